@@ -1,0 +1,56 @@
+#include "platform/ansi.h"
+
+#include <QStringDecoder>
+
+#include <iconv.h>
+
+namespace platform {
+
+bool isValidUtf8(const QByteArray& bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    (void)decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
+QString fromGb18030(const QByteArray& bytes)
+{
+    iconv_t cd = iconv_open("UTF-16LE", "GB18030");
+    if (cd == iconv_t(-1))
+        return QString::fromLatin1(bytes);
+    QByteArray in = bytes;
+    QByteArray out;
+    out.resize(bytes.size() * 4 + 4);
+    char* inPtr = in.data();
+    size_t inLeft = size_t(in.size());
+    char* outPtr = out.data();
+    size_t outLeft = size_t(out.size());
+    while (inLeft > 0) {
+        if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != size_t(-1))
+            break;
+        if (errno == EILSEQ || errno == EINVAL) {
+            // An undecodable byte becomes U+FFFD, and reading goes on after it.
+            if (outLeft < 2)
+                break;
+            *outPtr++ = char(0xFD);
+            *outPtr++ = char(0xFF);
+            outLeft -= 2;
+            ++inPtr;
+            --inLeft;
+        } else {
+            break;
+        }
+    }
+    iconv_close(cd);
+    const qsizetype written = out.size() - qsizetype(outLeft);
+    return QString(reinterpret_cast<const QChar*>(out.constData()), written / 2);
+}
+
+QString fromAnsi(const QByteArray& bytes)
+{
+    return isValidUtf8(bytes) ? QString::fromUtf8(bytes) : fromGb18030(bytes);
+}
+
+QByteArray toAnsi(const QString& text) { return text.toUtf8(); }
+
+} // namespace platform

@@ -1,0 +1,1 @@
+// The skin pictures are compiled into this library as Qt resources under ":/skin/".
