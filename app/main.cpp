@@ -1,1 +1,32 @@
-int main() { return 0; }
+#include "app/crash_handler.h"
+#include "app/whiteboard_app.h"
+
+#include "platform/message_box.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+
+namespace {
+
+// The crash report of a process that died: shown by this program started again by the crash handler.
+int showCrashReport(int argc, char** argv, const char* text)
+{
+    QApplication app(argc, argv);
+    platform::MessageBox(nullptr, QString::fromUtf8(text), QStringLiteral("信息提示"), platform::MB_OK);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (const char* report = std::getenv(crash::kCrashMessageVariable))
+        return showCrashReport(argc, argv, report);
+
+    static CWhiteBoardApp theApp;
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    theApp.InitInstance();
+    return theApp.ExitInstance();
+}

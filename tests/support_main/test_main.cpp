@@ -1,11 +1,20 @@
 // Test main shared by every test program: a QApplication exists for the whole run, so that
-// painting text into a QImage, QPixmap and real windows all work.
+// painting text into a QImage, QPixmap and real windows all work. Each run gets a home folder of its own,
+// so that nothing a test does touches the user's Templates or settings.
 #include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    QTemporaryDir home(QDir::tempPath() + QStringLiteral("/qm-test-home-XXXXXX"));
+    if (home.isValid()) {
+        qputenv("HOME", home.path().toLocal8Bit());
+        qunsetenv("XDG_CONFIG_HOME");
+    }
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,22 @@
+#pragma once
+// The last word of a crashing process: a bad memory access is reported in a message box
+// ("尝试 在地址 … 处 写/读 数据失败 ") before the process ends. Nothing can be drawn from a signal handler,
+// so the box is shown by a process of its own: the reporter program is started with the text in the
+// environment variable named by kCrashMessageVariable, and the crashing process waits for it.
+#include <QString>
+
+namespace crash {
+
+inline constexpr const char* kCrashMessageVariable = "QM_CRASH_MESSAGE";
+
+// Installs the handlers for SIGSEGV and SIGBUS (the report) and SIGFPE and SIGILL (quiet end while the
+// main window exists). reporter is the program that shows the text; it is copied.
+void install(const QString& reporterProgram);
+
+// Other failures end the process at once with exit code 0 while the application has a main window.
+void setHasMainWindow(bool hasMainWindow);
+
+// The text for a bad access at address; a write when isWrite. Written into buffer, which it returns.
+const char* formatAccessViolation(char* buffer, unsigned long bufferSize, const void* address, bool isWrite);
+
+} // namespace crash

@@ -1,0 +1,34 @@
+#include "app/directry.h"
+
+#include "platform/shell.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace _FILE {
+
+bool CDirectry::Exists() const { return QFileInfo(path_).isDir(); }
+
+bool CDirectry::Delete()
+{
+    if (!Exists())
+        return false;
+    return platform::deleteTree(path_);
+}
+
+bool CDirectry::CopyTo(const QString& target) const
+{
+    if (!Exists())
+        return false;
+    return platform::copyTree(path_, target);
+}
+
+bool CDirectry::RenameTo(const QString& newPath)
+{
+    if (!Exists() || !QDir().rename(path_, newPath))
+        return false;
+    path_ = newPath;
+    return true;
+}
+
+} // namespace _FILE

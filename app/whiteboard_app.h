@@ -1,0 +1,18 @@
+#pragma once
+// The application object: start-up and shutdown of the program around the main panel's modal run.
+
+class QWidget;
+
+class CWhiteBoardApp {
+public:
+    // Installs the crash handler: the first thing the process does.
+    CWhiteBoardApp();
+
+    // Builds the hidden owner window and the main panel, runs the panel modally, then tears both down.
+    // Always false: the program ends when the panel has closed.
+    bool InitInstance();
+    int ExitInstance();
+
+private:
+    QWidget* hiddenOwner_ = nullptr;
+};

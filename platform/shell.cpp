@@ -1,0 +1,115 @@
+#include "platform/shell.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTextStream>
+#include <QUrl>
+
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+// Reads one entry of the XDG user directories file: XDG_NAME_DIR="$HOME/Name".
+QString xdgUserDir(const char* name)
+{
+    const QString home = QDir::homePath();
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (config.isEmpty())
+        config = home + QStringLiteral("/.config");
+    QFile file(config + QStringLiteral("/user-dirs.dirs"));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    const QString key = QStringLiteral("XDG_%1_DIR").arg(QLatin1String(name));
+    QTextStream in(&file);
+    while (!in.atEnd()) {
+        const QString line = in.readLine().trimmed();
+        if (!line.startsWith(key + QLatin1Char('=')))
+            continue;
+        QString value = line.mid(key.size() + 1).trimmed();
+        if (value.size() >= 2 && value.startsWith(QLatin1Char('"')) && value.endsWith(QLatin1Char('"')))
+            value = value.mid(1, value.size() - 2);
+        value.replace(QStringLiteral("$HOME"), home);
+        return QDir::cleanPath(value);
+    }
+    return {};
+}
+
+} // namespace
+
+QString programFilePath()
+{
+    char buffer[4096];
+    const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0)
+        return {};
+    return QString::fromLocal8Bit(buffer, n);
+}
+
+QString programFolder() { return QFileInfo(programFilePath()).absolutePath(); }
+
+QString templatesFolder()
+{
+    QString dir = xdgUserDir("TEMPLATES");
+    if (dir.isEmpty() && !QDir::homePath().isEmpty() && QDir::homePath() != QStringLiteral("/"))
+        dir = QDir::homePath() + QStringLiteral("/Templates");
+    return dir;
+}
+
+QString documentsFolder()
+{
+    QString dir = xdgUserDir("DOCUMENTS");
+    if (dir.isEmpty())
+        dir = QDir::homePath() + QStringLiteral("/Documents");
+    return dir;
+}
+
+QString shortPath(const QString& path) { return path; }
+
+bool deleteTree(const QString& path)
+{
+    QFileInfo info(path);
+    if (!info.exists() || !info.isDir())
+        return false;
+    return QDir(path).removeRecursively();
+}
+
+bool copyTree(const QString& source, const QString& target)
+{
+    QDir from(source);
+    if (!QFileInfo(source).isDir() || !QDir().mkpath(target))
+        return false;
+    bool ok = true;
+    QDirIterator it(source, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString dest = target + QLatin1Char('/') + from.relativeFilePath(path);
+        if (it.fileInfo().isDir())
+            ok = QDir().mkpath(dest) && ok;
+        else
+            ok = (QFile::exists(dest) ? (QFile::remove(dest), QFile::copy(path, dest)) : QFile::copy(path, dest)) && ok;
+    }
+    return ok;
+}
+
+bool shellOpen(const QString& path, const QStringList& arguments)
+{
+    QFileInfo info(path);
+    if (info.isFile() && info.isExecutable())
+        return QProcess::startDetached(info.absoluteFilePath(), arguments, QDir::currentPath());
+    if (info.exists())
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath()));
+    if (path.contains(QStringLiteral("://")))
+        return QDesktopServices::openUrl(QUrl(path));
+    // A bare program name is looked up on the PATH.
+    return QProcess::startDetached(path, arguments, QDir::currentPath());
+}
+
+} // namespace platform

@@ -1,0 +1,215 @@
+#include "platform/x11_desktop.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+namespace platform::desktop {
+
+namespace {
+
+Display* display()
+{
+    static Display* d = XOpenDisplay(nullptr);
+    return d;
+}
+
+Atom atom(const char* name) { return XInternAtom(display(), name, False); }
+
+QString windowTitle(Window w)
+{
+    Display* d = display();
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    QString title;
+    if (XGetWindowProperty(d, w, atom("_NET_WM_NAME"), 0, 1024, False, atom("UTF8_STRING"), &type, &format,
+                           &count, &after, &data)
+            == Success
+        && data && count > 0) {
+        title = QString::fromUtf8(reinterpret_cast<const char*>(data), int(count));
+    }
+    if (data)
+        XFree(data);
+    if (title.isEmpty()) {
+        char* name = nullptr;
+        if (XFetchName(d, w, &name) && name) {
+            title = QString::fromLocal8Bit(name);
+            XFree(name);
+        }
+    }
+    return title;
+}
+
+bool hasWmState(Window w)
+{
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const bool found = XGetWindowProperty(display(), w, atom("WM_STATE"), 0, 2, False, AnyPropertyType, &type,
+                                          &format, &count, &after, &data)
+            == Success
+        && type != None;
+    if (data)
+        XFree(data);
+    return found;
+}
+
+void collect(Window parent, int depth, QList<TopWindow>& out)
+{
+    Display* d = display();
+    Window root = 0, par = 0;
+    Window* children = nullptr;
+    unsigned int n = 0;
+    if (!XQueryTree(d, parent, &root, &par, &children, &n))
+        return;
+    for (unsigned int i = 0; i < n; ++i) {
+        const Window w = children[i];
+        XWindowAttributes attrs;
+        if (!XGetWindowAttributes(d, w, &attrs))
+            continue;
+        // A client window carries WM_STATE; a window manager frame holds it one or two levels down.
+        if (hasWmState(w) || (depth == 0 && attrs.override_redirect)) {
+            TopWindow t;
+            t.xid = w;
+            t.title = windowTitle(w);
+            XClassHint hint{};
+            if (XGetClassHint(d, w, &hint)) {
+                t.instanceName = QString::fromLocal8Bit(hint.res_name ? hint.res_name : "");
+                t.className = QString::fromLocal8Bit(hint.res_class ? hint.res_class : "");
+                if (hint.res_name)
+                    XFree(hint.res_name);
+                if (hint.res_class)
+                    XFree(hint.res_class);
+            }
+            t.viewable = attrs.map_state == IsViewable;
+            int x = 0, y = 0;
+            Window child = 0;
+            XTranslateCoordinates(d, w, DefaultRootWindow(d), 0, 0, &x, &y, &child);
+            t.geometry = QRect(x, y, attrs.width, attrs.height);
+            out.append(t);
+        } else if (depth < 3) {
+            collect(w, depth + 1, out);
+        }
+    }
+    if (children)
+        XFree(children);
+}
+
+} // namespace
+
+bool available() { return display() != nullptr; }
+
+QList<TopWindow> topLevelWindows()
+{
+    QList<TopWindow> out;
+    if (display())
+        collect(DefaultRootWindow(display()), 0, out);
+    return out;
+}
+
+unsigned long findWindow(const QString& title, const QString& className)
+{
+    const QList<TopWindow> all = topLevelWindows();
+    for (auto it = all.crbegin(); it != all.crend(); ++it) {
+        if (!it->viewable)
+            continue;
+        if (!title.isNull() && it->title != title)
+            continue;
+        if (!className.isNull() && it->className.compare(className, Qt::CaseInsensitive) != 0
+            && it->instanceName.compare(className, Qt::CaseInsensitive) != 0)
+            continue;
+        return it->xid;
+    }
+    return 0;
+}
+
+bool windowExists(unsigned long xid)
+{
+    for (const TopWindow& t : topLevelWindows())
+        if (t.xid == xid)
+            return true;
+    return false;
+}
+
+bool requestClose(unsigned long xid)
+{
+    Display* d = display();
+    if (!d || !xid)
+        return false;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = xid;
+    event.xclient.message_type = atom("WM_PROTOCOLS");
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(atom("WM_DELETE_WINDOW"));
+    event.xclient.data.l[1] = CurrentTime;
+    const bool ok = XSendEvent(d, xid, False, NoEventMask, &event) != 0;
+    XFlush(d);
+    return ok;
+}
+
+bool activate(unsigned long xid)
+{
+    Display* d = display();
+    if (!d || !xid)
+        return false;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = xid;
+    event.xclient.message_type = atom("_NET_ACTIVE_WINDOW");
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = 2; // from a pager: the window manager obeys at once
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XRaiseWindow(d, xid);
+    XSetInputFocus(d, xid, RevertToParent, CurrentTime);
+    XSync(d, False);
+    return true;
+}
+
+bool pressKey(const QString& keysym)
+{
+    Display* d = display();
+    if (!d)
+        return false;
+    const KeySym sym = XStringToKeysym(keysym.toLatin1().constData());
+    const KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(d, sym);
+    if (!code)
+        return false;
+    XTestFakeKeyEvent(d, code, True, CurrentTime);
+    XTestFakeKeyEvent(d, code, False, CurrentTime);
+    XFlush(d);
+    return true;
+}
+
+bool moveMouse(int x, int y)
+{
+    Display* d = display();
+    if (!d)
+        return false;
+    XTestFakeMotionEvent(d, -1, x, y, CurrentTime);
+    XFlush(d);
+    return true;
+}
+
+bool mouseButton(int button, bool press)
+{
+    Display* d = display();
+    if (!d)
+        return false;
+    XTestFakeButtonEvent(d, unsigned(button), press ? True : False, CurrentTime);
+    XFlush(d);
+    return true;
+}
+
+void flush()
+{
+    if (display())
+        XSync(display(), False);
+}
+
+} // namespace platform::desktop

@@ -1,0 +1,38 @@
+#pragma once
+// The desktop as other programs see it: top-level windows of every process, closing them as the window
+// manager does, and synthesised keyboard and mouse input. Uses a connection of its own to the X display, so
+// it works from any process, with or without a Qt GUI.
+#include "platform/platform_export.h"
+
+#include <QList>
+#include <QRect>
+#include <QString>
+
+namespace platform::desktop {
+
+struct TopWindow {
+    unsigned long xid = 0;
+    QString title;
+    QString className; // WM_CLASS class part
+    QString instanceName; // WM_CLASS instance part
+    bool viewable = false;
+    QRect geometry; // root coordinates
+};
+
+QMPLATFORM_EXPORT bool available();
+// Client windows of the desktop, topmost last.
+QMPLATFORM_EXPORT QList<TopWindow> topLevelWindows();
+// The first viewable window with this title and class (a null argument matches any); 0 when none.
+QMPLATFORM_EXPORT unsigned long findWindow(const QString& title, const QString& className = QString());
+QMPLATFORM_EXPORT bool windowExists(unsigned long xid);
+// Asks the window to close exactly as the window manager's close button does (WM_DELETE_WINDOW).
+QMPLATFORM_EXPORT bool requestClose(unsigned long xid);
+// Gives the window the input focus and raises it.
+QMPLATFORM_EXPORT bool activate(unsigned long xid);
+// XTest input. keysym names as XStringToKeysym takes them ("Return", "Escape", "a").
+QMPLATFORM_EXPORT bool pressKey(const QString& keysym);
+QMPLATFORM_EXPORT bool moveMouse(int x, int y);
+QMPLATFORM_EXPORT bool mouseButton(int button, bool press);
+QMPLATFORM_EXPORT void flush();
+
+} // namespace platform::desktop

@@ -1,0 +1,76 @@
+#include "program_driver.h"
+
+#include "platform/shell.h"
+#include "platform/x11_desktop.h"
+#include "support_main/test_util.h"
+
+#include <QDir>
+#include <QThread>
+
+namespace qmtest {
+
+ProgramDriver::ProgramDriver()
+{
+    platform::copyTree(QStringLiteral(QM_BIN_DIR), programFolder());
+    // A Temp folder left in the build's program folder by a manual run is not part of a fresh program folder.
+    QDir(programFolder() + QStringLiteral("/Temp")).removeRecursively();
+    QDir().mkpath(homeFolder());
+}
+
+ProgramDriver::~ProgramDriver()
+{
+    if (running()) {
+        process_->kill();
+        process_->waitForFinished(5000);
+    }
+}
+
+bool ProgramDriver::start()
+{
+    process_ = std::make_unique<QProcess>();
+    process_->setProgram(programFolder() + QStringLiteral("/Quillmark"));
+    process_->setWorkingDirectory(programFolder());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), homeFolder());
+    env.remove(QStringLiteral("XDG_CONFIG_HOME"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    process_->setProcessEnvironment(env);
+    process_->setProcessChannelMode(QProcess::MergedChannels);
+    process_->start();
+    return process_->waitForStarted(10000);
+}
+
+unsigned long ProgramDriver::waitForWindow(const QString& title, int timeoutMs)
+{
+    unsigned long found = 0;
+    waitFor([&] { return (found = platform::desktop::findWindow(title)) != 0 || !running(); }, timeoutMs);
+    return found;
+}
+
+bool ProgramDriver::waitForNoWindow(const QString& title, int timeoutMs)
+{
+    return waitFor([&] { return platform::desktop::findWindow(title) == 0; }, timeoutMs);
+}
+
+bool ProgramDriver::pressKeyIn(unsigned long window, const QString& keysym)
+{
+    platform::desktop::activate(window);
+    QThread::msleep(300);
+    return platform::desktop::pressKey(keysym);
+}
+
+bool ProgramDriver::waitForExit(int timeoutMs)
+{
+    return waitFor([&] { return !running(); }, timeoutMs);
+}
+
+bool ProgramDriver::running() const { return process_ && process_->state() != QProcess::NotRunning; }
+
+int ProgramDriver::exitCode() const { return process_ ? process_->exitCode() : -1; }
+
+QString ProgramDriver::output() const
+{
+    return process_ ? QString::fromLocal8Bit(process_->readAllStandardOutput()) : QString();
+}
+
+} // namespace qmtest

@@ -1,0 +1,37 @@
+#pragma once
+// Starts the built program in a temporary copy of its program folder, with a home folder of its own, and
+// drives it from outside as a user or another program would.
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace qmtest {
+
+class ProgramDriver {
+public:
+    ProgramDriver();
+    ~ProgramDriver();
+
+    // The program folder copy, and the home folder the program sees.
+    QString programFolder() const { return dir_.path() + QStringLiteral("/program"); }
+    QString homeFolder() const { return dir_.path() + QStringLiteral("/home"); }
+
+    bool start();
+    // Waits for a viewable window with this title; 0 when none came in time.
+    unsigned long waitForWindow(const QString& title, int timeoutMs = 30000);
+    bool waitForNoWindow(const QString& title, int timeoutMs = 10000);
+    // Gives the window the focus and presses one key in it.
+    bool pressKeyIn(unsigned long window, const QString& keysym);
+    bool waitForExit(int timeoutMs = 30000);
+    bool running() const;
+    int exitCode() const;
+    QString output() const;
+
+private:
+    QTemporaryDir dir_;
+    std::unique_ptr<QProcess> process_;
+};
+
+} // namespace qmtest

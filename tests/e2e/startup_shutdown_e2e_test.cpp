@@ -1,0 +1,91 @@
+#include "program_driver.h"
+
+#include "platform/x11_desktop.h"
+#include "support_main/test_util.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+using qmtest::ProgramDriver;
+
+namespace {
+
+// Stands in for the suite's media centre: it only has to notice that it was asked to close.
+class CineboxWindow : public QWidget {
+public:
+    CineboxWindow()
+    {
+        setWindowTitle(QStringLiteral("Cinebox"));
+        resize(200, 100);
+    }
+    bool closeRequested = false;
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        closeRequested = true;
+        event->accept();
+    }
+};
+
+} // namespace
+
+TEST(ProgramStartAndClose, NoKeepsThePanelYesEndsItAndRemovesItsFolders)
+{
+    ProgramDriver program;
+    ASSERT_TRUE(program.start());
+    const unsigned long panel = program.waitForWindow(QStringLiteral("白板"));
+    ASSERT_NE(panel, 0u) << program.output().toStdString();
+    EXPECT_TRUE(QFileInfo(program.programFolder() + QStringLiteral("/Temp")).isDir());
+
+    // A page folder left from the session must go at shutdown.
+    const QString pages = program.homeFolder() + QStringLiteral("/Templates/Temp/ZidodAvuvTemp");
+    qmtest::writeFile(pages + QStringLiteral("/page.bmp"), "BM");
+
+    CineboxWindow cinebox;
+    cinebox.show();
+    ASSERT_TRUE(qmtest::waitFor([] { return platform::desktop::findWindow(QStringLiteral("Cinebox")) != 0; }));
+
+    ASSERT_TRUE(platform::desktop::requestClose(panel));
+    unsigned long question = program.waitForWindow(QStringLiteral("提示"));
+    ASSERT_NE(question, 0u);
+    program.pressKeyIn(question, QStringLiteral("Escape"));
+    ASSERT_TRUE(program.waitForNoWindow(QStringLiteral("提示")));
+    QThread::msleep(500);
+    EXPECT_TRUE(program.running());
+    EXPECT_NE(platform::desktop::findWindow(QStringLiteral("白板")), 0u);
+
+    ASSERT_TRUE(platform::desktop::requestClose(panel));
+    question = program.waitForWindow(QStringLiteral("提示"));
+    ASSERT_NE(question, 0u);
+    program.pressKeyIn(question, QStringLiteral("Return"));
+    ASSERT_TRUE(program.waitForExit());
+    EXPECT_EQ(program.exitCode(), 0) << program.output().toStdString();
+
+    EXPECT_FALSE(QFileInfo::exists(program.programFolder() + QStringLiteral("/Temp")));
+    EXPECT_FALSE(QFileInfo::exists(program.homeFolder() + QStringLiteral("/Templates/Temp")));
+    EXPECT_TRUE(qmtest::waitFor([&] { return cinebox.closeRequested; }));
+}
+
+TEST(ProgramStartAndClose, EnglishAsksInEnglish)
+{
+    ProgramDriver program;
+    qmtest::writeFile(program.programFolder() + QStringLiteral("/Language.ini"),
+                      "[Setting]\r\nLanguage=English\r\n[English]\r\n白板=Whiteboard\r\n");
+    ASSERT_TRUE(program.start());
+    const unsigned long panel = program.waitForWindow(QStringLiteral("Whiteboard"));
+    ASSERT_NE(panel, 0u) << program.output().toStdString();
+
+    ASSERT_TRUE(platform::desktop::requestClose(panel));
+    const unsigned long question = program.waitForWindow(QStringLiteral("Warning"));
+    ASSERT_NE(question, 0u);
+    program.pressKeyIn(question, QStringLiteral("Return"));
+    ASSERT_TRUE(program.waitForExit());
+    EXPECT_EQ(program.exitCode(), 0);
+}
