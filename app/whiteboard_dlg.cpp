@@ -8,6 +8,7 @@
 #include "platform/dialog_units.h"
 #include "platform/message_box.h"
 #include "platform/messages.h"
+#include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/x11_desktop.h"
 #include "recorder/recorder_exports.h"
@@ -34,6 +35,30 @@ bool g_panelRunning = false;
 
 constexpr int kPanelWidthDu = 51;
 constexpr int kPanelHeightDu = 278;
+
+// Removes a broken registration of a handwriting input method, where the machine has one.
+void cleanUpKeyboardLayouts()
+{
+    namespace reg = platform::registry;
+    const QString root = u"SYSTEM\\ControlSet001\\Control\\Keyboard Layouts"_s;
+    reg::Key layouts = nullptr;
+    if (reg::RegOpenKey(reg::HKEY_LOCAL_MACHINE, root, &layouts) != reg::ERROR_SUCCESS)
+        return;
+    QString name;
+    for (unsigned index = 0; reg::RegEnumKey(layouts, index, &name) == reg::ERROR_SUCCESS; ++index) {
+        reg::Key layout = nullptr;
+        if (reg::RegOpenKey(layouts, name, &layout) != reg::ERROR_SUCCESS)
+            continue;
+        QString text, imeFile;
+        const bool broken = reg::RegQueryValue(layout, u"Layout Text"_s, &text) == reg::ERROR_SUCCESS
+            && text == u"中文 (简体) - 逍遥笔"_s
+            && reg::RegQueryValue(layout, u"Ime File"_s, &imeFile) != reg::ERROR_SUCCESS;
+        reg::RegCloseKey(layout);
+        if (broken)
+            reg::RegDeleteKey(layouts, name);
+    }
+    reg::RegCloseKey(layouts);
+}
 
 bool isEnglish() { return GetLanguage().compare(u"English"_s, Qt::CaseInsensitive) == 0; }
 
@@ -88,6 +113,8 @@ void CWhiteBoardDlg::OnInitDialog()
 
     const QRect screen = CMultiScreen(this).GetScreenRect();
     SetScreenRect(screen.left(), screen.top(), screen.right() + 1, screen.bottom() + 1);
+
+    cleanUpKeyboardLayouts();
 
     QDir().mkpath(QFileInfo(programFilePath_).absolutePath() + u"/Temp"_s);
 }

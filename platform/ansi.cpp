@@ -9,7 +9,8 @@ namespace platform {
 bool isValidUtf8(const QByteArray& bytes)
 {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    (void)decoder.decode(bytes);
+    // The decoder only runs when its result is turned into a string.
+    const QString text = decoder.decode(bytes);
     return !decoder.hasError();
 }
 

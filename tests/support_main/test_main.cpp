@@ -10,6 +10,9 @@
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    // Listing the tests (CTest does it to discover them) needs no display.
+    if (::testing::GTEST_FLAG(list_tests))
+        return RUN_ALL_TESTS();
     QTemporaryDir home(QDir::tempPath() + QStringLiteral("/qm-test-home-XXXXXX"));
     if (home.isValid()) {
         qputenv("HOME", home.path().toLocal8Bit());

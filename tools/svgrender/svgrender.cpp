@@ -25,7 +25,7 @@ int main(int argc, char** argv)
     if (argc == 5)
         size = QSize(std::atoi(argv[3]), std::atoi(argv[4]));
     const QString out = QString::fromLocal8Bit(argv[2]);
-    const bool opaque = !out.endsWith(".png", Qt::CaseInsensitive);
+    const bool opaque = !out.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive);
     QImage image(size, opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
     image.fill(opaque ? Qt::white : Qt::transparent);
     QPainter painter(&image);

@@ -1,0 +1,21 @@
+#pragma once
+// The language in force and the translation of the system's texts. The language is read from
+// "./Language.ini" (section "Setting", key "Language", default "Chinese") once, when the library is loaded;
+// translations are read from the section named like the language, from the file as it is at each call.
+#include "support/qmexpand_export.h"
+
+#include <QString>
+
+extern "C" {
+
+// The language in force, e.g. "English" or "Chinese". Never reads the file.
+QMEXPAND_EXPORT QString GetLanguage();
+
+// Makes name the language in force at once, then stores it in the language file. Returns nonzero when the
+// file was written; the language in memory changes even when it was not.
+QMEXPAND_EXPORT int SetLanguage(const QString& name);
+
+// The translation of key (a Chinese text) into the language in force, or key itself when there is none.
+QMEXPAND_EXPORT QString GetConfigString(const QString& key);
+
+} // extern "C"

@@ -1,0 +1,181 @@
+#include "support/language.h"
+
+#include "support/language_internal.h"
+
+#include "support_main/test_util.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <optional>
+
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A folder nobody may write into, even when the tests run as root: root's override of file permissions is
+// switched off for the life of the object.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const QString& path)
+        : path_(path)
+    {
+        QFile::setPermissions(path_, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup);
+        if (geteuid() == 0 && syscall(SYS_capget, &header_, saved_) == 0) {
+            __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
+            reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+            dropped_ = syscall(SYS_capset, &header_, reduced) == 0;
+        }
+    }
+    ~ReadOnlyFolder()
+    {
+        if (dropped_)
+            syscall(SYS_capset, &header_, saved_);
+        QFile::setPermissions(path_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    bool holds() const { return geteuid() != 0 || dropped_; }
+
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+
+private:
+    QString path_;
+    __user_cap_header_struct header_ {_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved_[2] {};
+    bool dropped_ = false;
+};
+
+// Each case works in a folder of its own as the current directory and puts back the language the process
+// had, since other tests of this program see the same library.
+class LanguageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        previous_ = GetLanguage();
+        cd_.emplace(dir_.path());
+    }
+    void TearDown() override
+    {
+        cd_.reset();
+        QTemporaryDir restore;
+        qmtest::ScopedCurrentDir cd(restore.path());
+        writeLanguageFile(u"[Setting]\nLanguage=%1\n"_s.arg(previous_));
+        qmexpand_internal::reloadLanguage();
+    }
+
+    static void writeLanguageFile(const QString& text)
+    {
+        qmtest::writeFile(u"Language.ini"_s, text.toUtf8());
+    }
+    static void loadWith(const QString& text)
+    {
+        writeLanguageFile(text);
+        qmexpand_internal::reloadLanguage();
+    }
+
+    QTemporaryDir dir_;
+    std::optional<qmtest::ScopedCurrentDir> cd_;
+    QString previous_;
+};
+
+} // namespace
+
+TEST_F(LanguageTest, WithoutAFileTheLanguageIsChineseAndTextsStayChinese)
+{
+    qmexpand_internal::reloadLanguage();
+    EXPECT_EQ(GetLanguage(), u"Chinese"_s);
+    EXPECT_EQ(GetConfigString(u"信息提示"_s), u"信息提示"_s);
+}
+
+TEST_F(LanguageTest, LowerCaseLanguageFindsItsSectionWithoutRegardToCase)
+{
+    loadWith(u"[setting]\nlanguage = english\n[English]\n信息提示=Information\n"_s);
+    EXPECT_EQ(GetLanguage(), u"english"_s);
+    EXPECT_EQ(GetConfigString(u"信息提示"_s), u"Information"_s);
+}
+
+TEST_F(LanguageTest, LanguageAndTranslationAreCutToTheirBuffers)
+{
+    loadWith(u"[Setting]\nLanguage=%1\n"_s.arg(QString(300, u'L')));
+    EXPECT_EQ(GetLanguage(), QString(259, u'L'));
+    loadWith(u"[Setting]\nLanguage=English\n[English]\nlong=%1\n"_s.arg(QString(1000, u'x')));
+    EXPECT_EQ(GetConfigString(u"long"_s), QString(999, u'x'));
+}
+
+TEST_F(LanguageTest, MissingOrEmptyTranslationGivesTheKeyBack)
+{
+    loadWith(u"[Setting]\nLanguage=English\n[English]\n删除=\n隐藏=Hide\n"_s);
+    EXPECT_EQ(GetConfigString(u"删除"_s), u"删除"_s);
+    EXPECT_EQ(GetConfigString(u"历史"_s), u"历史"_s);
+    EXPECT_EQ(GetConfigString(u"隐藏"_s), u"Hide"_s);
+    EXPECT_EQ(GetConfigString(QString()), QString());
+}
+
+TEST_F(LanguageTest, EditingTheFileChangesTranslationsAtOnceButNotTheLanguage)
+{
+    loadWith(u"[Setting]\nLanguage=English\n[English]\n白板=Whiteboard\n"_s);
+    EXPECT_EQ(GetConfigString(u"白板"_s), u"Whiteboard"_s);
+    writeLanguageFile(u"[Setting]\nLanguage=Chinese\n[English]\n白板=Ashcombe Whiteboard\n"_s);
+    EXPECT_EQ(GetLanguage(), u"English"_s);
+    EXPECT_EQ(GetConfigString(u"白板"_s), u"Ashcombe Whiteboard"_s);
+}
+
+TEST_F(LanguageTest, SetLanguageTakesEffectAtOnceAndIsStored)
+{
+    loadWith(u"; settings\n[Setting]\nLanguage=Chinese\n[English]\n白板=Whiteboard\n"_s);
+    EXPECT_EQ(SetLanguage(u"English"_s), 1);
+    EXPECT_EQ(GetLanguage(), u"English"_s);
+    EXPECT_EQ(GetConfigString(u"白板"_s), u"Whiteboard"_s);
+    EXPECT_EQ(qmtest::readFile(u"Language.ini"_s),
+        u"; settings\n[Setting]\nLanguage=English\n[English]\n白板=Whiteboard\n"_s.toUtf8());
+}
+
+TEST_F(LanguageTest, SetLanguageWithoutAWritableFolderFailsButHoldsInMemory)
+{
+    loadWith(u"[Setting]\nLanguage=Chinese\n"_s);
+    {
+        ReadOnlyFolder guard(dir_.path());
+        if (!guard.holds())
+            GTEST_SKIP() << "running as root without the means to give up its file permission override";
+        EXPECT_EQ(SetLanguage(u"English"_s), 0);
+    }
+    EXPECT_EQ(GetLanguage(), u"English"_s);
+    EXPECT_EQ(qmtest::readFile(u"Language.ini"_s), "[Setting]\nLanguage=Chinese\n");
+
+    // The current directory itself may vanish under the program.
+    QTemporaryDir gone;
+    qmtest::ScopedCurrentDir cd(gone.path());
+    ASSERT_TRUE(gone.remove());
+    EXPECT_EQ(SetLanguage(u"French"_s), 0);
+    EXPECT_EQ(GetLanguage(), u"French"_s);
+}
+
+// Run only as the child of LanguageTest.IsReadWhenTheLibraryLoads, in a folder whose language file it
+// removes before asking: a language read later than at load would come out as the default.
+TEST(LanguageProbe, DISABLED_ReportsTheLanguageReadAtLoad)
+{
+    QFile::remove(u"Language.ini"_s);
+    std::printf("language-at-load=%s\n", GetLanguage().toUtf8().constData());
+}
+
+TEST_F(LanguageTest, IsReadWhenTheLibraryLoads)
+{
+    writeLanguageFile(u"[Setting]\nLanguage=English\n"_s);
+    QProcess child;
+    child.setWorkingDirectory(dir_.path());
+    child.start(QCoreApplication::applicationFilePath(),
+        {u"--gtest_also_run_disabled_tests"_s, u"--gtest_filter=LanguageProbe.*"_s});
+    ASSERT_TRUE(child.waitForFinished(60000));
+    EXPECT_EQ(child.exitCode(), 0);
+    EXPECT_TRUE(child.readAllStandardOutput().contains("language-at-load=English\n"));
+}
