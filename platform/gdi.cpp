@@ -1,0 +1,241 @@
+#include "platform/gdi.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace platform {
+
+QColor colorFromRef(COLORREF colour)
+{
+    return QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour));
+}
+
+COLORREF refFromColor(const QColor& colour)
+{
+    return RGB(colour.red(), colour.green(), colour.blue());
+}
+
+std::uint32_t argbFromRef(COLORREF colour)
+{
+    return 0xFF000000u | (std::uint32_t(GetRValue(colour)) << 16) | (std::uint32_t(GetGValue(colour)) << 8)
+        | std::uint32_t(GetBValue(colour));
+}
+
+QPen gdiPen(COLORREF colour, int width, Qt::PenStyle style)
+{
+    QPen pen(colorFromRef(colour));
+    pen.setWidth(std::max(width, 1));
+    pen.setStyle(style);
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    return pen;
+}
+
+QPen gdiDotPen()
+{
+    // A cosmetic pen keeps the dots one pixel apart under any transform, as PS_DOT does.
+    QPen pen(QColor(0, 0, 0));
+    pen.setWidth(0);
+    pen.setStyle(Qt::DotLine);
+    pen.setCapStyle(Qt::FlatCap);
+    return pen;
+}
+
+QPen gdiplusPen(COLORREF colour, double width)
+{
+    QPen pen(colorFromRef(colour));
+    pen.setWidthF(std::max(width, 0.0));
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    return pen;
+}
+
+void beginGdi(QPainter& painter)
+{
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+}
+
+void beginGdiplus(QPainter& painter)
+{
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+}
+
+QPainter::CompositionMode compositionForRop2(int rop2)
+{
+    switch (rop2) {
+    case R2_BLACK:
+        return QPainter::RasterOp_ClearDestination;
+    case R2_NOTMERGEPEN:
+        return QPainter::RasterOp_NotSourceAndNotDestination;
+    case R2_MASKNOTPEN:
+        return QPainter::RasterOp_NotSourceAndDestination;
+    case R2_NOTCOPYPEN:
+        return QPainter::RasterOp_NotSource;
+    case R2_MASKPENNOT:
+        return QPainter::RasterOp_SourceAndNotDestination;
+    case R2_NOT:
+        return QPainter::RasterOp_NotDestination;
+    case R2_XORPEN:
+        return QPainter::RasterOp_SourceXorDestination;
+    case R2_NOTMASKPEN:
+        return QPainter::RasterOp_NotSourceOrNotDestination;
+    case R2_MASKPEN:
+        return QPainter::RasterOp_SourceAndDestination;
+    case R2_NOTXORPEN:
+        return QPainter::RasterOp_NotSourceXorDestination;
+    case R2_NOP:
+        return QPainter::CompositionMode_Destination;
+    case R2_MERGENOTPEN:
+        return QPainter::RasterOp_NotSourceOrDestination;
+    case R2_MERGEPENNOT:
+        return QPainter::RasterOp_SourceOrNotDestination;
+    case R2_MERGEPEN:
+        return QPainter::RasterOp_SourceOrDestination;
+    case R2_WHITE:
+        return QPainter::RasterOp_SetDestination;
+    default:
+        return QPainter::CompositionMode_SourceOver;
+    }
+}
+
+void setRop2(QPainter& painter, int rop2)
+{
+    painter.setCompositionMode(compositionForRop2(rop2));
+}
+
+namespace {
+
+// Coordinates span 32 bits, so the products of the closed form need 128.
+using Wide = __int128;
+
+std::int64_t ceilDiv(Wide n, Wide d)
+{
+    return std::int64_t(n >= 0 ? (n + d - 1) / d : -((-n) / d));
+}
+
+// The first k in [lo, hi] for which pred holds, pred being false then true; hi + 1 when none.
+template<typename Pred>
+std::int64_t firstTrue(std::int64_t lo, std::int64_t hi, Pred pred)
+{
+    std::int64_t end = hi + 1;
+    while (lo < end) {
+        const std::int64_t mid = lo + (end - lo) / 2;
+        if (pred(mid))
+            end = mid;
+        else
+            lo = mid + 1;
+    }
+    return lo;
+}
+
+} // namespace
+
+void lineDda(int x1, int y1, int x2, int y2, const std::function<void(int, int)>& visit, const QRect* clip)
+{
+    // Bresenham's walk has a closed form: after k steps along the major axis the minor axis has
+    // moved ceil((2·minor·k − major) / (2·major)) times. That lets a clipped walk start anywhere.
+    std::int64_t dx = std::int64_t(x2) - x1;
+    std::int64_t dy = std::int64_t(y2) - y1;
+    const int xadd = dx < 0 ? -1 : 1;
+    const int yadd = dy < 0 ? -1 : 1;
+    dx = dx < 0 ? -dx : dx;
+    dy = dy < 0 ? -dy : dy;
+    const bool xMajor = dx > dy;
+    const std::int64_t major = xMajor ? dx : dy;
+    const std::int64_t minor = xMajor ? dy : dx;
+    if (major == 0)
+        return;
+    const std::int64_t majorStart = xMajor ? x1 : y1;
+    const std::int64_t minorStart = xMajor ? y1 : x1;
+    const int majorAdd = xMajor ? xadd : yadd;
+    const int minorAdd = xMajor ? yadd : xadd;
+    auto minorAt = [&](std::int64_t k) {
+        return minorStart + minorAdd * ceilDiv(Wide(2) * minor * k - major, Wide(2) * major);
+    };
+
+    std::int64_t kLo = 0;
+    std::int64_t kHi = major - 1;
+    if (clip) {
+        if (clip->isEmpty())
+            return;
+        const std::int64_t majorMin = xMajor ? clip->left() : clip->top();
+        const std::int64_t majorMax = xMajor ? clip->right() : clip->bottom();
+        const std::int64_t minorMin = xMajor ? clip->top() : clip->left();
+        const std::int64_t minorMax = xMajor ? clip->bottom() : clip->right();
+        // Along the major axis the walk moves one pixel per step.
+        std::int64_t a = (majorMin - majorStart) * majorAdd;
+        std::int64_t b = (majorMax - majorStart) * majorAdd;
+        if (a > b)
+            std::swap(a, b);
+        kLo = std::max(kLo, a);
+        kHi = std::min(kHi, b);
+        if (kLo > kHi)
+            return;
+        // Along the minor axis it moves monotonically, so the steps inside form one run.
+        if (minorAdd > 0) {
+            kLo = firstTrue(kLo, kHi, [&](std::int64_t k) { return minorAt(k) >= minorMin; });
+            kHi = firstTrue(kLo, kHi, [&](std::int64_t k) { return minorAt(k) > minorMax; }) - 1;
+        } else {
+            kLo = firstTrue(kLo, kHi, [&](std::int64_t k) { return minorAt(k) <= minorMax; });
+            kHi = firstTrue(kLo, kHi, [&](std::int64_t k) { return minorAt(k) < minorMin; }) - 1;
+        }
+    }
+    for (std::int64_t k = kLo; k <= kHi; ++k) {
+        const std::int64_t m = majorStart + majorAdd * k;
+        const std::int64_t n = minorAt(k);
+        if (xMajor)
+            visit(int(m), int(n));
+        else
+            visit(int(n), int(m));
+    }
+}
+
+QPainterPath gdiArcPath(int left, int top, int right, int bottom, QPoint start, QPoint end)
+{
+    QPainterPath path;
+    const QRectF box(QPointF(left, top), QPointF(right, bottom));
+    const QRectF norm = box.normalized();
+    const double a = norm.width() / 2;
+    const double b = norm.height() / 2;
+    if (a <= 0 || b <= 0)
+        return path;
+    const QPointF c = norm.center();
+    // Qt's arc angles are parametric; the parameter of the point where a ray from the centre meets
+    // the ellipse follows from the ray's direction scaled to the unit circle.
+    auto parameter = [&](QPoint p) {
+        const double deg = std::atan2(-(p.y() - c.y()) / b, (p.x() - c.x()) / a) * 180.0 / std::numbers::pi;
+        return deg < 0 ? deg + 360.0 : deg;
+    };
+    const double from = parameter(start);
+    double span = parameter(end) - from;
+    if (span <= 1e-9)
+        span += 360.0;
+    path.arcMoveTo(norm, from);
+    path.arcTo(norm, from, span);
+    return path;
+}
+
+void gdiArc(QPainter& painter, int left, int top, int right, int bottom, QPoint start, QPoint end)
+{
+    const QPainterPath path = gdiArcPath(left, top, right, bottom, start, end);
+    if (path.isEmpty())
+        return;
+    painter.save();
+    beginGdi(painter);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(path);
+    painter.restore();
+}
+
+void gdiPolygon(QPainter& painter, const QPolygon& polygon, Qt::FillRule rule)
+{
+    painter.save();
+    beginGdi(painter);
+    painter.drawPolygon(polygon, rule);
+    painter.restore();
+}
+
+} // namespace platform

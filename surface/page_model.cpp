@@ -1,0 +1,120 @@
+#include "surface/page_model.h"
+
+namespace DIALOG {
+
+PenState& CurrentPenState()
+{
+    static PenState state;
+    return state;
+}
+
+PageList& ThePageList()
+{
+    static PageList list;
+    return list;
+}
+
+int PageList::AddObject(const CPenNode& node)
+{
+    if (IsTwoPointKind(node.kind) && node.points.size() != 2 && !node.points.empty()) {
+        CPenNode spanned(node.colour, node.width, node.highlight, node.kind);
+        spanned.AddPoint(node.points.front().x, node.points.front().y, 1, 0);
+        spanned.AddPoint(node.points.back().x, node.points.back().y, 1, 0);
+        nodes.push_back(std::move(spanned));
+    } else {
+        nodes.push_back(node);
+    }
+    return int(nodes.size()) - 1;
+}
+
+void PageList::PushUndo(int index, int action)
+{
+    undoStack.push_back(UndoEntry {index, action});
+}
+
+CPenNode* PageList::nodeAt(int index)
+{
+    // An entry can outlive its object when the list was emptied without the log.
+    if (index < 0 || std::size_t(index) >= nodes.size())
+        return nullptr;
+    return &nodes[std::size_t(index)];
+}
+
+void PageList::clearWalk(std::size_t top, BOOL cleared)
+{
+    if (top == 0) {
+        // Nothing below the clear tells which objects it hid: it hid every object then standing.
+        for (CPenNode& node : nodes) {
+            if (!node.erased)
+                node.cleared = cleared;
+        }
+        return;
+    }
+    for (std::size_t i = top; i-- > 0;) {
+        const UndoEntry& entry = undoStack[i];
+        if (entry.action == UndoClear)
+            break;
+        if (entry.action != UndoAdd)
+            continue;
+        if (CPenNode* node = nodeAt(entry.index); node && !node->erased)
+            node->cleared = cleared;
+    }
+}
+
+void PageList::Undo()
+{
+    if (undoStack.empty())
+        return;
+    const UndoEntry entry = undoStack.back();
+    redoStack.push_back(entry);
+    switch (entry.action) {
+    case UndoAdd:
+        if (CPenNode* node = nodeAt(entry.index))
+            node->erased = 1;
+        break;
+    case UndoErase:
+        if (CPenNode* node = nodeAt(entry.index))
+            node->erased = 0;
+        break;
+    case UndoClear:
+        clearWalk(undoStack.size() - 1, 0);
+        break;
+    default:
+        break;
+    }
+    undoStack.pop_back();
+}
+
+void PageList::Redo()
+{
+    if (redoStack.empty())
+        return;
+    const UndoEntry entry = redoStack.back();
+    undoStack.push_back(entry);
+    switch (entry.action) {
+    case UndoAdd:
+        if (CPenNode* node = nodeAt(entry.index))
+            node->erased = 0;
+        break;
+    case UndoErase:
+        if (CPenNode* node = nodeAt(entry.index))
+            node->erased = 1;
+        break;
+    case UndoClear:
+        clearWalk(undoStack.size() - 1, 1);
+        break;
+    default:
+        break;
+    }
+    redoStack.pop_back();
+}
+
+void PageList::Clear()
+{
+    std::lock_guard guard(lock_);
+    nodes.clear();
+    undoStack.clear();
+    redoStack.clear();
+}
+
+} // namespace DIALOG

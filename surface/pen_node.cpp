@@ -1,0 +1,724 @@
+#include "surface/pen_node.h"
+
+#include "instruments/column_shape.h"
+#include "instruments/cube_shape.h"
+#include "platform/ansi.h"
+#include "platform/gdi.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygon>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <locale>
+#include <numbers>
+#include <optional>
+
+namespace DIALOG {
+
+namespace {
+
+// Widths past this are clamped when drawing (never in the model), so that a damaged record cannot
+// ask for a font or a brush bitmap of gigabytes.
+constexpr int kMaxDrawWidth = 2048;
+// The end mark cannot be stored as a point's x; such a point lies far off every surface.
+constexpr int kEndMarkStandIn = kEndMark + 1;
+
+int drawWidth(int w)
+{
+    return std::clamp(w, 0, kMaxDrawWidth);
+}
+
+QPoint pointAt(const std::vector<PenPoint>& points, std::size_t i)
+{
+    // A two-point kind read from a record with one point is spanned by that point alone.
+    const PenPoint& p = points[std::min(i, points.size() - 1)];
+    return QPoint(p.x, p.y);
+}
+
+void copyToken(char* dst, std::size_t size, const QByteArray& bytes)
+{
+    const std::size_t n = std::min(std::size_t(bytes.size()), size - 1);
+    std::memcpy(dst, bytes.constData(), n);
+    dst[n] = '\0';
+}
+
+// Drops a UTF-8 sequence that a cut split at the end of the first n bytes.
+std::size_t trimPartialUtf8(const char* s, std::size_t n)
+{
+    for (std::size_t back = 1; back <= 3 && back <= n; ++back) {
+        const unsigned char c = static_cast<unsigned char>(s[n - back]);
+        if ((c & 0xC0) == 0x80)
+            continue;
+        const std::size_t need = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        return need > back ? n - back : n;
+    }
+    return n;
+}
+
+// Reads a white-space-delimited token as operator>> into a char array would, but keeps at most
+// size - 1 bytes and consumes the rest of a longer token.
+bool readToken(std::istream& is, char* dst, std::size_t size)
+{
+    std::istream::sentry sentry(is);
+    if (!sentry)
+        return false;
+    const auto& ctype = std::use_facet<std::ctype<char>>(is.getloc());
+    std::streambuf* buf = is.rdbuf();
+    std::size_t n = 0;
+    bool cut = false;
+    for (;;) {
+        const int c = buf->sgetc();
+        if (c == std::char_traits<char>::eof()) {
+            is.setstate(std::ios::eofbit);
+            break;
+        }
+        const char ch = char(c);
+        if (ctype.is(std::ctype_base::space, ch))
+            break;
+        if (n + 1 < size)
+            dst[n++] = ch;
+        else
+            cut = true;
+        buf->sbumpc();
+    }
+    if (cut)
+        n = trimPartialUtf8(dst, n);
+    dst[n] = '\0';
+    return true;
+}
+
+template<typename T>
+void readValue(std::istream& is, T& field)
+{
+    T value {};
+    if (is >> value)
+        field = value;
+}
+
+// Writes a stored token: never empty, never containing white space that would split it.
+void writeToken(std::ostream& os, const char* token, std::size_t size, bool isText)
+{
+    const std::size_t n = strnlen(token, size);
+    if (n == 0) {
+        os << (isText ? "\\x;" : "0") << ' ';
+        return;
+    }
+    const auto& ctype = std::use_facet<std::ctype<char>>(os.getloc());
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!ctype.is(std::ctype_base::space, token[i]))
+            continue;
+        os.write(token + start, std::streamsize(i - start));
+        if (isText) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\x%X;", unsigned(static_cast<unsigned char>(token[i])));
+            os << escape;
+        } else {
+            os << '|';
+        }
+        start = i + 1;
+    }
+    os.write(token + start, std::streamsize(n - start));
+    os << ' ';
+}
+
+// The stored form is written and read in the classic locale whatever the stream was given.
+class ClassicFormat {
+public:
+    explicit ClassicFormat(std::ios& stream)
+        : stream_(stream)
+        , flags_(stream.flags())
+        , precision_(stream.precision())
+        , width_(stream.width())
+    {
+        stream.flags(std::ios::dec | std::ios::skipws);
+        stream.precision(6);
+        stream.width(0);
+        if (stream.getloc() != std::locale::classic())
+            previous_ = stream.imbue(std::locale::classic());
+    }
+    ~ClassicFormat()
+    {
+        stream_.flags(flags_);
+        stream_.precision(precision_);
+        stream_.width(width_);
+        if (previous_)
+            stream_.imbue(*previous_);
+    }
+    ClassicFormat(const ClassicFormat&) = delete;
+    ClassicFormat& operator=(const ClassicFormat&) = delete;
+
+private:
+    std::ios& stream_;
+    std::ios::fmtflags flags_;
+    std::streamsize precision_;
+    std::streamsize width_;
+    std::optional<std::locale> previous_;
+};
+
+void appendUnit(QByteArray& out, const QByteArray& unit, qsizetype limit, bool* full)
+{
+    if (*full || (limit >= 0 && out.size() + unit.size() > limit)) {
+        *full = true;
+        return;
+    }
+    out += unit;
+}
+
+QByteArray encodeStoredText(const QString& editText, qsizetype limit)
+{
+    QByteArray out;
+    bool full = false;
+    const qsizetype n = editText.size();
+    for (qsizetype i = 0; i < n && !full; ++i) {
+        const QChar c = editText.at(i);
+        char32_t code = c.unicode();
+        qsizetype units = 1;
+        if (c.isHighSurrogate() && i + 1 < n && editText.at(i + 1).isLowSurrogate()) {
+            code = QChar::surrogateToUcs4(c, editText.at(i + 1));
+            units = 2;
+        }
+        if (code == '\r' && i + 1 < n && editText.at(i + 1) == QLatin1Char('\n')) {
+            // A Windows line break is one break, as the edit box gave it line by line.
+            appendUnit(out, QByteArrayLiteral("\\n"), limit, &full);
+            ++i;
+            continue;
+        }
+        if (code == '\n') {
+            appendUnit(out, QByteArrayLiteral("\\n"), limit, &full);
+        } else if (code == ' ') {
+            appendUnit(out, QByteArrayLiteral("\\t"), limit, &full);
+        } else if (code == '\\') {
+            // A backslash stays itself unless it would start one of the escapes.
+            const QChar next = i + 1 < n ? editText.at(i + 1) : QChar();
+            const bool ambiguous
+                = next == QLatin1Char('n') || next == QLatin1Char('t') || next == QLatin1Char('x');
+            appendUnit(out, ambiguous ? QByteArrayLiteral("\\x5C;") : QByteArrayLiteral("\\"), limit, &full);
+        } else if (code < 0x20 || code == 0x7F || QChar::isSpace(code)) {
+            appendUnit(out, "\\x" + QByteArray::number(uint(code), 16).toUpper() + ';', limit, &full);
+        } else {
+            appendUnit(out, platform::toAnsi(editText.mid(i, units)), limit, &full);
+        }
+        i += units - 1;
+    }
+    return out;
+}
+
+int hexValue(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'a' && u <= 'f')
+        return u - 'a' + 10;
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+QByteArray EncodeStoredText(const QString& editText)
+{
+    return encodeStoredText(editText, -1);
+}
+
+QString DecodeStoredText(const QByteArray& stored)
+{
+    const QString in = platform::fromAnsi(stored);
+    QString out;
+    out.reserve(in.size());
+    const qsizetype n = in.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = in.at(i);
+        if (c != QLatin1Char('\\') || i + 1 >= n) {
+            out += c;
+            continue;
+        }
+        const QChar next = in.at(i + 1);
+        if (next == QLatin1Char('n')) {
+            out += QLatin1Char('\n');
+            ++i;
+            continue;
+        }
+        if (next == QLatin1Char('t')) {
+            out += QLatin1Char(' ');
+            ++i;
+            continue;
+        }
+        if (next == QLatin1Char('x')) {
+            // "\x" hex digits ";" is a code point; anything else after "\x" is literal text.
+            qsizetype j = i + 2;
+            char32_t code = 0;
+            while (j < n && j - (i + 2) < 6 && hexValue(in.at(j)) >= 0)
+                code = code * 16 + char32_t(hexValue(in.at(j++)));
+            if (j < n && in.at(j) == QLatin1Char(';') && code <= 0x10FFFF) {
+                if (j > i + 2)
+                    out += QString::fromUcs4(&code, 1);
+                i = j;
+                continue;
+            }
+        }
+        out += c;
+    }
+    return out;
+}
+
+QByteArray EncodeStoredPath(const QString& path)
+{
+    QByteArray bytes = platform::toAnsi(path);
+    bytes.replace(' ', '|');
+    return bytes;
+}
+
+QString DecodeStoredPath(const QByteArray& stored)
+{
+    QByteArray bytes = stored;
+    bytes.replace('|', ' ');
+    return platform::fromAnsi(bytes);
+}
+
+bool ArrowHead(QPoint p0, QPoint p1, QPoint* wing1, QPoint* wing2)
+{
+    if (p0 == p1)
+        return false;
+    constexpr double L = 20.0;
+    // The offsets are 50 radians, not degrees: that is the head shape the system has always drawn.
+    constexpr double offset = 50.0;
+    const double theta
+        = p0.x() == p1.x() ? 1.5707963 : std::atan(double(p1.y() - p0.y()) / double(p1.x() - p0.x()));
+    const bool back = p0.x() < p1.x() || (p0.x() == p1.x() && p0.y() < p1.y());
+    const double s = back ? -1.0 : 1.0;
+    *wing1 = QPoint(
+        int(p1.x() + s * L * std::cos(theta + offset)), int(p1.y() + s * L * std::sin(theta + offset)));
+    *wing2 = QPoint(
+        int(p1.x() + s * L * std::cos(theta - offset)), int(p1.y() + s * L * std::sin(theta - offset)));
+    return true;
+}
+
+QImage BrushDot(int w, COLORREF colour)
+{
+    if (w < 1)
+        return QImage();
+    QImage dot(w, w, QImage::Format_ARGB32_Premultiplied);
+    if (dot.isNull())
+        return dot;
+    dot.fill(Qt::white);
+    {
+        QPainter p(&dot);
+        platform::beginGdi(p);
+        p.setPen(Qt::NoPen);
+        p.setBrush(platform::colorFromRef(colour));
+        p.drawEllipse(QRect(0, 0, w, w));
+    }
+    const int cx = w / 2;
+    const int cy = w / 2;
+    const int r = w / 2;
+    for (int y = 0; y < w; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(dot.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const double d = std::hypot(double(x - cx), double(y - cy));
+            // A one-pixel dot has no radius: its only pixel is the centre, at full strength.
+            const int a = r > 0 ? std::clamp(150 - int(150.0 * d / r), 0, 150) : 150;
+            const QRgb px = line[x];
+            line[x] = qRgba(qRed(px) * a / 255, qGreen(px) * a / 255, qBlue(px) * a / 255, a);
+        }
+    }
+    return dot;
+}
+
+bool IsTwoPointKind(NodeKind kind)
+{
+    switch (kind) {
+    case GuideLine:
+    case Rectangle:
+    case Ellipse:
+    case Cube:
+    case Cylinder:
+    case Line:
+        return true;
+    default:
+        return false;
+    }
+}
+
+CPenNode::CPenNode(COLORREF colour, int width, BOOL highlight, NodeKind kind)
+    : kind(kind)
+    , highlight(highlight)
+    , colour(colour)
+    , width(width)
+{
+}
+
+void CPenNode::Reset()
+{
+    points.clear();
+    boxWidth = boxHeight = boxCentreX = boxCentreY = 0;
+    mediaWidth = mediaHeight = mediaCentreX = mediaCentreY = 0;
+    mediaShown = false;
+    boxAngle = 0.0;
+    image.reset();
+    picturePath[0] = '\0';
+    mediaPath[0] = '\0';
+    text[0] = '\0';
+}
+
+void CPenNode::AddPoint(int x, int y, int linked, int segWidth)
+{
+    points.push_back(PenPoint {x, y, linked, segWidth});
+}
+
+QString CPenNode::PicturePathForLoad() const
+{
+    return DecodeStoredPath(QByteArray(picturePath, qsizetype(strnlen(picturePath, kPathSize))));
+}
+
+void CPenNode::SetPicturePath(const QString& path)
+{
+    copyToken(picturePath, kPathSize, EncodeStoredPath(path));
+}
+
+void CPenNode::SetMediaPath(const QString& path)
+{
+    copyToken(mediaPath, kPathSize, EncodeStoredPath(path));
+}
+
+QString CPenNode::EditText() const
+{
+    return DecodeStoredText(QByteArray(text, qsizetype(strnlen(text, kTextSize))));
+}
+
+void CPenNode::SetEditText(const QString& editText)
+{
+    copyToken(text, kTextSize, encodeStoredText(editText, kTextSize - 1));
+}
+
+void CPenNode::LoadImage()
+{
+    image = std::make_shared<QImage>(PicturePathForLoad());
+}
+
+void CPenNode::Write(std::ostream& os) const
+{
+    ClassicFormat format(os);
+    os << std::int32_t(kind) << ' ' << highlight << ' ' << unsigned(colour) << ' ' << width << ' ' << erased
+       << ' ' << cleared << ' ';
+    if (kind == Text)
+        writeToken(os, text, kTextSize, true);
+    else
+        os << "0 ";
+    os << boxWidth << ' ' << boxHeight << ' ' << boxAngle << ' ' << mediaWidth << ' ' << mediaHeight << ' ';
+    if (kind == CompassArc)
+        os << arcCentreX << ' ' << arcCentreY << ' ' << arcRadius << ' ';
+    if (kind == Picture) {
+        os << boxCentreX << ' ' << boxCentreY << ' ';
+        writeToken(os, picturePath, kPathSize, false);
+    }
+    if (kind == Flash || kind == Video) {
+        os << mediaCentreX << ' ' << mediaCentreY << ' ' << (mediaShown ? 1 : 0) << ' ';
+        writeToken(os, mediaPath, kPathSize, false);
+    }
+    for (const PenPoint& p : points)
+        os << (p.x == kEndMark ? kEndMarkStandIn : p.x) << ' ' << p.y << ' ' << p.linked << ' ' << p.segWidth
+           << ' ';
+    os << kEndMark << ';';
+}
+
+BOOL CPenNode::Read(std::istream& is)
+{
+    if (is.fail())
+        return 0;
+    ClassicFormat format(is);
+    is >> std::ws;
+    if (is.eof())
+        return 0;
+    std::int32_t storedKind = 0;
+    if (!(is >> storedKind))
+        return 0;
+    kind = storedKind >= 0 && storedKind < kNodeKindCount ? NodeKind(storedKind) : Pen;
+
+    readValue(is, highlight);
+    readValue(is, colour);
+    readValue(is, width);
+    readValue(is, erased);
+    readValue(is, cleared);
+    readToken(is, text, kTextSize);
+    readValue(is, boxWidth);
+    readValue(is, boxHeight);
+    readValue(is, boxAngle);
+    readValue(is, mediaWidth);
+    readValue(is, mediaHeight);
+    if (kind == CompassArc) {
+        readValue(is, arcCentreX);
+        readValue(is, arcCentreY);
+        readValue(is, arcRadius);
+    }
+    if (kind == Picture) {
+        readValue(is, boxCentreX);
+        readValue(is, boxCentreY);
+        if (readToken(is, picturePath, kPathSize))
+            LoadImage();
+    }
+    if (kind == Flash || kind == Video) {
+        readValue(is, mediaCentreX);
+        readValue(is, mediaCentreY);
+        std::int32_t shown = 0;
+        if (is >> shown)
+            mediaShown = shown != 0;
+        readToken(is, mediaPath, kPathSize);
+    }
+    // The point list ends at the end mark, or wherever the stream gives out; points past the cap are
+    // read and dropped so that the next record still starts in the right place.
+    while (is) {
+        std::int32_t x = 0;
+        if (!(is >> x))
+            break;
+        if (x == kEndMark) {
+            is.get();
+            break;
+        }
+        std::int32_t y = 0;
+        std::int32_t linked = 0;
+        std::int32_t segWidth = 0;
+        if (!(is >> y >> linked >> segWidth))
+            break;
+        if (points.size() < kMaxPointsPerObject)
+            points.push_back(PenPoint {x, y, linked, segWidth});
+    }
+    return 1;
+}
+
+void CPenNode::Draw(QPainter& painter, const QImage* background) const
+{
+    if (erased || cleared)
+        return;
+    if (points.empty() && kind != Picture)
+        return;
+
+    painter.save();
+    platform::beginGdi(painter);
+    const int w = drawWidth(width);
+    const QPen solid = platform::gdiPen(colour, w);
+    painter.setPen(solid);
+    painter.setBrush(Qt::NoBrush);
+    platform::setRop2(painter, platform::R2_COPYPEN);
+    const QColor qcolour = platform::colorFromRef(colour);
+
+    auto polygonOf = [&](std::size_t count) {
+        QPolygon poly;
+        poly.reserve(qsizetype(count));
+        for (std::size_t i = 0; i < count; ++i)
+            poly << QPoint(points[i].x, points[i].y);
+        return poly;
+    };
+
+    switch (kind) {
+    case Pen:
+        if (points.size() == 1) {
+            painter.fillRect(QRect(points[0].x, points[0].y, 1, 1), qcolour);
+            break;
+        }
+        if (highlight)
+            platform::setRop2(painter, platform::R2_MASKPEN);
+        painter.drawPolyline(polygonOf(points.size()));
+        break;
+    case DashPen: {
+        platform::beginGdiplus(painter);
+        QPen pen = platform::gdiplusPen(colour, w);
+        pen.setDashPattern({5.0, 5.0});
+        painter.setPen(pen);
+        QPainterPath path(QPointF(points[0].x, points[0].y));
+        for (std::size_t i = 1; i < points.size(); ++i)
+            path.lineTo(points[i].x, points[i].y);
+        painter.drawPath(path);
+        break;
+    }
+    case GuideLine:
+        painter.setPen(platform::gdiDotPen());
+        painter.drawLine(pointAt(points, 0), pointAt(points, 1));
+        break;
+    case Rectangle: {
+        const QPoint a = pointAt(points, 0);
+        const QPoint b = pointAt(points, 1);
+        QPainterPath path(a);
+        path.lineTo(b.x(), a.y());
+        path.lineTo(b);
+        path.lineTo(a.x(), b.y());
+        path.closeSubpath();
+        painter.drawPath(path);
+        break;
+    }
+    case Ellipse:
+        platform::beginGdiplus(painter);
+        painter.setPen(platform::gdiplusPen(colour, w));
+        painter.drawEllipse(QRectF(QPointF(pointAt(points, 0)), QPointF(pointAt(points, 1))).normalized());
+        break;
+    case EraseTrail: {
+        if (!background || w <= 0)
+            break;
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        const QRect bounds = background->rect();
+        for (const PenPoint& p : points) {
+            const std::int64_t left = std::int64_t(p.x) - w;
+            const std::int64_t top = std::int64_t(p.y) - w;
+            if (left > bounds.right() || top > bounds.bottom() || left + 2 * w <= 0 || top + 2 * w <= 0)
+                continue;
+            const QRect square = QRect(int(left), int(top), 2 * w, 2 * w) & bounds;
+            painter.drawImage(square.topLeft(), *background, square);
+        }
+        break;
+    }
+    case Polyline:
+        if (points.size() < 2)
+            break;
+        platform::beginGdiplus(painter);
+        painter.setPen(platform::gdiplusPen(colour, w));
+        painter.drawPolyline(polygonOf(points.size()));
+        break;
+    case SpeedPen:
+        for (std::size_t i = 1; i < points.size(); ++i) {
+            painter.setPen(platform::gdiPen(colour, drawWidth(points[i].segWidth)));
+            painter.drawLine(points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
+        }
+        break;
+    case Text: {
+        QFont font(QStringLiteral("Arial"));
+        font.setPixelSize(w > 0 ? w : 12);
+        painter.setFont(font);
+        painter.setPen(qcolour);
+        const QPoint a = pointAt(points, 0);
+        const QPoint b = pointAt(points, 1);
+        const QRect box(a.x(), a.y(), b.x() - a.x(), b.y() - a.y());
+        if (box.isEmpty())
+            break;
+        painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, EditText());
+        break;
+    }
+    case Cube: {
+        CubeShape cube;
+        cube.ptFirst = pointAt(points, 0);
+        cube.ptSecond = pointAt(points, 1);
+        cube.DrawSmooth(painter, w, colour);
+        break;
+    }
+    case Cylinder: {
+        ColumnShape column;
+        column.ptFirst = pointAt(points, 0);
+        column.ptSecond = pointAt(points, 1);
+        column.DrawSmooth(painter, w, colour);
+        break;
+    }
+    case EraseLasso: {
+        if (!background)
+            break;
+        const QPolygon poly = polygonOf(std::min<std::size_t>(points.size(), kMaxLassoPoints));
+        painter.setClipRect(background->rect(), Qt::IntersectClip);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QBrush(*background));
+        painter.setBrushOrigin(0, 0);
+        painter.drawPolygon(poly, Qt::WindingFill);
+        break;
+    }
+    case CompassArc: {
+        if (!std::isfinite(arcRadius))
+            break;
+        const std::int64_t r = std::llround(std::clamp(arcRadius, 0.0, double(1 << 24)));
+        if (r <= 0)
+            break;
+        const std::int64_t cx = arcCentreX;
+        const std::int64_t cy = arcCentreY;
+        if (cx - r < INT32_MIN || cx + r > INT32_MAX || cy - r < INT32_MIN || cy + r > INT32_MAX)
+            break;
+        for (std::size_t i = 1; i < points.size(); ++i) {
+            QPoint from(points[i - 1].x, points[i - 1].y);
+            QPoint to(points[i].x, points[i].y);
+            // Each step is the short way round between two pencil points; a repeated point adds
+            // nothing (a counter-clockwise arc between equal rays would be the whole circle).
+            if (from == to)
+                continue;
+            const double a1 = std::atan2(-double(from.y() - cy), double(from.x() - cx));
+            const double a2 = std::atan2(-double(to.y() - cy), double(to.x() - cx));
+            double span = a2 - a1;
+            while (span < 0)
+                span += 2 * std::numbers::pi;
+            if (span > std::numbers::pi)
+                std::swap(from, to);
+            platform::gdiArc(painter, int(cx - r), int(cy - r), int(cx + r), int(cy + r), from, to);
+        }
+        break;
+    }
+    case Picture: {
+        if (!image || image->isNull() || !std::isfinite(boxAngle))
+            break;
+        platform::beginGdiplus(painter);
+        painter.translate(boxCentreX, boxCentreY);
+        painter.rotate(boxAngle * 180.0 / std::numbers::pi);
+        painter.drawImage(QRectF(-boxWidth / 2.0, -boxHeight / 2.0, boxWidth, boxHeight), *image);
+        break;
+    }
+    case Flash:
+    case Video:
+        break;
+    case Line:
+        platform::beginGdiplus(painter);
+        painter.setPen(platform::gdiplusPen(colour, w));
+        painter.drawLine(pointAt(points, 0), pointAt(points, 1));
+        break;
+    case Arrow: {
+        const QPoint p0 = pointAt(points, 0);
+        const QPoint p1 = pointAt(points, 1);
+        QPoint wing1;
+        QPoint wing2;
+        const bool head = ArrowHead(p0, p1, &wing1, &wing2);
+        const QPoint shaftEnd = head ? (wing1 + wing2) / 2 : p1;
+        painter.save();
+        platform::beginGdiplus(painter);
+        painter.setPen(platform::gdiplusPen(colour, w));
+        painter.drawLine(p0, shaftEnd);
+        painter.restore();
+        if (head) {
+            painter.setBrush(qcolour);
+            platform::gdiPolygon(painter, QPolygon({p1, wing1, wing2}));
+        }
+        break;
+    }
+    case BrushPen: {
+        const QImage dot = BrushDot(w, colour);
+        if (dot.isNull())
+            break;
+        const int half = w / 2;
+        auto stamp = [&](int x, int y) { painter.drawImage(x - half, y - half, dot); };
+        if (points.size() == 1) {
+            stamp(points[0].x, points[0].y);
+            break;
+        }
+        // Dots wholly off the target are not walked at all, so a far-flung point costs nothing.
+        const QRect reach = painter.device()
+            ? QRect(0, 0, painter.device()->width(), painter.device()->height()).adjusted(-w, -w, w, w)
+            : QRect();
+        bool any = false;
+        QPoint last;
+        for (std::size_t i = 1; i < points.size(); ++i) {
+            platform::lineDda(
+                points[i - 1].x, points[i - 1].y, points[i].x, points[i].y,
+                [&](int x, int y) {
+                    if (any && last == QPoint(x, y))
+                        return;
+                    stamp(x, y);
+                    last = QPoint(x, y);
+                    any = true;
+                },
+                reach.isEmpty() ? nullptr : &reach);
+        }
+        break;
+    }
+    }
+    painter.restore();
+}
+
+} // namespace DIALOG

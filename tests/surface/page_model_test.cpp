@@ -1,0 +1,164 @@
+#include "surface/page_model.h"
+
+#include <gtest/gtest.h>
+
+using namespace DIALOG;
+
+namespace {
+
+CPenNode stroke(NodeKind kind, int points)
+{
+    CPenNode node(RGB(1, 2, 3), 4, 1, kind);
+    for (int i = 0; i < points; ++i)
+        node.AddPoint(i, i * 2, 0, 7);
+    return node;
+}
+
+// Appends a stroke the way the surface commits one: the object and its add entry.
+int commit(PageList& list)
+{
+    const int index = list.AddObject(stroke(Pen, 3));
+    list.PushUndo(index, UndoAdd);
+    list.ClearRedo();
+    return index;
+}
+
+void clearScreen(PageList& list)
+{
+    for (CPenNode& node : list.nodes)
+        if (!node.erased)
+            node.cleared = 1;
+    list.PushUndo(0, UndoClear);
+    list.ClearRedo();
+}
+
+std::vector<BOOL> clearedFlags(const PageList& list)
+{
+    std::vector<BOOL> out;
+    for (const CPenNode& node : list.nodes)
+        out.push_back(node.cleared);
+    return out;
+}
+
+} // namespace
+
+TEST(PageListAddObject, TwoPointShapesKeepTheirFirstAndLastPoint)
+{
+    PageList list;
+    list.AddObject(stroke(Rectangle, 5));
+    const CPenNode& rect = list.nodes.back();
+    EXPECT_EQ(rect.kind, Rectangle);
+    EXPECT_EQ(rect.colour, RGB(1, 2, 3));
+    EXPECT_EQ(rect.width, 4);
+    EXPECT_EQ(rect.highlight, 1);
+    EXPECT_EQ(rect.points, (std::vector<PenPoint> {{0, 0, 1, 0}, {4, 8, 1, 0}}));
+
+    list.AddObject(stroke(Line, 1));
+    EXPECT_EQ(list.nodes.back().points, (std::vector<PenPoint> {{0, 0, 1, 0}, {0, 0, 1, 0}}));
+
+    // Exactly two points, and every other kind, are copied as they are.
+    list.AddObject(stroke(Ellipse, 2));
+    EXPECT_EQ(list.nodes.back().points[1], (PenPoint {1, 2, 0, 7}));
+    EXPECT_EQ(list.AddObject(stroke(Pen, 5)), 3);
+    EXPECT_EQ(list.nodes.back().points.size(), 5u);
+    list.AddObject(stroke(Cube, 0));
+    EXPECT_TRUE(list.nodes.back().points.empty());
+}
+
+TEST(PageListUndo, AddAndEraseAreUndoneAndRedone)
+{
+    PageList list;
+    const int a = commit(list);
+    list.nodes[a].erased = 1;
+    list.PushUndo(a, UndoErase);
+
+    list.Undo();
+    EXPECT_EQ(list.nodes[a].erased, 0);
+    list.Undo();
+    EXPECT_EQ(list.nodes[a].erased, 1);
+    EXPECT_TRUE(list.undoStack.empty());
+    list.Undo();
+    EXPECT_EQ(list.redoStack.size(), 2u);
+
+    list.Redo();
+    EXPECT_EQ(list.nodes[a].erased, 0);
+    list.Redo();
+    EXPECT_EQ(list.nodes[a].erased, 1);
+    EXPECT_EQ(list.undoStack, (std::vector<UndoEntry> {{a, UndoAdd}, {a, UndoErase}}));
+    list.Redo();
+    EXPECT_EQ(list.undoStack.size(), 2u);
+}
+
+TEST(PageListUndo, ClearWalkStopsAtTheEarlierClear)
+{
+    PageList list;
+    commit(list);
+    commit(list);
+    clearScreen(list);
+    const int c = commit(list);
+    clearScreen(list);
+    EXPECT_EQ(clearedFlags(list), (std::vector<BOOL> {1, 1, 1}));
+
+    list.Undo();
+    EXPECT_EQ(clearedFlags(list), (std::vector<BOOL> {1, 1, 0}));
+    list.Undo();
+    EXPECT_EQ(list.nodes[c].erased, 1);
+    list.Undo();
+    EXPECT_EQ(clearedFlags(list), (std::vector<BOOL> {0, 0, 0}));
+
+    list.Redo();
+    EXPECT_EQ(clearedFlags(list), (std::vector<BOOL> {1, 1, 0}));
+    list.Redo();
+    list.Redo();
+    EXPECT_EQ(clearedFlags(list), (std::vector<BOOL> {1, 1, 1}));
+}
+
+TEST(PageListUndo, ClearWithNothingBelowActsOnTheWholePage)
+{
+    // Loaded objects have no add entries: the clear is the only entry of the log.
+    PageList list;
+    for (int i = 0; i < 3; ++i)
+        list.AddObject(stroke(Pen, 2));
+    list.nodes[1].erased = 1;
+    clearScreen(list);
+
+    list.Undo();
+    EXPECT_EQ(clearedFlags(list), (std::vector<BOOL> {0, 0, 0}));
+    list.Redo();
+    EXPECT_EQ(clearedFlags(list), (std::vector<BOOL> {1, 0, 1}));
+}
+
+TEST(PageListUndo, EntriesPastTheListAreHarmless)
+{
+    PageList list;
+    list.PushUndo(5, UndoAdd);
+    list.PushUndo(-1, UndoErase);
+    list.PushUndo(0, 9);
+    list.Undo();
+    list.Undo();
+    list.Undo();
+    list.Redo();
+    EXPECT_EQ(list.undoStack.size(), 1u);
+}
+
+TEST(PageListLifecycle, ClearEmptiesObjectsAndBothStacks)
+{
+    PageList list;
+    commit(list);
+    commit(list);
+    list.Undo();
+    list.Clear();
+    EXPECT_TRUE(list.nodes.empty());
+    EXPECT_TRUE(list.undoStack.empty());
+    EXPECT_TRUE(list.redoStack.empty());
+}
+
+TEST(PageListLifecycle, ProcessWideListAndPenState)
+{
+    EXPECT_EQ(&ThePageList(), &ThePageList());
+    std::lock_guard outer(ThePageList().Lock());
+    ThePageList().Clear(); // the lock may be taken again on the same thread
+    const PenState state = CurrentPenState();
+    EXPECT_EQ(state.kind, Pen);
+    EXPECT_EQ(state.colour, 0x000000FFu);
+}
