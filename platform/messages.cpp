@@ -1,15 +1,54 @@
 #include "platform/messages.h"
 
+#include "platform/x11_messages.h"
+
 #include <QCoreApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QHash>
 #include <QMetaObject>
-
-#include <X11/Xlib.h>
+#include <QThread>
 
 #include <vector>
 
 namespace platform {
+
+// Publishes the table's class on the widget's X window whenever Qt creates one for it. WinIdChange comes
+// before the window is mapped, so a program that finds the mapped window also finds its class.
+class ClassPublisher : public QObject {
+public:
+    ClassPublisher(QWidget* widget, const QString& className)
+        : widget_(widget)
+        , className_(className)
+    {
+        widget->installEventFilter(this);
+        publish();
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == widget_ && (event->type() == QEvent::WinIdChange || event->type() == QEvent::Show))
+            publish();
+        return false;
+    }
+
+private:
+    void publish()
+    {
+        if (!widget_ || !widget_->isWindow() || QGuiApplication::platformName() != QLatin1String("xcb"))
+            return;
+        x11::ensureReceiver();
+        const WId id = widget_->internalWinId();
+        if (id != 0 && id != published_) {
+            x11::publishClass(id, className_);
+            published_ = id;
+        }
+    }
+
+    QPointer<QWidget> widget_;
+    QString className_;
+    WId published_ = 0;
+};
 
 namespace {
 
@@ -29,63 +68,223 @@ MessageTable* tableOf(QWidget* widget)
     return nullptr;
 }
 
-Display* x11Display()
+// The table a reference reaches without leaving the process.
+MessageTable* localTable(const WindowRef& window)
 {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->display() : nullptr;
+    if (window.widget)
+        return tableOf(window.widget);
+    return window.xid ? x11::tableForWindow(window.xid) : nullptr;
+}
+
+template<typename Call>
+bool postToApp(QPointer<QWidget> target, Call call)
+{
+    if (!target || !QCoreApplication::instance())
+        return false;
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [target, call] {
+            if (target)
+                call(WindowRef(target));
+        },
+        Qt::QueuedConnection);
+    return true;
+}
+
+// Posting is allowed from any thread (the recorder's capture thread does); the tables and the layer's X
+// connection belong to the UI thread, so the routing happens there.
+bool onUiThread()
+{
+    const QCoreApplication* app = QCoreApplication::instance();
+    return !app || QThread::currentThread() == app->thread();
+}
+
+bool postToUiThread(std::function<void()> call)
+{
+    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(call), Qt::QueuedConnection);
+    return true;
 }
 
 } // namespace
 
-MessageTable::MessageTable(QWidget* widget, const QString& className) : widget_(widget), className_(className)
+MessageTable::MessageTable(QWidget* widget, const QString& className)
+    : widget_(widget)
+    , className_(className)
 {
     tables().push_back(this);
+    x11::ensureReceiver();
+    if (widget)
+        publisher_ = std::make_unique<ClassPublisher>(widget, className);
 }
 
-MessageTable::~MessageTable() { std::erase(tables(), this); }
+MessageTable::~MessageTable()
+{
+    std::erase(tables(), this);
+}
 
-void MessageTable::on(UINT message, Handler handler) { handlers_[message] = std::move(handler); }
+void MessageTable::on(UINT message, Handler handler)
+{
+    handlers_[message] = Entry {std::move(handler), false};
+}
 
-bool MessageTable::handles(UINT message) const { return handlers_.count(message) != 0; }
+void MessageTable::onPointer(UINT message, Handler handler)
+{
+    handlers_[message] = Entry {std::move(handler), true};
+}
+
+void MessageTable::onRegistered(UINT registeredMessage, Handler handler)
+{
+    registered_[registeredMessage] = std::move(handler);
+}
+
+void MessageTable::onCopyData(CopyDataHandler handler)
+{
+    copyData_ = std::move(handler);
+}
+
+bool MessageTable::handles(UINT message) const
+{
+    return handlers_.count(message) != 0;
+}
+
+bool MessageTable::handlesRegistered(UINT registeredMessage) const
+{
+    return registered_.count(registeredMessage) != 0;
+}
 
 LRESULT MessageTable::dispatch(UINT message, WPARAM wParam, LPARAM lParam) const
 {
     auto it = handlers_.find(message);
-    return it == handlers_.end() ? 0 : it->second(wParam, lParam);
+    if (it != handlers_.end())
+        return it->second.handler(wParam, lParam);
+    if (message == WM_CLOSE && widget_)
+        widget_->close();
+    return 0;
 }
+
+LRESULT MessageTable::dispatchRegistered(UINT registeredMessage, WPARAM wParam, LPARAM lParam) const
+{
+    auto it = registered_.find(registeredMessage);
+    return it == registered_.end() ? 0 : it->second(wParam, lParam);
+}
+
+LRESULT MessageTable::dispatchCopyData(WPARAM wParam, const QString& text) const
+{
+    return copyData_ ? copyData_(wParam, text) : 0;
+}
+
+LRESULT MessageTable::dispatchForeign(UINT message, WPARAM wParam, LPARAM lParam, bool registered) const
+{
+    if (registered)
+        return dispatchRegistered(message, wParam, lParam);
+    // A bare WM_COPYDATA would carry the address of its record; the text only travels as copy data.
+    if (message == WM_COPYDATA)
+        return 0;
+    auto it = handlers_.find(message);
+    if (it != handlers_.end() && it->second.takesPointer)
+        return 0;
+    return dispatch(message, wParam, lParam);
+}
+
+unsigned long MessageTable::windowId() const
+{
+    if (!widget_ || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return 0;
+    return widget_->window()->internalWinId();
+}
+
+namespace x11 {
+
+MessageTable* tableForWindow(unsigned long xid)
+{
+    if (xid == 0)
+        return nullptr;
+    // The window's own table wins over one of a child widget inside it.
+    MessageTable* inside = nullptr;
+    for (MessageTable* t : tables()) {
+        if (t->windowId() != xid)
+            continue;
+        if (t->widget()->isWindow())
+            return t;
+        if (!inside)
+            inside = t;
+    }
+    return inside;
+}
+
+} // namespace x11
 
 LRESULT SendMessage(const WindowRef& window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (MessageTable* table = tableOf(window.widget))
+    if (MessageTable* table = localTable(window))
         return table->dispatch(message, wParam, lParam);
-    if (window.widget && message == WM_CLOSE) {
-        window.widget->close();
+    if (window.widget) {
+        if (message == WM_CLOSE)
+            window.widget->close();
         return 0;
     }
+    if (window.xid)
+        x11::sendMessage(window.xid, message, wParam, lParam, false);
     return 0;
 }
 
 bool PostMessage(const WindowRef& window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (!window.widget || !QCoreApplication::instance())
+    if (window.widget)
+        return postToApp(
+            window.widget, [=](const WindowRef& target) { SendMessage(target, message, wParam, lParam); });
+    if (!window.xid)
         return false;
-    QPointer<QWidget> target = window.widget;
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [target, message, wParam, lParam] {
-            if (target)
-                SendMessage(WindowRef(target), message, wParam, lParam);
-        },
-        Qt::QueuedConnection);
-    return true;
+    if (!onUiThread())
+        return postToUiThread([=] { PostMessage(window, message, wParam, lParam); });
+    if (MessageTable* table = x11::tableForWindow(window.xid))
+        return postToApp(
+            table->widget(), [=](const WindowRef& target) { SendMessage(target, message, wParam, lParam); });
+    return x11::sendMessage(window.xid, message, wParam, lParam, false);
+}
+
+LRESULT SendRegisteredMessage(const WindowRef& window, UINT registeredMessage, WPARAM wParam, LPARAM lParam)
+{
+    if (MessageTable* table = localTable(window))
+        return table->dispatchRegistered(registeredMessage, wParam, lParam);
+    if (!window.widget && window.xid)
+        x11::sendMessage(window.xid, registeredMessage, wParam, lParam, true);
+    return 0;
+}
+
+bool PostRegisteredMessage(const WindowRef& window, UINT registeredMessage, WPARAM wParam, LPARAM lParam)
+{
+    const auto deliver
+        = [=](const WindowRef& target) { SendRegisteredMessage(target, registeredMessage, wParam, lParam); };
+    if (window.widget)
+        return postToApp(window.widget, deliver);
+    if (!window.xid)
+        return false;
+    if (!onUiThread())
+        return postToUiThread([=] { PostRegisteredMessage(window, registeredMessage, wParam, lParam); });
+    if (MessageTable* table = x11::tableForWindow(window.xid))
+        return postToApp(table->widget(), deliver);
+    return x11::sendMessage(window.xid, registeredMessage, wParam, lParam, true);
+}
+
+LRESULT SendCopyData(const WindowRef& window, WPARAM wParam, const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    if (utf8.size() > kMaxCopyDataBytes)
+        return 0;
+    if (MessageTable* table = localTable(window))
+        return table->dispatchCopyData(wParam, text);
+    if (!window.widget && window.xid)
+        return x11::sendCopyData(window.xid, wParam, utf8);
+    return 0;
 }
 
 UINT RegisterWindowMessage(const QString& name)
 {
     if (name.isEmpty())
         return 0;
-    if (Display* display = x11Display())
-        return UINT(XInternAtom(display, name.toUtf8().constData(), False));
+    if (x11::available())
+        return x11::internAtom(name);
     // Without a desktop the numbers only need to agree inside the process; they lie where Windows puts them.
     static QHash<QString, UINT> registered;
     auto it = registered.find(name.toLower());
@@ -106,11 +305,28 @@ WindowRef FindWindow(const QString& className, const QString& title)
             continue;
         return WindowRef(w);
     }
-    return {};
+    if (!x11::available())
+        return {};
+    const unsigned long xid = x11::findDesktopWindow(className, title);
+    if (xid == 0)
+        return {};
+    if (MessageTable* t = x11::tableForWindow(xid))
+        return WindowRef(t->widget());
+    return WindowRef::fromX(xid);
 }
 
-bool IsWindow(const WindowRef& window) { return !window.widget.isNull() || window.xid != 0; }
+bool IsWindow(const WindowRef& window)
+{
+    if (window.widget)
+        return true;
+    return window.xid != 0 && x11::windowExists(window.xid);
+}
 
-bool IsWindowVisible(const WindowRef& window) { return window.widget && window.widget->isVisible(); }
+bool IsWindowVisible(const WindowRef& window)
+{
+    if (window.widget)
+        return window.widget->isVisible();
+    return window.xid != 0 && x11::windowViewable(window.xid);
+}
 
 } // namespace platform

@@ -17,22 +17,28 @@ Display* display()
 
 Atom atom(const char* name) { return XInternAtom(display(), name, False); }
 
-QString windowTitle(Window w)
+QString utf8Property(Window w, const char* name)
 {
-    Display* d = display();
     Atom type = 0;
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    QString title;
-    if (XGetWindowProperty(d, w, atom("_NET_WM_NAME"), 0, 1024, False, atom("UTF8_STRING"), &type, &format,
-                           &count, &after, &data)
+    QString text;
+    if (XGetWindowProperty(display(), w, atom(name), 0, 1024, False, atom("UTF8_STRING"), &type, &format, &count,
+                           &after, &data)
             == Success
         && data && count > 0) {
-        title = QString::fromUtf8(reinterpret_cast<const char*>(data), int(count));
+        text = QString::fromUtf8(reinterpret_cast<const char*>(data), int(count));
     }
     if (data)
         XFree(data);
+    return text;
+}
+
+QString windowTitle(Window w)
+{
+    Display* d = display();
+    QString title = utf8Property(w, "_NET_WM_NAME");
     if (title.isEmpty()) {
         char* name = nullptr;
         if (XFetchName(d, w, &name) && name) {
@@ -85,6 +91,7 @@ void collect(Window parent, int depth, QList<TopWindow>& out)
                 if (hint.res_class)
                     XFree(hint.res_class);
             }
+            t.windowClass = utf8Property(w, "QM_WINDOW_CLASS");
             t.viewable = attrs.map_state == IsViewable;
             int x = 0, y = 0;
             Window child = 0;
@@ -120,7 +127,8 @@ unsigned long findWindow(const QString& title, const QString& className)
         if (!title.isNull() && it->title != title)
             continue;
         if (!className.isNull() && it->className.compare(className, Qt::CaseInsensitive) != 0
-            && it->instanceName.compare(className, Qt::CaseInsensitive) != 0)
+            && it->instanceName.compare(className, Qt::CaseInsensitive) != 0
+            && it->windowClass.compare(className, Qt::CaseInsensitive) != 0)
             continue;
         return it->xid;
     }

@@ -15,6 +15,7 @@ struct TopWindow {
     QString title;
     QString className; // WM_CLASS class part
     QString instanceName; // WM_CLASS instance part
+    QString windowClass; // the class a window of the system registers its messages under (QM_WINDOW_CLASS)
     bool viewable = false;
     QRect geometry; // root coordinates
 };
@@ -22,7 +23,8 @@ struct TopWindow {
 QMPLATFORM_EXPORT bool available();
 // Client windows of the desktop, topmost last.
 QMPLATFORM_EXPORT QList<TopWindow> topLevelWindows();
-// The first viewable window with this title and class (a null argument matches any); 0 when none.
+// The first viewable window with this title and class (a null argument matches any); the class matches
+// either part of WM_CLASS or the window's QM_WINDOW_CLASS. 0 when none.
 QMPLATFORM_EXPORT unsigned long findWindow(const QString& title, const QString& className = QString());
 QMPLATFORM_EXPORT bool windowExists(unsigned long xid);
 // Asks the window to close exactly as the window manager's close button does (WM_DELETE_WINDOW).
