@@ -1,61 +1,666 @@
 #include "assist/tab_dlg.h"
 
-#include <QWidget>
+#include "assist/bmp_dialog.h"
+#include "assist/tab_dlg_messages.h"
+#include "assist/tab_dlg_model.h"
+#include "platform/message_box.h"
+#include "platform/messages.h"
+#include "platform/shell.h"
+#include "support/language.h"
+#include "support/multi_screen.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QTreeWidget>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
 
 namespace DIALOG {
 
-// The panel's window. Its lists and pages arrive with the history and resource browser.
-class CTabDlgWindow : public QWidget {
+using namespace tab;
+
+namespace {
+
+constexpr QColor kPanelColour(53, 86, 139);
+constexpr QColor kListColour(223, 228, 239);
+constexpr QSize kPanelSize(240, 560);
+constexpr QSize kPanelMinimumSize(160, 240);
+constexpr int kMargin = 8;
+constexpr int kButtonHeight = 28;
+
+CTabDlg::FolderChooserHook& folderChooserHook()
+{
+    static CTabDlg::FolderChooserHook hook;
+    return hook;
+}
+
+bool english()
+{
+    return GetLanguage().compare(u"English"_s, Qt::CaseInsensitive) == 0;
+}
+
+void paintAsList(QWidget* view)
+{
+    QPalette palette = view->palette();
+    palette.setColor(QPalette::Base, kListColour);
+    palette.setColor(QPalette::Window, kListColour);
+    palette.setColor(QPalette::Text, Qt::black);
+    palette.setColor(QPalette::WindowText, Qt::black);
+    view->setPalette(palette);
+    view->setAutoFillBackground(true);
+}
+
+QSize primaryScreenSize(bool workArea)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return {};
+    return workArea ? screen->availableGeometry().size() : screen->geometry().size();
+}
+
+// A list that reports every click once its own press and release handling (the selection) is done, as the
+// list's click notification did.
+class ClickList : public QListWidget {
 public:
-    explicit CTabDlgWindow(QWidget* owner)
-        : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+    std::function<void(const QPoint&)> onClick;
+
+    using QListWidget::QListWidget;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override
     {
-        setAttribute(Qt::WA_ShowWithoutActivating);
-        resize(300, 520);
+        QListWidget::mouseReleaseEvent(event);
+        if (event->button() == Qt::LeftButton && onClick)
+            onClick(event->position().toPoint());
     }
 };
 
-CTabDlg::CTabDlg(QWidget* /*parent*/, QWidget* owner) : owner_(owner) { }
+class ClickTree : public QTreeWidget {
+public:
+    std::function<void(const QPoint&)> onClick;
 
-CTabDlg::~CTabDlg() { delete window_; }
+    using QTreeWidget::QTreeWidget;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        QTreeWidget::mouseReleaseEvent(event);
+        if (event->button() == Qt::LeftButton && onClick)
+            onClick(event->position().toPoint());
+    }
+};
+
+// A font given as a cell height and an average character width (0: the font's own), as the tree's font has
+// always been specified.
+QFont cellFont(QFont font, int cellHeight, int averageWidth)
+{
+    font.setWeight(QFont::Normal);
+    font.setPixelSize(cellHeight);
+    const QFontMetrics metrics(font);
+    if (metrics.height() > 0)
+        font.setPixelSize(qMax(1, cellHeight * cellHeight / metrics.height()));
+    const int natural = QFontMetrics(font).averageCharWidth();
+    if (averageWidth > 0 && natural > 0)
+        font.setStretch(qBound(1, averageWidth * 100 / natural, 4000));
+    return font;
+}
+
+QPushButton* commandButton(QWidget* parent, const QString& key, const QString& objectName)
+{
+    auto* button = new QPushButton(GetConfigString(key), parent);
+    button->setObjectName(objectName);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+} // namespace
+
+// The panel's window: a tool window that never takes the keyboard focus from what is presented under it.
+class CTabDlgWindow : public QWidget {
+public:
+    CTabDlgWindow(CTabDlg* dlg, QWidget* owner)
+        : QWidget(owner,
+            Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+        , dlg_(dlg)
+    {
+        setAttribute(Qt::WA_ShowWithoutActivating);
+        setFocusPolicy(Qt::NoFocus);
+        setMinimumSize(kPanelMinimumSize);
+        resize(kPanelSize);
+        setWindowOpacity(1.0);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), kPanelColour);
+    }
+
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QWidget::resizeEvent(event);
+        dlg_->OnTabDlgSize();
+    }
+
+private:
+    CTabDlg* dlg_;
+};
+
+CTabDlg::CTabDlg(QWidget* /*parent*/, QWidget* owner)
+    : tempFolder_(platform::programFolder() + u"/Temp"_s)
+    , owner_(owner)
+{
+    // Without a templates folder the panel keeps no folders there: an empty base would put them at the root.
+    const QString templates = platform::shortPath(platform::templatesFolder());
+    if (!templates.isEmpty()) {
+        backgroundFolder_ = templates + u"/Temp/"_s + u"BackImage"_s;
+        historyFolder_ = templates + u"/Temp"_s;
+        QDir().mkpath(backgroundFolder_);
+        QDir().mkpath(historyFolder_);
+    }
+}
+
+CTabDlg::~CTabDlg()
+{
+    delete window_.data();
+}
+
+void CTabDlg::setFolderChooserHook(FolderChooserHook hook)
+{
+    folderChooserHook() = std::move(hook);
+}
 
 void CTabDlg::CreateWnd()
 {
-    if (!window_)
-        window_ = new CTabDlgWindow(owner_);
+    if (window_)
+        return;
+    window_ = new CTabDlgWindow(this, owner_);
+    OnInitDialog();
 }
 
-QWidget* CTabDlg::window() const { return window_; }
-
-void CTabDlg::AddBitmap(const QString& /*path*/, const QString& /*name*/) { }
-
-void CTabDlg::SetMetaFileTabPage(int /*boardMode*/, int page)
+QWidget* CTabDlg::window() const
 {
-    if (page >= 0 && page <= 2)
-        currentPage_ = page;
+    return window_;
 }
 
-void CTabDlg::SetPos(int /*unused*/) { Resize(); }
+void CTabDlg::OnInitDialog()
+{
+    QWidget* w = window_;
+    hideBar_ = new QPushButton(w);
+    hideBar_->setObjectName(QString::number(kIdHideBar));
+    hideBar_->setFocusPolicy(Qt::NoFocus);
+    hideBar_->hide();
+    QObject::connect(hideBar_, &QPushButton::clicked, w, [w] { w->hide(); });
+
+    const QString names[3]
+        = {GetConfigString(u"历史"_s), GetConfigString(u"素材"_s), GetConfigString(u"图元"_s)};
+    const int ids[3] = {kIdPageHistory, kIdPageBackground, kIdPageResource};
+    for (int page = 0; page < 3; ++page) {
+        QPushButton* button = pageButtons_[page] = new QPushButton(names[page], w);
+        button->setObjectName(QString::number(ids[page]));
+        button->setCheckable(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        QObject::connect(button, &QPushButton::clicked, w, [this, page] { SetCurSel(page); });
+    }
+
+    frame_ = new QWidget(w);
+    frame_->setObjectName(QString::number(kIdPageFrame));
+
+    auto* history = new ClickList(w);
+    history->setObjectName(QString::number(kIdHistoryList));
+    history->onClick = [this](const QPoint&) { OnNMClickListHistory(); };
+    historyList_ = history;
+    InitHisTree();
+
+    auto* backgrounds = new ClickList(w);
+    backgrounds->setObjectName(QString::number(kIdBackgroundList));
+    backgrounds->onClick = [this, backgrounds](const QPoint& pos) {
+        const QListWidgetItem* item = backgrounds->itemAt(pos);
+        if (item)
+            OnNMClickListViewimage(backgrounds->row(item));
+    };
+    backgroundList_ = backgrounds;
+    backgroundList_->setViewMode(QListView::IconMode);
+    backgroundList_->setMovement(QListView::Static);
+    backgroundList_->setResizeMode(QListView::Adjust);
+    backgroundList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    backgroundList_->setFocusPolicy(Qt::NoFocus);
+    paintAsList(backgroundList_);
+    backgroundList_->hide();
+
+    auto* tree = new ClickTree(w);
+    tree->setObjectName(QString::number(kIdResourceTree));
+    tree->onClick = [this](const QPoint& pos) { OnNMClickTree(pos); };
+    tree_ = tree;
+    tree_->setHeaderHidden(true);
+    tree_->setRootIsDecorated(true);
+    tree_->setFocusPolicy(Qt::NoFocus);
+    tree_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    tree_->resize(100, 100);
+    tree_->show();
+
+    historyCommands_ = new QWidget(w);
+    auto* historyRow = new QHBoxLayout(historyCommands_);
+    historyRow->setContentsMargins(0, 0, 0, 0);
+    historyRow->setSpacing(2);
+    struct Command {
+        QString key;
+        QString objectName;
+        void (CTabDlg::*handler)();
+    };
+    const Command commands[] = {
+        {u"添加图片"_s, u"historyAddPicture"_s, &CTabDlg::OnBnClickedHistoryAddpic},
+        {u"全部删除"_s, u"historyDeleteAll"_s, &CTabDlg::OnBnClickedHistoryDeleteall},
+        {u"导入"_s, u"historyImport"_s, &CTabDlg::OnBnClickedHistoryDeletepage},
+        {u"保存"_s, u"historySave"_s, &CTabDlg::OnBnClickedHistorySave},
+    };
+    for (const Command& command : commands) {
+        QPushButton* button = commandButton(historyCommands_, command.key, command.objectName);
+        const auto handler = command.handler;
+        historyRow->addWidget(button);
+        QObject::connect(button, &QPushButton::clicked, w, [this, handler] { (this->*handler)(); });
+    }
+
+    resourceCommands_ = new QWidget(w);
+    auto* resourceRow = new QHBoxLayout(resourceCommands_);
+    resourceRow->setContentsMargins(0, 0, 0, 0);
+    QPushButton* insert = commandButton(resourceCommands_, u"插入"_s, QString::number(kIdInsert));
+    resourceRow->addWidget(insert);
+    QObject::connect(insert, &QPushButton::clicked, w, [this] { OnBnClickedInsert(); });
+
+    OnTabDlgSize();
+    OnTcnSelchangeTab();
+}
+
+void CTabDlg::InitHisTree()
+{
+    if (!historyList_ || !window_)
+        return;
+    historyThumbnail_ = historyThumbnailSize(window_->width(), primaryScreenSize(false));
+    historyList_->setViewMode(QListView::IconMode);
+    historyList_->setMovement(QListView::Static);
+    historyList_->setResizeMode(QListView::Adjust);
+    historyList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    historyList_->setIconSize(historyIconSize(window_->width(), primaryScreenSize(false)));
+    historyList_->setFocusPolicy(Qt::NoFocus);
+    paintAsList(historyList_);
+}
+
+void CTabDlg::OnInitListCtrl()
+{
+    if (!backgroundList_ || !window_)
+        return;
+    backgroundList_->setIconSize(backgroundThumbnailSize(window_->width(), primaryScreenSize(true)));
+    AddBookBack();
+}
+
+void CTabDlg::AddBookBack()
+{
+    const QSize size = backgroundList_->iconSize();
+    for (const QString& path : backgroundPictures(QDir::currentPath() + u"/BackImage"_s)) {
+        const QImage image(path);
+        if (image.isNull())
+            continue;
+        // The background thumbnails have always been 16-bit pictures.
+        const QImage thumb = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                 .convertToFormat(QImage::Format_RGB16);
+        backgroundList_->addItem(
+            new QListWidgetItem(QIcon(QPixmap::fromImage(thumb)), backgroundLabel(path)));
+        backgroundPaths_ << path;
+    }
+}
+
+void CTabDlg::OnInitTreeCtrl()
+{
+    if (!tree_)
+        return;
+    tree_->setFont(cellFont(tree_->font(), english() ? 20 : 28, english() ? 0 : 9));
+    paintAsList(tree_);
+    tree_->clear();
+    AddFileToTree(QDir::currentPath() + u"/ReSource"_s, nullptr);
+}
+
+void CTabDlg::AddFileToTree(const QString& folder, QTreeWidgetItem* parent)
+{
+    if (!tree_)
+        return;
+    const QFileInfoList entries = QDir(folder).entryInfoList(
+        QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo& info : entries) {
+        // A linked folder may lead back up the tree; following it would never end.
+        if (info.isDir() && info.isSymLink())
+            continue;
+        if (!info.isDir() && !isFlashFile(info.fileName()))
+            continue;
+        auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree_);
+        item->setText(0, info.fileName());
+        item->setData(0, Qt::UserRole, kResourceItemData);
+        item->setData(0, Qt::UserRole + 1, info.isDir());
+        if (info.isDir())
+            AddFileToTree(info.absoluteFilePath(), item);
+    }
+}
+
+void CTabDlg::AddBitmap(const QString& path, const QString& /*name*/)
+{
+    if (!historyList_)
+        return;
+    const QImage image(path);
+    if (image.isNull())
+        return;
+    // The whole page goes into the thumbnail image, which is 20 narrower than the thumbnail.
+    const QImage thumb
+        = image.scaled(historyList_->iconSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+              .convertToFormat(QImage::Format_RGB888);
+    auto* item = new QListWidgetItem(QIcon(QPixmap::fromImage(thumb)), historyLabel(path));
+    historyList_->addItem(item);
+    if (selectNextAdded_) {
+        historyList_->clearSelection();
+        historyList_->setCurrentItem(item);
+        item->setSelected(true);
+        selectNextAdded_ = false;
+    }
+}
+
+void CTabDlg::SetMetaFileTabPage(int boardMode, int page)
+{
+    if (!viewsFilled_ && window_) {
+        viewsFilled_ = true;
+        OnInitListCtrl();
+        OnInitTreeCtrl();
+    }
+    backgroundBoardMode_ = boardMode;
+    if (page < kPageHistory || page > kPageResource)
+        return;
+    currentPage_ = page;
+    OnTcnSelchangeTab();
+}
+
+void CTabDlg::OnTcnSelchangeTab()
+{
+    showPage(currentPage_);
+}
+
+bool CTabDlg::showPage(int page)
+{
+    if (!window_)
+        return false;
+    if (page < kPageHistory || page > kPageResource) {
+        platform::MessageBox(
+            window_, GetConfigString(u"程序出错"_s), english() ? u"Tips"_s : u"提示"_s, platform::MB_OK);
+        return false;
+    }
+    const QRect frame = frame_->geometry();
+    frame_->hide();
+    hideBar_->setGeometry(frame.left() - 48, frame.bottom() + 1, frame.width() + 50, 10);
+    QWidget* pages[3] = {historyList_, backgroundList_, tree_};
+    for (int shown = 0; shown < 3; ++shown) {
+        pages[shown]->setVisible(shown == page);
+        pageButtons_[shown]->setChecked(shown == page);
+    }
+    pages[page]->setGeometry(frame);
+    historyCommands_->setVisible(page == kPageHistory);
+    resourceCommands_->setVisible(page == kPageResource);
+    return true;
+}
+
+void CTabDlg::OnTabDlgSize()
+{
+    if (!frame_)
+        return;
+    const int width = window_->width();
+    const int height = window_->height();
+    const int buttonWidth = (width - 2 * kMargin) / 3;
+    for (int page = 0; page < 3; ++page)
+        pageButtons_[page]->setGeometry(kMargin + page * buttonWidth, kMargin, buttonWidth, kButtonHeight);
+    const int top = 2 * kMargin + kButtonHeight;
+    const int bottom = height - 2 * kMargin - kButtonHeight;
+    const QRect frame(kMargin, top, width - 2 * kMargin, qMax(1, bottom - top));
+    frame_->setGeometry(frame);
+    for (QWidget* page : {static_cast<QWidget*>(historyList_), static_cast<QWidget*>(backgroundList_),
+             static_cast<QWidget*>(tree_)})
+        page->setGeometry(frame);
+    const QRect commands(kMargin, bottom + kMargin, width - 2 * kMargin, kButtonHeight);
+    historyCommands_->setGeometry(commands);
+    resourceCommands_->setGeometry(commands);
+}
+
+void CTabDlg::SetPos(int /*unused*/)
+{
+    place(true);
+}
 
 void CTabDlg::Resize()
 {
-    if (!window_ || !owner_)
-        return;
-    // Beside the owner: left of it, or right of it when there is no room on the left; vertically centred.
-    const QRect o = owner_->frameGeometry();
-    int x = o.left() - window_->width();
-    if (x < 0)
-        x = o.right() + 1;
-    int y = o.top() + (o.height() - window_->height()) / 2;
-    if (y < 0)
-        y = o.top();
-    window_->move(x, y);
+    place(false);
 }
 
-int CTabDlg::GetCurSel() const { return currentPage_; }
+void CTabDlg::place(bool rememberOffset)
+{
+    if (!window_ || !owner_)
+        return;
+    const QRect owner = owner_->frameGeometry();
+    // "No room" is measured on the owner's monitor, so that a panel on a second monitor still goes left.
+    const QRect screen = CMultiScreen(owner_).GetScreenRect();
+    int x = owner.left() - window_->width();
+    if (x < screen.left())
+        x = owner.left() + owner.width();
+    int y = owner.top() + (owner.height() - window_->height()) / 2;
+    if (y < screen.top())
+        y = owner.top();
+    window_->move(x, y);
+    if (rememberOffset)
+        verticalOffset_ = y - owner.top();
+}
 
-void CTabDlg::SetCurSel(int page) { SetMetaFileTabPage(0, page); }
+int CTabDlg::GetCurSel() const
+{
+    return currentPage_;
+}
 
-void CTabDlg::DeleteTempFile() { }
+void CTabDlg::SetCurSel(int page)
+{
+    const bool known = page >= kPageHistory && page <= kPageResource;
+    if (!window_) {
+        if (known)
+            currentPage_ = page;
+        return;
+    }
+    // An unknown page is only complained about: the current page stays a page that exists.
+    if (showPage(page))
+        currentPage_ = page;
+}
+
+void CTabDlg::OnBnClickedButton1()
+{
+    SetCurSel(kPageHistory);
+}
+void CTabDlg::OnBnClickedButton2()
+{
+    SetCurSel(kPageBackground);
+}
+void CTabDlg::OnBnClickedButton3()
+{
+    SetCurSel(kPageResource);
+}
+
+void CTabDlg::send(unsigned message, const QString* wParam, const QString* lParam)
+{
+    platform::SendMessage(platform::WindowRef(owner_), message, reinterpret_cast<WPARAM>(wParam),
+        reinterpret_cast<LPARAM>(lParam));
+}
+
+QString CTabDlg::historyPicturePath(const QString& label) const
+{
+    return tempFolder_ + u'/' + label + u".bmp"_s;
+}
+
+void CTabDlg::OnNMClickListHistory()
+{
+    const QList<QListWidgetItem*> selected = historyList_->selectedItems();
+    if (selected.size() != 1)
+        return;
+    const QString path = historyPicturePath(selected.first()->text());
+    // A page whose picture has gone cannot be shown: the surface is left as it is.
+    if (!QFileInfo(path).isFile())
+        return;
+    send(kMsgDeleteSurface, nullptr);
+    send(kMsgOpenBackground, &path);
+}
+
+void CTabDlg::OnNMClickListViewimage(int row)
+{
+    if (row < 0 || row >= backgroundPaths_.size())
+        return;
+    QDir().mkpath(tempFolder_);
+    const QString path = backgroundPaths_.at(row);
+    send(kMsgDeleteSurface, nullptr);
+    send(kMsgOpenBackground, &path);
+}
+
+void CTabDlg::OnNMClickTree(const QPoint& pos)
+{
+    const QTreeWidgetItem* item = tree_->itemAt(pos);
+    if (!item) {
+        platform::SendMessage(platform::WindowRef(owner_), kMsgInsertPicture, kResourceMissed, 0);
+        return;
+    }
+    // The expand button and the indentation open and close folders; they choose nothing.
+    if (pos.x() < tree_->visualItemRect(item).left())
+        return;
+    if (item->data(0, Qt::UserRole).toInt() != kResourceItemData)
+        return;
+    ResourceItem resource;
+    resource.folder = item->data(0, Qt::UserRole + 1).toBool();
+    for (const QTreeWidgetItem* at = item; at; at = at->parent())
+        resource.labels << at->text(0);
+    const ResourceClick click = resolveResourceClick(resource, QDir::currentPath() + u"/ReSource"_s);
+    if (click.message == 0)
+        return;
+    platform::SendMessage(
+        platform::WindowRef(owner_), click.message, click.wParam, reinterpret_cast<LPARAM>(&click.path));
+}
+
+void CTabDlg::OnBnClickedHistoryAddpic()
+{
+    send(kMsgDeleteSurface, nullptr);
+    const QString current = QDir::currentPath();
+    const QString path = CBmpDialog::getOpenFileName(window_, current + u"/Save"_s);
+    QDir::setCurrent(current);
+    if (path.isEmpty())
+        return;
+    selectNextAdded_ = true;
+    send(kMsgOpenPageSet, &path);
+}
+
+void CTabDlg::OnBnClickedHistoryDeleteall()
+{
+    if (!historyList_)
+        return;
+    const int answer = platform::MessageBox(window_, GetConfigString(u"是否要删除全部记录?"_s),
+        GetConfigString(u"删除提示"_s), platform::MB_YESNO | platform::MB_ICONWARNING);
+    if (answer == platform::IDNO)
+        return;
+    QList<int> rows;
+    for (const QListWidgetItem* item : historyList_->selectedItems())
+        rows << historyList_->row(item);
+    std::sort(rows.begin(), rows.end(), std::greater<>());
+    for (int row : rows) {
+        delete historyList_->takeItem(row);
+        send(kMsgDeleteSurface, nullptr);
+    }
+    historyList_->clear();
+}
+
+void CTabDlg::OnBnClickedHistoryDeletepage()
+{
+    send(kMsgDeleteSurface, nullptr);
+    const QString title = english() ? u"History  lead-in"_s : u"历史信息导入: "_s;
+    const QString start = platform::programFolder();
+    QString folder;
+    if (folderChooserHook())
+        folder = folderChooserHook()(title, start);
+    else
+        folder = QFileDialog::getExistingDirectory(window_, title, start, QFileDialog::ShowDirsOnly);
+    if (folder.isEmpty())
+        return;
+    send(kMsgOpenPageFolder, &folder);
+}
+
+void CTabDlg::OnBnClickedHistorySave()
+{
+    if (!historyList_)
+        return;
+    send(kMsgDeleteSurface, nullptr);
+    const QString saveFolder = QDir::currentPath() + u"/Save"_s;
+    for (const QListWidgetItem* item : historyList_->selectedItems())
+        saveHistoryPage(tempFolder_, item->text(), saveFolder);
+}
+
+void CTabDlg::OnBnClickedInsert()
+{
+    send(kMsgInsertChosenMedia, nullptr);
+}
+
+void CTabDlg::DeleteItem(int index)
+{
+    if (!historyList_ || index < 0 || index >= historyList_->count())
+        return;
+    delete historyList_->takeItem(index);
+    send(kMsgDeleteSurface, nullptr);
+}
+
+void CTabDlg::ChangePathName(const QString& path)
+{
+    const QString copy = path;
+    send(kMsgDeleteSurface, nullptr);
+    send(kMsgOpenBackground, &copy);
+}
+
+void CTabDlg::DeleteScreenWnd()
+{
+    send(kMsgDeleteSurface, nullptr);
+}
+
+void CTabDlg::DeleteTempFile()
+{
+    if (!backgroundFolder_.isEmpty())
+        platform::deleteTree(backgroundFolder_);
+}
+
+QString CTabDlg::SelectPreviousHistoryPage()
+{
+    if (!historyList_ || historyList_->count() == 0)
+        return {};
+    const int mark = historyList_->currentRow();
+    const int row = mark <= 0 ? historyList_->count() - 1 : mark - 1;
+    historyList_->clearSelection();
+    historyList_->setCurrentRow(row);
+    historyList_->item(row)->setSelected(true);
+    return historyPicturePath(historyList_->item(row)->text());
+}
+
+QString CTabDlg::SelectedHistoryLabel() const
+{
+    if (!historyList_)
+        return {};
+    for (int row = 0; row < historyList_->count(); ++row) {
+        if (historyList_->item(row)->isSelected())
+            return historyList_->item(row)->text();
+    }
+    return {};
+}
 
 } // namespace DIALOG
