@@ -15,7 +15,7 @@ namespace crash {
 namespace {
 
 char g_reporter[4096];
-std::atomic<bool> g_hasMainWindow{false};
+std::atomic<bool> g_hasMainWindow {false};
 
 // Everything below runs inside a signal handler: no allocation, no locks, no stdio.
 void append(char*& out, const char* end, const char* text)
@@ -120,12 +120,12 @@ void install(const QString& reporterProgram)
 
     // The handlers run on a stack of their own, so that a stack overflow is reported too.
     static char alternateStack[64 * 1024];
-    stack_t ss{};
+    stack_t ss {};
     ss.ss_sp = alternateStack;
     ss.ss_size = sizeof alternateStack;
     sigaltstack(&ss, nullptr);
 
-    struct sigaction sa{};
+    struct sigaction sa { };
     sa.sa_flags = SA_SIGINFO | SA_ONSTACK;
     sigemptyset(&sa.sa_mask);
     sa.sa_sigaction = onAccessViolation;
@@ -136,6 +136,9 @@ void install(const QString& reporterProgram)
     sigaction(SIGILL, &sa, nullptr);
 }
 
-void setHasMainWindow(bool hasMainWindow) { g_hasMainWindow = hasMainWindow; }
+void setHasMainWindow(bool hasMainWindow)
+{
+    g_hasMainWindow = hasMainWindow;
+}
 
 } // namespace crash

@@ -7,7 +7,10 @@
 
 namespace _FILE {
 
-bool CDirectry::Exists() const { return QFileInfo(path_).isDir(); }
+bool CDirectry::Exists() const
+{
+    return QFileInfo(path_).isDir();
+}
 
 bool CDirectry::Delete()
 {

@@ -6,7 +6,10 @@ namespace _FILE {
 
 class CDirectry {
 public:
-    explicit CDirectry(const QString& path) : path_(path) { }
+    explicit CDirectry(const QString& path)
+        : path_(path)
+    {
+    }
 
     bool Delete();
     bool CopyTo(const QString& target) const;

@@ -20,7 +20,10 @@ constexpr int kKeyListBuffer = 65536;
 
 } // namespace
 
-CIni::CIni(const QString& fileName) { SetFileName(fileName); }
+CIni::CIni(const QString& fileName)
+{
+    SetFileName(fileName);
+}
 
 bool CIni::SetFileName(const QString& fileName)
 {
@@ -50,7 +53,8 @@ bool CIni::SetFileName(const QString& fileName)
         path_ = name;
     } else if (QFileInfo(QStringLiteral("./") + name).isFile()) {
         path_ = QStringLiteral("./") + name;
-    } else if (const QString beside = platform::programFolder() + QLatin1Char('/') + name; QFileInfo(beside).isFile()) {
+    } else if (const QString beside = platform::programFolder() + QLatin1Char('/') + name;
+               QFileInfo(beside).isFile()) {
         path_ = beside;
     } else {
         tell(QStringLiteral("File unexist"), QStringLiteral("Tips"));
@@ -94,8 +98,8 @@ QStringList CIni::ReadKeyNames(const QString& section) const
         tell(QStringLiteral("please Open file first"), QStringLiteral("Tips"));
         return {};
     }
-    const QString list = platform::GetPrivateProfileString(trimBlanks(section), QString(), QString(""),
-                                                           kKeyListBuffer, path_);
+    const QString list = platform::GetPrivateProfileString(
+        trimBlanks(section), QString(), QString(""), kKeyListBuffer, path_);
     QStringList names = list.split(QChar(u'\0'), Qt::SkipEmptyParts);
     return names;
 }

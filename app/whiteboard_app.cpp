@@ -30,4 +30,7 @@ bool CWhiteBoardApp::InitInstance()
     return false;
 }
 
-int CWhiteBoardApp::ExitInstance() { return 0; }
+int CWhiteBoardApp::ExitInstance()
+{
+    return 0;
+}

@@ -1,27 +1,50 @@
 #include "app/whiteboard_dlg.h"
 
 #include "app/directry.h"
+#include "app/dlg_show.h"
+#include "app/line_style_dlg.h"
+#include "app/ppt_tool_bar.h"
+#include "app/tool_dlg.h"
+#include "app/tool_tip_dlg.h"
+#include "app/whiteboard_messages.h"
 
 #include "assist/assist_exports.h"
 #include "assist/tab_dlg.h"
 #include "board3d/board3d_exports.h"
+#include "controls/button_ex.h"
+#include "platform/desktop_probe.h"
 #include "platform/dialog_units.h"
 #include "platform/message_box.h"
-#include "platform/messages.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/x11_desktop.h"
 #include "recorder/recorder_exports.h"
+#include "support/bluetooth.h"
 #include "support/language.h"
 #include "support/multi_screen.h"
+#include "surface/page_model.h"
+#include "surface/page_store.h"
+#include "surface/screen_pen_wnd.h"
+#include "surface/surface_state.h"
+#include "wall/wall_exports.h"
 
 #include <QCloseEvent>
+#include <QColorDialog>
+#include <QDateTime>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
 #include <QPainter>
+#include <QProcess>
 #include <QScreen>
+#include <QThread>
+#include <QTimer>
+#include <QWindow>
 
 #include <cstdlib>
 
@@ -35,6 +58,58 @@ bool g_panelRunning = false;
 
 constexpr int kPanelWidthDu = 51;
 constexpr int kPanelHeightDu = 278;
+// The bottom strip and the square at the top centre move the panel like a caption.
+constexpr int kBottomGripHeight = 40;
+constexpr int kTopGripSize = 30;
+
+bool isEnglish()
+{
+    return GetLanguage().compare(u"English"_s, Qt::CaseInsensitive) == 0;
+}
+
+// The status texts of the bluetooth service compare the language exactly.
+bool isExactlyEnglish()
+{
+    return GetLanguage() == u"English"_s;
+}
+
+struct ButtonSpec {
+    int id;
+    const char* caption;
+    int widthDu, heightDu;
+    QPoint position; // pixels
+    bool visible;
+    bool hasEnglishPicture;
+};
+
+// Positions fit the artwork: eight big buttons in a column, the small ones in rows of three above the grip.
+const ButtonSpec kButtons[] = {
+    {kCmdWriting, "书写", 49, 20, {1, 30}, true, true},
+    {kCmdDrawing, "绘图", 49, 20, {1, 62}, true, true},
+    {kCmdTools, "工具", 49, 20, {1, 94}, true, true},
+    {kCmdBackground, "背景", 49, 20, {1, 126}, true, true},
+    {kCmdHistory, "历史", 49, 20, {1, 158}, true, true},
+    {kCmdMaterial, "素材", 49, 20, {1, 190}, true, true},
+    {kCmd4D, "4D", 49, 20, {1, 222}, true, true},
+    {kCmdOffice, "office", 49, 20, {1, 254}, true, true},
+    {kCmdWhiteboard, "白板", 15, 15, {2, 288}, true, false},
+    {kCmdPreviousPage, "上页", 15, 15, {27, 288}, true, false},
+    {kCmdNextPage, "下页", 15, 15, {52, 288}, true, false},
+    {kCmdUndo, "撤销", 15, 15, {2, 312}, true, false},
+    {kCmdRedo, "重做", 15, 15, {27, 312}, true, false},
+    {kCmdAnnotate, "标注", 15, 15, {52, 312}, true, false},
+    {kCmdLineWidth, "粗细", 15, 15, {2, 336}, true, false},
+    {kCmdColour, "颜色", 15, 15, {27, 336}, true, false},
+    {kCmdEraser, "橡皮", 15, 15, {52, 336}, true, false},
+    {kCmdArrow, "箭头", 15, 15, {2, 360}, true, false},
+    {kCmdRecorder, "recorder", 15, 15, {27, 360}, true, false},
+    {kCmdPlay, "播放", 15, 15, {52, 360}, true, false},
+    {kCmdSave, "保存", 15, 15, {2, 384}, true, false},
+    {kCmdHide, "隐藏", 17, 14, {50, 4}, true, false},
+    {kCmdHighlighter, "光笔", 15, 15, {27, 384}, false, false},
+    {kCmdLineType, "风格", 15, 15, {52, 384}, false, false},
+    {kCmdClear, "清除", 15, 15, {27, 384}, false, false},
+};
 
 // Removes a broken registration of a handwriting input method, where the machine has one.
 void cleanUpKeyboardLayouts()
@@ -60,14 +135,42 @@ void cleanUpKeyboardLayouts()
     reg::RegCloseKey(layouts);
 }
 
-bool isEnglish() { return GetLanguage().compare(u"English"_s, Qt::CaseInsensitive) == 0; }
+// Polls for a window of an outside program for up to two seconds, as the program may take a moment to map it.
+unsigned long waitForWindowOfClass(const QString& windowClass)
+{
+    for (int i = 0; i < 200; ++i) {
+        if (const unsigned long w = platform::desktop::findWindow(QString(), windowClass))
+            return w;
+        QThread::msleep(10);
+    }
+    return 0;
+}
+
+QAction* addCommand(QMenu* menu, const QString& text, int id)
+{
+    QAction* action = menu->addAction(text);
+    action->setData(id);
+    return action;
+}
+
+void removeCommand(QMenu* menu, int id)
+{
+    for (QAction* action : menu->actions()) {
+        if (action->menu())
+            removeCommand(action->menu(), id);
+        else if (action->data().toInt() == id)
+            menu->removeAction(action);
+    }
+}
 
 } // namespace
 
 CWhiteBoardDlg::CWhiteBoardDlg(QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+    : QDialog(
+        parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
+    setMouseTracking(true);
     tabDlg_ = std::make_unique<CTabDlg>(nullptr, this);
 
     startupDirectory_ = QDir::currentPath();
@@ -77,7 +180,12 @@ CWhiteBoardDlg::CWhiteBoardDlg(QWidget* parent)
 
     setWindowIcon(QIcon(u":/skin/app/quillmark.png"_s));
     background_.load(u":/skin/panel/background.png"_s);
-    logo_.load(u":/skin/panel/icon_1008.png"_s);
+
+    // Created before the panel window exists, so they are top-level windows of their own.
+    lineStyleDlg_ = new CLineStyleDlg(this);
+    toolDlg_ = new CToolDlg(this);
+    userDlg_ = new QWidget(this, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    imageReviewDlg_ = new QWidget(this, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
 }
 
 CWhiteBoardDlg::~CWhiteBoardDlg()
@@ -86,37 +194,68 @@ CWhiteBoardDlg::~CWhiteBoardDlg()
         OnDestroy();
 }
 
-bool CWhiteBoardDlg::IsRunning() { return g_panelRunning; }
+bool CWhiteBoardDlg::IsRunning()
+{
+    return g_panelRunning;
+}
+
+QString CWhiteBoardDlg::ProgramFolder() const
+{
+    return QFileInfo(programFilePath_).absolutePath();
+}
 
 int CWhiteBoardDlg::DoModal()
 {
     OnInitDialog();
-    const int result = exec();
+    // QDialog::exec would end as soon as the panel is hidden, and the panel hides itself for every screen
+    // picture and whenever it collapses: the run ends only with done().
+    show();
+    QEventLoop loop;
+    modalLoop_ = &loop;
+    loop.exec(QEventLoop::DialogExec);
+    modalLoop_ = nullptr;
     OnDestroy();
-    return result;
+    return result();
+}
+
+void CWhiteBoardDlg::done(int r)
+{
+    QDialog::done(r);
+    if (modalLoop_)
+        modalLoop_->exit(r);
 }
 
 void CWhiteBoardDlg::OnInitDialog()
 {
     if (g_panelRunning) {
         platform::MessageBox(nullptr, GetConfigString(u"您已经启动了软件"_s), GetConfigString(u"信息提示"_s),
-                             platform::MB_OK | platform::MB_ICONEXCLAMATION);
+            platform::MB_OK | platform::MB_ICONEXCLAMATION);
         std::exit(-1);
     }
     g_panelRunning = true;
     setWindowTitle(GetConfigString(u"白板"_s));
 
-    messages_ = std::make_unique<platform::MessageTable>(this, platform::kDialogClass);
+    pptToolBar_ = new CPPTToolBar(this);
+    toolTipDlg_ = nullptr;
 
     PlaceAtStartup();
     tabDlg_->CreateWnd();
+    dlgShow_ = new CDlgShow(this, [this] { RestorePanel(); });
+
+    LoadMenus();
+    CreateButtons();
 
     const QRect screen = CMultiScreen(this).GetScreenRect();
     SetScreenRect(screen.left(), screen.top(), screen.right() + 1, screen.bottom() + 1);
 
+    RegisterMessages();
+    StartTimers();
     cleanUpKeyboardLayouts();
+    // The hot key is only held so that no other program takes it; its presses are ignored.
+    platform::hotkey::RegisterHotKey(kHotKeyId, Qt::ControlModifier | Qt::ShiftModifier, u"a"_s, [] {});
+    LoadButtonImages();
 
-    QDir().mkpath(QFileInfo(programFilePath_).absolutePath() + u"/Temp"_s);
+    QDir().mkpath(ProgramFolder() + u"/Temp"_s);
 }
 
 QPoint CWhiteBoardDlg::startupPosition(int screenWidth, int screenHeight, int panelWidth, int /*panelHeight*/)
@@ -133,11 +272,155 @@ QPoint CWhiteBoardDlg::startupPosition(int screenWidth, int screenHeight, int pa
 
 void CWhiteBoardDlg::PlaceAtStartup()
 {
-    panelSize_ = QSize(platform::dialogUnitsToPixelsX(kPanelWidthDu), platform::dialogUnitsToPixelsY(kPanelHeightDu));
+    panelSize_ = QSize(
+        platform::dialogUnitsToPixelsX(kPanelWidthDu), platform::dialogUnitsToPixelsY(kPanelHeightDu));
     setFixedSize(panelSize_);
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize screenSize = screen ? screen->size() : QSize(1024, 768);
     move(startupPosition(screenSize.width(), screenSize.height(), panelSize_.width(), panelSize_.height()));
+    lastPosition_ = pos();
+}
+
+void CWhiteBoardDlg::CreateButtons()
+{
+    for (const ButtonSpec& spec : kButtons) {
+        auto* button = new UICONTROL::CButtonEx(spec.id, this);
+        button->setText(QString::fromUtf8(spec.caption));
+        button->setAccessibleName(QString::fromUtf8(spec.caption));
+        button->setGeometry(QRect(spec.position,
+            QSize(platform::dialogUnitsToPixelsX(spec.widthDu),
+                platform::dialogUnitsToPixelsY(spec.heightDu))));
+        button->setVisible(spec.visible);
+        connect(button, &QAbstractButton::clicked, this, [this, id = spec.id] { OnCommand(id); });
+        buttons_.insert(spec.id, button);
+    }
+    icon_ = new QLabel(this);
+    icon_->setObjectName(u"icon1008"_s);
+    icon_->setPixmap(QPixmap(u":/skin/panel/icon_1008.png"_s));
+    icon_->setGeometry(3, 5, 20, 20);
+    icon_->setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void CWhiteBoardDlg::LoadButtonImages()
+{
+    const bool english = isEnglish();
+    for (const ButtonSpec& spec : kButtons) {
+        const QString base = english && spec.hasEnglishPicture ? u":/skin/panel/%1_en_"_s.arg(spec.id)
+                                                               : u":/skin/panel/%1_"_s.arg(spec.id);
+        buttons_.value(spec.id)->SetPictures(base + u"normal.png"_s, base + u"down.png"_s);
+    }
+}
+
+void CWhiteBoardDlg::LoadMenus()
+{
+    const bool english = isEnglish();
+    // The main menu as the program has always carried it; only what remains after the removals is offered.
+    mainMenu_ = new QMenu(this);
+    QMenu* first = mainMenu_->addMenu(english ? u"Menu"_s : u"菜单"_s);
+    QMenu* calibration = first->addMenu(english ? u"Calibration"_s : u"定位"_s);
+    addCommand(calibration, english ? u"4-point calibration"_s : u"4点定位"_s, 32804);
+    addCommand(calibration, english ? u"9-point calibration"_s : u"9点定位"_s, 32833);
+    addCommand(calibration, english ? u"Light check"_s : u"光线检测"_s, 32858);
+    QMenu* pip = first->addMenu(english ? u"Picture in picture"_s : u"画中画"_s);
+    addCommand(pip, english ? u"Open"_s : u"打开"_s, 32806);
+    addCommand(pip, english ? u"Close"_s : u"关闭"_s, 32807);
+    addCommand(first, english ? u"Share"_s : u"分享"_s, kCmdShare);
+    first->addSeparator();
+    addCommand(first,
+        english ? u"Install the standard bluetooth adapter driver"_s : u"安装标准蓝牙适配器驱动"_s,
+        kCmdInstallBluetooth);
+    addCommand(first, english ? u"Logo wall"_s : u"Logo墙"_s, kCmdLogoWall);
+    addCommand(first, english ? u"3D wall"_s : u"3D墙"_s, kCmd3DWall);
+    addCommand(first, english ? u"Bluetooth reconnect"_s : u"蓝牙重连"_s, 32809);
+    addCommand(first, english ? u"Settings"_s : u"设置"_s, 32808);
+    addCommand(first, english ? u"Show panel"_s : u"显示面板"_s, 32775);
+    for (int position : {9, 2, 3, 3, 3, 3}) {
+        const QList<QAction*> items = first->actions();
+        if (position < items.size())
+            first->removeAction(items[position]);
+    }
+    removeCommand(mainMenu_, 32833);
+    removeCommand(mainMenu_, 32858);
+
+    eraserMenu_ = new QMenu(this);
+    addCommand(eraserMenu_, english ? u"Point eraser"_s : u"点擦"_s, kCmdPointEraser);
+    addCommand(eraserMenu_, english ? u"Large point eraser"_s : u"大点擦"_s, kCmdBigPointEraser);
+    addCommand(eraserMenu_, english ? u"Lasso eraser"_s : u"圈擦"_s, kCmdLassoEraser);
+    addCommand(eraserMenu_, english ? u"Clear screen"_s : u"清屏"_s, kCmdClearScreen);
+
+    lineTypeMenu_ = new QMenu(this);
+    addCommand(lineTypeMenu_, english ? u"Solid line"_s : u"实线"_s, kCmdSolidLine);
+    addCommand(lineTypeMenu_, english ? u"Dashed line"_s : u"虚线"_s, kCmdDashLine);
+
+    lineWidthMenu_ = new QMenu(this);
+    addCommand(lineWidthMenu_, english ? u"Thin"_s : u"细线"_s, kCmdThinLine);
+    addCommand(lineWidthMenu_, english ? u"Thicker"_s : u"较粗"_s, kCmdThickerLine);
+    addCommand(lineWidthMenu_, english ? u"Medium"_s : u"中粗"_s, kCmdMediumLine);
+    addCommand(lineWidthMenu_, english ? u"Thick"_s : u"粗线"_s, kCmdThickLine);
+
+    for (QMenu* menu : {mainMenu_, eraserMenu_, lineTypeMenu_, lineWidthMenu_}) {
+        connect(
+            menu, &QMenu::triggered, this, [this](QAction* action) { OnCommand(action->data().toInt()); });
+        menu->setStyleSheet(
+            u"QMenu { background: #1B4C8C; color: white; font-size: 15px; padding: 4px; }"
+            "QMenu::item { padding: 6px 22px; } QMenu::item:selected { background: #12A39A; }"_s);
+    }
+}
+
+void CWhiteBoardDlg::RegisterMessages()
+{
+    messages_ = std::make_unique<platform::MessageTable>(this, platform::kDialogClass);
+    for (UINT m : {kMsgSurfaceExitBoard, kMsgRaisePanel, kMsgSurfaceClosed, kMsgDeleteSurface,
+             kMsgToolPanelState, kMsgInsertChosenMedia, kMsgPenArrow, kMsgPenWrite, kMsgBluetoothStatus,
+             kMsgCollapse, kMsgNothing, kMsgReapplyStyle, kMsgSurfaceCapturing})
+        messages_->on(m, [this, m](WPARAM w, LPARAM l) { return OnMessage(m, w, l); });
+    // These carry a string pointer: only windows of this process may send them.
+    for (UINT m : {kMsgOpenBackground, kMsgOpenPageSet, kMsgOpenPageFolder, kMsgInsertPicture,
+             kMsgInsertMedia, kMsgShowWall})
+        messages_->onPointer(m, [this, m](WPARAM w, LPARAM l) { return OnMessage(m, w, l); });
+    for (UINT m : kMsgIgnored)
+        messages_->on(m, [](WPARAM, LPARAM) { return LRESULT(0); });
+    messages_->on(platform::WM_COMMAND, [this](WPARAM w, LPARAM) {
+        OnCommand(int(w & 0xFFFF));
+        return LRESULT(0);
+    });
+    marloweMessage_ = platform::RegisterWindowMessage(QString::fromLatin1(kMarloweMessage));
+    messages_->onRegistered(marloweMessage_, [this](WPARAM w, LPARAM) {
+        if (w == kMarloweQuit)
+            done(QDialog::Accepted);
+        return LRESULT(0);
+    });
+}
+
+void CWhiteBoardDlg::StartTimers()
+{
+    stayaliveTimer_ = new QTimer(this);
+    stayaliveTimer_->setInterval(180000);
+    connect(stayaliveTimer_, &QTimer::timeout, this, &CWhiteBoardDlg::OnStayaliveTimer);
+    stayaliveTimer_->start();
+
+    readyTimer_ = new QTimer(this);
+    readyTimer_->setInterval(2000);
+    connect(readyTimer_, &QTimer::timeout, this, [this] { ready_ = true; });
+    readyTimer_->start();
+}
+
+void CWhiteBoardDlg::OnStayaliveTimer()
+{
+    if (toolTipDlg_ && toolTipDlg_->isVisible())
+        toolTipDlg_->hide();
+    stayaliveTimer_->stop();
+    if (Find360Process() || platform::FindWindow(QString(), u"Stayalive_Stayalive_Stayalive"_s)
+        || platform::desktop::findWindow(u"Stayalive_Stayalive_Stayalive"_s)
+        || platform::desktop::findWindow(QString(), u"STAYALIVE_STAYALIVE_STAYALIVE"_s))
+        return;
+    for (const QString& name : {u"Stayalive"_s, u"Stayalive.exe"_s}) {
+        const QFileInfo program(QDir::current().filePath(name));
+        if (program.isFile() && program.isExecutable()) {
+            QProcess::startDetached(program.absoluteFilePath(), {}, QDir::currentPath());
+            return;
+        }
+    }
 }
 
 bool CWhiteBoardDlg::OnClose()
@@ -178,14 +461,729 @@ void CWhiteBoardDlg::paintEvent(QPaintEvent*)
     QPainter p(this);
     if (!background_.isNull()) {
         p.drawPixmap(rect(), background_);
-    } else {
-        QLinearGradient g(0, 0, 0, height());
-        g.setColorAt(0, QColor(0x1f, 0x4e, 0x79));
-        g.setColorAt(1, QColor(0x16, 0x3a, 0x5c));
-        p.fillRect(rect(), g);
+        return;
     }
-    if (!logo_.isNull())
-        p.drawPixmap(2, 2, logo_);
+    QLinearGradient g(0, 0, 0, height());
+    g.setColorAt(0, QColor(0x1f, 0x4e, 0x79));
+    g.setColorAt(1, QColor(0x16, 0x3a, 0x5c));
+    p.fillRect(rect(), g);
+}
+
+bool CWhiteBoardDlg::InGripArea(const QPoint& pos) const
+{
+    const QRect bottom(0, height() - kBottomGripHeight, width(), kBottomGripHeight);
+    const QRect top(width() / 2 - kTopGripSize / 2, -kTopGripSize / 2, kTopGripSize, kTopGripSize);
+    return bottom.contains(pos) || top.contains(pos);
+}
+
+void CWhiteBoardDlg::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    if (surface_)
+        surface_->FinishCurrentOperation();
+    if (InGripArea(event->position().toPoint()) && windowHandle())
+        windowHandle()->startSystemMove();
+}
+
+void CWhiteBoardDlg::mouseMoveEvent(QMouseEvent* event)
+{
+    setCursor(InGripArea(event->position().toPoint()) ? Qt::SizeAllCursor : Qt::ArrowCursor);
+}
+
+void CWhiteBoardDlg::moveEvent(QMoveEvent* event)
+{
+    QDialog::moveEvent(event);
+    const QPoint delta = pos() - lastPosition_;
+    lastPosition_ = pos();
+    if (delta.isNull())
+        return;
+    for (QWidget* popup : {static_cast<QWidget*>(lineStyleDlg_), static_cast<QWidget*>(toolDlg_), userDlg_})
+        if (popup)
+            popup->move(popup->pos() + delta);
+    if (tabDlg_)
+        tabDlg_->Resize();
+    const QRect screen = CMultiScreen(this).GetScreenRect();
+    SetScreenRect(screen.left(), screen.top(), screen.right() + 1, screen.bottom() + 1);
+}
+
+// ---- the surface ---------------------------------------------------------------------------------------
+
+void CWhiteBoardDlg::EnsureSurface()
+{
+    if (!surface_)
+        surface_ = new CScreenPenWnd(this);
+    surface_->ShowSurface();
+}
+
+void CWhiteBoardDlg::DeleteSurface()
+{
+    if (!surface_)
+        return;
+    CScreenPenWnd* surface = surface_;
+    surface_ = nullptr;
+    surface->HideSurface();
+    delete surface;
+}
+
+void CWhiteBoardDlg::SetSurfacePen(int width, COLORREF colour)
+{
+    if (surface_)
+        surface_->SetPen(width, colour);
+}
+
+void CWhiteBoardDlg::CopyLineStyleToSharedPen()
+{
+    sharedPenWidth = lineStyleDlg_->Width();
+    sharedPenColour = lineStyleDlg_->Colour();
+}
+
+void CWhiteBoardDlg::HideAllPopups()
+{
+    for (QWidget* popup :
+        {static_cast<QWidget*>(lineStyleDlg_), userDlg_, static_cast<QWidget*>(toolDlg_), imageReviewDlg_})
+        if (popup)
+            popup->hide();
+}
+
+platform::WindowRef CWhiteBoardDlg::DetectSlideShow() const
+{
+    if (const unsigned long show = platform::presentation::findSlideShow())
+        return platform::WindowRef::fromX(show);
+    return {};
+}
+
+void CWhiteBoardDlg::StoreCurrentPage()
+{
+    if (!surface_)
+        return;
+    const QString selected = tabDlg_->SelectedHistoryLabel();
+    // A reopened history page is stored over its own files in the temp folder.
+    QString base = ProgramFolder() + u"/Temp/"_s;
+    if (!selected.isEmpty()) {
+        base += selected;
+    } else {
+        // Two pages stored within one second would share a name: the later one gets a number.
+        const QString name = base + NewPageBaseName(QDateTime::currentDateTime());
+        base = name;
+        for (int n = 2; QFileInfo::exists(base + u".bmp"_s) || QFileInfo::exists(base + u".kw"_s); ++n)
+            base = name + u"-%1"_s.arg(n);
+    }
+    QString path = base + u".xxx"_s;
+    path.replace(u"//"_s, u"/"_s);
+    if (SavePage(surface_, path)) {
+        QString picture = path;
+        picture.replace(u".xxx"_s, u".bmp"_s);
+        QString strokes = path;
+        strokes.replace(u".xxx"_s, u".kw"_s);
+        if (selected.isEmpty() && QFileInfo::exists(picture))
+            tabDlg_->AddBitmap(picture, strokes);
+    }
+    DeleteSurface();
+}
+
+QString CWhiteBoardDlg::NewPageBaseName(const QDateTime& when)
+{
+    const QDate d = when.date();
+    const QTime t = when.time();
+    return u"%1-%2-%3-%4"_s.arg(d.day()).arg(t.hour()).arg(t.minute()).arg(t.second());
+}
+
+void CWhiteBoardDlg::EnterWhiteboardMode()
+{
+    StoreCurrentPage();
+    boardMode = 1;
+    surfaceOverWhiteboard_ = true;
+    Hide3DWindow();
+    if (!surface_) {
+        surface_ = new CScreenPenWnd(this);
+        surface_->ShowSurface();
+    }
+    if (DetectSlideShow())
+        pptToolBar_->hide();
+}
+
+void CWhiteBoardDlg::CollapsePanel()
+{
+    const QRect screen = CMultiScreen(this).GetScreenRect();
+    const int w = screen.width(), h = screen.height();
+    const QPoint origin = screen.topLeft();
+    const unsigned long a = platform::desktop::windowAt(origin + QPoint(w / 4, h / 4));
+    const unsigned long b = platform::desktop::windowAt(origin + QPoint(3 * w / 4, h / 4));
+    const unsigned long c = platform::desktop::windowAt(origin + QPoint(w / 2, h / 2));
+    // A full-screen presentation keeps receiving keys.
+    if (a && a == b && b == c)
+        platform::desktop::giveFocus(a);
+    HideAllPopups();
+    if (QWidget* tab = tabDlg_->window())
+        tab->hide();
+    dlgShow_->move(pos());
+    dlgShow_->show();
+    hide();
+}
+
+void CWhiteBoardDlg::RestorePanel()
+{
+    dlgShow_->hide();
+    move(dlgShow_->pos());
+    show();
+    if (surface_ && boardMode != 0)
+        surface_->raise();
+}
+
+void CWhiteBoardDlg::ToggleTabDlg(int tab)
+{
+    tabDlg_->SetMetaFileTabPage(boardMode, tab);
+    if (surface_) {
+        CopyLineStyleToSharedPen();
+        surface_->SetToolMode();
+    }
+    HideAllPopups();
+    tabDlg_->SetPos(0);
+    QWidget* window = tabDlg_->window();
+    if (!window)
+        return;
+    if (window->isVisible()) {
+        window->hide();
+    } else {
+        window->move(CMultiScreen(this)
+                         .GetTrueRect(QRect(window->pos() - CMultiScreen(this).GetTrueRect(QRect()).topLeft(),
+                             window->size()))
+                         .topLeft());
+        window->show();
+        window->raise();
+    }
+}
+
+void CWhiteBoardDlg::OpenBackground(const QString& picturePath)
+{
+    surfaceOverWhiteboard_ = false;
+    boardMode = 0;
+    // The surface takes its background picture when it is built.
+    DeleteSurface();
+    surface_ = new CScreenPenWnd(this, picturePath);
+    surface_->ShowSurface();
+    lineStyleDlg_->Refresh(penWidth_, penColour_);
+    surface_->update();
+    raise();
+}
+
+void CWhiteBoardDlg::PreviousPage()
+{
+    const QString picture = tabDlg_->SelectPreviousHistoryPage();
+    if (picture.isEmpty())
+        return;
+    OnMessage(kMsgDeleteSurface, 0, 0);
+    OpenBackground(picture);
+}
+
+// ---- commands ------------------------------------------------------------------------------------------
+
+void CWhiteBoardDlg::PopupMenuAtCursor(QMenu* menu)
+{
+    const QPoint at = QCursor::pos();
+    menu->popup(QPoint(at.x(), at.y() - menu->sizeHint().height()));
+}
+
+void CWhiteBoardDlg::OnCommand(int id)
+{
+    switch (id) {
+    case kCmdWriting:
+        HideAllPopups();
+        EnsureSurface();
+        SetSurfacePen(0, RGB(255, 0, 0));
+        boardMode = 0;
+        toolDlg_->SetPage(11);
+        if (QWidget* tab = tabDlg_->window())
+            tab->hide();
+        if (DetectSlideShow())
+            pptToolBar_->hide();
+        raise();
+        break;
+    case kCmdDrawing:
+        HideAllPopups();
+        boardMode = 0;
+        toolDlg_->SetPage(3);
+        if (QWidget* tab = tabDlg_->window())
+            tab->hide();
+        if (DetectSlideShow())
+            pptToolBar_->hide();
+        break;
+    case kCmdTools:
+        HideAllPopups();
+        if (QWidget* tab = tabDlg_->window())
+            tab->hide();
+        toolDlg_->SetPage(7);
+        break;
+    case kCmdBackground:
+        ToggleTabDlg(1);
+        break;
+    case kCmdHistory:
+        ToggleTabDlg(0);
+        break;
+    case kCmdMaterial:
+        ToggleTabDlg(2);
+        break;
+    case kCmd4D:
+        HideAllPopups();
+        if (QWidget* tab = tabDlg_->window())
+            tab->hide();
+        CollapsePanel();
+        dlgShow_->hide();
+        ConvertPPTToFolder();
+        if (const unsigned long wall = platform::desktop::findWindow(u"3D VorivOrazu"_s))
+            platform::desktop::requestClose(wall);
+        break;
+    case kCmdWhiteboard:
+        HideAllPopups();
+        if (!(surface_ && boardMode == 1)) {
+            EnterWhiteboardMode();
+            SetSurfacePen(0, RGB(255, 0, 0));
+        }
+        break;
+    case kCmdBoardNoButton:
+        if (!(surface_ && boardMode == 1))
+            EnterWhiteboardMode();
+        break;
+    case kCmdPreviousPage:
+        HideAllPopups();
+        PreviousPage();
+        break;
+    case kCmdNextPage:
+        HideAllPopups();
+        StoreCurrentPage();
+        if (boardMode == 1) {
+            EnterWhiteboardMode();
+            SetSurfacePen(0, RGB(255, 0, 0));
+        } else {
+            OnCommand(kCmdWriting);
+        }
+        break;
+    case kCmdArrow:
+    case kCmdSave:
+        HideAllPopups();
+        StoreCurrentPage();
+        break;
+    case kCmdUndo:
+        HideAllPopups();
+        if (surface_)
+            surface_->UndoStep();
+        break;
+    case kCmdRedo:
+        HideAllPopups();
+        if (surface_)
+            surface_->RedoStep();
+        break;
+    case kCmdHighlighter:
+        HideAllPopups();
+        penType_ = 2;
+        if (surface_)
+            surface_->SetHighlighter(penWidth_, penColour_);
+        break;
+    case kCmdLineType:
+        HideAllPopups();
+        PopupMenuAtCursor(lineTypeMenu_);
+        break;
+    case kCmdLineWidth:
+        HideAllPopups();
+        PopupMenuAtCursor(lineWidthMenu_);
+        break;
+    case kCmdEraser:
+        HideAllPopups();
+        PopupMenuAtCursor(eraserMenu_);
+        break;
+    case kCmdClear:
+        HideAllPopups();
+        if (surface_)
+            surface_->ClearScreen();
+        break;
+    case kCmdColour:
+        HideAllPopups();
+        ChooseColour();
+        break;
+    case kCmdHide:
+        CollapsePanel();
+        break;
+    case kCmdAnnotate:
+        HideAllPopups();
+        StoreCurrentPage();
+        boardMode = 0;
+        EnsureSurface();
+        SetSurfacePen(0, RGB(255, 0, 0));
+        if (QWidget* tab = tabDlg_->window())
+            tab->hide();
+        if (DetectSlideShow())
+            pptToolBar_->hide();
+        officeWindowPresent_ = platform::presentation::officeWindowPresent();
+        break;
+    case kCmdOffice:
+        HideAllPopups();
+        if (QWidget* tab = tabDlg_->window())
+            tab->hide();
+        OpenOfficeFile();
+        break;
+    case kCmdPlay:
+        HideAllPopups();
+        PlaySlideShow();
+        break;
+    case kCmdRecorder:
+        HideAllPopups();
+        ShowRecordControlWindow();
+        break;
+
+    case kCmdPointEraser:
+        if (surface_)
+            surface_->SetPointEraser(8);
+        break;
+    case kCmdBigPointEraser:
+        if (surface_)
+            surface_->SetPointEraser(32);
+        break;
+    case kCmdLassoEraser:
+        if (surface_)
+            surface_->SetLassoEraser();
+        break;
+    case kCmdClearScreen:
+        if (surface_)
+            surface_->ClearScreen();
+        break;
+    case kCmdSolidLine:
+        penType_ = 0;
+        if (surface_)
+            surface_->SetPen(penWidth_, penColour_);
+        break;
+    case kCmdDashLine:
+        penType_ = 1;
+        if (surface_)
+            surface_->SetDashPen(penWidth_, penColour_);
+        break;
+    case kCmdThinLine:
+    case kCmdThickerLine:
+    case kCmdMediumLine:
+    case kCmdThickLine:
+        if (surface_) {
+            penWidth_ = id == kCmdThinLine ? 1 : id == kCmdThickerLine ? 3 : id == kCmdMediumLine ? 8 : 15;
+            CurrentPenState().width = penWidth_;
+            sharedPenWidth = penWidth_;
+        }
+        break;
+    case kCmdHidePopups:
+        HideAllPopups();
+        break;
+    case kCmdShare:
+        OpenShareAddress();
+        break;
+    case kCmdInstallBluetooth:
+        InstallBluetoothDriver();
+        break;
+    case kCmdLogoWall:
+    case kCmd3DWall:
+        ShowLogoWall();
+        break;
+    default:
+        break;
+    }
+}
+
+void CWhiteBoardDlg::ChooseColour()
+{
+    if (colourDialogOpen_)
+        return;
+    colourDialogOpen_ = true;
+    const QColor chosen = QColorDialog::getColor(
+        QColor(GetRValue(penColour_), GetGValue(penColour_), GetBValue(penColour_)), this);
+    colourDialogOpen_ = false;
+    if (chosen.isValid() && surface_) {
+        penColour_ = RGB(chosen.red(), chosen.green(), chosen.blue());
+        sharedPenColour = penColour_;
+    }
+}
+
+void CWhiteBoardDlg::OpenOfficeFile()
+{
+    const QString cwd = QDir::currentPath();
+    const QString file = QFileDialog::getOpenFileName(this, QString(),
+        platform::shortPath(platform::documentsFolder()), u"ppt;pptx;wps (*.ppt *.pptx *.wps)"_s);
+    QDir::setCurrent(cwd);
+    const QString extension = QFileInfo(file).suffix().toLower();
+    if (extension == u"ppt"_s || extension == u"pptx"_s || extension == u"wps"_s)
+        platform::shellOpen(file);
+}
+
+void CWhiteBoardDlg::PlaySlideShow()
+{
+    const QList<unsigned long> windows = platform::presentation::findPresentationWindows();
+    if (windows.isEmpty())
+        return;
+    platform::desktop::activate(windows.first());
+    // Shift+F5 starts the show at the current slide.
+    platform::desktop::pressChord({u"Shift_L"_s, u"F5"_s});
+    slideShowTarget_ = platform::WindowRef::fromX(windows.first());
+    pptToolBar_->SetTarget(slideShowTarget_);
+    pptToolBar_->show();
+    CollapsePanel();
+}
+
+void CWhiteBoardDlg::ShowBluetoothStatus(WPARAM status)
+{
+    static const char* const kEnglish[] = {"No bluetooth radio found", "Several bluetooth radios found",
+        "Scanning nearby bluetooth device...", "Deleting bluetooth device driver...",
+        "Rescanning nearby bluetooth device...", "Installing bluetooth device driver...",
+        "No bluetooth device found"};
+    static const char* const kChinese[] = {" 插蓝牙适配器或安装适配器驱动", "发现多个蓝牙适配器",
+        "正在扫描周围的蓝牙设备...", "正在删除以前安装的驱动...", "正在重新扫描蓝牙设备.如果未成功请重启电脑",
+        "正在安装蓝牙的驱动程序...", "没有发现附近存在接收机"};
+    if (status == 7) {
+        delete toolTipDlg_;
+        toolTipDlg_ = nullptr;
+        return;
+    }
+    if (status > 6)
+        return;
+    if (!toolTipDlg_)
+        toolTipDlg_ = new CToolTipDlg(this);
+    toolTipDlg_->SetText(QString::fromUtf8(isExactlyEnglish() ? kEnglish[status] : kChinese[status]));
+    toolTipDlg_->show();
+    toolTipDlg_->update();
+}
+
+void CWhiteBoardDlg::ShowLogoWall()
+{
+    CollapsePanel();
+    const platform::WindowRef cinebox = platform::FindWindow(QString(), u"Cinebox"_s);
+    if (cinebox) {
+        platform::SendCopyData(cinebox, 0, u"LogoMode"_s);
+        return;
+    }
+    const QString program = QDir::current().filePath(u"Cinebox"_s);
+    for (const QString& name : {program, program + u".exe"_s})
+        if (QFileInfo(name).isExecutable()) {
+            QProcess::startDetached(name, {u"Marlowe"_s}, QDir::currentPath());
+            return;
+        }
+}
+
+void CWhiteBoardDlg::InstallBluetoothDriver()
+{
+    const bool english = isEnglish();
+    const int answer = platform::MessageBox(this,
+        english
+            ? u"please confirm system bluetooth drive damage or cannot use (such as insert bluetooth, cannot "
+              "use), and want to install bluetooth drivers? \t\t\t\t\t \r\nInstalled bluetooth drive or "
+              "bluetooth can normal circumstances, may cause the original driver cannot use.\r\nDo you wish "
+              "to "
+              "continue?"_s
+            : u"您确认系统蓝牙驱动损坏或不能使用（如插上蓝牙，无法使用），而要安装蓝牙驱动？\r\n已安装蓝牙驱"
+              u"动或蓝牙能正常使用的情况"
+              "下，可能会导致原驱动不能使用。\r\n是否继续？"_s,
+        english ? u"Tips"_s : u"提示"_s, platform::MB_YESNO);
+    if (answer == platform::IDNO)
+        return;
+    if (InstallBruthDrive(u"./Drivers/Generic Bluetooth Radio/bth.inf"_s))
+        platform::MessageBox(this, english ? u"Install the driver finished."_s : u"安装驱动完成."_s,
+            english ? u"Tips"_s : u"提示"_s, platform::MB_OK);
+}
+
+void CWhiteBoardDlg::OpenShareAddress()
+{
+    // The address comes from SetInfo.ini when a school sets one; there is no default to open.
+    const QString address = qEnvironmentVariable("QM_SHARE_ADDRESS");
+    if (!address.isEmpty())
+        platform::shellOpen(address);
+}
+
+// ---- services ------------------------------------------------------------------------------------------
+
+void CWhiteBoardDlg::ShowScreenKeyboard()
+{
+    unsigned long keyboard = platform::desktop::findWindow(QString(), u"Onboard"_s);
+    if (!keyboard) {
+        QProcess::startDetached(u"onboard"_s, {});
+        keyboard = waitForWindowOfClass(u"Onboard"_s);
+    }
+    if (!keyboard) {
+        platform::MessageBox(this, GetConfigString(u"键盘程序启动失败,请手动启动!"_s),
+            GetConfigString(u"屏幕键盘"_s), platform::MB_OK);
+        return;
+    }
+    const QRect area
+        = CMultiScreen(this).GetTrueRect(QRect(QPoint(0, 0), CMultiScreen(this).GetScreenRect().size()));
+    const QRect keyboardRect = platform::desktop::windowGeometry(keyboard);
+    const QRect work
+        = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : area;
+    platform::desktop::moveWindow(keyboard,
+        QPoint(
+            work.left() + (work.width() - keyboardRect.width()) / 2, work.bottom() - keyboardRect.height()));
+}
+
+void CWhiteBoardDlg::ShowCalculator()
+{
+    unsigned long calculator = platform::desktop::findWindow(QString(), u"Galculator"_s);
+    if (!calculator) {
+        QProcess::startDetached(u"galculator"_s, {});
+        calculator = waitForWindowOfClass(u"Galculator"_s);
+    }
+    if (!calculator)
+        return;
+    platform::desktop::activate(calculator);
+    const QRect work = CMultiScreen(this).GetScreenRect();
+    const QRect rect = platform::desktop::windowGeometry(calculator);
+    if (!work.contains(rect.topLeft()))
+        platform::desktop::moveWindow(calculator, work.topLeft() + QPoint(40, 40));
+}
+
+bool CWhiteBoardDlg::CheckFlash()
+{
+    namespace reg = platform::registry;
+    reg::Key key = nullptr;
+    if (reg::RegOpenKey(reg::HKEY_LOCAL_MACHINE, u"SOFTWARE\\Macromedia\\FlashPlayerActiveX"_s, &key)
+        == reg::ERROR_SUCCESS) {
+        reg::RegCloseKey(key);
+        return true;
+    }
+    const QString installer = u"Bin/flashplayersetup.exe"_s;
+    if (!QFileInfo::exists(installer))
+        return false;
+    if (isEnglish())
+        platform::MessageBox(this, u"flash player haven't installed\r\n , press ok to install"_s, u"Tips"_s,
+            platform::MB_OK | platform::MB_ICONINFORMATION);
+    else
+        platform::MessageBox(this, u"未安装flashplayer,flash功能将无法使用,\r\n点击确定后安装flashplayer."_s,
+            u"提示"_s, platform::MB_OK | platform::MB_ICONINFORMATION);
+    platform::shellOpen(installer);
+    return false;
+}
+
+// ---- messages ------------------------------------------------------------------------------------------
+
+LRESULT CWhiteBoardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case kMsgSurfaceExitBoard: {
+        HideAllPopups();
+        if (QWidget* tab = tabDlg_->window())
+            tab->hide();
+        StoreCurrentPage();
+        if (const platform::WindowRef show = DetectSlideShow()) {
+            pptToolBar_->show();
+            platform::desktop::activate(show.xid);
+        }
+        return 0;
+    }
+    case kMsgRaisePanel:
+        if (QWidget* tab = tabDlg_->window(); tab && tab->isVisible())
+            tab->hide();
+        if (!isActiveWindow())
+            raise();
+        return 0;
+    case kMsgSurfaceClosed:
+        surface_ = nullptr;
+        return 0;
+    case kMsgDeleteSurface:
+        DeleteSurface();
+        return 0;
+    case kMsgOpenBackground:
+        if (const auto* path = reinterpret_cast<const QString*>(wParam))
+            OpenBackground(*path);
+        return 0;
+    case kMsgToolPanelState:
+        toolDlg_->ReceiveState(int(wParam));
+        return 0;
+    case kMsgOpenPageSet:
+    case kMsgOpenPageFolder: {
+        const auto* path = reinterpret_cast<const QString*>(wParam);
+        if (!path)
+            return 0;
+        const QString pages = ProgramFolder() + u"/Temp/ZidodAvuvTemp/"_s;
+        QDir().mkpath(pages);
+        const QFileInfo source(*path);
+        const QDir folder = source.isDir() ? QDir(*path) : source.dir();
+        const QStringList patterns
+            = message == kMsgOpenPageSet ? QStringList {u"*.bmp"_s, u"*.kw"_s} : QStringList {u"*.bmp"_s};
+        for (const QFileInfo& file : folder.entryInfoList(patterns, QDir::Files)) {
+            QFile::remove(pages + file.fileName());
+            QFile::copy(file.absoluteFilePath(), pages + file.fileName());
+        }
+        boardMode = 1;
+        EnsureSurface();
+        return 0;
+    }
+    case kMsgInsertPicture:
+        EnsureSurface();
+        if (const auto* folder = reinterpret_cast<const QString*>(lParam))
+            surface_->InsertPicture(*folder);
+        return 0;
+    case kMsgInsertChosenMedia:
+        EnsureSurface();
+        surface_->InsertMedia(QString());
+        return 0;
+    case kMsgInsertMedia:
+        EnsureSurface();
+        if (const auto* file = reinterpret_cast<const QString*>(lParam)) {
+            if (file->endsWith(u".swf"_s, Qt::CaseInsensitive) && !CheckFlash())
+                return 0;
+            surface_->InsertMedia(*file);
+        }
+        return 0;
+    case kMsgPenArrow:
+        if (pptToolBar_->isVisible()) {
+            pptToolBar_->ArrowAction();
+        } else {
+            pptToolBar_->hide();
+            HideAllPopups();
+            StoreCurrentPage();
+        }
+        return 0;
+    case kMsgPenWrite: {
+        if (!dlgShow_->isVisible()) {
+            if (const unsigned long cinebox = platform::desktop::findWindow(u"Cinebox"_s)) {
+                platform::desktop::hideWindow(cinebox);
+                show();
+            }
+        }
+        if (pptToolBar_->isVisible()) {
+            pptToolBar_->PenAction();
+            return 0;
+        }
+        const bool tabShown = dlgShow_->isVisible();
+        if (QWidget* tab = tabDlg_->window())
+            tab->hide();
+        HideAllPopups();
+        pptToolBar_->hide();
+        lineStyleDlg_->Refresh(penWidth_, penColour_);
+        if (tabShown)
+            dlgShow_->show();
+        raise();
+        return 0;
+    }
+    case kMsgBluetoothStatus:
+        ShowBluetoothStatus(wParam);
+        return 0;
+    case kMsgCollapse:
+        CollapsePanel();
+        return 0;
+    case kMsgNothing:
+        return 1;
+    case kMsgReapplyStyle:
+        for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(toolDlg_),
+                 static_cast<QWidget*>(lineStyleDlg_), tabDlg_->window()})
+            if (w)
+                w->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        return 1;
+    case kMsgSurfaceCapturing:
+        if (QWidget* tab = tabDlg_->window(); tab && tab->isVisible())
+            tab->hide();
+        QThread::msleep(100);
+        return 0;
+    case kMsgShowWall:
+        if (const auto* folder = reinterpret_cast<const QString*>(wParam)) {
+            ShowMainFrame();
+            SetShowPath(folder->toUtf8().constData());
+        }
+        return 0;
+    default:
+        return 0;
+    }
 }
 
 void CWhiteBoardDlg::OnDestroy()
@@ -194,8 +1192,16 @@ void CWhiteBoardDlg::OnDestroy()
         return;
     destroyed_ = true;
     g_panelRunning = false;
+    if (readyTimer_)
+        readyTimer_->stop();
+    platform::hotkey::UnregisterHotKey(kHotKeyId);
 
+    DeleteSurface();
     Destroy3DScreen();
+    for (QWidget* w : {static_cast<QWidget*>(dlgShow_), static_cast<QWidget*>(pptToolBar_),
+             static_cast<QWidget*>(lineStyleDlg_), userDlg_, static_cast<QWidget*>(toolDlg_)})
+        if (w)
+            w->hide();
     if (tabDlg_)
         tabDlg_->DeleteTempFile();
 
@@ -211,7 +1217,7 @@ void CWhiteBoardDlg::OnDestroy()
         QDir().rmdir(pageFolder);
     }
     _FILE::CDirectry(pageFolder).Delete();
-    _FILE::CDirectry(QFileInfo(programFilePath_).absolutePath() + u"/Temp"_s).Delete();
+    _FILE::CDirectry(ProgramFolder() + u"/Temp"_s).Delete();
 
     StopRecordScreen();
     DestroyRecordControlWindow();

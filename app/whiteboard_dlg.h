@@ -1,20 +1,35 @@
 #pragma once
 // The floating main panel: a narrow always-on-top strip from which the teacher drives the system.
 // It lives for the whole run; when its modal run ends, the program ends.
+#include "platform/messages.h"
+#include "platform/win_types.h"
+#include "surface/screen_pen_wnd.h"
+
 #include <QDialog>
+#include <QHash>
 #include <QPixmap>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
 
-namespace platform {
-class MessageTable;
-}
-namespace DIALOG {
-class CTabDlg;
+class QMenu;
+class QLabel;
+class QTimer;
+class QEventLoop;
+
+namespace UICONTROL {
+class CButtonEx;
 }
 
 namespace DIALOG {
+
+class CTabDlg;
+class CToolDlg;
+class CLineStyleDlg;
+class CDlgShow;
+class CPPTToolBar;
+class CToolTipDlg;
 
 class CWhiteBoardDlg : public QDialog {
     Q_OBJECT
@@ -28,11 +43,6 @@ public:
     // Where the panel goes at start-up on a screen of this size.
     static QPoint startupPosition(int screenWidth, int screenHeight, int panelWidth, int panelHeight);
 
-    const QString& StartupDirectory() const { return startupDirectory_; }
-    const QString& ProgramFilePath() const { return programFilePath_; }
-    const QString& PageFolderRoot() const { return pageFolderRoot_; }
-    CTabDlg* TabDlg() const { return tabDlg_.get(); }
-
     // The process-wide running flag: set from the panel's initialisation until its destruction.
     static bool IsRunning();
 
@@ -41,25 +51,124 @@ public:
     void OnDestroy();
     // Asks whether to quit; true when the answer is Yes.
     bool OnClose();
+    // A button or menu command, as WM_COMMAND delivers it.
+    void OnCommand(int id);
+    // One message of the panel's table, as another window or process sends it.
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    const QString& StartupDirectory() const { return startupDirectory_; }
+    const QString& ProgramFilePath() const { return programFilePath_; }
+    QString ProgramFolder() const;
+    const QString& PageFolderRoot() const { return pageFolderRoot_; }
+
+    CTabDlg* TabDlg() const { return tabDlg_.get(); }
+    CScreenPenWnd* Surface() const { return surface_; }
+    CToolDlg* ToolDlg() const { return toolDlg_; }
+    CDlgShow* DlgShow() const { return dlgShow_; }
+    CToolTipDlg* ToolTipDlg() const { return toolTipDlg_; }
+    CLineStyleDlg* LineStyleDlg() const { return lineStyleDlg_; }
+    QMenu* MainMenu() const { return mainMenu_; }
+    QMenu* EraserMenu() const { return eraserMenu_; }
+    QMenu* LineTypeMenu() const { return lineTypeMenu_; }
+    QMenu* LineWidthMenu() const { return lineWidthMenu_; }
+    UICONTROL::CButtonEx* Button(int id) const { return buttons_.value(id); }
+
+    int PenWidth() const { return penWidth_; }
+    COLORREF PenColour() const { return penColour_; }
+    int PenType() const { return penType_; }
+    bool Ready() const { return ready_; }
+    bool OfficeWindowPresent() const { return officeWindowPresent_; }
+
+    // The page store's name for a new page stored now: day, hour, minute and second.
+    static QString NewPageBaseName(const QDateTime& when);
+
+    // Services for the tool panel and the surface.
+    void ShowScreenKeyboard();
+    void ShowCalculator();
+    // Tells whether Flash is missing and offers the installer; true when Flash can be used.
+    bool CheckFlash();
+
+    void StoreCurrentPage();
+    void EnterWhiteboardMode();
+    void CollapsePanel();
+    void RestorePanel();
+    void HideAllPopups();
+    // The running slide show's window, when one runs.
+    platform::WindowRef DetectSlideShow() const;
 
 protected:
-
+    void done(int r) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void PlaceAtStartup();
+    void CreateButtons();
+    void LoadButtonImages();
+    void LoadMenus();
+    void RegisterMessages();
+    void StartTimers();
+    bool InGripArea(const QPoint& pos) const;
+
+    void EnsureSurface();
+    void DeleteSurface();
+    void SetSurfacePen(int width, COLORREF colour);
+    void CopyLineStyleToSharedPen();
+    void ToggleTabDlg(int tab);
+    void OpenBackground(const QString& picturePath);
+    void PreviousPage();
+    void PlaySlideShow();
+    void OpenOfficeFile();
+    void ChooseColour();
+    void ShowBluetoothStatus(WPARAM status);
+    void ShowLogoWall();
+    void InstallBluetoothDriver();
+    void OpenShareAddress();
+    void OnStayaliveTimer();
+    void PopupMenuAtCursor(QMenu* menu);
 
     std::unique_ptr<CTabDlg> tabDlg_;
     std::unique_ptr<platform::MessageTable> messages_;
+    QPointer<CScreenPenWnd> surface_;
+    CToolDlg* toolDlg_ = nullptr;
+    CLineStyleDlg* lineStyleDlg_ = nullptr;
+    CDlgShow* dlgShow_ = nullptr;
+    CPPTToolBar* pptToolBar_ = nullptr;
+    CToolTipDlg* toolTipDlg_ = nullptr;
+    QWidget* userDlg_ = nullptr;
+    QWidget* imageReviewDlg_ = nullptr;
+
+    QHash<int, UICONTROL::CButtonEx*> buttons_;
+    QLabel* icon_ = nullptr;
+    QMenu* mainMenu_ = nullptr;
+    QMenu* eraserMenu_ = nullptr;
+    QMenu* lineTypeMenu_ = nullptr;
+    QMenu* lineWidthMenu_ = nullptr;
+    QTimer* stayaliveTimer_ = nullptr;
+    QTimer* readyTimer_ = nullptr;
+
     QString startupDirectory_;
     QString programFilePath_;
     QString pageFolderRoot_;
     QSize panelSize_;
+    QPoint lastPosition_;
     QPixmap background_;
-    QPixmap logo_;
+
+    int penWidth_ = 1;
+    COLORREF penColour_ = RGB(255, 0, 0);
+    int penType_ = 0;
+    bool surfaceOverWhiteboard_ = false;
+    bool ready_ = false;
+    bool officeWindowPresent_ = false;
+    bool colourDialogOpen_ = false;
     bool destroyed_ = false;
+    platform::WindowRef slideShowTarget_;
+    UINT marloweMessage_ = 0;
+    QEventLoop* modalLoop_ = nullptr;
 };
 
 } // namespace DIALOG

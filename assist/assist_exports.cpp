@@ -7,9 +7,15 @@ namespace {
 qmhelp::ScreenRect g_screenRect;
 } // namespace
 
-void SetScreenRect(int left, int top, int right, int bottom) { g_screenRect = {left, top, right, bottom}; }
+void SetScreenRect(int left, int top, int right, int bottom)
+{
+    g_screenRect = {left, top, right, bottom};
+}
 
-qmhelp::ScreenRect qmhelp::screenRect() { return g_screenRect; }
+qmhelp::ScreenRect qmhelp::screenRect()
+{
+    return g_screenRect;
+}
 
 void PictuerZoomOut(int* openFlag)
 {
@@ -24,11 +30,15 @@ int Find360Process()
     for (const QString& pid : pids) {
         QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
         if (comm.open(QIODevice::ReadOnly)
-            && QString::fromLocal8Bit(comm.readAll()).trimmed().compare(QStringLiteral("AVP.exe"), Qt::CaseInsensitive)
+            && QString::fromLocal8Bit(comm.readAll())
+                    .trimmed()
+                    .compare(QStringLiteral("AVP.exe"), Qt::CaseInsensitive)
                 == 0)
             return 1;
     }
     return 0;
 }
 
-void ConvertPPTToFolder() { }
+void ConvertPPTToFolder()
+{
+}

@@ -61,8 +61,14 @@ function(qm_test name)
     set(labels model)
     set(env "QT_QPA_PLATFORM=offscreen")
   endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS ${labels} ENVIRONMENT "${env}")
+  if(ARG_DISPLAY)
+    # Tests on the desktop share one pointer and one keyboard: they run one at a time.
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+      PROPERTIES LABELS ${labels} ENVIRONMENT "${env}" RESOURCE_LOCK desktop)
+  else()
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+      PROPERTIES LABELS ${labels} ENVIRONMENT "${env}")
+  endif()
 endfunction()
 
 # A Google Benchmark program, built by the normal build into bench/.

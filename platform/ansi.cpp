@@ -52,6 +52,9 @@ QString fromAnsi(const QByteArray& bytes)
     return isValidUtf8(bytes) ? QString::fromUtf8(bytes) : fromGb18030(bytes);
 }
 
-QByteArray toAnsi(const QString& text) { return text.toUtf8(); }
+QByteArray toAnsi(const QString& text)
+{
+    return text.toUtf8();
+}
 
 } // namespace platform

@@ -48,12 +48,15 @@ QMessageBox::Icon iconOf(UINT type)
 
 } // namespace
 
-void setMessageBoxHook(MessageBoxHook h) { hook() = std::move(h); }
+void setMessageBoxHook(MessageBoxHook h)
+{
+    hook() = std::move(h);
+}
 
 int MessageBox(QWidget* owner, const QString& text, const QString& caption, UINT type)
 {
     if (hook()) {
-        if (int answer = hook()(MessageBoxRequest{text, caption, type}))
+        if (int answer = hook()(MessageBoxRequest {text, caption, type}))
             return answer;
     }
     const UINT buttons = type & 0xF;

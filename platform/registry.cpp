@@ -9,9 +9,21 @@ long RegOpenKey(Key, const QString&, Key* result)
     return ERROR_FILE_NOT_FOUND;
 }
 
-long RegEnumKey(Key, unsigned, QString*) { return ERROR_NO_MORE_ITEMS; }
-long RegQueryValue(Key, const QString&, QString*) { return ERROR_FILE_NOT_FOUND; }
-long RegDeleteKey(Key, const QString&) { return ERROR_FILE_NOT_FOUND; }
-long RegCloseKey(Key) { return ERROR_SUCCESS; }
+long RegEnumKey(Key, unsigned, QString*)
+{
+    return ERROR_NO_MORE_ITEMS;
+}
+long RegQueryValue(Key, const QString&, QString*)
+{
+    return ERROR_FILE_NOT_FOUND;
+}
+long RegDeleteKey(Key, const QString&)
+{
+    return ERROR_FILE_NOT_FOUND;
+}
+long RegCloseKey(Key)
+{
+    return ERROR_SUCCESS;
+}
 
 } // namespace platform::registry

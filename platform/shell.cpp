@@ -52,7 +52,10 @@ QString programFilePath()
     return QString::fromLocal8Bit(buffer, n);
 }
 
-QString programFolder() { return QFileInfo(programFilePath()).absolutePath(); }
+QString programFolder()
+{
+    return QFileInfo(programFilePath()).absolutePath();
+}
 
 QString templatesFolder()
 {
@@ -70,7 +73,10 @@ QString documentsFolder()
     return dir;
 }
 
-QString shortPath(const QString& path) { return path; }
+QString shortPath(const QString& path)
+{
+    return path;
+}
 
 bool deleteTree(const QString& path)
 {
@@ -87,14 +93,16 @@ bool copyTree(const QString& source, const QString& target)
         return false;
     bool ok = true;
     QDirIterator it(source, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                    QDirIterator::Subdirectories);
+        QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
         const QString dest = target + QLatin1Char('/') + from.relativeFilePath(path);
         if (it.fileInfo().isDir())
             ok = QDir().mkpath(dest) && ok;
         else
-            ok = (QFile::exists(dest) ? (QFile::remove(dest), QFile::copy(path, dest)) : QFile::copy(path, dest)) && ok;
+            ok = (QFile::exists(dest) ? (QFile::remove(dest), QFile::copy(path, dest))
+                                      : QFile::copy(path, dest))
+                && ok;
     }
     return ok;
 }

@@ -15,7 +15,10 @@ Display* display()
     return d;
 }
 
-Atom atom(const char* name) { return XInternAtom(display(), name, False); }
+Atom atom(const char* name)
+{
+    return XInternAtom(display(), name, False);
+}
 
 QString utf8Property(Window w, const char* name)
 {
@@ -24,8 +27,8 @@ QString utf8Property(Window w, const char* name)
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
     QString text;
-    if (XGetWindowProperty(display(), w, atom(name), 0, 1024, False, atom("UTF8_STRING"), &type, &format, &count,
-                           &after, &data)
+    if (XGetWindowProperty(display(), w, atom(name), 0, 1024, False, atom("UTF8_STRING"), &type, &format,
+            &count, &after, &data)
             == Success
         && data && count > 0) {
         text = QString::fromUtf8(reinterpret_cast<const char*>(data), int(count));
@@ -56,7 +59,7 @@ bool hasWmState(Window w)
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
     const bool found = XGetWindowProperty(display(), w, atom("WM_STATE"), 0, 2, False, AnyPropertyType, &type,
-                                          &format, &count, &after, &data)
+                           &format, &count, &after, &data)
             == Success
         && type != None;
     if (data)
@@ -82,7 +85,7 @@ void collect(Window parent, int depth, QList<TopWindow>& out)
             TopWindow t;
             t.xid = w;
             t.title = windowTitle(w);
-            XClassHint hint{};
+            XClassHint hint {};
             if (XGetClassHint(d, w, &hint)) {
                 t.instanceName = QString::fromLocal8Bit(hint.res_name ? hint.res_name : "");
                 t.className = QString::fromLocal8Bit(hint.res_class ? hint.res_class : "");
@@ -108,7 +111,10 @@ void collect(Window parent, int depth, QList<TopWindow>& out)
 
 } // namespace
 
-bool available() { return display() != nullptr; }
+bool available()
+{
+    return display() != nullptr;
+}
 
 QList<TopWindow> topLevelWindows()
 {
@@ -148,7 +154,7 @@ bool requestClose(unsigned long xid)
     Display* d = display();
     if (!d || !xid)
         return false;
-    XEvent event{};
+    XEvent event {};
     event.xclient.type = ClientMessage;
     event.xclient.window = xid;
     event.xclient.message_type = atom("WM_PROTOCOLS");
@@ -165,7 +171,7 @@ bool activate(unsigned long xid)
     Display* d = display();
     if (!d || !xid)
         return false;
-    XEvent event{};
+    XEvent event {};
     event.xclient.type = ClientMessage;
     event.xclient.window = xid;
     event.xclient.message_type = atom("_NET_ACTIVE_WINDOW");

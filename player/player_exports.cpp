@@ -7,11 +7,19 @@ namespace {
 QPointer<QWidget> g_owner;
 } // namespace
 
-void vpAttach(QWidget* owner) { g_owner = owner; }
+void vpAttach(QWidget* owner)
+{
+    g_owner = owner;
+}
 
 // Playback is not available yet: nothing is loaded, so there is no time and nothing plays.
-void vpLoad(const QString& /*path*/) { }
-int vpGetTotalTime() { return 0; }
+void vpLoad(const QString& /*path*/)
+{
+}
+int vpGetTotalTime()
+{
+    return 0;
+}
 
 QString vpSecondToLoalTime(int seconds)
 {
@@ -23,5 +31,11 @@ QString vpSecondToLoalTime(int seconds)
         .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
-bool vpIsFileCanBeDecoded(const QString& /*path*/) { return false; }
-int vpGetPlayState() { return 0; }
+bool vpIsFileCanBeDecoded(const QString& /*path*/)
+{
+    return false;
+}
+int vpGetPlayState()
+{
+    return 0;
+}

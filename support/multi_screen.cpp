@@ -41,7 +41,10 @@ QScreen* screenOf(QWidget* w)
 
 } // namespace
 
-CMultiScreen::CMultiScreen(QWidget* reference) : reference_(reference) { }
+CMultiScreen::CMultiScreen(QWidget* reference)
+    : reference_(reference)
+{
+}
 
 QRect CMultiScreen::GetScreenRect() const
 {
@@ -55,4 +58,7 @@ QRect CMultiScreen::workArea() const
     return s ? s->availableGeometry() : QRect();
 }
 
-QRect CMultiScreen::GetTrueRect(const QRect& rect) const { return rect.translated(workArea().topLeft()); }
+QRect CMultiScreen::GetTrueRect(const QRect& rect) const
+{
+    return rect.translated(workArea().topLeft());
+}

@@ -33,8 +33,9 @@ int crashInChild(const QString& reporter, void (*body)())
 QString makeReporter(const QTemporaryDir& dir)
 {
     const QString script = dir.path() + QStringLiteral("/reporter.sh");
-    qmtest::writeFile(script, QByteArray("#!/bin/sh\nprintf '%s' \"$QM_CRASH_MESSAGE\" > '") + dir.path().toUtf8()
-                          + "/report.txt'\n");
+    qmtest::writeFile(script,
+        QByteArray("#!/bin/sh\nprintf '%s' \"$QM_CRASH_MESSAGE\" > '") + dir.path().toUtf8()
+            + "/report.txt'\n");
     QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return script;
 }
@@ -42,18 +43,25 @@ QString makeReporter(const QTemporaryDir& dir)
 volatile int* const kWriteTarget = reinterpret_cast<int*>(0x10);
 volatile int* const kReadTarget = reinterpret_cast<int*>(0x20);
 
-void writeToNull() { *kWriteTarget = 1; }
-void readFromNull() { [[maybe_unused]] int value = *kReadTarget; }
+void writeToNull()
+{
+    *kWriteTarget = 1;
+}
+void readFromNull()
+{
+    [[maybe_unused]] int value = *kReadTarget;
+}
 
 } // namespace
 
 TEST(CrashReportText, NamesTheAddressAndTheKindOfAccess)
 {
     char buffer[256];
-    EXPECT_STREQ(crash::formatAccessViolation(buffer, sizeof buffer, reinterpret_cast<void*>(0xdeadbeef), true),
-                 "尝试 在地址 00000000DEADBEEF 处 写 数据失败 ");
+    EXPECT_STREQ(
+        crash::formatAccessViolation(buffer, sizeof buffer, reinterpret_cast<void*>(0xdeadbeef), true),
+        "尝试 在地址 00000000DEADBEEF 处 写 数据失败 ");
     EXPECT_STREQ(crash::formatAccessViolation(buffer, sizeof buffer, nullptr, false),
-                 "尝试 在地址 0000000000000000 处 读 数据失败 ");
+        "尝试 在地址 0000000000000000 处 读 数据失败 ");
     // A buffer too small is filled and terminated, never overrun.
     char tiny[8];
     std::memset(tiny, 'x', sizeof tiny);
@@ -68,7 +76,7 @@ TEST(CrashHandler, ABadWriteIsReportedThenTheProcessEnds)
     ASSERT_TRUE(WIFSIGNALED(status));
     EXPECT_EQ(WTERMSIG(status), SIGSEGV);
     EXPECT_EQ(QString::fromUtf8(qmtest::readFile(dir.path() + QStringLiteral("/report.txt"))),
-              QStringLiteral("尝试 在地址 0000000000000010 处 写 数据失败 "));
+        QStringLiteral("尝试 在地址 0000000000000010 处 写 数据失败 "));
 }
 
 TEST(CrashHandler, ABadReadIsReportedAsARead)
@@ -77,7 +85,7 @@ TEST(CrashHandler, ABadReadIsReportedAsARead)
     const int status = crashInChild(makeReporter(dir), readFromNull);
     ASSERT_TRUE(WIFSIGNALED(status));
     EXPECT_EQ(QString::fromUtf8(qmtest::readFile(dir.path() + QStringLiteral("/report.txt"))),
-              QStringLiteral("尝试 在地址 0000000000000020 处 读 数据失败 "));
+        QStringLiteral("尝试 在地址 0000000000000020 处 读 数据失败 "));
 }
 
 TEST(CrashHandler, OtherFaultsEndQuietlyWhileTheMainWindowExists)

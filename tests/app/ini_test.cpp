@@ -119,22 +119,25 @@ TEST_F(CIniReadWrite, NeedSectionAndKey)
 TEST_F(CIniReadWrite, BlanksAroundNamesAreTrimmedAndKeysComeInFileOrder)
 {
     const QString path = qmtest::writeFile(dir.path() + QStringLiteral("/SetInfo.ini"),
-                                           "[ToolInfo]\r\n计算器=/usr/bin/galculator\r\nNotes=/usr/bin/gedit\r\n");
+        "[ToolInfo]\r\n计算器=/usr/bin/galculator\r\nNotes=/usr/bin/gedit\r\n");
     _FILE::CIni ini(path);
     EXPECT_EQ(ini.ReadString(QStringLiteral("  ToolInfo  "), QStringLiteral(" Notes ")),
-              QStringLiteral("/usr/bin/gedit"));
+        QStringLiteral("/usr/bin/gedit"));
     EXPECT_EQ(ini.ReadKeyNames(QStringLiteral(" ToolInfo ")),
-              QStringList({QStringLiteral("计算器"), QStringLiteral("Notes")}));
+        QStringList({QStringLiteral("计算器"), QStringLiteral("Notes")}));
 
-    EXPECT_TRUE(ini.WriteString(QStringLiteral("ToolInfo"), QStringLiteral("Atlas"), QStringLiteral("/opt/atlas")));
-    EXPECT_EQ(ini.ReadString(QStringLiteral("ToolInfo"), QStringLiteral("Atlas")), QStringLiteral("/opt/atlas"));
+    EXPECT_TRUE(
+        ini.WriteString(QStringLiteral("ToolInfo"), QStringLiteral("Atlas"), QStringLiteral("/opt/atlas")));
+    EXPECT_EQ(
+        ini.ReadString(QStringLiteral("ToolInfo"), QStringLiteral("Atlas")), QStringLiteral("/opt/atlas"));
     EXPECT_TRUE(shown.empty());
 }
 
 TEST_F(CIniReadWrite, LongValuesAreCutToTheReadBuffer)
 {
     const QByteArray value(3000, 'x');
-    const QString path = qmtest::writeFile(dir.path() + QStringLiteral("/long.ini"), "[A]\r\nk=" + value + "\r\n");
+    const QString path
+        = qmtest::writeFile(dir.path() + QStringLiteral("/long.ini"), "[A]\r\nk=" + value + "\r\n");
     _FILE::CIni ini(path);
     EXPECT_EQ(ini.ReadString(QStringLiteral("A"), QStringLiteral("k")).size(), 2047);
 }

@@ -64,9 +64,52 @@ bool ProgramDriver::waitForExit(int timeoutMs)
     return waitFor([&] { return !running(); }, timeoutMs);
 }
 
-bool ProgramDriver::running() const { return process_ && process_->state() != QProcess::NotRunning; }
+bool ProgramDriver::running() const
+{
+    return process_ && process_->state() != QProcess::NotRunning;
+}
 
-int ProgramDriver::exitCode() const { return process_ ? process_->exitCode() : -1; }
+int ProgramDriver::qmsend(const QStringList& arguments)
+{
+    QProcess send;
+    send.start(programFolder() + QStringLiteral("/qmsend"), arguments);
+    if (!send.waitForFinished(20000))
+        return -1;
+    return send.exitCode();
+}
+
+int ProgramDriver::pressPanelButton(int id)
+{
+    return qmsend({QStringLiteral("--title"), QStringLiteral("白板"), QStringLiteral("0x111"),
+        QString::number(id), QStringLiteral("0")});
+}
+
+void ProgramDriver::drag(const QList<QPoint>& points)
+{
+    if (points.isEmpty())
+        return;
+    platform::desktop::moveMouse(points.first().x(), points.first().y());
+    waitFor([] { return false; }, 50);
+    platform::desktop::mouseButton(1, true);
+    for (const QPoint& p : points.mid(1)) {
+        waitFor([] { return false; }, 15);
+        platform::desktop::moveMouse(p.x(), p.y());
+    }
+    waitFor([] { return false; }, 50);
+    platform::desktop::mouseButton(1, false);
+    platform::desktop::flush();
+    waitFor([] { return false; }, 200);
+}
+
+void ProgramDriver::click(const QPoint& point)
+{
+    drag({point});
+}
+
+int ProgramDriver::exitCode() const
+{
+    return process_ ? process_->exitCode() : -1;
+}
 
 QString ProgramDriver::output() const
 {

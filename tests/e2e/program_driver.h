@@ -1,6 +1,8 @@
 #pragma once
 // Starts the built program in a temporary copy of its program folder, with a home folder of its own, and
 // drives it from outside as a user or another program would.
+#include <QList>
+#include <QPoint>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -25,6 +27,13 @@ public:
     // Gives the window the focus and presses one key in it.
     bool pressKeyIn(unsigned long window, const QString& keysym);
     bool waitForExit(int timeoutMs = 30000);
+    // Runs the program folder's qmsend with these arguments; its exit status.
+    int qmsend(const QStringList& arguments);
+    // A WM_COMMAND to the panel, as a button press.
+    int pressPanelButton(int id);
+    // A left-button drag through the points, with XTest.
+    void drag(const QList<QPoint>& points);
+    void click(const QPoint& point);
     bool running() const;
     int exitCode() const;
     QString output() const;

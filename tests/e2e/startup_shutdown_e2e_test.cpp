@@ -50,7 +50,8 @@ TEST(ProgramStartAndClose, NoKeepsThePanelYesEndsItAndRemovesItsFolders)
 
     CineboxWindow cinebox;
     cinebox.show();
-    ASSERT_TRUE(qmtest::waitFor([] { return platform::desktop::findWindow(QStringLiteral("Cinebox")) != 0; }));
+    ASSERT_TRUE(
+        qmtest::waitFor([] { return platform::desktop::findWindow(QStringLiteral("Cinebox")) != 0; }));
 
     ASSERT_TRUE(platform::desktop::requestClose(panel));
     unsigned long question = program.waitForWindow(QStringLiteral("提示"));
@@ -77,7 +78,7 @@ TEST(ProgramStartAndClose, EnglishAsksInEnglish)
 {
     ProgramDriver program;
     qmtest::writeFile(program.programFolder() + QStringLiteral("/Language.ini"),
-                      "[Setting]\r\nLanguage=English\r\n[English]\r\n白板=Whiteboard\r\n");
+        "[Setting]\r\nLanguage=English\r\n[English]\r\n白板=Whiteboard\r\n");
     ASSERT_TRUE(program.start());
     const unsigned long panel = program.waitForWindow(QStringLiteral("Whiteboard"));
     ASSERT_NE(panel, 0u) << program.output().toStdString();

@@ -160,4 +160,3 @@ TEST(ColumnShapeHit, OutlineAndSidesHitTheInsideDoesNot)
     EXPECT_FALSE(column.IsHit(200, 380));
     EXPECT_FALSE(column.IsHit(320, 330));
 }
-

@@ -9,12 +9,16 @@
 
 namespace qmtest {
 
-ScopedCurrentDir::ScopedCurrentDir(const QString& dir) : previous_(QDir::currentPath())
+ScopedCurrentDir::ScopedCurrentDir(const QString& dir)
+    : previous_(QDir::currentPath())
 {
     QDir::setCurrent(dir);
 }
 
-ScopedCurrentDir::~ScopedCurrentDir() { QDir::setCurrent(previous_); }
+ScopedCurrentDir::~ScopedCurrentDir()
+{
+    QDir::setCurrent(previous_);
+}
 
 QString writeFile(const QString& path, const QByteArray& bytes)
 {

@@ -1,0 +1,38 @@
+#include "app/ppt_tool_bar.h"
+
+#include "platform/desktop_probe.h"
+#include "platform/x11_desktop.h"
+
+namespace DIALOG {
+
+namespace {
+
+// The presentation program takes its pointer shortcuts only while its show window has the focus.
+void sendToShow(const platform::WindowRef& show, const QStringList& chord)
+{
+    if (show.xid)
+        platform::desktop::activate(show.xid);
+    platform::desktop::pressChord(chord);
+}
+
+} // namespace
+
+CPPTToolBar::CPPTToolBar(QWidget* owner)
+    : QWidget(
+        owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+{
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setWindowTitle(QStringLiteral("_KWPPTTOOLBAR"));
+}
+
+void CPPTToolBar::ArrowAction()
+{
+    sendToShow(target_, {QStringLiteral("Control_L"), QStringLiteral("a")});
+}
+
+void CPPTToolBar::PenAction()
+{
+    sendToShow(target_, {QStringLiteral("Control_L"), QStringLiteral("p")});
+}
+
+} // namespace DIALOG

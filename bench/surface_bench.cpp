@@ -1,0 +1,186 @@
+// The pen surface's live ink and full redraw, on a real window. Each pointer move is timed from the mouse
+// event sent to the window until the changed part of the window has been painted; medians and 99th
+// percentiles come from the individual moves.
+#include "surface/page_model.h"
+#include "surface/screen_pen_wnd.h"
+#include "surface/surface_state.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QThread>
+#include <QWindow>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <ctime>
+#include <memory>
+#include <random>
+#include <vector>
+
+using namespace DIALOG;
+
+namespace {
+
+double threadCpuNs()
+{
+    timespec ts {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) * 1e9 + double(ts.tv_nsec);
+}
+
+double wallNs()
+{
+    timespec ts {};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return double(ts.tv_sec) * 1e9 + double(ts.tv_nsec);
+}
+
+double percentile(std::vector<double> v, double q)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, std::size_t(q * double(v.size() - 1) + 0.5))];
+}
+
+// Counts the paints the window receives, so that a run shows each move was painted.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+void send(QWidget* w, QEvent::Type type, QPointF p, Qt::MouseButtons buttons)
+{
+    QMouseEvent e(type, p, p, Qt::LeftButton, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &e);
+}
+
+// What the window system would do between two moves: deliver the pending repaint of the window.
+void paintPending(QWidget* w)
+{
+    QCoreApplication::sendPostedEvents(w, QEvent::UpdateRequest);
+}
+
+std::unique_ptr<CScreenPenWnd> openSurface()
+{
+    boardMode = 1;
+    ThePageList().Clear();
+    auto surface = std::make_unique<CScreenPenWnd>(nullptr);
+    surface->SetPen(3, RGB(0, 0, 0));
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 3000 && !(surface->windowHandle() && surface->windowHandle()->isExposed())) {
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
+    QCoreApplication::processEvents();
+    return surface;
+}
+
+// A hand-written loop across the screen: small steps as a pen gives them.
+QPointF strokePoint(long i)
+{
+    const double t = double(i);
+    return QPointF(960 + 800 * std::sin(t / 900.0) + 20 * std::sin(t / 7.0),
+        540 + 420 * std::sin(t / 1300.0) + 15 * std::cos(t / 9.0));
+}
+
+void BM_PenMove(benchmark::State& state)
+{
+    auto surface = openSurface();
+    surface->SetPen(int(state.range(0)), RGB(200, 20, 20));
+    PaintCounter counter;
+    surface->installEventFilter(&counter);
+    std::vector<double> cpu, wall;
+    long i = 0;
+    send(surface.get(), QEvent::MouseButtonPress, strokePoint(i), Qt::LeftButton);
+    for (auto _ : state) {
+        ++i;
+        if (i % 2000 == 0) {
+            state.PauseTiming();
+            send(surface.get(), QEvent::MouseButtonRelease, strokePoint(i - 1), Qt::NoButton);
+            ThePageList().Clear();
+            surface->RedrawPage();
+            paintPending(surface.get());
+            send(surface.get(), QEvent::MouseButtonPress, strokePoint(i), Qt::LeftButton);
+            state.ResumeTiming();
+            continue;
+        }
+        const double c0 = threadCpuNs();
+        const double w0 = wallNs();
+        send(surface.get(), QEvent::MouseMove, strokePoint(i), Qt::LeftButton);
+        paintPending(surface.get());
+        const double w1 = wallNs();
+        const double c1 = threadCpuNs();
+        cpu.push_back(c1 - c0);
+        wall.push_back(w1 - w0);
+        state.SetIterationTime((w1 - w0) * 1e-9);
+    }
+    send(surface.get(), QEvent::MouseButtonRelease, strokePoint(i), Qt::NoButton);
+    state.counters["cpu_p50_us"] = percentile(cpu, 0.50) / 1000;
+    state.counters["cpu_p99_us"] = percentile(cpu, 0.99) / 1000;
+    state.counters["wall_p50_us"] = percentile(wall, 0.50) / 1000;
+    state.counters["wall_p99_us"] = percentile(wall, 0.99) / 1000;
+    state.counters["paints_per_move"] = double(counter.paints) / double(std::max<std::size_t>(cpu.size(), 1));
+    surface->removeEventFilter(&counter);
+    ThePageList().Clear();
+}
+BENCHMARK(BM_PenMove)->Arg(3)->Arg(15)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(20000);
+
+void BM_FullRedraw(benchmark::State& state)
+{
+    auto surface = openSurface();
+    {
+        std::mt19937 rng(7);
+        std::uniform_int_distribution<int> x(0, 1919), y(0, 1079), step(-6, 6);
+        PageList& list = ThePageList();
+        for (int s = 0; s < 2000; ++s) {
+            CPenNode node(RGB(s % 256, 60, 180), 3, 0, Pen);
+            int px = x(rng), py = y(rng);
+            for (int k = 0; k < 100; ++k) {
+                node.AddPoint(px, py);
+                px = std::clamp(px + step(rng), 0, 1919);
+                py = std::clamp(py + step(rng), 0, 1079);
+            }
+            list.AddObject(node);
+        }
+    }
+    std::vector<double> cpu, wall;
+    for (auto _ : state) {
+        const double c0 = threadCpuNs();
+        const double w0 = wallNs();
+        surface->RedrawPage();
+        paintPending(surface.get());
+        const double w1 = wallNs();
+        const double c1 = threadCpuNs();
+        cpu.push_back(c1 - c0);
+        wall.push_back(w1 - w0);
+        state.SetIterationTime((w1 - w0) * 1e-9);
+    }
+    state.counters["cpu_p50_ms"] = percentile(cpu, 0.50) / 1e6;
+    state.counters["cpu_p99_ms"] = percentile(cpu, 0.99) / 1e6;
+    state.counters["wall_p50_ms"] = percentile(wall, 0.50) / 1e6;
+    state.counters["wall_p99_ms"] = percentile(wall, 0.99) / 1e6;
+    ThePageList().Clear();
+}
+BENCHMARK(BM_FullRedraw)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    QApplication app(argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,27 @@
+#pragma once
+// Process-wide values of the drawing surface that the main panel, the page store and the surface share.
+#include "platform/win_types.h"
+
+#include <QImage>
+
+namespace DIALOG {
+
+class CScreenPenWnd;
+
+// 0: the pen writes over a picture of the desktop; 1: board page on white; 2: board page in a colour the
+// user chose. The main panel sets 0 or 1, the surface sets 2.
+extern int boardMode;
+
+// The main panel's pen width and colour, copied here for the instruments and tools that draw with them.
+extern int sharedPenWidth;
+extern COLORREF sharedPenColour;
+
+// The one surface, set whenever it is shown; null once it is destroyed.
+CScreenPenWnd* ShownSurface();
+void SetShownSurface(CScreenPenWnd* surface);
+
+// What EraseTrail and EraseLasso objects restore from: a copy of the surface's background bitmap, taken
+// whenever the current object is reset to a new pen state.
+QImage& EraserSourceBitmap();
+
+} // namespace DIALOG

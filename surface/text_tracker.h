@@ -1,0 +1,77 @@
+#pragma once
+// The frame of the text box being typed: the rubber band that opens it, and moving and resizing it by its
+// border and eight handles. A model without a window: the surface feeds it mouse points and paints it.
+#include <QPoint>
+#include <QRect>
+#include <Qt>
+
+class QPainter;
+
+namespace DIALOG {
+
+class TextTracker {
+public:
+    enum Hit {
+        HitNothing = -1,
+        HitTopLeft,
+        HitTopRight,
+        HitBottomRight,
+        HitBottomLeft,
+        HitTop,
+        HitRight,
+        HitBottom,
+        HitLeft,
+        HitMiddle,
+    };
+
+    // Width of the frame around the box, and of its handle squares.
+    static constexpr int kFrame = 6;
+    static constexpr int kHandle = 7;
+    // The place the tracker waits at while no box is open.
+    static constexpr int kOffScreen = -10000;
+
+    TextTracker() { MoveOffScreen(); }
+
+    void MoveOffScreen();
+    bool IsOffScreen() const { return rect_.left() == kOffScreen; }
+    const QRect& rect() const { return rect_; }
+    void SetRect(const QRect& rect) { rect_ = rect; }
+
+    // What a point hits: a handle, the frame or the inside (HitMiddle), or nothing.
+    Hit HitTest(QPoint point) const;
+
+    void BeginRubberBand(QPoint point);
+    void BeginTrack(QPoint point, Hit hit);
+    // Follows the mouse while tracking; the rectangle may be inverted until End.
+    void TrackTo(QPoint point);
+    // Ends the gesture and returns the normalised rectangle, which also becomes the tracker's.
+    QRect End();
+    bool Tracking() const { return mode_ != Mode::Idle; }
+    bool RubberBanding() const { return mode_ == Mode::RubberBand; }
+    // The rectangle as shown while tracking.
+    QRect TrackedRect() const { return tracked_.normalized(); }
+
+    // What the frame covers on the screen, handles included.
+    static QRect FrameBounds(const QRect& box);
+    // The rubber band as a dotted outline, or the frame of an open box with its handles.
+    static void DrawRubberBand(QPainter& painter, const QRect& box);
+    static void DrawFrame(QPainter& painter, const QRect& box);
+
+    static Qt::CursorShape CursorFor(Hit hit);
+
+private:
+    enum class Mode { Idle, RubberBand, Track };
+    static QRect handleRect(const QRect& box, Hit hit);
+
+    QRect rect_;
+    QRect tracked_;
+    QRect trackStart_;
+    QPoint grab_;
+    Hit hit_ = HitNothing;
+    Mode mode_ = Mode::Idle;
+};
+
+// A box narrower than 32 pixels that is also at most 32 pixels high is taken for a slip of the pen.
+bool IsTextBoxTooSmall(const QRect& box);
+
+} // namespace DIALOG

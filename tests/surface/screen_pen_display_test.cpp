@@ -1,0 +1,415 @@
+// The pen surface on a real display, driven by synthetic pointer and key input as a teacher would drive it.
+#include "surface/screen_pen_wnd.h"
+
+#include "platform/messages.h"
+#include "platform/x11_desktop.h"
+#include "support_main/test_util.h"
+#include "surface/page_model.h"
+#include "surface/surface_messages.h"
+#include "surface/surface_state.h"
+#include "surface/transparent_edit.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QCursor>
+#include <QTimer>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+using namespace DIALOG;
+namespace desktop = platform::desktop;
+
+namespace {
+
+constexpr QRgb kWhite = 0xFFFFFFFF;
+
+struct Message {
+    UINT number;
+    WPARAM wParam;
+    bool ownerVisible;
+};
+
+class ScreenPenDisplay : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(desktop::available()) << "needs the virtual desktop";
+        ThePageList().Clear();
+        ThePageList().pageChanged = false;
+        CurrentPenState() = PenState();
+        boardMode = 1;
+        owner_ = std::make_unique<QWidget>();
+        owner_->setWindowTitle(QStringLiteral("surface test owner"));
+        table_ = std::make_unique<platform::MessageTable>(owner_.get(), QStringLiteral("SurfaceTestOwner"));
+        for (UINT m : {ScreenPenMsg::kCapturing, ScreenPenMsg::kExitBoard, ScreenPenMsg::kClosed,
+                 ScreenPenMsg::kPolyline}) {
+            table_->on(m, [this, m](WPARAM w, LPARAM) -> LRESULT {
+                messages_.push_back({m, w, owner_->isVisible()});
+                return 0;
+            });
+        }
+    }
+
+    void TearDown() override
+    {
+        surface_.reset();
+        table_.reset();
+        owner_.reset();
+        boardMode = 0;
+        ThePageList().Clear();
+    }
+
+    CScreenPenWnd& open()
+    {
+        surface_ = std::make_unique<CScreenPenWnd>(owner_.get());
+        return *surface_;
+    }
+
+    // Waits until the window is on the screen and takes input.
+    void shown()
+    {
+        ASSERT_TRUE(qmtest::waitFor([&] {
+            return surface_->isVisible() && surface_->windowHandle() && surface_->windowHandle()->isExposed();
+        }));
+        qmtest::waitFor([] { return false; }, 100);
+    }
+
+    void moveTo(QPoint p)
+    {
+        if (QCursor::pos() == p && surface_->lastMousePoint() == p)
+            return;
+        desktop::moveMouse(p.x(), p.y());
+        desktop::flush();
+        ASSERT_TRUE(qmtest::waitFor([&] { return surface_->lastMousePoint() == p; }, 3000))
+            << p.x() << "," << p.y();
+    }
+
+    void press(QPoint p, int button = 1)
+    {
+        moveTo(p);
+        desktop::mouseButton(button, true);
+        desktop::flush();
+        if (button == 1)
+            ASSERT_TRUE(qmtest::waitFor([&] { return surface_->mouseHeld(); }, 3000));
+        else
+            qmtest::waitFor([] { return false; }, 100);
+    }
+
+    void release(int button = 1)
+    {
+        desktop::mouseButton(button, false);
+        desktop::flush();
+        if (button == 1)
+            ASSERT_TRUE(qmtest::waitFor([&] { return !surface_->mouseHeld(); }, 3000));
+        else
+            qmtest::waitFor([] { return false; }, 100);
+    }
+
+    // A straight drag in steps of one pixel along the longer axis, every step seen by the surface.
+    void dragSteps(QPoint from, QPoint to)
+    {
+        const int n = std::max(std::abs(to.x() - from.x()), std::abs(to.y() - from.y()));
+        for (int i = 1; i <= n; ++i)
+            moveTo(from + (to - from) * i / n);
+    }
+
+    void drag(QPoint from, QPoint to, int button = 1)
+    {
+        press(from, button);
+        dragSteps(from, to);
+        release(button);
+    }
+
+    void click(QPoint p)
+    {
+        press(p);
+        release();
+    }
+
+    static int inked(const QImage& img, const QRect& area, QRgb paper = kWhite)
+    {
+        int n = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                n += img.pixel(x, y) != paper;
+        return n;
+    }
+
+    std::vector<Message> messagesOf(UINT number) const
+    {
+        std::vector<Message> out;
+        for (const Message& m : messages_)
+            if (m.number == number)
+                out.push_back(m);
+        return out;
+    }
+
+    std::unique_ptr<QWidget> owner_;
+    std::unique_ptr<platform::MessageTable> table_;
+    std::unique_ptr<CScreenPenWnd> surface_;
+    std::vector<Message> messages_;
+};
+
+} // namespace
+
+TEST_F(ScreenPenDisplay, ClickWithThePenIsOnePixel)
+{
+    CScreenPenWnd& s = open();
+    s.SetPen(0, RGB(255, 0, 0));
+    shown();
+    click({300, 300});
+    ASSERT_EQ(ThePageList().nodes.size(), 1u);
+    EXPECT_EQ(ThePageList().nodes[0].kind, Pen);
+    EXPECT_EQ(ThePageList().nodes[0].points.size(), 1u);
+    EXPECT_EQ(inked(s.pageBitmap(), QRect(250, 250, 100, 100)), 1);
+    EXPECT_EQ(s.pageBitmap().pixel(300, 300), qRgb(255, 0, 0));
+    EXPECT_TRUE(ThePageList().pageChanged);
+}
+
+TEST_F(ScreenPenDisplay, DashedDragSwitchesEveryThirtyPixels)
+{
+    CScreenPenWnd& s = open();
+    s.SetDashPen(1, RGB(0, 0, 0));
+    shown();
+    press({100, 500});
+    dragSteps({100, 500}, {200, 500});
+    // While the button is held the window shows the live dashes: ink, gap, ink, gap.
+    const QImage& live = s.windowImage();
+    for (int x : {100, 115, 129, 159, 175, 189})
+        EXPECT_NE(live.pixel(x, 500), kWhite) << "x = " << x;
+    for (int x : {130, 145, 158, 190, 199})
+        EXPECT_EQ(live.pixel(x, 500), kWhite) << "x = " << x;
+    release();
+
+    ASSERT_EQ(ThePageList().nodes.size(), 1u);
+    const CPenNode& dash = ThePageList().nodes[0];
+    EXPECT_EQ(dash.kind, DashPen);
+    ASSERT_EQ(dash.points.size(), 102u); // the press, 100 moves, the release
+    for (std::size_t i = 1; i <= 100; ++i) {
+        const int travelled = dash.points[i].x - 100;
+        EXPECT_EQ(dash.points[i].linked, (travelled / 30) % 2 == 0 ? 1 : 0) << "x = " << dash.points[i].x;
+    }
+    EXPECT_EQ(dash.points.back().linked, 1);
+    EXPECT_GT(inked(s.pageBitmap(), QRect(100, 495, 101, 10)), 0);
+}
+
+TEST_F(ScreenPenDisplay, SpeedPenWidthsFollowTheChosenWidth)
+{
+    CScreenPenWnd& s = open();
+    s.SetSpeedPen(5, RGB(0, 0, 255));
+    EXPECT_EQ(s.speedMaxWidth(), 8);
+    EXPECT_EQ(s.speedMinWidth(), 3);
+    EXPECT_EQ(CurrentPenState().width, 8);
+    s.SetSpeedPen(20, RGB(0, 0, 255));
+    EXPECT_EQ(s.speedMaxWidth(), 20);
+    EXPECT_EQ(s.speedMinWidth(), 11);
+    shown();
+    drag({300, 700}, {600, 700});
+    ASSERT_EQ(ThePageList().nodes.size(), 1u);
+    const CPenNode& stroke = ThePageList().nodes[0];
+    ASSERT_GE(stroke.points.size(), 300u);
+    EXPECT_EQ(stroke.points[1].segWidth, 20);
+    for (const PenPoint& p : stroke.points) {
+        EXPECT_GE(p.segWidth, 11);
+        EXPECT_LE(p.segWidth, 20);
+    }
+    // The first segment is drawn at the full width.
+    EXPECT_GE(inked(s.pageBitmap(), QRect(302, 680, 1, 40)), 19);
+}
+
+TEST_F(ScreenPenDisplay, RightButtonDrawsNothing)
+{
+    CScreenPenWnd& s = open();
+    s.SetPen(3, RGB(0, 0, 0));
+    shown();
+    drag({400, 400}, {450, 430}, 3);
+    EXPECT_TRUE(ThePageList().nodes.empty());
+    EXPECT_EQ(inked(s.pageBitmap(), QRect(350, 350, 150, 150)), 0);
+    EXPECT_EQ(inked(s.windowImage(), QRect(350, 350, 150, 150)), 0);
+}
+
+TEST_F(ScreenPenDisplay, TwoPolylinePressesGiveOneObjectUntilTheToolChanges)
+{
+    CScreenPenWnd& s = open();
+    s.SetPen(3, RGB(0, 128, 0));
+    s.SetPolyline();
+    shown();
+    drag({100, 200}, {160, 200});
+    drag({300, 260}, {260, 260});
+    EXPECT_TRUE(ThePageList().nodes.empty());
+    EXPECT_FALSE(messagesOf(ScreenPenMsg::kPolyline).empty());
+    for (const Message& m : messagesOf(ScreenPenMsg::kPolyline))
+        EXPECT_EQ(m.wParam, 1u);
+    // The second segment starts at the first release, not at the second press.
+    EXPECT_NE(s.windowImage().pixel(210, 230), kWhite);
+
+    s.SetPen(3, RGB(0, 0, 0));
+    ASSERT_EQ(ThePageList().nodes.size(), 1u);
+    const CPenNode& line = ThePageList().nodes[0];
+    EXPECT_EQ(line.kind, Polyline);
+    ASSERT_EQ(line.points.size(), 3u);
+    EXPECT_EQ(QPoint(line.points[0].x, line.points[0].y), QPoint(100, 200));
+    EXPECT_EQ(QPoint(line.points[1].x, line.points[1].y), QPoint(160, 200));
+    EXPECT_EQ(QPoint(line.points[2].x, line.points[2].y), QPoint(260, 260));
+    EXPECT_EQ(messagesOf(ScreenPenMsg::kPolyline).back().wParam, 0u);
+    EXPECT_NE(s.pageBitmap().pixel(210, 230), kWhite);
+}
+
+TEST_F(ScreenPenDisplay, TwoLineTextIsCommittedInItsStoredForm)
+{
+    CScreenPenWnd& s = open();
+    s.SetTextTool(RGB(0, 0, 0), 24);
+    shown();
+    drag({400, 300}, {700, 420});
+    ASSERT_TRUE(qmtest::waitFor([&] { return s.textEdit()->isVisible(); }, 3000));
+    EXPECT_EQ(s.textEdit()->geometry(), QRect(400, 300, 300, 120));
+    for (const char* key : {"a", "space", "b", "Return", "c"})
+        desktop::pressKey(QString::fromLatin1(key));
+    ASSERT_TRUE(
+        qmtest::waitFor([&] { return s.textEdit()->toPlainText() == QStringLiteral("a b\nc"); }, 3000))
+        << s.textEdit()->toPlainText().toStdString();
+
+    s.SetPen(3, RGB(0, 0, 0));
+    EXPECT_FALSE(s.textEdit()->isVisible());
+    ASSERT_EQ(ThePageList().nodes.size(), 1u);
+    const CPenNode& text = ThePageList().nodes[0];
+    EXPECT_EQ(text.kind, Text);
+    EXPECT_STREQ(text.text, "a\\tb\\nc");
+    EXPECT_EQ(text.width, 24);
+    ASSERT_EQ(text.points.size(), 2u);
+    EXPECT_EQ(QPoint(text.points[0].x, text.points[0].y), QPoint(400, 300));
+    EXPECT_EQ(QPoint(text.points[1].x, text.points[1].y), QPoint(700, 420));
+    EXPECT_GT(inked(s.pageBitmap(), QRect(400, 300, 300, 120)), 0);
+}
+
+TEST_F(ScreenPenDisplay, SmallTextBoxIsDroppedAndEmptyBoxCommitsNothing)
+{
+    CScreenPenWnd& s = open();
+    s.SetTextTool(RGB(0, 0, 0), 20);
+    shown();
+    drag({400, 300}, {431, 332});
+    EXPECT_FALSE(s.textEdit()->isVisible());
+    drag({400, 300}, {432, 310});
+    ASSERT_TRUE(qmtest::waitFor([&] { return s.textEdit()->isVisible(); }, 3000));
+    s.SetPen(3, RGB(0, 0, 0));
+    EXPECT_TRUE(ThePageList().nodes.empty());
+}
+
+TEST_F(ScreenPenDisplay, EachShapeCommitsWithItsTwoPointsAndLeavesNoRubberBand)
+{
+    CScreenPenWnd& s = open();
+    s.SetPen(3, RGB(200, 0, 0));
+    shown();
+    const NodeKind kinds[] = {Line, Arrow, Rectangle, Ellipse, Cube, Cylinder, GuideLine};
+    for (NodeKind kind : kinds) {
+        s.SetShape(kind);
+        drag({500, 600}, {640, 720});
+        const CPenNode& shape = ThePageList().nodes.back();
+        EXPECT_EQ(shape.kind, kind);
+        ASSERT_EQ(shape.points.size(), 2u) << kind;
+        EXPECT_EQ(QPoint(shape.points[0].x, shape.points[0].y), QPoint(500, 600));
+        EXPECT_EQ(QPoint(shape.points[1].x, shape.points[1].y), QPoint(640, 720));
+        EXPECT_GT(inked(s.pageBitmap(), QRect(480, 480, 260, 260)), 0) << kind;
+        const QRect area(420, 420, 320, 340);
+        EXPECT_EQ(s.windowImage().copy(area), s.pageBitmap().copy(area)) << "band left behind, kind " << kind;
+        s.UndoStep();
+    }
+    EXPECT_EQ(ThePageList().nodes.size(), std::size(kinds));
+}
+
+TEST_F(ScreenPenDisplay, UndoThenRedoGivesBackTheSamePixels)
+{
+    CScreenPenWnd& s = open();
+    s.SetHighlighter(12, RGB(255, 255, 0));
+    shown();
+    drag({200, 200}, {320, 260});
+    s.SetPen(4, RGB(0, 0, 200));
+    drag({220, 300}, {260, 180});
+    const QImage drawn = s.pageBitmap().copy();
+    s.UndoStep();
+    s.UndoStep();
+    EXPECT_EQ(s.pageBitmap(), s.backgroundBitmap());
+    s.RedoStep();
+    s.RedoStep();
+    EXPECT_EQ(s.pageBitmap(), drawn);
+    EXPECT_EQ(s.windowImage().copy(0, 0, 800, 800), drawn.copy(0, 0, 800, 800));
+}
+
+TEST_F(ScreenPenDisplay, ScreenPictureIsTakenWithTheOwnerHidden)
+{
+    boardMode = 0;
+    owner_->setGeometry(300, 300, 240, 160);
+    owner_->setAutoFillBackground(true);
+    QPalette magenta = owner_->palette();
+    magenta.setColor(QPalette::Window, QColor(255, 0, 255));
+    owner_->setPalette(magenta);
+    owner_->show();
+    ASSERT_TRUE(
+        qmtest::waitFor([&] { return owner_->windowHandle() && owner_->windowHandle()->isExposed(); }));
+    qmtest::waitFor([] { return false; }, 300);
+    const QPoint inside = owner_->geometry().center();
+
+    CScreenPenWnd& s = open();
+    ASSERT_FALSE(messages_.empty());
+    EXPECT_EQ(messages_.front().number, ScreenPenMsg::kCapturing);
+    EXPECT_TRUE(messages_.front().ownerVisible);
+    EXPECT_NE(s.backgroundBitmap().pixel(inside), qRgb(255, 0, 255));
+    EXPECT_TRUE(owner_->isVisible());
+    EXPECT_EQ(s.backgroundBitmap().size(), QSize(1920, 1080));
+}
+
+TEST_F(ScreenPenDisplay, BoardExitLeavesBoardModeAndClosesTheSurface)
+{
+    CScreenPenWnd& s = open();
+    s.SetPen(3, RGB(0, 0, 0));
+    shown();
+    EXPECT_EQ(s.backgroundBitmap().pixel(10, 10), kWhite);
+    const QRect exit = s.navButtonRect(CScreenPenWnd::NavExit);
+    ASSERT_FALSE(exit.isEmpty());
+    // The button acts on the press, so there is no held press to wait for.
+    moveTo(exit.center());
+    desktop::mouseButton(1, true);
+    desktop::mouseButton(1, false);
+    desktop::flush();
+    ASSERT_TRUE(qmtest::waitFor([&] { return !s.isVisible(); }, 3000));
+    EXPECT_EQ(boardMode, 0);
+    EXPECT_FALSE(s.windowExists());
+    ASSERT_EQ(messages_.size(), 2u);
+    EXPECT_EQ(messages_[0].number, ScreenPenMsg::kExitBoard);
+    EXPECT_EQ(messages_[1].number, ScreenPenMsg::kClosed);
+    EXPECT_TRUE(ThePageList().nodes.empty());
+}
+
+TEST_F(ScreenPenDisplay, BoardColourButtonRepaintsThePageOnTheChosenColour)
+{
+    CScreenPenWnd& s = open();
+    s.SetPen(3, RGB(0, 0, 0));
+    shown();
+    drag({300, 300}, {400, 300});
+    ThePageList().pageChanged = true;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<QColorDialog*>(w); dialog && dialog->isVisible()) {
+                dialog->setCurrentColor(QColor(0, 128, 255));
+                dialog->accept();
+            }
+        }
+    });
+    answer.start(100);
+    const QRect colour = s.navButtonRect(CScreenPenWnd::NavColour);
+    moveTo(colour.center());
+    desktop::mouseButton(1, true);
+    desktop::mouseButton(1, false);
+    desktop::flush();
+    ASSERT_TRUE(qmtest::waitFor([] { return boardMode == 2; }, 5000));
+    EXPECT_EQ(s.backgroundBitmap().pixel(10, 10), qRgb(0, 128, 255));
+    EXPECT_EQ(s.pageBitmap().pixel(10, 10), qRgb(0, 128, 255));
+    EXPECT_EQ(s.pageBitmap().pixel(350, 300), qRgb(0, 0, 0));
+    EXPECT_FALSE(ThePageList().pageChanged);
+    EXPECT_EQ(ThePageList().nodes.size(), 1u);
+}
