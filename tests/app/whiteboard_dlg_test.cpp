@@ -4,7 +4,11 @@
 #include "support/language.h"
 #include "support_main/test_util.h"
 
+#include <QDateTime>
+#include <QMenu>
 #include <QTemporaryDir>
+
+#include "app/tool_tip_dlg.h"
 
 #include <gtest/gtest.h>
 
@@ -100,4 +104,92 @@ TEST(PanelInitialisation, TitleAndSizeFromDialogUnits)
     EXPECT_TRUE(CWhiteBoardDlg::IsRunning());
     panel.OnDestroy();
     EXPECT_FALSE(CWhiteBoardDlg::IsRunning());
+}
+
+namespace {
+
+QStringList texts(const QMenu* menu)
+{
+    QStringList out;
+    for (const QAction* a : menu->actions())
+        out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return out;
+}
+
+class PanelMenus : public ::testing::Test {
+protected:
+    void SetUp() override { cwd = std::make_unique<qmtest::ScopedCurrentDir>(dir.path()); }
+    void TearDown() override
+    {
+        SetLanguage(QStringLiteral("Chinese"));
+        cwd.reset();
+    }
+    QTemporaryDir dir;
+    std::unique_ptr<qmtest::ScopedCurrentDir> cwd;
+};
+
+} // namespace
+
+TEST_F(PanelMenus, ChineseTextsAndWhatRemainsOfTheMainMenu)
+{
+    CWhiteBoardDlg panel(nullptr);
+    panel.OnInitDialog();
+    EXPECT_EQ(texts(panel.EraserMenu()),
+              QStringList({QStringLiteral("点擦"), QStringLiteral("大点擦"), QStringLiteral("圈擦"), QStringLiteral("清屏")}));
+    EXPECT_EQ(texts(panel.LineTypeMenu()), QStringList({QStringLiteral("实线"), QStringLiteral("虚线")}));
+    EXPECT_EQ(texts(panel.LineWidthMenu()), QStringList({QStringLiteral("细线"), QStringLiteral("较粗"),
+                                                         QStringLiteral("中粗"), QStringLiteral("粗线")}));
+    // The calibration sub-menu without its 9-point mode, picture in picture, a separator and settings.
+    const QMenu* first = panel.MainMenu()->actions().first()->menu();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(texts(first), QStringList({QStringLiteral("定位"), QStringLiteral("画中画"), QStringLiteral("-"),
+                                         QStringLiteral("设置")}));
+    EXPECT_EQ(texts(first->actions().first()->menu()), QStringList({QStringLiteral("4点定位")}));
+    panel.OnDestroy();
+}
+
+TEST_F(PanelMenus, EnglishTexts)
+{
+    SetLanguage(QStringLiteral("English"));
+    CWhiteBoardDlg panel(nullptr);
+    panel.OnInitDialog();
+    EXPECT_EQ(texts(panel.EraserMenu()), QStringList({QStringLiteral("Point eraser"), QStringLiteral("Large point eraser"),
+                                                      QStringLiteral("Lasso eraser"), QStringLiteral("Clear screen")}));
+    EXPECT_EQ(texts(panel.LineTypeMenu()), QStringList({QStringLiteral("Solid line"), QStringLiteral("Dashed line")}));
+    const QMenu* first = panel.MainMenu()->actions().first()->menu();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(texts(first).last(), QStringLiteral("Settings"));
+    panel.OnDestroy();
+}
+
+TEST_F(PanelMenus, WidthCommandsNeedASurfaceAndSetTheSharedWidth)
+{
+    CWhiteBoardDlg panel(nullptr);
+    panel.OnInitDialog();
+    panel.OnCommand(32875);
+    EXPECT_EQ(panel.PenWidth(), 1) << "without a surface the width stays";
+    panel.OnDestroy();
+}
+
+TEST(PanelStatusTexts, BluetoothStatusComparesTheLanguageExactly)
+{
+    QTemporaryDir dir;
+    qmtest::ScopedCurrentDir cwd(dir.path());
+    SetLanguage(QStringLiteral("english"));
+    CWhiteBoardDlg panel(nullptr);
+    panel.OnInitDialog();
+    panel.OnMessage(0x65d, 0, 0);
+    ASSERT_NE(panel.ToolTipDlg(), nullptr);
+    EXPECT_EQ(panel.ToolTipDlg()->Text(), QStringLiteral(" 插蓝牙适配器或安装适配器驱动"));
+    // The menus follow the case-blind test at the same time.
+    EXPECT_EQ(panel.EraserMenu()->actions().first()->text(), QStringLiteral("Point eraser"));
+    panel.OnMessage(0x65d, 7, 0);
+    EXPECT_EQ(panel.ToolTipDlg(), nullptr);
+    SetLanguage(QStringLiteral("Chinese"));
+    panel.OnDestroy();
+}
+
+TEST(PanelPageNames, DayHourMinuteSecondWithoutLeadingZeros)
+{
+    EXPECT_EQ(CWhiteBoardDlg::NewPageBaseName(QDateTime(QDate(2026, 12, 8), QTime(9, 5, 7))), QStringLiteral("8-9-5-7"));
 }
