@@ -4,6 +4,7 @@
 
 #include "platform/dialog_units.h"
 #include "platform/messages.h"
+#include "platform/window_flags.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -19,8 +20,7 @@ constexpr int kRestoreWidth = 80;
 } // namespace
 
 CDlgShow::CDlgShow(QWidget* owner, std::function<void()> restore)
-    : QWidget(
-        owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+    : QWidget(owner, platform::kFloatingToolFlags)
     , restore_(std::move(restore))
 {
     setAttribute(Qt::WA_ShowWithoutActivating);

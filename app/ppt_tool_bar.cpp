@@ -1,6 +1,7 @@
 #include "app/ppt_tool_bar.h"
 
 #include "platform/desktop_probe.h"
+#include "platform/window_flags.h"
 #include "platform/x11_desktop.h"
 
 namespace DIALOG {
@@ -18,8 +19,7 @@ void sendToShow(const platform::WindowRef& show, const QStringList& chord)
 } // namespace
 
 CPPTToolBar::CPPTToolBar(QWidget* owner)
-    : QWidget(
-        owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+    : QWidget(owner, platform::kFloatingToolFlags)
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(QStringLiteral("_KWPPTTOOLBAR"));

@@ -1,10 +1,10 @@
 #include "app/tool_dlg.h"
+#include "platform/window_flags.h"
 
 namespace DIALOG {
 
 CToolDlg::CToolDlg(QWidget* owner)
-    : QWidget(
-        owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+    : QWidget(owner, platform::kFloatingToolFlags)
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(QStringLiteral("ToolDlg"));

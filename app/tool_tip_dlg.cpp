@@ -1,6 +1,7 @@
 #include "app/tool_tip_dlg.h"
 
 #include "platform/dialog_units.h"
+#include "platform/window_flags.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -9,8 +10,7 @@
 namespace DIALOG {
 
 CToolTipDlg::CToolTipDlg(QWidget* owner)
-    : QWidget(
-        owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+    : QWidget(owner, platform::kFloatingToolFlags)
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(QStringLiteral("ToolTip"));

@@ -17,6 +17,7 @@
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
+#include "platform/window_flags.h"
 #include "platform/x11_desktop.h"
 #include "recorder/recorder_exports.h"
 #include "support/bluetooth.h"
@@ -166,8 +167,7 @@ void removeCommand(QMenu* menu, int id)
 } // namespace
 
 CWhiteBoardDlg::CWhiteBoardDlg(QWidget* parent)
-    : QDialog(
-        parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+    : QDialog(parent, platform::kFloatingToolFlags)
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setMouseTracking(true);
@@ -426,8 +426,9 @@ void CWhiteBoardDlg::OnStayaliveTimer()
 bool CWhiteBoardDlg::OnClose()
 {
     const int answer = isEnglish()
-        ? platform::MessageBox(this, u"Are you sure exit VorivOrazu?"_s, u"Warning"_s, platform::MB_YESNO)
-        : platform::MessageBox(this, u"是否退出白板？"_s, u"提示"_s, platform::MB_YESNO);
+        ? platform::MessageBox(
+            DialogOwner(), u"Are you sure exit VorivOrazu?"_s, u"Warning"_s, platform::MB_YESNO)
+        : platform::MessageBox(DialogOwner(), u"是否退出白板？"_s, u"提示"_s, platform::MB_YESNO);
     return answer == platform::IDYES;
 }
 
@@ -482,13 +483,33 @@ void CWhiteBoardDlg::mousePressEvent(QMouseEvent* event)
         return;
     if (surface_)
         surface_->FinishCurrentOperation();
-    if (InGripArea(event->position().toPoint()) && windowHandle())
-        windowHandle()->startSystemMove();
+    // The panel is above the window manager's reach, so it moves itself while a grip is dragged.
+    if (InGripArea(event->position().toPoint())) {
+        dragging_ = true;
+        dragOffset_ = event->globalPosition().toPoint() - pos();
+    }
 }
 
 void CWhiteBoardDlg::mouseMoveEvent(QMouseEvent* event)
 {
+    if (dragging_) {
+        move(event->globalPosition().toPoint() - dragOffset_);
+        return;
+    }
     setCursor(InGripArea(event->position().toPoint()) ? Qt::SizeAllCursor : Qt::ArrowCursor);
+}
+
+void CWhiteBoardDlg::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        dragging_ = false;
+}
+
+QWidget* CWhiteBoardDlg::DialogOwner() const
+{
+    // A dialog of a window that is not above the page would open behind the page.
+    return surface_ && surface_->isVisible() ? static_cast<QWidget*>(surface_.data())
+                                             : const_cast<CWhiteBoardDlg*>(this);
 }
 
 void CWhiteBoardDlg::moveEvent(QMoveEvent* event)
@@ -512,8 +533,46 @@ void CWhiteBoardDlg::moveEvent(QMoveEvent* event)
 void CWhiteBoardDlg::EnsureSurface()
 {
     if (!surface_)
-        surface_ = new CScreenPenWnd(this);
+        surface_ = CreateSurface();
     surface_->ShowSurface();
+    KeepAboveSurface();
+}
+
+CScreenPenWnd* CWhiteBoardDlg::CreateSurface(const QString& pagePicture)
+{
+    auto* surface = new CScreenPenWnd(this, pagePicture);
+    // A tool window without a parent is transient for the whole application, and the window manager keeps
+    // such a window above all others of the application, the panel included. As a sibling of the panel, under
+    // the same hidden owner, the surface stacks like any other window and the panel can stay above it.
+    if (parentWidget())
+        surface->setParent(parentWidget(), surface->windowFlags());
+    return surface;
+}
+
+void CWhiteBoardDlg::KeepAboveSurface()
+{
+    // The panel and its popups stay reachable over the page. The surface is mapped a moment after it is
+    // shown, so they rise again once the surface is exposed.
+    if (surface_)
+        surface_->installEventFilter(this);
+    RaiseAboveSurface();
+}
+
+void CWhiteBoardDlg::RaiseAboveSurface()
+{
+    for (QWidget* w : {static_cast<QWidget*>(this), tabDlg_->window(), static_cast<QWidget*>(toolDlg_),
+             static_cast<QWidget*>(lineStyleDlg_), userDlg_, static_cast<QWidget*>(pptToolBar_),
+             static_cast<QWidget*>(toolTipDlg_), static_cast<QWidget*>(dlgShow_)})
+        if (w && w->isVisible())
+            w->raise();
+}
+
+bool CWhiteBoardDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == surface_ && (event->type() == QEvent::Expose || event->type() == QEvent::Show)) {
+        QTimer::singleShot(0, this, [this] { RaiseAboveSurface(); });
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CWhiteBoardDlg::DeleteSurface()
@@ -596,8 +655,9 @@ void CWhiteBoardDlg::EnterWhiteboardMode()
     surfaceOverWhiteboard_ = true;
     Hide3DWindow();
     if (!surface_) {
-        surface_ = new CScreenPenWnd(this);
+        surface_ = CreateSurface();
         surface_->ShowSurface();
+        KeepAboveSurface();
     }
     if (DetectSlideShow())
         pptToolBar_->hide();
@@ -661,8 +721,9 @@ void CWhiteBoardDlg::OpenBackground(const QString& picturePath)
     boardMode = 0;
     // The surface takes its background picture when it is built.
     DeleteSurface();
-    surface_ = new CScreenPenWnd(this, picturePath);
+    surface_ = CreateSurface(picturePath);
     surface_->ShowSurface();
+    KeepAboveSurface();
     lineStyleDlg_->Refresh(penWidth_, penColour_);
     surface_->update();
     raise();
@@ -891,7 +952,7 @@ void CWhiteBoardDlg::ChooseColour()
         return;
     colourDialogOpen_ = true;
     const QColor chosen = QColorDialog::getColor(
-        QColor(GetRValue(penColour_), GetGValue(penColour_), GetBValue(penColour_)), this);
+        QColor(GetRValue(penColour_), GetGValue(penColour_), GetBValue(penColour_)), DialogOwner());
     colourDialogOpen_ = false;
     if (chosen.isValid() && surface_) {
         penColour_ = RGB(chosen.red(), chosen.green(), chosen.blue());

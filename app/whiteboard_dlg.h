@@ -98,11 +98,13 @@ public:
 
 protected:
     void done(int r) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
 
 private:
@@ -116,6 +118,10 @@ private:
 
     void EnsureSurface();
     void DeleteSurface();
+    void KeepAboveSurface();
+    void RaiseAboveSurface();
+    QWidget* DialogOwner() const;
+    CScreenPenWnd* CreateSurface(const QString& pagePicture = QString());
     void SetSurfacePen(int width, COLORREF colour);
     void CopyLineStyleToSharedPen();
     void ToggleTabDlg(int tab);
@@ -169,6 +175,8 @@ private:
     platform::WindowRef slideShowTarget_;
     UINT marloweMessage_ = 0;
     QEventLoop* modalLoop_ = nullptr;
+    bool dragging_ = false;
+    QPoint dragOffset_;
 };
 
 } // namespace DIALOG

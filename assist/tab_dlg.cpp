@@ -6,6 +6,7 @@
 #include "platform/message_box.h"
 #include "platform/messages.h"
 #include "platform/shell.h"
+#include "platform/window_flags.h"
 #include "support/language.h"
 #include "support/multi_screen.h"
 
@@ -130,8 +131,7 @@ QPushButton* commandButton(QWidget* parent, const QString& key, const QString& o
 class CTabDlgWindow : public QWidget {
 public:
     CTabDlgWindow(CTabDlg* dlg, QWidget* owner)
-        : QWidget(owner,
-            Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+        : QWidget(owner, platform::kFloatingToolFlags)
         , dlg_(dlg)
     {
         setAttribute(Qt::WA_ShowWithoutActivating);

@@ -1,0 +1,14 @@
+#pragma once
+// The window flags of the system's floating tool windows (the main panel and everything that opens beside
+// it).
+#include <Qt>
+
+namespace platform {
+
+// Frameless, above everything and never taking the keyboard focus from the presentation underneath. They are
+// also outside the window manager's stacking rules: a window manager puts a borderless window that covers
+// the screen, such as the pen surface, above every managed window, and the panel must stay above the page.
+inline constexpr Qt::WindowFlags kFloatingToolFlags = Qt::Tool | Qt::FramelessWindowHint
+    | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint;
+
+} // namespace platform
