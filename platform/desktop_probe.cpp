@@ -8,7 +8,6 @@
 #include <QHash>
 #include <QScreen>
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -72,35 +71,6 @@ bool moveWindow(unsigned long xid, const QPoint& topLeft)
     if (!d || !xid)
         return false;
     XMoveWindow(d, xid, topLeft.x(), topLeft.y());
-    XFlush(d);
-    return true;
-}
-
-bool raiseWindow(unsigned long xid)
-{
-    Display* d = display();
-    if (!d || !xid)
-        return false;
-    XEvent event {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = xid;
-    event.xclient.message_type = XInternAtom(d, "_NET_RESTACK_WINDOW", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = 2; // from a pager
-    event.xclient.data.l[1] = 0; // no sibling
-    event.xclient.data.l[2] = Above;
-    XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
-    XRaiseWindow(d, xid);
-    XFlush(d);
-    return true;
-}
-
-bool clearTransientFor(unsigned long xid)
-{
-    Display* d = display();
-    if (!d || !xid)
-        return false;
-    XDeleteProperty(d, xid, XA_WM_TRANSIENT_FOR);
     XFlush(d);
     return true;
 }

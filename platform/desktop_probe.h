@@ -24,12 +24,6 @@ QMPLATFORM_EXPORT bool pressChord(const QStringList& keysyms);
 // Moves a window of another program.
 QMPLATFORM_EXPORT bool moveWindow(unsigned long xid, const QPoint& topLeft);
 QMPLATFORM_EXPORT QRect windowGeometry(unsigned long xid);
-// Raises a window above the others of its layer, also where the window manager ignores a plain raise from a
-// window that does not have the focus (it obeys a pager's restack request).
-QMPLATFORM_EXPORT bool raiseWindow(unsigned long xid);
-// Makes a window no longer transient for another. A window manager keeps a window that is transient for its
-// application's group above every other window of the group, whatever is raised later.
-QMPLATFORM_EXPORT bool clearTransientFor(unsigned long xid);
 // Hides (unmaps) a window of another program, as ShowWindow(SW_HIDE) did.
 QMPLATFORM_EXPORT bool hideWindow(unsigned long xid);
 
