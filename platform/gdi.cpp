@@ -1,5 +1,9 @@
 #include "platform/gdi.h"
 
+#include "platform/wide_line.h"
+
+#include <QPaintEngine>
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -227,6 +231,59 @@ void gdiArc(QPainter& painter, int left, int top, int right, int bottom, QPoint 
     beginGdi(painter);
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(path);
+    painter.restore();
+}
+
+namespace {
+
+// The image behind the painter when drawing into it directly gives what the painter would.
+QImage* directTarget(QPainter& painter, int width, int rop2)
+{
+    if (width < 2 || !painter.isActive() || !painter.device()
+        || painter.device()->devType() != QInternal::Image)
+        return nullptr;
+    if (!painter.paintEngine() || painter.paintEngine()->type() != QPaintEngine::Raster)
+        return nullptr;
+    if (painter.hasClipping() || painter.opacity() != 1.0 || !painter.combinedTransform().isIdentity())
+        return nullptr;
+    auto* image = static_cast<QImage*>(painter.device());
+    // A shared image would detach on the first write, away from the buffer the painter draws into.
+    if (!image->isDetached() || image->devicePixelRatio() != 1.0 || !wideLineSupports(image->format(), rop2))
+        return nullptr;
+    return image;
+}
+
+} // namespace
+
+void gdiPolyline(QPainter& painter, const QPolygon& points, COLORREF colour, int width, int rop2)
+{
+    if (points.size() >= 2) {
+        if (QImage* image = directTarget(painter, width, rop2)) {
+            drawWidePolyline(*image, points.constData(), std::size_t(points.size()), width, colour, rop2);
+            return;
+        }
+    }
+    painter.save();
+    beginGdi(painter);
+    painter.setPen(gdiPen(colour, width));
+    painter.setBrush(Qt::NoBrush);
+    setRop2(painter, rop2);
+    painter.drawPolyline(points);
+    painter.restore();
+}
+
+void gdiLine(QPainter& painter, QPoint from, QPoint to, COLORREF colour, int width, int rop2)
+{
+    if (QImage* image = directTarget(painter, width, rop2)) {
+        const QPoint ends[] = {from, to};
+        drawWidePolyline(*image, ends, 2, width, colour, rop2);
+        return;
+    }
+    painter.save();
+    beginGdi(painter);
+    painter.setPen(gdiPen(colour, width));
+    setRop2(painter, rop2);
+    painter.drawLine(from, to);
     painter.restore();
 }
 

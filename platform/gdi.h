@@ -71,6 +71,14 @@ QMPLATFORM_EXPORT void gdiArc(
 // The outline of that arc, for callers that stroke it with a pen of their own.
 QMPLATFORM_EXPORT QPainterPath gdiArcPath(int left, int top, int right, int bottom, QPoint start, QPoint end);
 
+// GDI Polyline and LineTo with a solid pen of the given width and raster operation; the painter's state is
+// kept. Wide pens into a 32-bit image painted without transform, clip or opacity are drawn straight into
+// its scanlines (wide_line.h), many times faster than QPainter strokes them; anything else is painted.
+QMPLATFORM_EXPORT void gdiPolyline(
+    QPainter& painter, const QPolygon& points, COLORREF colour, int width, int rop2 = R2_COPYPEN);
+QMPLATFORM_EXPORT void gdiLine(
+    QPainter& painter, QPoint from, QPoint to, COLORREF colour, int width, int rop2 = R2_COPYPEN);
+
 // GDI Polygon: fills with the painter's brush by the given rule and outlines with its pen, aliased.
 QMPLATFORM_EXPORT void gdiPolygon(
     QPainter& painter, const QPolygon& polygon, Qt::FillRule rule = Qt::OddEvenFill);

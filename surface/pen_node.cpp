@@ -39,6 +39,15 @@ QPoint pointAt(const std::vector<PenPoint>& points, std::size_t i)
     return QPoint(p.x, p.y);
 }
 
+QPolygon polygonOf(const std::vector<PenPoint>& points, std::size_t count)
+{
+    QPolygon poly;
+    poly.reserve(qsizetype(count));
+    for (std::size_t i = 0; i < count; ++i)
+        poly << QPoint(points[i].x, points[i].y);
+    return poly;
+}
+
 void copyToken(char* dst, std::size_t size, const QByteArray& bytes)
 {
     const std::size_t n = std::min(std::size_t(bytes.size()), size - 1);
@@ -498,6 +507,12 @@ void CPenNode::Draw(QPainter& painter, const QImage* background) const
         return;
     if (points.empty() && kind != Picture)
         return;
+    if (kind == Pen && points.size() > 1) {
+        // Strokes are most of a page, so they skip the painter's state, which the helper leaves alone.
+        platform::gdiPolyline(painter, polygonOf(points, points.size()), colour, drawWidth(width),
+            highlight ? platform::R2_MASKPEN : platform::R2_COPYPEN);
+        return;
+    }
 
     painter.save();
     platform::beginGdi(painter);
@@ -508,23 +523,9 @@ void CPenNode::Draw(QPainter& painter, const QImage* background) const
     platform::setRop2(painter, platform::R2_COPYPEN);
     const QColor qcolour = platform::colorFromRef(colour);
 
-    auto polygonOf = [&](std::size_t count) {
-        QPolygon poly;
-        poly.reserve(qsizetype(count));
-        for (std::size_t i = 0; i < count; ++i)
-            poly << QPoint(points[i].x, points[i].y);
-        return poly;
-    };
-
     switch (kind) {
     case Pen:
-        if (points.size() == 1) {
-            painter.fillRect(QRect(points[0].x, points[0].y, 1, 1), qcolour);
-            break;
-        }
-        if (highlight)
-            platform::setRop2(painter, platform::R2_MASKPEN);
-        painter.drawPolyline(polygonOf(points.size()));
+        painter.fillRect(QRect(points[0].x, points[0].y, 1, 1), qcolour);
         break;
     case DashPen: {
         platform::beginGdiplus(painter);
@@ -577,13 +578,12 @@ void CPenNode::Draw(QPainter& painter, const QImage* background) const
             break;
         platform::beginGdiplus(painter);
         painter.setPen(platform::gdiplusPen(colour, w));
-        painter.drawPolyline(polygonOf(points.size()));
+        painter.drawPolyline(polygonOf(points, points.size()));
         break;
     case SpeedPen:
-        for (std::size_t i = 1; i < points.size(); ++i) {
-            painter.setPen(platform::gdiPen(colour, drawWidth(points[i].segWidth)));
-            painter.drawLine(points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
-        }
+        for (std::size_t i = 1; i < points.size(); ++i)
+            platform::gdiLine(painter, QPoint(points[i - 1].x, points[i - 1].y),
+                QPoint(points[i].x, points[i].y), colour, drawWidth(points[i].segWidth));
         break;
     case Text: {
         QFont font(QStringLiteral("Arial"));
@@ -615,7 +615,7 @@ void CPenNode::Draw(QPainter& painter, const QImage* background) const
     case EraseLasso: {
         if (!background)
             break;
-        const QPolygon poly = polygonOf(std::min<std::size_t>(points.size(), kMaxLassoPoints));
+        const QPolygon poly = polygonOf(points, std::min<std::size_t>(points.size(), kMaxLassoPoints));
         painter.setClipRect(background->rect(), Qt::IntersectClip);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.setPen(Qt::NoPen);
