@@ -149,19 +149,26 @@ bool windowExists(unsigned long xid)
     return false;
 }
 
+// A 32-bit client message about window, sent to target with the event mask given.
+static bool sendClientMessage(Window target, Window window, const char* type, long l0, long mask)
+{
+    Display* d = display();
+    XEvent event {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = atom(type);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = l0;
+    event.xclient.data.l[1] = CurrentTime;
+    return XSendEvent(d, target, False, mask, &event) != 0;
+}
+
 bool requestClose(unsigned long xid)
 {
     Display* d = display();
     if (!d || !xid)
         return false;
-    XEvent event {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = xid;
-    event.xclient.message_type = atom("WM_PROTOCOLS");
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(atom("WM_DELETE_WINDOW"));
-    event.xclient.data.l[1] = CurrentTime;
-    const bool ok = XSendEvent(d, xid, False, NoEventMask, &event) != 0;
+    const bool ok = sendClientMessage(xid, xid, "WM_PROTOCOLS", long(atom("WM_DELETE_WINDOW")), NoEventMask);
     XFlush(d);
     return ok;
 }
@@ -171,14 +178,9 @@ bool activate(unsigned long xid)
     Display* d = display();
     if (!d || !xid)
         return false;
-    XEvent event {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = xid;
-    event.xclient.message_type = atom("_NET_ACTIVE_WINDOW");
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = 2; // from a pager: the window manager obeys at once
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    // As a pager asks (source 2), which the window manager obeys at once.
+    sendClientMessage(DefaultRootWindow(d), xid, "_NET_ACTIVE_WINDOW", 2,
+        SubstructureRedirectMask | SubstructureNotifyMask);
     XRaiseWindow(d, xid);
     XSetInputFocus(d, xid, RevertToParent, CurrentTime);
     XSync(d, False);
