@@ -182,7 +182,8 @@ void BM_FloodResponsiveness(benchmark::State& state)
         }
         int completed = 0;
         for (auto& sender : senders)
-            if (sender->waitForFinished(30000) && sender->exitCode() == 0)
+            if ((sender->state() == QProcess::NotRunning || sender->waitForFinished(30000))
+                && sender->exitStatus() == QProcess::NormalExit && sender->exitCode() == 0)
                 ++completed;
         state.counters["sent"] = double(completed) * 10000;
         state.counters["probes"] = double(latencies.size());
