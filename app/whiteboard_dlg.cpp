@@ -582,7 +582,9 @@ void CWhiteBoardDlg::DeleteSurface()
     CScreenPenWnd* surface = surface_;
     surface_ = nullptr;
     surface->HideSurface();
-    delete surface;
+    // The request may come from inside the surface's own handlers (its exit button): it goes once they
+    // return.
+    surface->deleteLater();
 }
 
 void CWhiteBoardDlg::SetSurfacePen(int width, COLORREF colour)
@@ -630,14 +632,15 @@ void CWhiteBoardDlg::StoreCurrentPage()
     }
     QString path = base + u".xxx"_s;
     path.replace(u"//"_s, u"/"_s);
-    if (SavePage(surface_, path)) {
-        QString picture = path;
-        picture.replace(u".xxx"_s, u".bmp"_s);
-        QString strokes = path;
-        strokes.replace(u".xxx"_s, u".kw"_s);
-        if (selected.isEmpty() && QFileInfo::exists(picture))
-            tabDlg_->AddBitmap(picture, strokes);
-    }
+    // A page that could not be stored stays open on its surface: the user has been told, nothing is lost.
+    if (!SavePage(surface_, path))
+        return;
+    QString picture = path;
+    picture.replace(u".xxx"_s, u".bmp"_s);
+    QString strokes = path;
+    strokes.replace(u".xxx"_s, u".kw"_s);
+    if (selected.isEmpty() && QFileInfo::exists(picture))
+        tabDlg_->AddBitmap(picture, strokes);
     DeleteSurface();
 }
 
@@ -813,7 +816,10 @@ void CWhiteBoardDlg::OnCommand(int id)
     case kCmdNextPage:
         HideAllPopups();
         StoreCurrentPage();
+        if (surface_)
+            break;
         if (boardMode == 1) {
+            MoveToNewPage();
             EnterWhiteboardMode();
             SetSurfacePen(0, RGB(255, 0, 0));
         } else {

@@ -1,35 +1,92 @@
 #pragma once
-// The page store: the pages of a board as files, and walking through them. The surface calls these entry
-// points; storing and loading the files is not written yet, so they report that nothing was stored or
-// loaded and the navigation stays on the open page.
+// The page store: a page of the surface on disk as an object file (".kw", the stored form of every object
+// followed by "e") and a picture file (".bmp", the page background), the ordered list of board pages and
+// walking through them, and the export of the composed page as a JPEG picture.
 #include "platform/win_types.h"
 
+#include <QDateTime>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
+#include <cstddef>
+#include <functional>
+#include <istream>
+#include <ostream>
+#include <vector>
+
+class QWidget;
+
 namespace DIALOG {
 
+class CPenNode;
 class CScreenPenWnd;
+class PageList;
 
-// The object files of the board pages in the order they were first stored, and the page open now.
+// A page file holds at most this many objects and points; what lies beyond is not loaded. An object takes
+// about 4.7 KB in memory, so the cap keeps a hostile file under half a gigabyte.
+constexpr std::size_t kMaxObjectsPerPage = 100000;
+constexpr std::size_t kMaxPointsPerPage = 10000000;
+
+// The object files of the board pages in the order they were first stored, and the number of the page open
+// now; a number equal to the count is a new page not stored yet.
 struct PageFileList {
     QStringList files;
     int currentPage = 0;
+
+    // The position of path, letter case ignored; -1 when it is not in the list.
+    int IndexOf(const QString& path) const;
 };
 PageFileList& ThePageFileList();
+// The object file of the most recent store.
+QString& LastStoredPage();
+// Where board pages go when the surface itself stores a new one: the program folder's
+// "Temp/ZidodAvuvTemp/" unless set otherwise.
+QString& BoardPageFolder();
 
 // The entry at the current page number, at number - 1 and at number + 1; empty when there is none.
 QString CurrentPageFile();
 QString PreviousPageFile();
 QString NextPageFile();
 
-// Stores the open page under path (placeholder extension "xxx"). 0: nothing was written.
-BOOL SavePage(CScreenPenWnd* surface, const QString& path);
-// Appends the objects of an object file to the page list. 0: nothing was loaded.
-BOOL LoadPage(const QString& objectFilePath);
+// path with its last extension replaced (or added): the object file and the picture of one page.
+QString WithExtension(const QString& path, const QString& extension);
 
-// The board's previous-page and next-page buttons.
+// The stored form of a page, and reading one: objects are appended to list with AddObject and no undo
+// entries. A record cut short or garbled is left out and reading goes on after its end mark; reading stops
+// at "e", at the end of the stream or at the caps above. Returns the number of objects appended.
+void WritePageObjects(std::ostream& os, const std::vector<CPenNode>& nodes);
+std::size_t ReadPageObjects(std::istream& is, PageList& list);
+
+// Writes the pair beside the final files and renames them into place, the picture first: until the object
+// file is renamed the page reads as it was, so a process killed at any moment leaves a whole page behind.
+// picture may be null (no picture written). On failure nothing of the pair is replaced unless the picture
+// was already renamed, *failedFile names the file that could not be written and false is returned.
+bool StorePageFiles(const QString& objectFile, const std::vector<CPenNode>& nodes, const QString& pictureFile,
+    const QImage* picture, int depth, QString* failedFile = nullptr, qint64* bytesWritten = nullptr);
+
+// Stores the open page under path (placeholder extension "xxx"). An unchanged board page writes nothing.
+// Returns false, after telling the user, when the files could not be written.
+BOOL SavePage(CScreenPenWnd* surface, const QString& path);
+// Appends the objects of an object file to the page list. FALSE when there is no such file.
+BOOL LoadPage(const QString& objectFilePath);
+// Opens a stored page in the surface: its picture as the background and its objects.
+void ReopenPage(CScreenPenWnd* surface, const QString& picturePath);
+
+// The board's previous-page and next-page buttons. A changed page is stored before another one opens.
 void PreviousPage(CScreenPenWnd* surface);
 void NextPage(CScreenPenWnd* surface);
+// The panel's next page on the board: the number moves past the stored pages, so the next board surface
+// starts blank instead of reopening the page just stored.
+void MoveToNewPage();
+
+// The export's file chooser: given the parent, the default file name and the filter, the chosen path or an
+// empty string. Tests replace it; an empty function restores the save dialog.
+using ExportDialogHook = std::function<QString(QWidget*, const QString&, const QString&)>;
+void SetExportDialogHook(ExportDialogHook hook);
+// The default name of an export made at when: year, month, day, hour, minute, second and ".jpg".
+QString ExportFileName(const QDateTime& when);
+// Saves the composed page as a JPEG picture the user chooses. FALSE when nothing was saved.
+BOOL ExportPicture(CScreenPenWnd* surface);
 
 } // namespace DIALOG

@@ -5,6 +5,7 @@
 #include "platform/ansi.h"
 #include "platform/gdi.h"
 
+#include <QFileInfo>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygon>
@@ -408,7 +409,9 @@ void CPenNode::SetEditText(const QString& editText)
 
 void CPenNode::LoadImage()
 {
-    image = std::make_shared<QImage>(PicturePathForLoad());
+    // A page file names the picture: only a regular file is opened, since a pipe or a device would block.
+    const QString path = PicturePathForLoad();
+    image = QFileInfo(path).isFile() ? std::make_shared<QImage>(path) : std::make_shared<QImage>();
 }
 
 void CPenNode::Write(std::ostream& os) const

@@ -41,6 +41,8 @@ constexpr int kNavGap = 8;
 constexpr int kToolStripSize = 48;
 // A lasso counts as closed when its ends are at most this far apart.
 constexpr int kLassoClosing = 100;
+// The owner's command that hides its popups, sent when the board turns to another page.
+constexpr WPARAM kOwnerHidePopups = 32774;
 // The eraser square is restored only while it is a real square, not the start value of a gesture.
 constexpr int kEraserRestoreLimit = 300;
 const QString kTool = QStringLiteral("TOOL");
@@ -206,28 +208,19 @@ void CScreenPenWnd::initialise(const QString& pagePicture)
     textTracker_.MoveOffScreen();
     const QSize size = backgroundBitmap_.size();
 
+    boardPage_ = pagePicture.isEmpty() && boardMode != 0;
     if (!pagePicture.isEmpty()) {
-        const QImage picture(pagePicture);
-        if (!picture.isNull())
-            backgroundBitmap_ = picture.convertToFormat(QImage::Format_RGB32).scaled(size);
-        ThePageList().Clear();
-        QString objects = pagePicture;
-        if (objects.endsWith(QStringLiteral("bmp"), Qt::CaseInsensitive))
-            objects = objects.left(objects.size() - 3) + QStringLiteral("kw");
-        LoadPage(objects);
-    } else if (boardMode == 0) {
-        takeScreenPicture();
+        loadPageFiles(pagePicture);
     } else {
-        backgroundBitmap_ = solidImage(size, 0xFFFFFFFF);
-        const QString stored = CurrentPageFile();
-        if (!stored.isEmpty()) {
-            QString picture = stored;
-            picture.replace(QStringLiteral("kw"), QStringLiteral("bmp"));
-            const QImage image(picture);
-            if (!image.isNull())
-                backgroundBitmap_ = image.convertToFormat(QImage::Format_RGB32).scaled(size);
-            ThePageList().Clear();
-            LoadPage(stored);
+        // A new surface opens a new page: the objects of the page stored before it are not carried over.
+        ThePageList().Clear();
+        ThePageList().pageChanged = false;
+        if (boardMode == 0) {
+            takeScreenPicture();
+        } else {
+            backgroundBitmap_ = solidImage(size, 0xFFFFFFFF);
+            if (const QString stored = CurrentPageFile(); !stored.isEmpty())
+                loadPageFiles(WithExtension(stored, QStringLiteral("bmp")));
         }
     }
     if (boardMode != 0)
@@ -459,6 +452,8 @@ void CScreenPenWnd::ClearScreen()
             if (!node.erased)
                 node.cleared = 1;
         }
+        // Cleared from the panel, not by a press on the page: the store must still see the change.
+        list.pageChanged = true;
     }
     fullRedraw();
 }
@@ -469,6 +464,7 @@ void CScreenPenWnd::UndoStep()
     {
         std::lock_guard guard(ThePageList().Lock());
         ThePageList().Undo();
+        ThePageList().pageChanged = true;
     }
     resetCurrentObject();
     fullRedraw();
@@ -481,6 +477,7 @@ void CScreenPenWnd::RedoStep()
     {
         std::lock_guard guard(ThePageList().Lock());
         ThePageList().Redo();
+        ThePageList().pageChanged = true;
     }
     resetCurrentObject();
     fullRedraw();
@@ -559,6 +556,66 @@ void CScreenPenWnd::SetBackground(const QImage& picture)
         backgroundBitmap_ = picture.convertToFormat(QImage::Format_RGB32).scaled(backgroundBitmap_.size());
     EraserSourceBitmap() = backgroundBitmap_;
     fullRedraw();
+}
+
+// ---- pages ----
+
+void CScreenPenWnd::loadPageFiles(const QString& picturePath)
+{
+    const QImage picture(picturePath);
+    if (!picture.isNull()) {
+        // The picture keeps its pixel positions, which the page's objects refer to, whatever its size.
+        QImage background = solidImage(backgroundBitmap_.size(), 0xFFFFFFFF);
+        QPainter p(&background);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(0, 0, picture.convertToFormat(QImage::Format_RGB32));
+        p.end();
+        backgroundBitmap_ = background;
+    }
+    ThePageList().Clear();
+    LoadPage(WithExtension(picturePath, QStringLiteral("kw")));
+    ThePageList().pageChanged = false;
+}
+
+void CScreenPenWnd::dropPendingWork()
+{
+    if (textBoxOpen())
+        closeTextBox();
+    removeBand();
+    capturing_ = false;
+    drawing_ = false;
+    textGesture_ = false;
+    currentObject_.points.clear();
+}
+
+void CScreenPenWnd::ReopenPage(const QString& picturePath)
+{
+    dropPendingWork();
+    loadPageFiles(picturePath);
+    resetCurrentObject();
+    fullRedraw();
+}
+
+void CScreenPenWnd::StartBlankPage()
+{
+    dropPendingWork();
+    backgroundBitmap_ = solidImage(backgroundBitmap_.size(), 0xFFFFFFFF);
+    boardMode = 1;
+    boardPage_ = true;
+    ThePageList().Clear();
+    ThePageList().pageChanged = false;
+    resetCurrentObject();
+    fullRedraw();
+}
+
+QImage CScreenPenWnd::ComposedPage() const
+{
+    QImage page = backgroundBitmap_.copy();
+    std::lock_guard guard(ThePageList().Lock());
+    QPainter p(&page);
+    for (const CPenNode& node : ThePageList().nodes)
+        node.Draw(p, &EraserSourceBitmap());
+    return page;
 }
 
 // ---- committing and painting ----
@@ -920,10 +977,16 @@ void CScreenPenWnd::mousePressEvent(QMouseEvent* event)
         instrumentPress(p);
         return;
     }
+    const bool changedBefore = ThePageList().pageChanged;
     ThePageList().pageChanged = true;
-    if (boardMode != 0 && navButtonPressed(p)) {
-        capturing_ = false;
-        return;
+    if (boardMode != 0) {
+        // The exit button hands the page to the owner, which may delete this surface before it returns.
+        const QPointer<CScreenPenWnd> self(this);
+        if (navButtonPressed(p, changedBefore)) {
+            if (self)
+                capturing_ = false;
+            return;
+        }
     }
     if (currentObject_.kind == Text) {
         textPress(p);
@@ -1065,22 +1128,32 @@ void CScreenPenWnd::eraserRelease(QPoint)
     commitCurrentObject(last);
 }
 
-void CScreenPenWnd::lassoRelease(QPoint)
+void CScreenPenWnd::lassoRelease(QPoint point)
 {
-    const PenPoint first = currentObject_.points.front();
-    const PenPoint last = currentObject_.points.back();
+    std::vector<PenPoint>& points = currentObject_.points;
+    const PenPoint first = points.front();
+    const PenPoint last = points.back();
     const int distance = int(std::hypot(double(first.x - last.x), double(first.y - last.y)));
-    QPolygon outline;
-    for (const PenPoint& pt : currentObject_.points)
-        outline << QPoint(pt.x, pt.y);
-    const QRect bounds
-        = outline.boundingRect().adjusted(-kLassoWidth, -kLassoWidth, kLassoWidth, kLassoWidth);
     if (distance > kLassoClosing) {
-        currentObject_.points.clear();
+        points.clear();
         compose(rect());
         return;
     }
-    commitCurrentObject(bounds);
+    QPolygon outline;
+    for (const PenPoint& pt : points)
+        outline << QPoint(pt.x, pt.y);
+    const QRect bounds
+        = outline.boundingRect().adjusted(-kLassoWidth, -kLassoWidth, kLassoWidth, kLassoWidth);
+    if (points.size() > std::size_t(kMaxLassoPoints)) {
+        // A lasso is drawn from its first points only: a long loop keeps evenly spaced points of the whole
+        // way round, both ends among them, so that it erases all it encloses and not a slice of it.
+        std::vector<PenPoint> kept;
+        kept.reserve(kMaxLassoPoints);
+        for (std::size_t i = 0; i < std::size_t(kMaxLassoPoints); ++i)
+            kept.push_back(points[i * (points.size() - 1) / (kMaxLassoPoints - 1)]);
+        points = std::move(kept);
+    }
+    commitCurrentObject(bounds | QRect(point.x() - 5, point.y() - 5, 10, 10));
 }
 
 void CScreenPenWnd::setToolStripRect()
@@ -1108,16 +1181,18 @@ void CScreenPenWnd::instrumentRelease(QPoint)
 
 // ---- board navigation ----
 
-bool CScreenPenWnd::navButtonPressed(QPoint point)
+bool CScreenPenWnd::navButtonPressed(QPoint point, bool changedBefore)
 {
-    if (navButtons_[NavPrevious].rect.contains(point)) {
-        PreviousPage(this);
-        ThePageList().pageChanged = false;
-        return true;
-    }
-    if (navButtons_[NavNext].rect.contains(point)) {
-        NextPage(this);
-        ThePageList().pageChanged = false;
+    const bool previous = navButtons_[NavPrevious].rect.contains(point);
+    if (previous || navButtons_[NavNext].rect.contains(point)) {
+        // The press on the button is no change of the page. A changed page is stored before the other one
+        // opens, and stays open, still changed, when it cannot be stored.
+        ThePageList().pageChanged = changedBefore;
+        if (previous)
+            PreviousPage(this);
+        else
+            NextPage(this);
+        platform::SendMessage(platform::WindowRef(owner_), platform::WM_COMMAND, kOwnerHidePopups, 0);
         return true;
     }
     if (navButtons_[NavColour].rect.contains(point)) {
@@ -1136,8 +1211,10 @@ void CScreenPenWnd::OnExitBoard()
     if (const unsigned long keyboard = platform::desktop::findWindow(QString(), QStringLiteral("Onboard")))
         platform::desktop::requestClose(keyboard);
     boardMode = 0;
+    const QPointer<CScreenPenWnd> self(this);
     platform::SendMessage(platform::WindowRef(owner_), kExitBoard, 0, 0);
-    HideSurface();
+    if (self)
+        HideSurface();
 }
 
 void CScreenPenWnd::OnBackgroundColour()

@@ -95,6 +95,19 @@ public:
     // Replaces the background (a stored page picture, a colour) and draws the page again.
     void SetBackground(const QImage& picture);
 
+    // The page the surface was opened on is a board page (stored with the board's pages), also after the
+    // exit button has left board mode.
+    bool IsBoardPage() const { return boardPage_; }
+    // Opens a stored page in this window: the picture becomes the background (a missing one keeps the
+    // present background), the objects of the same name's object file replace the page, the undo log is
+    // emptied and the page is drawn again.
+    void ReopenPage(const QString& picturePath);
+    // A new blank board page on white.
+    void StartBlankPage();
+    // The page as it would be printed: the background with every visible object, without buttons or
+    // previews.
+    QImage ComposedPage() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -152,7 +165,7 @@ private:
     void liveEraser(QPoint to);
 
     // Board navigation.
-    bool navButtonPressed(QPoint point);
+    bool navButtonPressed(QPoint point, bool changedBefore);
     void OnExitBoard();
     void OnBackgroundColour();
 
@@ -174,6 +187,10 @@ private:
 
     void eraserRelease(QPoint point);
     void lassoRelease(QPoint point);
+    // Drops what the open page had under way (a text box, a polyline, a gesture) when another page replaces
+    // it.
+    void dropPendingWork();
+    void loadPageFiles(const QString& picturePath);
 
     void updateCursor(QPoint point);
     QCursor cursorFor(int resource) const;
@@ -219,6 +236,7 @@ private:
     ColumnShape column_;
 
     bool windowExists_ = false;
+    bool boardPage_ = false;
     // A left press is being followed until its release (the mouse capture).
     bool capturing_ = false;
     // The press started a drawing object (not a button, a text box or an instrument).

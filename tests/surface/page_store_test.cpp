@@ -1,0 +1,412 @@
+// The page store's files: the object file and picture formats, storing and loading pages, the board's page
+// list, the export, and what a failed or interrupted store leaves behind.
+#include "surface/page_store.h"
+
+#include "platform/message_box.h"
+#include "support/language.h"
+#include "support_main/test_util.h"
+#include "surface/bmp_writer.h"
+#include "surface/page_model.h"
+#include "surface/screen_pen_wnd.h"
+#include "surface/surface_state.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+
+using namespace DIALOG;
+
+namespace {
+
+const QString kData = QStringLiteral(QM_TEST_DATA "/pages/");
+
+constexpr int kSmallPage = 1000;
+constexpr int kBigPage = 3000;
+
+std::vector<CPenNode> strokes(int count, COLORREF colour)
+{
+    std::vector<CPenNode> nodes;
+    for (int i = 0; i < count; ++i) {
+        CPenNode node(colour, 3, 0, Pen);
+        for (int k = 0; k < 8; ++k)
+            node.AddPoint(10 + k * 5, 10 + i % 900, 1, 0);
+        nodes.push_back(node);
+    }
+    return nodes;
+}
+
+QImage paper(QRgb colour)
+{
+    QImage image(1920, 1080, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+// The child half of the interrupted-store test: stores two different pages over the same files, one after
+// the other, until it is killed. It runs before main, so it needs nothing the tests set up.
+[[noreturn]] void storeUntilKilled(const QString& folder)
+{
+    const std::vector<CPenNode> small = strokes(kSmallPage, RGB(255, 0, 0));
+    const std::vector<CPenNode> big = strokes(kBigPage, RGB(0, 0, 255));
+    const QImage white = paper(0xFFFFFFFF);
+    const QImage grey = paper(0xFF808080);
+    for (unsigned n = 0;; ++n) {
+        const bool first = n % 2 == 0;
+        StorePageFiles(folder + QStringLiteral("/page.kw"), first ? small : big,
+            folder + QStringLiteral("/page.bmp"), first ? &white : &grey, 32);
+        if (n == 1)
+            qmtest::writeFile(folder + QStringLiteral("/ready"), "1");
+    }
+}
+
+const bool childMode = [] {
+    if (const char* folder = std::getenv("QM_PAGE_STORE_CHILD"))
+        storeUntilKilled(QString::fromLocal8Bit(folder));
+    return false;
+}();
+
+std::size_t loadCount(const QString& path)
+{
+    ThePageList().Clear();
+    LoadPage(path);
+    return ThePageList().nodes.size();
+}
+
+class PageStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir_.isValid());
+        ThePageList().Clear();
+        ThePageList().pageChanged = false;
+        ThePageFileList() = PageFileList();
+        LastStoredPage().clear();
+        BoardPageFolder() = dir_.path() + QStringLiteral("/Temp/ZidodAvuvTemp/");
+        platform::setMessageBoxHook([this](const platform::MessageBoxRequest& r) {
+            boxes_.push_back(r);
+            return platform::IDOK;
+        });
+    }
+
+    void TearDown() override
+    {
+        platform::setMessageBoxHook({});
+        SetExportDialogHook({});
+        surface_.reset();
+        owner_.reset();
+        boardMode = 0;
+        ThePageList().Clear();
+        ThePageFileList() = PageFileList();
+    }
+
+    CScreenPenWnd& board()
+    {
+        boardMode = 1;
+        owner_ = std::make_unique<QWidget>();
+        surface_ = std::make_unique<CScreenPenWnd>(owner_.get());
+        return *surface_;
+    }
+
+    // A stroke put on the page as the surface would commit it.
+    static void draw(int y, COLORREF colour = RGB(0, 0, 0))
+    {
+        CPenNode node(colour, 3, 0, Pen);
+        node.AddPoint(100, y);
+        node.AddPoint(300, y);
+        ThePageList().PushUndo(ThePageList().AddObject(node), UndoAdd);
+        ThePageList().pageChanged = true;
+    }
+
+    QString path(const QString& name) const { return dir_.path() + u'/' + name; }
+
+    QTemporaryDir dir_;
+    std::unique_ptr<QWidget> owner_;
+    std::unique_ptr<CScreenPenWnd> surface_;
+    std::vector<platform::MessageBoxRequest> boxes_;
+};
+
+} // namespace
+
+TEST(PageStoreObjectFile, OldAndOddFilesStayReadable)
+{
+    EXPECT_EQ(loadCount(kData + QStringLiteral("empty_page.kw")), 0u);
+    EXPECT_EQ(loadCount(kData + QStringLiteral("legacy_text.kw")), 2u);
+    EXPECT_EQ(loadCount(kData + QStringLiteral("windows_mixed.kw")), 6u);
+    // Line breaks between records, as a hand-edited file may have them.
+    EXPECT_EQ(loadCount(kData + QStringLiteral("spaced_records.kw")), 2u);
+}
+
+TEST(PageStoreObjectFile, FileWithoutEndMarkLoadsItsCompleteRecords)
+{
+    ASSERT_EQ(loadCount(kData + QStringLiteral("no_end_mark.kw")), 2u);
+    EXPECT_EQ(ThePageList().nodes[1].kind, Line);
+    EXPECT_EQ(ThePageList().nodes[1].colour, 65280u);
+    EXPECT_EQ(ThePageList().nodes[1].cleared, 0);
+    EXPECT_TRUE(ThePageList().undoStack.empty());
+}
+
+TEST(PageStoreObjectFile, RecordCutShortOrGarbledIsLeftOutAndTheRestKept)
+{
+    // A cut record kept hidden would come back with the undo of a clear.
+    ASSERT_EQ(loadCount(kData + QStringLiteral("odd_kind_and_cut.kw")), 2u);
+    for (const CPenNode& node : ThePageList().nodes)
+        EXPECT_EQ(node.cleared, 0);
+
+    ASSERT_EQ(loadCount(kData + QStringLiteral("garbled_middle.kw")), 2u);
+    EXPECT_EQ(ThePageList().nodes[0].colour, 255u);
+    EXPECT_EQ(ThePageList().nodes[1].kind, Rectangle);
+    EXPECT_EQ(ThePageList().nodes[1].colour, 65280u);
+}
+
+TEST(PageStoreObjectFile, MissingFileOrFolderLoadsNothing)
+{
+    ThePageList().Clear();
+    EXPECT_EQ(LoadPage(QStringLiteral("/nonexistent/page.kw")), 0);
+    EXPECT_EQ(LoadPage(QStringLiteral(QM_TEST_DATA)), 0);
+    EXPECT_TRUE(ThePageList().nodes.empty());
+}
+
+TEST(PageStoreObjectFile, StoredPageIsItsObjectsThenE)
+{
+    std::vector<CPenNode> nodes = strokes(2, RGB(1, 2, 3));
+    nodes[1].erased = 1;
+    CPenNode rect(RGB(0, 255, 0), 2, 0, Rectangle);
+    rect.AddPoint(1, 2);
+    rect.AddPoint(30, 40);
+    nodes.push_back(rect);
+    std::ostringstream out;
+    WritePageObjects(out, nodes);
+    const std::string text = out.str();
+    EXPECT_EQ(text.back(), 'e');
+    std::ostringstream none;
+    WritePageObjects(none, {});
+    EXPECT_EQ(none.str(), "e");
+
+    std::istringstream in(text);
+    PageList list;
+    EXPECT_EQ(ReadPageObjects(in, list), 3u);
+    ASSERT_EQ(list.nodes.size(), 3u);
+    EXPECT_EQ(list.nodes[1].erased, 1);
+    EXPECT_EQ(list.nodes[2].points, rect.points);
+    EXPECT_EQ(list.nodes[0].points, nodes[0].points);
+}
+
+TEST(PageStorePicture, HeaderAndPixelsAreByteExact)
+{
+    QImage image(3, 2, QImage::Format_RGB32);
+    image.setPixel(0, 0, qRgb(255, 0, 0));
+    image.setPixel(1, 0, qRgb(0, 255, 0));
+    image.setPixel(2, 0, qRgb(0, 0, 255));
+    image.setPixel(0, 1, qRgb(255, 255, 255));
+    image.setPixel(1, 1, qRgb(0, 0, 0));
+    image.setPixel(2, 1, qRgb(16, 32, 48));
+    EXPECT_EQ(
+        OWNERBITMAP::EncodeBitmap(image, 24), qmtest::readFile(kData + QStringLiteral("picture_3x2_24.bmp")));
+    EXPECT_EQ(
+        OWNERBITMAP::EncodeBitmap(image, 32), qmtest::readFile(kData + QStringLiteral("picture_3x2_32.bmp")));
+    EXPECT_EQ(
+        OWNERBITMAP::EncodeBitmap(image, 1), qmtest::readFile(kData + QStringLiteral("picture_3x2_1.bmp")));
+
+    for (int depth : {4, 8}) {
+        const QByteArray bmp = OWNERBITMAP::EncodeBitmap(image, depth);
+        const int palette = 4 << depth;
+        const int rowBytes = 4;
+        ASSERT_EQ(bmp.size(), 14 + 40 + palette + 2 * rowBytes) << depth;
+        EXPECT_EQ(qFromLittleEndian<quint32>(bmp.constData() + 10), quint32(54 + palette));
+        EXPECT_EQ(qFromLittleEndian<quint16>(bmp.constData() + 28), depth);
+        // Black and white are in every palette, so they survive exactly.
+        const QImage back = QImage::fromData(bmp, "BMP");
+        ASSERT_FALSE(back.isNull()) << depth;
+        EXPECT_EQ(back.pixel(0, 1), qRgb(255, 255, 255));
+        EXPECT_EQ(back.pixel(1, 1), qRgb(0, 0, 0));
+    }
+    EXPECT_TRUE(OWNERBITMAP::EncodeBitmap(image, 16).isEmpty());
+}
+
+TEST(PageStorePicture, DepthFollowsTheDisplay)
+{
+    EXPECT_EQ(OWNERBITMAP::BitmapDepthFor(1), 1);
+    EXPECT_EQ(OWNERBITMAP::BitmapDepthFor(2), 4);
+    EXPECT_EQ(OWNERBITMAP::BitmapDepthFor(8), 8);
+    EXPECT_EQ(OWNERBITMAP::BitmapDepthFor(16), 24);
+    EXPECT_EQ(OWNERBITMAP::BitmapDepthFor(24), 24);
+    EXPECT_EQ(OWNERBITMAP::BitmapDepthFor(30), 32);
+    EXPECT_EQ(OWNERBITMAP::BitmapDepthFor(48), 0);
+}
+
+TEST_F(PageStoreTest, UnchangedBoardPageWritesNothing)
+{
+    CScreenPenWnd& s = board();
+    draw(200);
+    ThePageList().pageChanged = false;
+    EXPECT_EQ(SavePage(&s, path(QStringLiteral("Temp/1-2-3-4.xxx"))), 1);
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("Temp"))));
+    EXPECT_TRUE(ThePageFileList().files.isEmpty());
+}
+
+TEST_F(PageStoreTest, DesktopPageAlwaysWritesBothFiles)
+{
+    boardMode = 0;
+    owner_ = std::make_unique<QWidget>();
+    surface_ = std::make_unique<CScreenPenWnd>(owner_.get());
+    ASSERT_FALSE(surface_->IsBoardPage());
+    EXPECT_EQ(SavePage(surface_.get(), path(QStringLiteral("Temp/5-6-7-8.xxx"))), 1);
+    EXPECT_EQ(qmtest::readFile(path(QStringLiteral("Temp/5-6-7-8.kw"))), "e");
+    const QImage picture(path(QStringLiteral("Temp/5-6-7-8.bmp")));
+    EXPECT_EQ(picture.size(), surface_->backgroundBitmap().size());
+    EXPECT_EQ(LastStoredPage(), path(QStringLiteral("Temp/5-6-7-8.kw")));
+    EXPECT_TRUE(ThePageFileList().files.isEmpty());
+}
+
+TEST_F(PageStoreTest, BoardPageIsStoredInTheBoardFolderAndListedOnce)
+{
+    CScreenPenWnd& s = board();
+    draw(200, RGB(0, 0, 255));
+    ASSERT_EQ(SavePage(&s, path(QStringLiteral("Temp/1-2-3-4.xxx"))), 1);
+    const QString kw = path(QStringLiteral("Temp/ZidodAvuvTemp/1-2-3-4.kw"));
+    ASSERT_EQ(ThePageFileList().files, QStringList {kw});
+    EXPECT_FALSE(ThePageList().pageChanged);
+    EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("Temp/ZidodAvuvTemp/1-2-3-4.bmp"))));
+
+    // Stored again, under the name in other letters, it stays one page.
+    draw(300);
+    ASSERT_EQ(SavePage(&s, path(QStringLiteral("TEMP/1-2-3-4.XXX"))), 1);
+    EXPECT_EQ(ThePageFileList().files, QStringList {kw});
+    EXPECT_EQ(loadCount(kw), 2u);
+}
+
+TEST_F(PageStoreTest, NewBoardPageStoredInTheSameSecondKeepsTheEarlierOne)
+{
+    CScreenPenWnd& s = board();
+    draw(200);
+    ASSERT_EQ(SavePage(&s, path(QStringLiteral("Temp/1-2-3-4.xxx"))), 1);
+    MoveToNewPage();
+    ThePageList().Clear();
+    draw(300);
+    draw(400);
+    ASSERT_EQ(SavePage(&s, path(QStringLiteral("Temp/1-2-3-4.xxx"))), 1);
+    ASSERT_EQ(ThePageFileList().files.size(), 2);
+    EXPECT_EQ(ThePageFileList().currentPage, 1);
+    EXPECT_EQ(loadCount(ThePageFileList().files[0]), 1u);
+    EXPECT_EQ(loadCount(ThePageFileList().files[1]), 2u);
+}
+
+TEST_F(PageStoreTest, FolderThatCannotBeMadeIsReportedAndNothingIsLost)
+{
+    qmtest::writeFile(path(QStringLiteral("Temp")), "not a folder");
+    CScreenPenWnd& s = board();
+    draw(200);
+    EXPECT_EQ(SavePage(&s, path(QStringLiteral("Temp/1-2-3-4.xxx"))), 0);
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].caption, QStringLiteral("提示"));
+    EXPECT_TRUE(boxes_[0].text.contains(QStringLiteral("页面无法保存")));
+    EXPECT_TRUE(ThePageList().pageChanged);
+    EXPECT_TRUE(ThePageFileList().files.isEmpty());
+    EXPECT_TRUE(LastStoredPage().isEmpty());
+
+    qmtest::ScopedCurrentDir here(dir_.path());
+    SetLanguage(QStringLiteral("English"));
+    EXPECT_EQ(SavePage(&s, path(QStringLiteral("Temp/1-2-3-4.xxx"))), 0);
+    SetLanguage(QStringLiteral("Chinese"));
+    ASSERT_EQ(boxes_.size(), 2u);
+    EXPECT_EQ(boxes_[1].caption, QStringLiteral("Tips"));
+    EXPECT_TRUE(boxes_[1].text.startsWith(QStringLiteral("The page could not be saved")));
+}
+
+TEST_F(PageStoreTest, FileThatCannotBeWrittenLeavesTheOlderPageAsItWas)
+{
+    const QString kw = path(QStringLiteral("page.kw"));
+    const QImage white = paper(0xFFFFFFFF);
+    ASSERT_TRUE(StorePageFiles(kw, strokes(3, 0), path(QStringLiteral("page.bmp")), &white, 24));
+    const QByteArray before = qmtest::readFile(kw);
+    // The picture's place is taken by a folder, so the new pair cannot be completed.
+    QFile::remove(path(QStringLiteral("page.bmp")));
+    QDir().mkpath(path(QStringLiteral("page.bmp/inside")));
+    QString failed;
+    EXPECT_FALSE(StorePageFiles(kw, strokes(9, 0), path(QStringLiteral("page.bmp")), &white, 24, &failed));
+    EXPECT_EQ(failed, path(QStringLiteral("page.bmp")));
+    EXPECT_EQ(qmtest::readFile(kw), before);
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList {QStringLiteral("page.kw")});
+}
+
+TEST_F(PageStoreTest, StoreKilledAtAnyMomentLeavesAWholePage)
+{
+    const QString folder = dir_.path();
+    for (int round = 0; round < 6; ++round) {
+        QFile::remove(folder + QStringLiteral("/ready"));
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QM_PAGE_STORE_CHILD"), folder);
+        // The child is killed on purpose: its leaks are no finding.
+        env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=-*")});
+        ASSERT_TRUE(child.waitForStarted());
+        ASSERT_TRUE(
+            qmtest::waitFor([&] { return QFileInfo::exists(folder + QStringLiteral("/ready")); }, 60000));
+        QThread::msleep(unsigned(7 + 23 * round));
+        ::kill(pid_t(child.processId()), SIGKILL);
+        ASSERT_TRUE(child.waitForFinished());
+
+        const QByteArray objects = qmtest::readFile(folder + QStringLiteral("/page.kw"));
+        ASSERT_FALSE(objects.isEmpty());
+        EXPECT_EQ(objects.back(), 'e') << "round " << round;
+        const std::size_t count = loadCount(folder + QStringLiteral("/page.kw"));
+        EXPECT_TRUE(count == kSmallPage || count == kBigPage) << count;
+        const QByteArray bmp = qmtest::readFile(folder + QStringLiteral("/page.bmp"));
+        ASSERT_GE(bmp.size(), 54);
+        EXPECT_EQ(qFromLittleEndian<quint32>(bmp.constData() + 2), quint32(bmp.size()));
+        const QImage picture = QImage::fromData(bmp, "BMP");
+        ASSERT_EQ(picture.size(), QSize(1920, 1080));
+        const QRgb corner = picture.pixel(1919, 1079) | 0xFF000000;
+        EXPECT_TRUE(corner == 0xFFFFFFFF || corner == 0xFF808080) << std::hex << corner;
+    }
+}
+
+TEST_F(PageStoreTest, ExportSavesTheComposedPageUnderTheChosenName)
+{
+    EXPECT_EQ(
+        ExportFileName(QDateTime(QDate(2024, 3, 5), QTime(7, 8, 9))), QStringLiteral("20240305070809.jpg"));
+
+    CScreenPenWnd& s = board();
+    CPenNode band(RGB(0, 0, 255), 40, 0, Pen);
+    band.AddPoint(100, 200);
+    band.AddPoint(400, 200);
+    ThePageList().AddObject(band);
+    const QString chosen = path(QStringLiteral("export"));
+    QString seenName;
+    QString seenFilter;
+    const QString before = QDir::currentPath();
+    SetExportDialogHook([&](QWidget*, const QString& name, const QString& filter) {
+        seenName = name;
+        seenFilter = filter;
+        QDir::setCurrent(dir_.path());
+        return chosen;
+    });
+    ASSERT_EQ(ExportPicture(&s), 1);
+    EXPECT_EQ(QDir::currentPath(), before);
+    EXPECT_TRUE(seenName.endsWith(QStringLiteral(".jpg")));
+    EXPECT_EQ(seenName.size(), 18);
+    EXPECT_EQ(seenFilter, QStringLiteral("图片文件 (*.jpg)"));
+    const QImage jpeg(chosen + QStringLiteral(".jpg"), "JPG");
+    ASSERT_EQ(jpeg.size(), s.backgroundBitmap().size());
+    EXPECT_LT(qRed(jpeg.pixel(250, 200)), 40);
+    EXPECT_GT(qBlue(jpeg.pixel(250, 200)), 200);
+    EXPECT_GT(qRed(jpeg.pixel(250, 400)), 220);
+
+    SetExportDialogHook([](QWidget*, const QString&, const QString&) { return QString(); });
+    EXPECT_EQ(ExportPicture(&s), 0);
+}
