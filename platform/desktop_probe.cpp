@@ -85,6 +85,16 @@ bool hideWindow(unsigned long xid)
     return true;
 }
 
+bool showWindow(unsigned long xid)
+{
+    Display* d = display();
+    if (!d || !xid)
+        return false;
+    XMapWindow(d, xid);
+    XFlush(d);
+    return true;
+}
+
 QRect windowGeometry(unsigned long xid)
 {
     for (const TopWindow& t : topLevelWindows())

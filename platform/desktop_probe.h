@@ -26,6 +26,8 @@ QMPLATFORM_EXPORT bool moveWindow(unsigned long xid, const QPoint& topLeft);
 QMPLATFORM_EXPORT QRect windowGeometry(unsigned long xid);
 // Hides (unmaps) a window of another program, as ShowWindow(SW_HIDE) did.
 QMPLATFORM_EXPORT bool hideWindow(unsigned long xid);
+// Shows a window of another program again after hideWindow.
+QMPLATFORM_EXPORT bool showWindow(unsigned long xid);
 
 } // namespace platform::desktop
 

@@ -1281,6 +1281,14 @@ void CScreenPenWnd::placeTextBox(const QRect& box, bool wasOpen, const QRect& pr
         compose(TextTracker::FrameBounds(box) | TextTracker::FrameBounds(previous));
         return;
     }
+    // The on-screen keyboard steps aside while the box is placed when it covers one of the box's lower
+    // corners.
+    const unsigned long keyboard = platform::desktop::findWindow(QString(), QStringLiteral("Onboard"));
+    const QRect keyboardRect = keyboard ? platform::desktop::windowGeometry(keyboard) : QRect();
+    const bool keyboardInTheWay = keyboardRect.contains(mapToGlobal(box.bottomLeft()))
+        || keyboardRect.contains(mapToGlobal(box.bottomRight()));
+    if (keyboardInTheWay)
+        platform::desktop::hideWindow(keyboard);
     textEdit_->setGeometry(box);
     compose(TextTracker::FrameBounds(box) | TextTracker::FrameBounds(previous));
     if (!wasOpen) {
@@ -1290,6 +1298,8 @@ void CScreenPenWnd::placeTextBox(const QRect& box, bool wasOpen, const QRect& pr
         textEdit_->raise();
     }
     textEdit_->BeginTyping();
+    if (keyboardInTheWay)
+        platform::desktop::showWindow(keyboard);
 }
 
 void CScreenPenWnd::closeTextBox()

@@ -25,11 +25,11 @@ ProgramDriver::~ProgramDriver()
     }
 }
 
-bool ProgramDriver::start()
+bool ProgramDriver::start(const QString& workingDirectory)
 {
     process_ = std::make_unique<QProcess>();
     process_->setProgram(programFolder() + QStringLiteral("/Quillmark"));
-    process_->setWorkingDirectory(programFolder());
+    process_->setWorkingDirectory(workingDirectory.isEmpty() ? programFolder() : workingDirectory);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), homeFolder());
     env.remove(QStringLiteral("XDG_CONFIG_HOME"));

@@ -20,7 +20,8 @@ public:
     QString programFolder() const { return dir_.path() + QStringLiteral("/program"); }
     QString homeFolder() const { return dir_.path() + QStringLiteral("/home"); }
 
-    bool start();
+    // Starts the program with workingDirectory as its current directory (the program folder by default).
+    bool start(const QString& workingDirectory = QString());
     // Waits for a viewable window with this title; 0 when none came in time.
     unsigned long waitForWindow(const QString& title, int timeoutMs = 30000);
     bool waitForNoWindow(const QString& title, int timeoutMs = 10000);

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QWidget>
 
@@ -89,4 +90,25 @@ TEST(ProgramStartAndClose, EnglishAsksInEnglish)
     program.pressKeyIn(question, QStringLiteral("Return"));
     ASSERT_TRUE(program.waitForExit());
     EXPECT_EQ(program.exitCode(), 0);
+}
+
+TEST(ProgramStartAndClose, TheCurrentDirectoryDecidesWhichLanguageFileIsRead)
+{
+    ProgramDriver program;
+    // Started from another folder, the program reads that folder's Language.ini, not the program folder's.
+    QTemporaryDir elsewhere;
+    qmtest::writeFile(elsewhere.filePath(QStringLiteral("Language.ini")),
+        "[Setting]\r\nLanguage=English\r\n[English]\r\n白板=Board from elsewhere\r\n");
+    ASSERT_TRUE(program.start(elsewhere.path()));
+    const unsigned long panel = program.waitForWindow(QStringLiteral("Board from elsewhere"));
+    ASSERT_NE(panel, 0u) << program.output().toStdString();
+    // The program's own scratch folder is still beside the executable.
+    EXPECT_TRUE(QFileInfo(program.programFolder() + QStringLiteral("/Temp")).isDir());
+    EXPECT_FALSE(QFileInfo::exists(elsewhere.filePath(QStringLiteral("Temp"))));
+
+    ASSERT_TRUE(platform::desktop::requestClose(panel));
+    const unsigned long question = program.waitForWindow(QStringLiteral("Warning"));
+    ASSERT_NE(question, 0u);
+    program.pressKeyIn(question, QStringLiteral("Return"));
+    ASSERT_TRUE(program.waitForExit());
 }
