@@ -74,7 +74,7 @@ bool isExactlyEnglish()
     return GetLanguage() == u"English"_s;
 }
 
-struct ButtonSpec {
+struct ButtonLayout {
     int id;
     const char* caption;
     int widthDu, heightDu;
@@ -84,7 +84,7 @@ struct ButtonSpec {
 };
 
 // Positions fit the artwork: eight big buttons in a column, the small ones in rows of three above the grip.
-const ButtonSpec kButtons[] = {
+const ButtonLayout kButtons[] = {
     {kCmdWriting, "书写", 49, 20, {1, 30}, true, true},
     {kCmdDrawing, "绘图", 49, 20, {1, 62}, true, true},
     {kCmdTools, "工具", 49, 20, {1, 94}, true, true},
@@ -283,16 +283,16 @@ void CWhiteBoardDlg::PlaceAtStartup()
 
 void CWhiteBoardDlg::CreateButtons()
 {
-    for (const ButtonSpec& spec : kButtons) {
-        auto* button = new UICONTROL::CButtonEx(spec.id, this);
-        button->setText(QString::fromUtf8(spec.caption));
-        button->setAccessibleName(QString::fromUtf8(spec.caption));
-        button->setGeometry(QRect(spec.position,
-            QSize(platform::dialogUnitsToPixelsX(spec.widthDu),
-                platform::dialogUnitsToPixelsY(spec.heightDu))));
-        button->setVisible(spec.visible);
-        connect(button, &QAbstractButton::clicked, this, [this, id = spec.id] { OnCommand(id); });
-        buttons_.insert(spec.id, button);
+    for (const ButtonLayout& layout : kButtons) {
+        auto* button = new UICONTROL::CButtonEx(layout.id, this);
+        button->setText(QString::fromUtf8(layout.caption));
+        button->setAccessibleName(QString::fromUtf8(layout.caption));
+        button->setGeometry(QRect(layout.position,
+            QSize(platform::dialogUnitsToPixelsX(layout.widthDu),
+                platform::dialogUnitsToPixelsY(layout.heightDu))));
+        button->setVisible(layout.visible);
+        connect(button, &QAbstractButton::clicked, this, [this, id = layout.id] { OnCommand(id); });
+        buttons_.insert(layout.id, button);
     }
     icon_ = new QLabel(this);
     icon_->setObjectName(u"icon1008"_s);
@@ -304,10 +304,10 @@ void CWhiteBoardDlg::CreateButtons()
 void CWhiteBoardDlg::LoadButtonImages()
 {
     const bool english = isEnglish();
-    for (const ButtonSpec& spec : kButtons) {
-        const QString base = english && spec.hasEnglishPicture ? u":/skin/panel/%1_en_"_s.arg(spec.id)
-                                                               : u":/skin/panel/%1_"_s.arg(spec.id);
-        buttons_.value(spec.id)->SetPictures(base + u"normal.png"_s, base + u"down.png"_s);
+    for (const ButtonLayout& layout : kButtons) {
+        const QString base = english && layout.hasEnglishPicture ? u":/skin/panel/%1_en_"_s.arg(layout.id)
+                                                                 : u":/skin/panel/%1_"_s.arg(layout.id);
+        buttons_.value(layout.id)->SetPictures(base + u"normal.png"_s, base + u"down.png"_s);
     }
 }
 
