@@ -410,3 +410,68 @@ TEST_F(PageStoreTest, ExportSavesTheComposedPageUnderTheChosenName)
     SetExportDialogHook([](QWidget*, const QString&, const QString&) { return QString(); });
     EXPECT_EQ(ExportPicture(&s), 0);
 }
+
+namespace {
+
+// A folder on a file system of its own that holds only size bytes; unmounted when the object goes.
+class SmallDisk {
+public:
+    SmallDisk(const QString& folder, int kilobytes)
+        : folder_(folder)
+    {
+        QDir().mkpath(folder_);
+        const QString options = QStringLiteral("size=%1k").arg(kilobytes);
+        mounted_ = QProcess::execute(QStringLiteral("mount"),
+                       {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"), options,
+                           QStringLiteral("tmpfs"), folder_})
+            == 0;
+    }
+    ~SmallDisk()
+    {
+        if (mounted_)
+            QProcess::execute(QStringLiteral("umount"), {folder_});
+    }
+    bool mounted() const { return mounted_; }
+
+private:
+    QString folder_;
+    bool mounted_ = false;
+};
+
+} // namespace
+
+TEST_F(PageStoreTest, AFullDiskIsReportedAndTheOlderPageStaysWhole)
+{
+    const QString disk = path(QStringLiteral("disk"));
+    SmallDisk small(disk, 256);
+    if (!small.mounted())
+        GTEST_SKIP() << "a small file system needs the right to mount one";
+
+    const QString kw = disk + QStringLiteral("/page.kw");
+    const QString bmp = disk + QStringLiteral("/page.bmp");
+    QImage little(100, 100, QImage::Format_RGB32);
+    little.fill(0xFFFFFFFF);
+    ASSERT_TRUE(StorePageFiles(kw, strokes(3, 0), bmp, &little, 24));
+    const QByteArray oldStrokes = qmtest::readFile(kw);
+    const QByteArray oldPicture = qmtest::readFile(bmp);
+
+    // A screen-sized picture does not fit: the store fails and the older pair is untouched.
+    const QImage full = paper(0xFF808080);
+    QString failed;
+    EXPECT_FALSE(StorePageFiles(kw, strokes(9, 0), bmp, &full, 24, &failed));
+    EXPECT_FALSE(failed.isEmpty());
+    EXPECT_EQ(qmtest::readFile(kw), oldStrokes);
+    EXPECT_EQ(qmtest::readFile(bmp), oldPicture);
+    EXPECT_EQ(QDir(disk).entryList(QDir::Files),
+        QStringList({QStringLiteral("page.bmp"), QStringLiteral("page.kw")}))
+        << "no half-written file is left beside them";
+
+    // Through the surface the teacher is told, and the page stays unsaved for another try.
+    CScreenPenWnd& s = board();
+    draw(200);
+    BoardPageFolder() = disk + QStringLiteral("/");
+    EXPECT_EQ(SavePage(&s, disk + QStringLiteral("/Temp/1-2-3-4.xxx")), 0);
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_TRUE(boxes_[0].text.contains(QStringLiteral("页面无法保存")));
+    EXPECT_TRUE(ThePageList().pageChanged);
+}
