@@ -15,6 +15,7 @@
 #include "platform/desktop_probe.h"
 #include "platform/dialog_units.h"
 #include "platform/message_box.h"
+#include "platform/profile.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/window_flags.h"
@@ -1053,8 +1054,10 @@ void CWhiteBoardDlg::InstallBluetoothDriver()
 
 void CWhiteBoardDlg::OpenShareAddress()
 {
-    // The address comes from SetInfo.ini when a school sets one; there is no default to open.
-    const QString address = qEnvironmentVariable("QM_SHARE_ADDRESS");
+    // A school sets the address in SetInfo.ini, section "Share", key "Address"; without one nothing opens.
+    const QString address
+        = platform::GetPrivateProfileString(u"Share"_s, u"Address"_s, QString(""), 2048, u"./SetInfo.ini"_s)
+              .trimmed();
     if (!address.isEmpty())
         platform::shellOpen(address);
 }
