@@ -755,9 +755,10 @@ void CWhiteBoardDlg::OnCommand(int id)
     switch (id) {
     case kCmdWriting:
         HideAllPopups();
+        // A new surface reads the mode when it is built: it must open over the desktop, not on a board page.
+        boardMode = 0;
         EnsureSurface();
         SetSurfacePen(0, RGB(255, 0, 0));
-        boardMode = 0;
         toolDlg_->SetPage(11);
         if (QWidget* tab = tabDlg_->window())
             tab->hide();

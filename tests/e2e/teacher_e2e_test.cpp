@@ -108,3 +108,28 @@ TEST(TeacherLesson, WriteSaveWhiteboardTurnThePageGoBackAndQuit)
     ASSERT_TRUE(program.waitForExit());
     EXPECT_FALSE(QFileInfo::exists(temp));
 }
+
+TEST(TeacherLesson, WritingAfterTheWhiteboardIsOverTheDesktopAgain)
+{
+    ProgramDriver program;
+    ASSERT_TRUE(program.start());
+    ASSERT_NE(program.waitForWindow(kPanel), 0u) << program.output().toStdString();
+    const QString temp = program.programFolder() + QStringLiteral("/Temp");
+
+    ASSERT_EQ(program.pressPanelButton(1128), 0);
+    ASSERT_NE(program.waitForWindow(kSurface), 0u);
+    program.drag(line(QPoint(300, 300), QPoint(600, 300)));
+    ASSERT_EQ(program.pressPanelButton(1132), 0);
+    ASSERT_TRUE(program.waitForNoWindow(kSurface));
+
+    // The writing button opens the surface over the desktop (black on this virtual desktop), not on white.
+    ASSERT_EQ(program.pressPanelButton(1075), 0);
+    ASSERT_NE(program.waitForWindow(kSurface), 0u);
+    const QImage shown = screenshot();
+    EXPECT_EQ(shown.pixel(200, 800), qRgb(0, 0, 0));
+    program.drag(line(QPoint(300, 500), QPoint(600, 500)));
+    ASSERT_EQ(program.pressPanelButton(1132), 0);
+    ASSERT_TRUE(program.waitForNoWindow(kSurface));
+    EXPECT_EQ(filesIn(temp, QStringLiteral("*.kw")).size(), 1) << "a desktop page for the history";
+    EXPECT_EQ(filesIn(temp + QStringLiteral("/ZidodAvuvTemp"), QStringLiteral("*.kw")).size(), 1);
+}
