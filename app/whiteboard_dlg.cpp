@@ -640,8 +640,11 @@ void CWhiteBoardDlg::StoreCurrentPage()
     picture.replace(u".xxx"_s, u".bmp"_s);
     QString strokes = path;
     strokes.replace(u".xxx"_s, u".kw"_s);
-    if (selected.isEmpty() && QFileInfo::exists(picture))
-        tabDlg_->AddBitmap(picture, strokes);
+    if (QFileInfo::exists(picture)) {
+        if (selected.isEmpty())
+            tabDlg_->AddBitmap(picture, strokes);
+        tabDlg_->SetHistoryPicture(QFileInfo(picture).fileName().section(u'.', 0, 0), surface_->pageBitmap());
+    }
     DeleteSurface();
 }
 

@@ -353,6 +353,15 @@ void CTabDlg::AddFileToTree(const QString& folder, QTreeWidgetItem* parent)
     }
 }
 
+QIcon CTabDlg::historyIcon(const QImage& page) const
+{
+    // The whole page goes into the thumbnail image, which is 20 narrower than the thumbnail.
+    const QImage thumb
+        = page.scaled(historyList_->iconSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+              .convertToFormat(QImage::Format_RGB888);
+    return QIcon(QPixmap::fromImage(thumb));
+}
+
 void CTabDlg::AddBitmap(const QString& path, const QString& /*name*/)
 {
     if (!historyList_)
@@ -360,17 +369,25 @@ void CTabDlg::AddBitmap(const QString& path, const QString& /*name*/)
     const QImage image(path);
     if (image.isNull())
         return;
-    // The whole page goes into the thumbnail image, which is 20 narrower than the thumbnail.
-    const QImage thumb
-        = image.scaled(historyList_->iconSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-              .convertToFormat(QImage::Format_RGB888);
-    auto* item = new QListWidgetItem(QIcon(QPixmap::fromImage(thumb)), historyLabel(path));
+    auto* item = new QListWidgetItem(historyIcon(image), historyLabel(path));
     historyList_->addItem(item);
     if (selectNextAdded_) {
         historyList_->clearSelection();
         historyList_->setCurrentItem(item);
         item->setSelected(true);
         selectNextAdded_ = false;
+    }
+}
+
+void CTabDlg::SetHistoryPicture(const QString& label, const QImage& page)
+{
+    if (!historyList_ || page.isNull())
+        return;
+    for (int i = historyList_->count() - 1; i >= 0; --i) {
+        if (historyList_->item(i)->text() == label) {
+            historyList_->item(i)->setIcon(historyIcon(page));
+            return;
+        }
     }
 }
 

@@ -12,6 +12,8 @@
 #include <functional>
 
 class QListWidget;
+class QImage;
+class QIcon;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -41,6 +43,9 @@ public:
 
     // Appends the BMP at path to the history, labelled with its file title. name is not used.
     void AddBitmap(const QString& path, const QString& name);
+    // Shows the page as the teacher left it, ink included, as the thumbnail of the history page label:
+    // the page picture holds only the background.
+    void SetHistoryPicture(const QString& label, const QImage& page);
     void InitHisTree();
     // Fills the background list and the resource tree on first use, then shows page (0..2; others leave
     // the visible page as it is). boardMode is kept for the background list.
@@ -101,6 +106,7 @@ private:
     // pos in the tree viewport's coordinates.
     void OnNMClickTree(const QPoint& pos);
     void place(bool rememberOffset);
+    QIcon historyIcon(const QImage& page) const;
     QString historyPicturePath(const QString& label) const;
     void send(unsigned message, const QString* wParam, const QString* lParam = nullptr);
 

@@ -547,3 +547,19 @@ TEST_F(ResourceTreeTest, ClickOnTheExpandButtonChoosesNothing)
     click(tree_, QPoint(row.left() - 5, row.center().y()));
     EXPECT_TRUE(sent_.empty());
 }
+
+TEST_F(TabDlgTest, HistoryPictureReplacesTheThumbnailOfItsPage)
+{
+    const QString path = dir_.filePath(QStringLiteral("3-4-5-6.bmp"));
+    QImage white(192, 108, QImage::Format_RGB32);
+    white.fill(Qt::white);
+    ASSERT_TRUE(white.save(path, "BMP"));
+    dlg_->AddBitmap(path, QString());
+    QImage written = white;
+    written.fill(Qt::red);
+    dlg_->SetHistoryPicture(QStringLiteral("3-4-5-6"), written);
+    dlg_->SetHistoryPicture(QStringLiteral("no-such-page"), white);
+    ASSERT_EQ(history_->count(), 1);
+    const QImage icon = history_->item(0)->icon().pixmap(history_->iconSize()).toImage();
+    EXPECT_EQ(QColor(icon.pixel(icon.width() / 2, icon.height() / 2)), QColor(Qt::red));
+}
