@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QScreen>
 
+#include "platform/x11_connection.h"
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -19,8 +20,7 @@ namespace {
 
 Display* display()
 {
-    static Display* d = XOpenDisplay(nullptr);
-    return d;
+    return x11::connection();
 }
 
 } // namespace
@@ -36,6 +36,7 @@ unsigned long windowAt(const QPoint& point)
 
 bool giveFocus(unsigned long xid)
 {
+    x11::ErrorTrap trap;
     Display* d = display();
     if (!d || !xid)
         return false;
@@ -67,6 +68,7 @@ bool pressChord(const QStringList& keysyms)
 
 bool moveWindow(unsigned long xid, const QPoint& topLeft)
 {
+    x11::ErrorTrap trap;
     Display* d = display();
     if (!d || !xid)
         return false;
@@ -77,6 +79,7 @@ bool moveWindow(unsigned long xid, const QPoint& topLeft)
 
 bool hideWindow(unsigned long xid)
 {
+    x11::ErrorTrap trap;
     Display* d = display();
     if (!d || !xid)
         return false;
@@ -87,6 +90,7 @@ bool hideWindow(unsigned long xid)
 
 bool showWindow(unsigned long xid)
 {
+    x11::ErrorTrap trap;
     Display* d = display();
     if (!d || !xid)
         return false;

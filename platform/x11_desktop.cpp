@@ -1,5 +1,7 @@
 #include "platform/x11_desktop.h"
 
+
+#include "platform/x11_connection.h"
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -11,8 +13,7 @@ namespace {
 
 Display* display()
 {
-    static Display* d = XOpenDisplay(nullptr);
-    return d;
+    return x11::connection();
 }
 
 Atom atom(const char* name)
@@ -118,6 +119,7 @@ bool available()
 
 QList<TopWindow> topLevelWindows()
 {
+    x11::ErrorTrap trap;
     QList<TopWindow> out;
     if (display())
         collect(DefaultRootWindow(display()), 0, out);
@@ -165,6 +167,7 @@ static bool sendClientMessage(Window target, Window window, const char* type, lo
 
 bool requestClose(unsigned long xid)
 {
+    x11::ErrorTrap trap;
     Display* d = display();
     if (!d || !xid)
         return false;
@@ -175,6 +178,7 @@ bool requestClose(unsigned long xid)
 
 bool activate(unsigned long xid)
 {
+    x11::ErrorTrap trap;
     Display* d = display();
     if (!d || !xid)
         return false;

@@ -1,5 +1,6 @@
 #include "platform/x11_messages.h"
 
+
 #include "platform/messages.h"
 #include "platform/x11_desktop.h"
 
@@ -10,6 +11,7 @@
 #include <QHash>
 #include <QPointer>
 
+#include "platform/x11_connection.h"
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <xcb/xproto.h>
@@ -36,22 +38,9 @@ QGuiApplication* guiApp()
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance());
 }
 
-// The layer's own connection, on the same display as the application's: it can wait for events of its own
-// (copy data being taken) without touching the event queue Qt owns.
 Display* display()
 {
-    static Display* d = [] {
-        const char* name = nullptr;
-        QByteArray qtName;
-        if (auto* x11 = guiApp() ? guiApp()->nativeInterface<QNativeInterface::QX11Application>() : nullptr) {
-            if (x11->display()) {
-                qtName = DisplayString(x11->display());
-                name = qtName.constData();
-            }
-        }
-        return XOpenDisplay(name);
-    }();
-    return d;
+    return connection();
 }
 
 Atom atom(const char* name)
@@ -62,41 +51,6 @@ Atom atom(const char* name)
         it = cache.insert(name, XInternAtom(display(), name, False));
     return it.value();
 }
-
-// Catches the X errors of the calls inside its lifetime (a window that vanished is BadWindow), which would
-// otherwise end a process that has no Qt error handler, such as qmsend.
-class ErrorTrap {
-public:
-    ErrorTrap()
-    {
-        XSync(display(), False);
-        failed_ = false;
-        previous_ = XSetErrorHandler(&ErrorTrap::record);
-    }
-    ~ErrorTrap()
-    {
-        XSync(display(), False);
-        XSetErrorHandler(previous_);
-    }
-    ErrorTrap(const ErrorTrap&) = delete;
-    ErrorTrap& operator=(const ErrorTrap&) = delete;
-
-    bool failed()
-    {
-        XSync(display(), False);
-        return failed_;
-    }
-
-private:
-    static int record(Display*, XErrorEvent*)
-    {
-        failed_ = true;
-        return 0;
-    }
-
-    static inline bool failed_ = false;
-    XErrorHandler previous_ = nullptr;
-};
 
 XEvent clientMessage(Window target, const std::uint32_t (&data)[5])
 {
