@@ -40,6 +40,16 @@ QPoint pointAt(const std::vector<PenPoint>& points, std::size_t i)
     return QPoint(p.x, p.y);
 }
 
+// A stored solid is drawn again from its two corners every time the page is drawn.
+template<class Solid>
+void drawSolid(QPainter& painter, const std::vector<PenPoint>& points, int width, COLORREF colour)
+{
+    Solid solid;
+    solid.ptFirst = pointAt(points, 0);
+    solid.ptSecond = pointAt(points, 1);
+    solid.DrawSmooth(painter, width, colour);
+}
+
 QPolygon polygonOf(const std::vector<PenPoint>& points, std::size_t count)
 {
     QPolygon poly;
@@ -601,20 +611,12 @@ void CPenNode::Draw(QPainter& painter, const QImage* background) const
         painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, EditText());
         break;
     }
-    case Cube: {
-        CubeShape cube;
-        cube.ptFirst = pointAt(points, 0);
-        cube.ptSecond = pointAt(points, 1);
-        cube.DrawSmooth(painter, w, colour);
+    case Cube:
+        drawSolid<CubeShape>(painter, points, w, colour);
         break;
-    }
-    case Cylinder: {
-        ColumnShape column;
-        column.ptFirst = pointAt(points, 0);
-        column.ptSecond = pointAt(points, 1);
-        column.DrawSmooth(painter, w, colour);
+    case Cylinder:
+        drawSolid<ColumnShape>(painter, points, w, colour);
         break;
-    }
     case EraseLasso: {
         if (!background)
             break;
