@@ -1,0 +1,131 @@
+#include "platform/image_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace platform {
+
+namespace {
+
+// Opens path for reading only when it is a regular file. The check is made on the opened descriptor, and
+// the open itself does not wait for a writer, so a FIFO swapped in after a look at the name blocks nothing.
+std::unique_ptr<QFile> openRegularFile(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (name.isEmpty())
+        return nullptr;
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return nullptr;
+    struct stat st { };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    auto file = std::make_unique<QFile>();
+    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return nullptr;
+    }
+    return file;
+}
+
+// Pictures compiled into the program are not files and cannot block.
+bool isResource(const QString& path)
+{
+    return path.startsWith(QLatin1Char(':')) || path.startsWith(QLatin1String("qrc:"));
+}
+
+void readFrom(QImageReader& reader, QImage* image, QSize maxSize)
+{
+    const QSize natural = reader.size();
+    if (maxSize.isValid() && natural.isValid()) {
+        const QSize fitted = fittedImageSize(natural, maxSize);
+        if (fitted != natural)
+            reader.setScaledSize(fitted);
+    }
+    if (!reader.read(image)) {
+        *image = QImage();
+        return;
+    }
+    if (maxSize.isValid() && (image->width() > maxSize.width() || image->height() > maxSize.height())) {
+        // The header did not tell the size: the picture is made smaller after decoding.
+        *image = image->scaled(
+            fittedImageSize(image->size(), maxSize), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+}
+
+// The format is told by the file's content first, so that a PNG saved as ".jpg" still reads; the suffix
+// names the few formats whose content says nothing about them.
+std::unique_ptr<QImageReader> readerFor(QFile* file, const QString& path)
+{
+    auto reader = std::make_unique<QImageReader>(file);
+    if (reader->canRead())
+        return reader;
+    const QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
+    if (suffix.isEmpty() || !file->seek(0))
+        return nullptr;
+    reader = std::make_unique<QImageReader>(file, suffix);
+    return reader->canRead() ? std::move(reader) : nullptr;
+}
+
+} // namespace
+
+bool isRegularFile(const QString& path)
+{
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
+QImage readImageFile(const QString& path, QSize maxSize)
+{
+    QImage image;
+    if (isResource(path)) {
+        QImageReader reader(path);
+        readFrom(reader, &image, maxSize);
+        return image;
+    }
+    const std::unique_ptr<QFile> file = openRegularFile(path);
+    if (!file)
+        return image;
+    const std::unique_ptr<QImageReader> reader = readerFor(file.get(), path);
+    if (reader)
+        readFrom(*reader, &image, maxSize);
+    return image;
+}
+
+QSize imageFileSize(const QString& path)
+{
+    if (isResource(path))
+        return QImageReader(path).size();
+    const std::unique_ptr<QFile> file = openRegularFile(path);
+    if (!file)
+        return QSize();
+    const std::unique_ptr<QImageReader> reader = readerFor(file.get(), path);
+    return reader ? reader->size() : QSize();
+}
+
+QSize fittedImageSize(QSize natural, QSize maxSize)
+{
+    if (!maxSize.isValid() || natural.isEmpty())
+        return natural;
+    if (natural.width() <= maxSize.width() && natural.height() <= maxSize.height())
+        return natural;
+    const double scale = std::min(double(maxSize.width()) / double(natural.width()),
+        double(maxSize.height()) / double(natural.height()));
+    return QSize(std::max(1, int(std::lround(natural.width() * scale))),
+        std::max(1, int(std::lround(natural.height() * scale))));
+}
+
+} // namespace platform

@@ -1,0 +1,29 @@
+#pragma once
+// Pictures read by a path that a page, a folder or the user names. Only a regular file is opened: a FIFO
+// would block the user interface in open() until some other program writes to it, and a device such as
+// /dev/zero never ends.
+#include "platform/platform_export.h"
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+namespace platform {
+
+// Whether path names a regular file, links followed. Nothing is opened.
+QMPLATFORM_EXPORT bool isRegularFile(const QString& path);
+
+// The picture at path, or a null image when path is not a regular file or holds no picture this build can
+// decode. With a valid maxSize the picture is decoded at no more than that size, its proportions kept and
+// never enlarged (JPEG decodes straight at the smaller size).
+QMPLATFORM_EXPORT QImage readImageFile(const QString& path, QSize maxSize = QSize());
+
+// The size of the picture at path as its header gives it, without decoding the pixels; an invalid size when
+// path is not a regular file or not a picture.
+QMPLATFORM_EXPORT QSize imageFileSize(const QString& path);
+
+// The size a picture of size natural takes when fitted into maxSize: proportions kept, never enlarged, at
+// least one pixel each way. natural itself when maxSize is not valid.
+QMPLATFORM_EXPORT QSize fittedImageSize(QSize natural, QSize maxSize);
+
+} // namespace platform
