@@ -1,6 +1,7 @@
 #include "app/crash_handler.h"
 #include "app/whiteboard_app.h"
 
+#include "platform/dialog_guard.h"
 #include "platform/message_box.h"
 
 #include <QApplication>
@@ -27,6 +28,8 @@ int main(int argc, char** argv)
     static CWhiteBoardApp theApp;
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
+    CWhiteBoardApp::LoadQtTranslations(app);
+    platform::keepDialogsAboveFloatingWindows();
     theApp.InitInstance();
     return theApp.ExitInstance();
 }

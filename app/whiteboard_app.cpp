@@ -2,10 +2,22 @@
 
 #include "app/crash_handler.h"
 #include "app/whiteboard_dlg.h"
+#include "app/whiteboard_messages.h"
 
+#include "platform/instance_lock.h"
+#include "platform/message_box.h"
+#include "platform/messages.h"
 #include "platform/shell.h"
+#include "platform/termination.h"
+#include "support/language.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QWidget>
+
+#include <cstdlib>
 
 CWhiteBoardApp::CWhiteBoardApp()
 {
@@ -15,11 +27,26 @@ CWhiteBoardApp::CWhiteBoardApp()
 
 bool CWhiteBoardApp::InitInstance()
 {
+    // One copy per user and display: a second one would share the first one's scratch folders and delete
+    // them under it when it quits.
+    if (!platform::acquireInstanceLock()) {
+        platform::MessageBox(nullptr, GetConfigString(QStringLiteral("您已经启动了软件")),
+            GetConfigString(QStringLiteral("信息提示")), platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        const platform::WindowRef running
+            = platform::FindWindow(platform::kDialogClass, GetConfigString(QStringLiteral("白板")));
+        if (running)
+            platform::PostMessage(running, DIALOG::kMsgRaisePanel, 0, 0);
+        std::exit(-1);
+    }
+
     // The invisible owner keeps the panel and its popups out of the taskbar.
     hiddenOwner_ = new QWidget(nullptr, Qt::Tool);
     hiddenOwner_->setWindowTitle(QStringLiteral("hide"));
 
     auto* panel = new DIALOG::CWhiteBoardDlg(hiddenOwner_);
+    // Logging out or Ctrl+C in a terminal ends the program as a confirmed close does: the page folders are
+    // cleaned up and the libraries torn down, without a question nobody would answer.
+    platform::onTerminationSignal([panel] { panel->EndWithoutAsking(); });
     crash::setHasMainWindow(true);
     panel->DoModal();
     crash::setHasMainWindow(false);
@@ -33,4 +60,17 @@ bool CWhiteBoardApp::InitInstance()
 int CWhiteBoardApp::ExitInstance()
 {
     return 0;
+}
+
+bool CWhiteBoardApp::LoadQtTranslations(QApplication& app)
+{
+    if (GetLanguage().compare(QStringLiteral("English"), Qt::CaseInsensitive) == 0)
+        return true;
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    app.installTranslator(translator);
+    return true;
 }

@@ -13,8 +13,10 @@
 #include "board3d/board3d_exports.h"
 #include "controls/button_ex.h"
 #include "platform/desktop_probe.h"
+#include "platform/dialog_guard.h"
 #include "platform/dialog_units.h"
 #include "platform/message_box.h"
+#include "platform/notice.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -30,6 +32,7 @@
 #include "surface/surface_state.h"
 #include "wall/wall_exports.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QDateTime>
@@ -48,7 +51,9 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -82,35 +87,36 @@ struct ButtonLayout {
     QPoint position; // pixels
     bool visible;
     bool hasEnglishPicture;
+    const char* role; // the tool tip, translated
 };
 
 // Positions fit the artwork: eight big buttons in a column, the small ones in rows of three above the grip.
 const ButtonLayout kButtons[] = {
-    {kCmdWriting, "书写", 49, 20, {1, 30}, true, true},
-    {kCmdDrawing, "绘图", 49, 20, {1, 62}, true, true},
-    {kCmdTools, "工具", 49, 20, {1, 94}, true, true},
-    {kCmdBackground, "背景", 49, 20, {1, 126}, true, true},
-    {kCmdHistory, "历史", 49, 20, {1, 158}, true, true},
-    {kCmdMaterial, "素材", 49, 20, {1, 190}, true, true},
-    {kCmd4D, "4D", 49, 20, {1, 222}, true, true},
-    {kCmdOffice, "office", 49, 20, {1, 254}, true, true},
-    {kCmdWhiteboard, "白板", 15, 15, {2, 288}, true, false},
-    {kCmdPreviousPage, "上页", 15, 15, {27, 288}, true, false},
-    {kCmdNextPage, "下页", 15, 15, {52, 288}, true, false},
-    {kCmdUndo, "撤销", 15, 15, {2, 312}, true, false},
-    {kCmdRedo, "重做", 15, 15, {27, 312}, true, false},
-    {kCmdAnnotate, "标注", 15, 15, {52, 312}, true, false},
-    {kCmdLineWidth, "粗细", 15, 15, {2, 336}, true, false},
-    {kCmdColour, "颜色", 15, 15, {27, 336}, true, false},
-    {kCmdEraser, "橡皮", 15, 15, {52, 336}, true, false},
-    {kCmdArrow, "箭头", 15, 15, {2, 360}, true, false},
-    {kCmdRecorder, "recorder", 15, 15, {27, 360}, true, false},
-    {kCmdPlay, "播放", 15, 15, {52, 360}, true, false},
-    {kCmdSave, "保存", 15, 15, {2, 384}, true, false},
-    {kCmdHide, "隐藏", 17, 14, {50, 4}, true, false},
-    {kCmdHighlighter, "光笔", 15, 15, {27, 384}, false, false},
-    {kCmdLineType, "风格", 15, 15, {52, 384}, false, false},
-    {kCmdClear, "清除", 15, 15, {27, 384}, false, false},
+    {kCmdWriting, "书写", 49, 20, {1, 30}, true, true, "在桌面上书写"},
+    {kCmdDrawing, "绘图", 49, 20, {1, 62}, true, true, "绘图工具"},
+    {kCmdTools, "工具", 49, 20, {1, 94}, true, true, "几何工具"},
+    {kCmdBackground, "背景", 49, 20, {1, 126}, true, true, "背景图片"},
+    {kCmdHistory, "历史", 49, 20, {1, 158}, true, true, "历史页面"},
+    {kCmdMaterial, "素材", 49, 20, {1, 190}, true, true, "教学素材"},
+    {kCmd4D, "4D", 49, 20, {1, 222}, true, true, "幻灯片转为图片墙"},
+    {kCmdOffice, "office", 49, 20, {1, 254}, true, true, "打开演示文稿"},
+    {kCmdWhiteboard, "白板", 15, 15, {2, 288}, true, false, "白板页面"},
+    {kCmdPreviousPage, "上页", 15, 15, {27, 288}, true, false, "上一页"},
+    {kCmdNextPage, "下页", 15, 15, {52, 288}, true, false, "下一页"},
+    {kCmdUndo, "撤销", 15, 15, {2, 312}, true, false, "撤销"},
+    {kCmdRedo, "重做", 15, 15, {27, 312}, true, false, "重做"},
+    {kCmdAnnotate, "标注", 15, 15, {52, 312}, true, false, "在演示文稿上标注"},
+    {kCmdLineWidth, "粗细", 15, 15, {2, 336}, true, false, "线条粗细"},
+    {kCmdColour, "颜色", 15, 15, {27, 336}, true, false, "笔的颜色"},
+    {kCmdEraser, "橡皮", 15, 15, {52, 336}, true, false, "橡皮擦"},
+    {kCmdArrow, "箭头", 15, 15, {2, 360}, true, false, "收起笔，使用鼠标"},
+    {kCmdRecorder, "recorder", 15, 15, {27, 360}, true, false, "屏幕录制"},
+    {kCmdPlay, "播放", 15, 15, {52, 360}, true, false, "播放幻灯片"},
+    {kCmdSave, "保存", 15, 15, {2, 384}, true, false, "保存页面"},
+    {kCmdHide, "隐藏", 17, 14, {50, 4}, true, false, "收起面板"},
+    {kCmdHighlighter, "光笔", 15, 15, {27, 384}, false, false, "荧光笔"},
+    {kCmdLineType, "风格", 15, 15, {52, 384}, false, false, "线型"},
+    {kCmdClear, "清除", 15, 15, {27, 384}, false, false, "清屏"},
 };
 
 // Removes a broken registration of a handwriting input method, where the machine has one.
@@ -171,13 +177,16 @@ CWhiteBoardDlg::CWhiteBoardDlg(QWidget* parent)
     : QDialog(parent, platform::kFloatingToolFlags)
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // The panel never takes the focus, so it is never the active window: its tips show all the same.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setMouseTracking(true);
     tabDlg_ = std::make_unique<CTabDlg>(nullptr, this);
 
     startupDirectory_ = QDir::currentPath();
     programFilePath_ = platform::programFilePath();
-    const QString templates = platform::templatesFolder();
-    pageFolderRoot_ = templates.isEmpty() ? u"/Temp/"_s : platform::shortPath(templates) + u"/Temp/"_s;
+    // The page folder root is the system's own scratch folder in the templates folder, never one of the user's.
+    const QString scratch = platform::templatesScratchFolder();
+    pageFolderRoot_ = scratch.isEmpty() ? QString() : platform::shortPath(scratch) + u"/"_s;
 
     setWindowIcon(QIcon(u":/skin/app/quillmark.png"_s));
     background_.load(u":/skin/panel/background.png"_s);
@@ -256,7 +265,7 @@ void CWhiteBoardDlg::OnInitDialog()
     platform::hotkey::RegisterHotKey(kHotKeyId, Qt::ControlModifier | Qt::ShiftModifier, u"a"_s, [] {});
     LoadButtonImages();
 
-    QDir().mkpath(ProgramFolder() + u"/Temp"_s);
+    platform::makeScratchFolder(ProgramFolder() + u"/Temp"_s);
 }
 
 QPoint CWhiteBoardDlg::startupPosition(int screenWidth, int screenHeight, int panelWidth, int /*panelHeight*/)
@@ -291,6 +300,7 @@ void CWhiteBoardDlg::CreateButtons()
         button->setGeometry(QRect(layout.position,
             QSize(platform::dialogUnitsToPixelsX(layout.widthDu),
                 platform::dialogUnitsToPixelsY(layout.heightDu))));
+        button->setToolTip(GetConfigString(QString::fromUtf8(layout.role)));
         button->setVisible(layout.visible);
         connect(button, &QAbstractButton::clicked, this, [this, id = layout.id] { OnCommand(id); });
         buttons_.insert(layout.id, button);
@@ -299,6 +309,8 @@ void CWhiteBoardDlg::CreateButtons()
     icon_->setObjectName(u"icon1008"_s);
     icon_->setPixmap(QPixmap(u":/skin/panel/icon_1008.png"_s));
     icon_->setGeometry(3, 5, 20, 20);
+    icon_->setToolTip(GetConfigString(u"菜单"_s));
+    // A click on the icon opens the main menu (the panel's own press handler sees it).
     icon_->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
@@ -342,6 +354,9 @@ void CWhiteBoardDlg::LoadMenus()
     }
     removeCommand(mainMenu_, 32833);
     removeCommand(mainMenu_, 32858);
+    // The panel has no close button of its own: the main menu ends with the way out.
+    first->addSeparator();
+    addCommand(first, english ? u"Exit"_s : u"退出"_s, kCmdExit);
 
     eraserMenu_ = new QMenu(this);
     addCommand(eraserMenu_, english ? u"Point eraser"_s : u"点擦"_s, kCmdPointEraser);
@@ -359,7 +374,8 @@ void CWhiteBoardDlg::LoadMenus()
     addCommand(lineWidthMenu_, english ? u"Medium"_s : u"中粗"_s, kCmdMediumLine);
     addCommand(lineWidthMenu_, english ? u"Thick"_s : u"粗线"_s, kCmdThickLine);
 
-    for (QMenu* menu : {mainMenu_, eraserMenu_, lineTypeMenu_, lineWidthMenu_}) {
+    // The main menu shows its first pop-up on its own; what is chosen there, or in its sub-menus, reaches it.
+    for (QMenu* menu : {first, eraserMenu_, lineTypeMenu_, lineWidthMenu_}) {
         connect(
             menu, &QMenu::triggered, this, [this](QAction* action) { OnCommand(action->data().toInt()); });
         menu->setStyleSheet(
@@ -371,10 +387,14 @@ void CWhiteBoardDlg::LoadMenus()
 void CWhiteBoardDlg::RegisterMessages()
 {
     messages_ = std::make_unique<platform::MessageTable>(this, platform::kDialogClass);
-    for (UINT m : {kMsgSurfaceExitBoard, kMsgRaisePanel, kMsgSurfaceClosed, kMsgDeleteSurface,
-             kMsgToolPanelState, kMsgInsertChosenMedia, kMsgPenArrow, kMsgPenWrite, kMsgBluetoothStatus,
-             kMsgCollapse, kMsgNothing, kMsgReapplyStyle, kMsgSurfaceCapturing})
+    for (UINT m : {kMsgRaisePanel, kMsgPenArrow, kMsgPenWrite, kMsgBluetoothStatus, kMsgCollapse, kMsgNothing,
+             kMsgReapplyStyle})
         messages_->on(m, [this, m](WPARAM w, LPARAM l) { return OnMessage(m, w, l); });
+    // Only the surface and the history panel send these; from another process they would delete or orphan
+    // the surface under the teacher's pen.
+    for (UINT m : {kMsgSurfaceExitBoard, kMsgSurfaceClosed, kMsgDeleteSurface, kMsgToolPanelState,
+             kMsgInsertChosenMedia, kMsgSurfaceCapturing})
+        messages_->onLocal(m, [this, m](WPARAM w, LPARAM l) { return OnMessage(m, w, l); });
     // These carry a string pointer: only windows of this process may send them.
     for (UINT m : {kMsgOpenBackground, kMsgOpenPageSet, kMsgOpenPageFolder, kMsgInsertPicture,
              kMsgInsertMedia, kMsgShowWall})
@@ -480,6 +500,11 @@ bool CWhiteBoardDlg::InGripArea(const QPoint& pos) const
 
 void CWhiteBoardDlg::mousePressEvent(QMouseEvent* event)
 {
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::RightButton || (event->button() == Qt::LeftButton && icon_->geometry().contains(at))) {
+        ShowMainMenu(event->globalPosition().toPoint());
+        return;
+    }
     if (event->button() != Qt::LeftButton)
         return;
     if (surface_)
@@ -541,6 +566,7 @@ void CWhiteBoardDlg::EnsureSurface()
 
 CScreenPenWnd* CWhiteBoardDlg::CreateSurface(const QString& pagePicture)
 {
+    openHistoryLabel_ = HistoryLabelOf(pagePicture);
     auto* surface = new CScreenPenWnd(this, pagePicture);
     // A tool window without a parent is transient for the whole application, and the window manager keeps
     // such a window above all others of the application, the panel included. As a sibling of the panel, under
@@ -566,6 +592,8 @@ void CWhiteBoardDlg::RaiseAboveSurface()
              static_cast<QWidget*>(toolTipDlg_), static_cast<QWidget*>(dlgShow_)})
         if (w && w->isVisible())
             w->raise();
+    // A dialog open now stays above them all.
+    platform::restackUnderOpenDialogs();
 }
 
 bool CWhiteBoardDlg::eventFilter(QObject* watched, QEvent* event)
@@ -615,15 +643,60 @@ platform::WindowRef CWhiteBoardDlg::DetectSlideShow() const
     return {};
 }
 
+bool CWhiteBoardDlg::StoreChangedPage()
+{
+    if (!surface_ || !ThePageList().pageChanged)
+        return true;
+    StoreCurrentPage();
+    return !surface_;
+}
+
+bool CWhiteBoardDlg::ReleaseSurface()
+{
+    if (!StoreChangedPage())
+        return false;
+    DeleteSurface();
+    return true;
+}
+
+void CWhiteBoardDlg::ForgetSurface()
+{
+    if (!surface_)
+        return;
+    // The surface hid itself. A page it could not store stays open; otherwise it goes, so that no hidden
+    // full-screen window is left behind.
+    if (ThePageList().pageChanged) {
+        QTimer::singleShot(0, this, [this] {
+            if (surface_ && !surface_->isVisible())
+                EnsureSurface();
+        });
+        return;
+    }
+    CScreenPenWnd* surface = surface_;
+    surface_ = nullptr;
+    surface->deleteLater();
+}
+
+QString CWhiteBoardDlg::HistoryLabelOf(const QString& picturePath) const
+{
+    if (picturePath.isEmpty())
+        return {};
+    const QFileInfo picture(picturePath);
+    if (picture.absolutePath() != QFileInfo(ProgramFolder() + u"/Temp"_s).absoluteFilePath())
+        return {};
+    return picture.completeBaseName();
+}
+
 void CWhiteBoardDlg::StoreCurrentPage()
 {
     if (!surface_)
         return;
-    const QString selected = tabDlg_->SelectedHistoryLabel();
-    // A reopened history page is stored over its own files in the temp folder.
+    // A page reopened from the history is stored over its own files; every other page is a new one, whatever
+    // is selected in the history now.
+    const QString reopened = openHistoryLabel_;
     QString base = ProgramFolder() + u"/Temp/"_s;
-    if (!selected.isEmpty()) {
-        base += selected;
+    if (!reopened.isEmpty()) {
+        base += reopened;
     } else {
         // Two pages stored within one second would share a name: the later one gets a number.
         const QString name = base + NewPageBaseName(QDateTime::currentDateTime());
@@ -641,7 +714,7 @@ void CWhiteBoardDlg::StoreCurrentPage()
     QString strokes = path;
     strokes.replace(u".xxx"_s, u".kw"_s);
     if (QFileInfo::exists(picture)) {
-        if (selected.isEmpty())
+        if (reopened.isEmpty())
             tabDlg_->AddBitmap(picture, strokes);
         tabDlg_->SetHistoryPicture(QFileInfo(picture).fileName().section(u'.', 0, 0), surface_->pageBitmap());
     }
@@ -724,10 +797,12 @@ void CWhiteBoardDlg::ToggleTabDlg(int tab)
 
 void CWhiteBoardDlg::OpenBackground(const QString& picturePath)
 {
+    // The surface takes its background picture when it is built; the page open now is stored first, and
+    // one that cannot be stored stays open.
+    if (!ReleaseSurface())
+        return;
     surfaceOverWhiteboard_ = false;
     boardMode = 0;
-    // The surface takes its background picture when it is built.
-    DeleteSurface();
     surface_ = CreateSurface(picturePath);
     surface_->ShowSurface();
     KeepAboveSurface();
@@ -741,11 +816,36 @@ void CWhiteBoardDlg::PreviousPage()
     const QString picture = tabDlg_->SelectPreviousHistoryPage();
     if (picture.isEmpty())
         return;
-    OnMessage(kMsgDeleteSurface, 0, 0);
     OpenBackground(picture);
 }
 
 // ---- commands ------------------------------------------------------------------------------------------
+
+QMenu* CWhiteBoardDlg::MainMenuPopup() const
+{
+    const QList<QAction*> items = mainMenu_ ? mainMenu_->actions() : QList<QAction*>();
+    return items.isEmpty() ? nullptr : items.first()->menu();
+}
+
+void CWhiteBoardDlg::ShowMainMenu(const QPoint& at)
+{
+    if (QMenu* menu = MainMenuPopup())
+        menu->popup(at);
+}
+
+void CWhiteBoardDlg::EndWithoutAsking()
+{
+    // Questions and menus still open would hold the run: they are answered with Cancel.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w == this || !w->isVisible())
+            continue;
+        if (auto* dialog = qobject_cast<QDialog*>(w))
+            dialog->reject();
+        else if (auto* menu = qobject_cast<QMenu*>(w))
+            menu->close();
+    }
+    done(QDialog::Accepted);
+}
 
 void CWhiteBoardDlg::PopupMenuAtCursor(QMenu* menu)
 {
@@ -777,12 +877,14 @@ void CWhiteBoardDlg::OnCommand(int id)
             tab->hide();
         if (DetectSlideShow())
             pptToolBar_->hide();
+        TellNotAvailableYet();
         break;
     case kCmdTools:
         HideAllPopups();
         if (QWidget* tab = tabDlg_->window())
             tab->hide();
         toolDlg_->SetPage(7);
+        TellNotAvailableYet();
         break;
     case kCmdBackground:
         ToggleTabDlg(1);
@@ -935,9 +1037,13 @@ void CWhiteBoardDlg::OnCommand(int id)
     case kCmdThickLine:
         if (surface_) {
             penWidth_ = id == kCmdThinLine ? 1 : id == kCmdThickerLine ? 3 : id == kCmdMediumLine ? 8 : 15;
-            CurrentPenState().width = penWidth_;
             sharedPenWidth = penWidth_;
+            surface_->ApplyPenAttributes(penWidth_, penColour_);
         }
+        break;
+    case kCmdExit:
+        if (OnClose())
+            done(QDialog::Accepted);
         break;
     case kCmdHidePopups:
         HideAllPopups();
@@ -953,8 +1059,16 @@ void CWhiteBoardDlg::OnCommand(int id)
         ShowLogoWall();
         break;
     default:
+        if (std::find(std::begin(kCmdsWithoutAction), std::end(kCmdsWithoutAction), id)
+            != std::end(kCmdsWithoutAction))
+            TellNotAvailableYet();
         break;
     }
+}
+
+void CWhiteBoardDlg::TellNotAvailableYet()
+{
+    platform::ShowNotice(GetConfigString(u"此功能尚未提供"_s));
 }
 
 void CWhiteBoardDlg::ChooseColour()
@@ -968,6 +1082,7 @@ void CWhiteBoardDlg::ChooseColour()
     if (chosen.isValid() && surface_) {
         penColour_ = RGB(chosen.red(), chosen.green(), chosen.blue());
         sharedPenColour = penColour_;
+        surface_->ApplyPenAttributes(penWidth_, penColour_);
     }
 }
 
@@ -1024,6 +1139,10 @@ void CWhiteBoardDlg::ShowLogoWall()
     CollapsePanel();
     const platform::WindowRef cinebox = platform::FindWindow(QString(), u"Cinebox"_s);
     if (cinebox) {
+        if (cinebox.xid)
+            platform::desktop::showWindow(cinebox.xid);
+        else if (cinebox.widget)
+            cinebox.widget->showNormal();
         platform::SendCopyData(cinebox, 0, u"LogoMode"_s);
         return;
     }
@@ -1147,14 +1266,19 @@ LRESULT CWhiteBoardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case kMsgRaisePanel:
         if (QWidget* tab = tabDlg_->window(); tab && tab->isVisible())
             tab->hide();
+        // A collapsed panel comes back from its tab (a second start asks for the panel this way).
+        if (!isVisible() && dlgShow_ && dlgShow_->isVisible())
+            RestorePanel();
         if (!isActiveWindow())
             raise();
         return 0;
     case kMsgSurfaceClosed:
-        surface_ = nullptr;
+        ForgetSurface();
         return 0;
     case kMsgDeleteSurface:
-        DeleteSurface();
+        // The history panel asks for this before it opens another page or picture: a changed page is
+        // stored first, as the next-page button does.
+        ReleaseSurface();
         return 0;
     case kMsgOpenBackground:
         if (const auto* path = reinterpret_cast<const QString*>(wParam))
@@ -1169,6 +1293,7 @@ LRESULT CWhiteBoardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (!path)
             return 0;
         const QString pages = ProgramFolder() + u"/Temp/ZidodAvuvTemp/"_s;
+        platform::makeScratchFolder(ProgramFolder() + u"/Temp"_s);
         QDir().mkpath(pages);
         const QFileInfo source(*path);
         const QDir folder = source.isDir() ? QDir(*path) : source.dir();
@@ -1210,7 +1335,7 @@ LRESULT CWhiteBoardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case kMsgPenWrite: {
         if (!dlgShow_->isVisible()) {
-            if (const unsigned long cinebox = platform::desktop::findWindow(u"Cinebox"_s)) {
+            if (const unsigned long cinebox = platform::desktop::findAnyWindow(u"Cinebox"_s)) {
                 platform::desktop::hideWindow(cinebox);
                 show();
             }
@@ -1280,18 +1405,15 @@ void CWhiteBoardDlg::OnDestroy()
         tabDlg_->DeleteTempFile();
 
     // The page folder root without its ZidodAvuvTemp part and trailing separator is the folder to remove.
+    // Only a folder the program made and marked goes: a folder of the user's is never removed.
     QString pageFolder = pageFolderRoot_;
     if (pageFolder.endsWith(u"/Temp/ZidodAvuvTemp/"_s))
         pageFolder.chop(int(QStringLiteral("ZidodAvuvTemp/").size()));
-    if (pageFolder.endsWith(u"Temp/"_s))
+    if (pageFolder.endsWith(u"/"_s))
         pageFolder.chop(1);
-    if (QFileInfo(pageFolder).isDir() && !QDir().rmdir(pageFolder)) {
-        for (const char* name : {"temp.bmp", "TempImage.bmp", "Thumbs.db"})
-            QFile::remove(pageFolder + QLatin1Char('/') + QLatin1String(name));
-        QDir().rmdir(pageFolder);
-    }
-    _FILE::CDirectry(pageFolder).Delete();
-    _FILE::CDirectry(ProgramFolder() + u"/Temp"_s).Delete();
+    if (!pageFolder.isEmpty())
+        platform::removeScratchFolder(pageFolder);
+    platform::removeScratchFolder(ProgramFolder() + u"/Temp"_s);
 
     StopRecordScreen();
     DestroyRecordControlWindow();
@@ -1301,7 +1423,8 @@ void CWhiteBoardDlg::OnDestroy()
     QDir().rmdir(u"Save"_s);
     QDir::setCurrent(startupDirectory_);
 
-    if (const unsigned long cinebox = platform::desktop::findWindow(u"Cinebox"_s))
+    // A Cinebox hidden by the pen's write message is closed too.
+    if (const unsigned long cinebox = platform::desktop::findAnyWindow(u"Cinebox"_s))
         platform::desktop::requestClose(cinebox);
     messages_.reset();
 }

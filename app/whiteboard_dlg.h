@@ -51,6 +51,11 @@ public:
     void OnDestroy();
     // Asks whether to quit; true when the answer is Yes.
     bool OnClose();
+    // Ends the run as a confirmed close does, without the question (the desktop is logging out).
+    void EndWithoutAsking();
+    // The main menu as the icon and a right click open it.
+    QMenu* MainMenuPopup() const;
+    void ShowMainMenu(const QPoint& globalPosition);
     // A button or menu command, as WM_COMMAND delivers it.
     void OnCommand(int id);
     // One message of the panel's table, as another window or process sends it.
@@ -89,6 +94,10 @@ public:
     bool CheckFlash();
 
     void StoreCurrentPage();
+    // Stores the open page when it has changes; false when that failed (the surface then stays open).
+    bool StoreChangedPage();
+    // The label of the history page the surface shows; empty for a new page.
+    const QString& OpenHistoryLabel() const { return openHistoryLabel_; }
     void EnterWhiteboardMode();
     void CollapsePanel();
     void RestorePanel();
@@ -118,6 +127,13 @@ private:
 
     void EnsureSurface();
     void DeleteSurface();
+    // Stores a changed page, then deletes the surface; false, keeping the surface, when the store failed.
+    bool ReleaseSurface();
+    // The surface hid itself (message 0x493).
+    void ForgetSurface();
+    // The history label of a page picture in the program's temp folder; empty for any other picture.
+    QString HistoryLabelOf(const QString& picturePath) const;
+    void TellNotAvailableYet();
     void KeepAboveSurface();
     void RaiseAboveSurface();
     QWidget* DialogOwner() const;
@@ -160,6 +176,7 @@ private:
     QString startupDirectory_;
     QString programFilePath_;
     QString pageFolderRoot_;
+    QString openHistoryLabel_;
     QSize panelSize_;
     QPoint lastPosition_;
     QPixmap background_;

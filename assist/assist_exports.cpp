@@ -1,7 +1,16 @@
 #include "assist/assist_exports.h"
 
+#include "platform/messages.h"
+#include "platform/notice.h"
+#include "support/language.h"
+
 #include <QDir>
 #include <QFile>
+
+namespace {
+// Sent to the panel's show/hide tab ("HideDlg") when a full-screen window of the library closes.
+constexpr UINT kMsgRestorePanelFromLibrary = 0x070A;
+} // namespace
 
 namespace {
 qmhelp::ScreenRect g_screenRect;
@@ -41,4 +50,9 @@ int Find360Process()
 
 void ConvertPPTToFolder()
 {
+    // The deck converter is not there yet: say so, and give the panel back at once, as a finished or
+    // cancelled conversion does.
+    platform::ShowNotice(GetConfigString(QStringLiteral("幻灯片转换功能尚未提供")));
+    if (const platform::WindowRef tab = platform::FindWindow(QString(), QStringLiteral("HideDlg")))
+        platform::SendMessage(tab, kMsgRestorePanelFromLibrary, 0, 0);
 }

@@ -139,6 +139,7 @@ public:
         setMinimumSize(kPanelMinimumSize);
         resize(kPanelSize);
         setWindowOpacity(1.0);
+        setWindowTitle(u"CTabDlg"_s);
     }
 
 protected:
@@ -163,12 +164,11 @@ CTabDlg::CTabDlg(QWidget* /*parent*/, QWidget* owner)
     , owner_(owner)
 {
     // Without a templates folder the panel keeps no folders there: an empty base would put them at the root.
-    const QString templates = platform::shortPath(platform::templatesFolder());
-    if (!templates.isEmpty()) {
-        backgroundFolder_ = templates + u"/Temp/"_s + u"BackImage"_s;
-        historyFolder_ = templates + u"/Temp"_s;
-        QDir().mkpath(backgroundFolder_);
-        QDir().mkpath(historyFolder_);
+    const QString scratch = platform::shortPath(platform::templatesScratchFolder());
+    if (!scratch.isEmpty()) {
+        historyFolder_ = scratch;
+        if (platform::makeScratchFolder(scratch + u"/BackImage"_s))
+            backgroundFolder_ = scratch + u"/BackImage"_s;
     }
 }
 
@@ -541,7 +541,7 @@ void CTabDlg::OnNMClickListViewimage(int row)
 {
     if (row < 0 || row >= backgroundPaths_.size())
         return;
-    QDir().mkpath(tempFolder_);
+    platform::makeScratchFolder(tempFolder_);
     const QString path = backgroundPaths_.at(row);
     send(kMsgDeleteSurface, nullptr);
     send(kMsgOpenBackground, &path);
@@ -572,12 +572,13 @@ void CTabDlg::OnNMClickTree(const QPoint& pos)
 
 void CTabDlg::OnBnClickedHistoryAddpic()
 {
-    send(kMsgDeleteSurface, nullptr);
     const QString current = QDir::currentPath();
     const QString path = CBmpDialog::getOpenFileName(window_, current + u"/Save"_s);
     QDir::setCurrent(current);
+    // Cancel leaves the open page as it is; a chosen set replaces it, once the owner has stored it.
     if (path.isEmpty())
         return;
+    send(kMsgDeleteSurface, nullptr);
     selectNextAdded_ = true;
     send(kMsgOpenPageSet, &path);
 }
@@ -654,7 +655,7 @@ void CTabDlg::DeleteScreenWnd()
 void CTabDlg::DeleteTempFile()
 {
     if (!backgroundFolder_.isEmpty())
-        platform::deleteTree(backgroundFolder_);
+        platform::removeScratchFolder(backgroundFolder_);
 }
 
 QString CTabDlg::SelectPreviousHistoryPage()

@@ -132,6 +132,11 @@ void MessageTable::onPointer(UINT message, Handler handler)
     handlers_[message] = Entry {std::move(handler), true};
 }
 
+void MessageTable::onLocal(UINT message, Handler handler)
+{
+    handlers_[message] = Entry {std::move(handler), true};
+}
+
 void MessageTable::onRegistered(UINT registeredMessage, Handler handler)
 {
     registered_[registeredMessage] = std::move(handler);
@@ -181,7 +186,7 @@ LRESULT MessageTable::dispatchForeign(UINT message, WPARAM wParam, LPARAM lParam
     if (message == WM_COPYDATA)
         return 0;
     auto it = handlers_.find(message);
-    if (it != handlers_.end() && it->second.takesPointer)
+    if (it != handlers_.end() && it->second.localOnly)
         return 0;
     return dispatch(message, wParam, lParam);
 }
@@ -295,16 +300,22 @@ UINT RegisterWindowMessage(const QString& name)
 
 WindowRef FindWindow(const QString& className, const QString& title)
 {
+    QWidget* hidden = nullptr;
     for (MessageTable* t : tables()) {
         QWidget* w = t->widget();
-        if (!w || !w->isVisible())
+        if (!w)
             continue;
         if (!className.isNull() && t->className().compare(className, Qt::CaseInsensitive) != 0)
             continue;
         if (!title.isNull() && w->windowTitle() != title)
             continue;
-        return WindowRef(w);
+        if (w->isVisible())
+            return WindowRef(w);
+        if (!hidden)
+            hidden = w;
     }
+    if (hidden)
+        return WindowRef(hidden);
     if (!x11::available())
         return {};
     const unsigned long xid = x11::findDesktopWindow(className, title);

@@ -74,6 +74,9 @@ public:
     void on(UINT message, Handler handler);
     // A message whose wParam or lParam points into this process; only this process may send it.
     void onPointer(UINT message, Handler handler);
+    // A message that only the process's own windows send (the surface telling its owner it closed, for
+    // example): another process's copy is answered 0 without calling the handler.
+    void onLocal(UINT message, Handler handler);
     // A message number obtained from RegisterWindowMessage.
     void onRegistered(UINT registeredMessage, Handler handler);
     // WM_COPYDATA: the text and the sender's wParam.
@@ -97,7 +100,7 @@ public:
 private:
     struct Entry {
         Handler handler;
-        bool takesPointer = false;
+        bool localOnly = false;
     };
 
     QPointer<QWidget> widget_;
@@ -127,8 +130,9 @@ QMPLATFORM_EXPORT LRESULT SendCopyData(const WindowRef& window, WPARAM wParam, c
 QMPLATFORM_EXPORT UINT RegisterWindowMessage(const QString& name);
 
 // Finds a window by class name and title; a null argument matches any. This process's tables come first, then
-// the desktop's mapped top-level windows (class = QM_WINDOW_CLASS or either part of WM_CLASS, title =
-// _NET_WM_NAME or WM_NAME). Only windows that are shown count.
+// the desktop's top-level windows (class = QM_WINDOW_CLASS or either part of WM_CLASS, title = _NET_WM_NAME or
+// WM_NAME). Shown and hidden windows both count, a shown one preferred, so a window hidden a moment ago can
+// be sent the message that shows it again.
 QMPLATFORM_EXPORT WindowRef FindWindow(const QString& className, const QString& title);
 
 QMPLATFORM_EXPORT bool IsWindow(const WindowRef& window);

@@ -57,12 +57,81 @@ QString programFolder()
     return QFileInfo(programFilePath()).absolutePath();
 }
 
+QString dataHome()
+{
+    QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    if (data.isEmpty() || !QDir::isAbsolutePath(data))
+        data = QDir::homePath() + QStringLiteral("/.local/share");
+    return QDir::cleanPath(data);
+}
+
 QString templatesFolder()
 {
+    const QString home = QDir::cleanPath(QDir::homePath());
     QString dir = xdgUserDir("TEMPLATES");
-    if (dir.isEmpty() && !QDir::homePath().isEmpty() && QDir::homePath() != QStringLiteral("/"))
-        dir = QDir::homePath() + QStringLiteral("/Templates");
+    if (dir.isEmpty() && !home.isEmpty() && home != QStringLiteral("/"))
+        dir = home + QStringLiteral("/Templates");
+    // xdg-user-dirs points a disabled or deleted folder at the home folder itself; scratch folders made
+    // there would sit among the user's own files. The system then keeps its templates in its data folder.
+    if (dir.isEmpty() || dir == home || dir == QStringLiteral("/") || !QFileInfo(dir).isDir()) {
+        if (home.isEmpty() || home == QStringLiteral("/"))
+            return {};
+        dir = dataHome() + QStringLiteral("/Quillmark/Templates");
+    }
     return dir;
+}
+
+namespace {
+const QString kScratchMark = QStringLiteral(".quillmark-scratch");
+}
+
+bool isScratchFolder(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.isDir() && !info.isSymLink() && QFileInfo(path + QLatin1Char('/') + kScratchMark).isFile();
+}
+
+bool makeScratchFolder(const QString& path)
+{
+    const QString clean = QDir::cleanPath(path);
+    if (QFileInfo(clean).exists() || QFileInfo(clean).isSymLink())
+        return isScratchFolder(clean);
+    // Every folder made on the way is marked, so that each can be removed on its own.
+    QStringList made;
+    for (QString at = clean; !at.isEmpty() && !QFileInfo(at).exists(); at = QFileInfo(at).path()) {
+        made.prepend(at);
+        if (QFileInfo(at).path() == at)
+            break;
+    }
+    for (const QString& folder : made) {
+        if (!QDir().mkdir(folder))
+            return false;
+        QFile mark(folder + QLatin1Char('/') + kScratchMark);
+        if (!mark.open(QIODevice::WriteOnly))
+            return false;
+        mark.write("Made by Quillmark for its scratch files; removed when it quits.\n");
+    }
+    return isScratchFolder(clean);
+}
+
+bool removeScratchFolder(const QString& path)
+{
+    if (!isScratchFolder(path))
+        return false;
+    return QDir(path).removeRecursively();
+}
+
+QString templatesScratchFolder()
+{
+    const QString templates = templatesFolder();
+    if (templates.isEmpty())
+        return {};
+    const QString usual = templates + QStringLiteral("/Temp");
+    if (makeScratchFolder(usual))
+        return usual;
+    // A "Temp" the user keeps there is left alone: the system's own goes into its data folder.
+    const QString own = dataHome() + QStringLiteral("/Quillmark/Templates/Temp");
+    return makeScratchFolder(own) ? own : QString();
 }
 
 QString documentsFolder()

@@ -12,12 +12,28 @@ QMPLATFORM_EXPORT QString programFilePath();
 QMPLATFORM_EXPORT QString programFolder();
 
 // The user's Templates and Documents folders, from the XDG user directories (~/.config/user-dirs.dirs).
-// An unset Templates folder is ~/Templates; an empty string means the folder cannot be resolved.
+// An unset Templates folder is ~/Templates. When that folder is missing, or is the home folder itself (as
+// xdg-user-dirs sets a disabled one), it is $XDG_DATA_HOME/Quillmark/Templates. An empty string means there
+// is no home folder at all.
 QMPLATFORM_EXPORT QString templatesFolder();
+QMPLATFORM_EXPORT QString dataHome();
 QMPLATFORM_EXPORT QString documentsFolder();
 
 // There are no 8.3 names here: the short form of a path is the path itself.
 QMPLATFORM_EXPORT QString shortPath(const QString& path);
+
+// Scratch folders are the program's own: it makes them and marks them, and it removes only marked ones, so a
+// folder of the user's that happens to have the same name is never touched.
+// makeScratchFolder makes path (and the folders above it that are missing, each marked); true when path is
+// a scratch folder now, false when it existed before without the mark or could not be made.
+QMPLATFORM_EXPORT bool makeScratchFolder(const QString& path);
+QMPLATFORM_EXPORT bool isScratchFolder(const QString& path);
+// Removes a scratch folder with its contents; false, touching nothing, for any other folder.
+QMPLATFORM_EXPORT bool removeScratchFolder(const QString& path);
+// The system's scratch folder in the templates folder ("Temp"), made and marked on first use. When the user
+// has a "Temp" of their own there, the system's goes into $XDG_DATA_HOME/Quillmark/Templates instead. Empty
+// without a home folder.
+QMPLATFORM_EXPORT QString templatesScratchFolder();
 
 // Removes a folder with all its contents, quietly. False when it did not exist or could not be removed whole.
 QMPLATFORM_EXPORT bool deleteTree(const QString& path);

@@ -81,8 +81,10 @@ void collect(Window parent, int depth, QList<TopWindow>& out)
         XWindowAttributes attrs;
         if (!XGetWindowAttributes(d, w, &attrs))
             continue;
-        // A client window carries WM_STATE; a window manager frame holds it one or two levels down.
-        if (hasWmState(w) || (depth == 0 && attrs.override_redirect)) {
+        // A client window carries WM_STATE; a window manager frame holds it one or two levels down. A window
+        // its program has hidden (withdrawn) is back on the root without WM_STATE, and still counts.
+        const bool withdrawn = depth == 0 && attrs.map_state == IsUnmapped && attrs.c_class == InputOutput;
+        if (hasWmState(w) || (depth == 0 && attrs.override_redirect) || withdrawn) {
             TopWindow t;
             t.xid = w;
             t.title = windowTitle(w);
@@ -126,21 +128,39 @@ QList<TopWindow> topLevelWindows()
     return out;
 }
 
+namespace {
+bool matches(const TopWindow& t, const QString& title, const QString& className)
+{
+    if (!title.isNull() && t.title != title)
+        return false;
+    return className.isNull() || t.className.compare(className, Qt::CaseInsensitive) == 0
+        || t.instanceName.compare(className, Qt::CaseInsensitive) == 0
+        || t.windowClass.compare(className, Qt::CaseInsensitive) == 0;
+}
+} // namespace
+
 unsigned long findWindow(const QString& title, const QString& className)
 {
     const QList<TopWindow> all = topLevelWindows();
-    for (auto it = all.crbegin(); it != all.crend(); ++it) {
-        if (!it->viewable)
-            continue;
-        if (!title.isNull() && it->title != title)
-            continue;
-        if (!className.isNull() && it->className.compare(className, Qt::CaseInsensitive) != 0
-            && it->instanceName.compare(className, Qt::CaseInsensitive) != 0
-            && it->windowClass.compare(className, Qt::CaseInsensitive) != 0)
-            continue;
-        return it->xid;
-    }
+    for (auto it = all.crbegin(); it != all.crend(); ++it)
+        if (it->viewable && matches(*it, title, className))
+            return it->xid;
     return 0;
+}
+
+unsigned long findAnyWindow(const QString& title, const QString& className)
+{
+    const QList<TopWindow> all = topLevelWindows();
+    unsigned long hidden = 0;
+    for (auto it = all.crbegin(); it != all.crend(); ++it) {
+        if (!matches(*it, title, className))
+            continue;
+        if (it->viewable)
+            return it->xid;
+        if (!hidden)
+            hidden = it->xid;
+    }
+    return hidden;
 }
 
 bool windowExists(unsigned long xid)

@@ -21,11 +21,13 @@ struct TopWindow {
 };
 
 QMPLATFORM_EXPORT bool available();
-// Client windows of the desktop, topmost last.
+// Client windows of the desktop, topmost last, hidden ones (viewable false) included.
 QMPLATFORM_EXPORT QList<TopWindow> topLevelWindows();
 // The first viewable window with this title and class (a null argument matches any); the class matches
 // either part of WM_CLASS or the window's QM_WINDOW_CLASS. 0 when none.
 QMPLATFORM_EXPORT unsigned long findWindow(const QString& title, const QString& className = QString());
+// The same, shown or hidden, as windows have always been found: a shown window is preferred.
+QMPLATFORM_EXPORT unsigned long findAnyWindow(const QString& title, const QString& className = QString());
 QMPLATFORM_EXPORT bool windowExists(unsigned long xid);
 // Asks the window to close exactly as the window manager's close button does (WM_DELETE_WINDOW).
 QMPLATFORM_EXPORT bool requestClose(unsigned long xid);

@@ -298,7 +298,7 @@ unsigned long findDesktopWindow(const QString& className, const QString& title)
     if (!display())
         return 0;
     ErrorTrap trap;
-    return desktop::findWindow(title, className);
+    return desktop::findAnyWindow(title, className);
 }
 
 bool windowExists(unsigned long xid)

@@ -2,6 +2,7 @@
 
 #include "platform/desktop_probe.h"
 #include "platform/gdi.h"
+#include "platform/image_file.h"
 #include "platform/message_box.h"
 #include "platform/messages.h"
 #include "platform/shell.h"
@@ -266,11 +267,11 @@ void CScreenPenWnd::placeNavButtons()
     const int y = primary.bottom() + 1 - kNavSize - kNavGap;
     const int rowRight = primary.right() + 1 - kToolStripSize - 2 * kNavGap;
     for (int b = 0; b < kNavButtonCount; ++b) {
-        navButtons_[b].picture = QImage(bin + names[b]);
+        navButtons_[b].picture = platform::readImageFile(bin + names[b]);
         const int x = rowRight - (kNavButtonCount - order[b]) * (kNavSize + kNavGap) + kNavGap;
         navButtons_[b].rect = QRect(x, y, kNavSize, kNavSize);
     }
-    homePicture_ = QImage(bin + QStringLiteral("home.png"));
+    homePicture_ = platform::readImageFile(bin + QStringLiteral("home.png"));
 }
 
 void CScreenPenWnd::createWindow()
@@ -341,6 +342,37 @@ void CScreenPenWnd::SetDashPen(int width, COLORREF colour)
     CurrentPenState() = PenState {DashPen, 0, colour, width};
     resetCurrentObject();
     endToolChange();
+}
+
+void CScreenPenWnd::ApplyPenAttributes(int width, COLORREF colour)
+{
+    PenState& s = CurrentPenState();
+    if (!PenAttributesApply(s.kind))
+        return;
+    // A text's size is its font size, which the line-style popup sets.
+    if (s.kind != Text)
+        s.width = width;
+    s.colour = colour;
+    // An object being drawn keeps its look; one not begun yet takes the new width and colour.
+    if (!drawing_ && currentObject_.points.empty()) {
+        currentObject_.width = s.width;
+        currentObject_.colour = s.colour;
+        brushDot_ = s.kind == BrushPen ? BrushDot(s.width, s.colour) : QImage();
+    }
+}
+
+bool CScreenPenWnd::PenAttributesApply(NodeKind kind)
+{
+    switch (kind) {
+    case EraseTrail:
+    case EraseLasso:
+    case Picture:
+    case Flash:
+    case Video:
+        return false;
+    default:
+        return true;
+    }
 }
 
 void CScreenPenWnd::SetBrushPen(int width, COLORREF colour)
@@ -445,13 +477,10 @@ void CScreenPenWnd::ClearScreen()
     }
     {
         std::lock_guard guard(list.Lock());
-        list.ClearRedo();
-        if (!removed)
-            list.PushUndo(0, UndoClear);
-        for (CPenNode& node : list.nodes) {
-            if (!node.erased)
-                node.cleared = 1;
-        }
+        if (removed)
+            list.ClearRedo();
+        else
+            list.ClearShown();
         // Cleared from the panel, not by a press on the page: the store must still see the change.
         list.pageChanged = true;
     }
@@ -562,7 +591,7 @@ void CScreenPenWnd::SetBackground(const QImage& picture)
 
 void CScreenPenWnd::loadPageFiles(const QString& picturePath)
 {
-    const QImage picture(picturePath);
+    const QImage picture = platform::readImageFile(picturePath);
     if (!picture.isNull()) {
         // The picture keeps its pixel positions, which the page's objects refer to, whatever its size.
         QImage background = solidImage(backgroundBitmap_.size(), 0xFFFFFFFF);
@@ -573,8 +602,14 @@ void CScreenPenWnd::loadPageFiles(const QString& picturePath)
         backgroundBitmap_ = background;
     }
     ThePageList().Clear();
-    LoadPage(WithExtension(picturePath, QStringLiteral("kw")));
+    std::size_t picturesLeftOut = 0;
+    LoadPage(WithExtension(picturePath, QStringLiteral("kw")), &picturesLeftOut);
     ThePageList().pageChanged = false;
+    if (picturesLeftOut > 0) {
+        // Queued, so that a page opened by the constructor reaches the panel that connects right after it.
+        const QString text = GetConfigString(QStringLiteral("页面中的图片太多太大，部分图片未能显示"));
+        QMetaObject::invokeMethod(this, [this, text] { emit pageNotice(text); }, Qt::QueuedConnection);
+    }
 }
 
 void CScreenPenWnd::dropPendingWork()

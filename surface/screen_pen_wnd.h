@@ -50,6 +50,10 @@ public:
     void SetPen(int width, COLORREF colour);
     void SetHighlighter(int width, COLORREF colour);
     void SetDashPen(int width, COLORREF colour);
+    // The panel's width and colour for the next object drawn, whatever pen tool is chosen; an object being
+    // drawn is not reset. Erasers, pictures and media are not pens and keep theirs.
+    void ApplyPenAttributes(int width, COLORREF colour);
+    static bool PenAttributesApply(NodeKind kind);
     void SetBrushPen(int width, COLORREF colour);
     void SetPolyline();
     void SetSpeedPen(int width, COLORREF colour);
@@ -107,6 +111,11 @@ public:
     // The page as it would be printed: the background with every visible object, without buttons or
     // previews.
     QImage ComposedPage() const;
+
+signals:
+    // Something the teacher should know about the page just opened, in the language in force (pictures
+    // left out of a page that holds more than the surface shows). Sent after the opening returns.
+    void pageNotice(const QString& text);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,16 +1,22 @@
 #include "app/whiteboard_dlg.h"
+#include "app/whiteboard_messages.h"
+#include "controls/button_ex.h"
 
 #include "platform/message_box.h"
 #include "support/language.h"
 #include "support_main/test_util.h"
 
+#include <QAbstractButton>
 #include <QDateTime>
+#include <QFile>
 #include <QMenu>
 #include <QTemporaryDir>
 
 #include "app/tool_tip_dlg.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using DIALOG::CWhiteBoardDlg;
 
@@ -139,11 +145,14 @@ TEST_F(PanelMenus, ChineseTextsAndWhatRemainsOfTheMainMenu)
     EXPECT_EQ(texts(panel.LineTypeMenu()), QStringList({QStringLiteral("实线"), QStringLiteral("虚线")}));
     EXPECT_EQ(texts(panel.LineWidthMenu()), QStringList({QStringLiteral("细线"), QStringLiteral("较粗"),
                                                          QStringLiteral("中粗"), QStringLiteral("粗线")}));
-    // The calibration sub-menu without its 9-point mode, picture in picture, a separator and settings.
+    // The calibration sub-menu without its 9-point mode, picture in picture, a separator and settings, then
+    // the way out.
     const QMenu* first = panel.MainMenu()->actions().first()->menu();
     ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first, panel.MainMenuPopup());
     EXPECT_EQ(texts(first), QStringList({QStringLiteral("定位"), QStringLiteral("画中画"), QStringLiteral("-"),
-                                         QStringLiteral("设置")}));
+                                         QStringLiteral("设置"), QStringLiteral("-"), QStringLiteral("退出")}));
+    EXPECT_EQ(first->actions().last()->data().toInt(), DIALOG::kCmdExit);
     EXPECT_EQ(texts(first->actions().first()->menu()), QStringList({QStringLiteral("4点定位")}));
     panel.OnDestroy();
 }
@@ -158,7 +167,7 @@ TEST_F(PanelMenus, EnglishTexts)
     EXPECT_EQ(texts(panel.LineTypeMenu()), QStringList({QStringLiteral("Solid line"), QStringLiteral("Dashed line")}));
     const QMenu* first = panel.MainMenu()->actions().first()->menu();
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(texts(first).last(), QStringLiteral("Settings"));
+    EXPECT_EQ(texts(first).last(), QStringLiteral("Exit"));
     panel.OnDestroy();
 }
 
@@ -192,4 +201,26 @@ TEST(PanelStatusTexts, BluetoothStatusComparesTheLanguageExactly)
 TEST(PanelPageNames, DayHourMinuteSecondWithoutLeadingZeros)
 {
     EXPECT_EQ(CWhiteBoardDlg::NewPageBaseName(QDateTime(QDate(2026, 12, 8), QTime(9, 5, 7))), QStringLiteral("8-9-5-7"));
+}
+
+TEST_F(PanelMenus, EveryButtonAndTheIconTellTheirRoleInTheLanguageInForce)
+{
+    QFile::copy(QStringLiteral(QM_SOURCE_DIR "/resources/program/Language.ini"), dir.filePath(QStringLiteral("Language.ini")));
+    for (const bool english : {false, true}) {
+        SetLanguage(english ? QStringLiteral("English") : QStringLiteral("Chinese"));
+        CWhiteBoardDlg panel(nullptr);
+        panel.OnInitDialog();
+        QStringList tips;
+        for (QWidget* w : panel.findChildren<QWidget*>()) {
+            if (qobject_cast<UICONTROL::CButtonEx*>(w) == nullptr && w->objectName() != QStringLiteral("icon1008"))
+                continue;
+            EXPECT_FALSE(w->toolTip().isEmpty()) << w->accessibleName().toStdString();
+            tips << w->toolTip();
+        }
+        EXPECT_GE(tips.size(), 26);
+        const QString all = tips.join(u' ');
+        const bool hasChinese = std::any_of(all.begin(), all.end(), [](QChar c) { return c.unicode() >= 0x4E00; });
+        EXPECT_EQ(hasChinese, !english) << all.toStdString();
+        panel.OnDestroy();
+    }
 }

@@ -206,7 +206,7 @@ TEST_F(TabDlgTest, CancelledAddPictureLeavesTheNextPageUnselected)
     writePicture(dir_.filePath(u"later.bmp"_s));
     CBmpDialog::setHook([](const QString&, const QString&) { return QString(); });
     dlg_->OnBnClickedHistoryAddpic();
-    EXPECT_EQ(messages(), std::vector<UINT>({kMsgDeleteSurface}));
+    EXPECT_TRUE(messages().empty()) << "Cancel leaves the open page alone";
     dlg_->AddBitmap(dir_.filePath(u"later.bmp"_s), QString());
     EXPECT_TRUE(history_->selectedItems().isEmpty());
 }

@@ -54,37 +54,29 @@ protected:
 
 } // namespace
 
-TEST_F(PanelMessages, SurfaceMessagesCreateForgetAndDeleteTheSurface)
+TEST_F(PanelMessages, OnlyThePenMessagesOfOtherProgramsPutThePenAway)
 {
     ASSERT_EQ(program.pressPanelButton(1075), 0);
     ASSERT_TRUE(waitShown(kSurface));
 
-    // 0x494 deletes the surface.
-    EXPECT_EQ(send(0x494), 0);
-    EXPECT_TRUE(waitGone(kSurface));
-
-    // 0x59d creates it again.
-    EXPECT_EQ(send(0x59d), 0);
-    EXPECT_TRUE(waitShown(kSurface));
+    // The surface's and the history panel's own messages are refused from outside: the page stays.
+    for (UINT message : {0x494u, 0x493u, 0x491u, 0x59du})
+        EXPECT_EQ(send(message), 0);
+    settle();
+    EXPECT_TRUE(shown(kSurface));
 
     // 0x64c without a slide show stores the page and puts the pen away.
     EXPECT_EQ(send(0x64c), 0);
     EXPECT_TRUE(waitGone(kSurface));
-
-    // After 0x493 the panel has forgotten its surface, so 0x494 no longer removes it.
-    ASSERT_EQ(program.pressPanelButton(1075), 0);
-    ASSERT_TRUE(waitShown(kSurface));
-    EXPECT_EQ(send(0x493), 0);
-    EXPECT_EQ(send(0x494), 0);
-    settle();
-    EXPECT_TRUE(shown(kSurface));
 }
 
-TEST_F(PanelMessages, BoardExitStoresThePageAndLeavesTheBoard)
+TEST_F(PanelMessages, TheBoardsExitButtonStoresThePageAndLeavesTheBoard)
 {
     ASSERT_EQ(program.pressPanelButton(1128), 0);
     ASSERT_TRUE(waitShown(kSurface));
-    EXPECT_EQ(send(0x491), 0);
+    QThread::msleep(300);
+    // The exit button is the last of the row in the bottom-right corner of the 1920 x 1080 screen.
+    program.click(QPoint(1832, 1048));
     EXPECT_TRUE(waitGone(kSurface));
 }
 

@@ -30,14 +30,42 @@ bool ProgramDriver::start(const QString& workingDirectory)
     process_ = std::make_unique<QProcess>();
     process_->setProgram(programFolder() + QStringLiteral("/Quillmark"));
     process_->setWorkingDirectory(workingDirectory.isEmpty() ? programFolder() : workingDirectory);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), homeFolder());
-    env.remove(QStringLiteral("XDG_CONFIG_HOME"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    process_->setProcessEnvironment(env);
+    process_->setProcessEnvironment(environment());
     process_->setProcessChannelMode(QProcess::MergedChannels);
     process_->start();
     return process_->waitForStarted(10000);
+}
+
+QProcessEnvironment ProgramDriver::environment() const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), homeFolder());
+    env.remove(QStringLiteral("XDG_CONFIG_HOME"));
+    env.remove(QStringLiteral("XDG_DATA_HOME"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    return env;
+}
+
+std::unique_ptr<QProcess> ProgramDriver::startAnother() const
+{
+    auto other = std::make_unique<QProcess>();
+    other->setProgram(programFolder() + QStringLiteral("/Quillmark"));
+    other->setWorkingDirectory(programFolder());
+    other->setProcessEnvironment(environment());
+    other->setProcessChannelMode(QProcess::MergedChannels);
+    other->start();
+    other->waitForStarted(10000);
+    return other;
+}
+
+void ProgramDriver::writeUserDirs(const QByteArray& lines) const
+{
+    writeFile(homeFolder() + QStringLiteral("/.config/user-dirs.dirs"), lines);
+}
+
+qint64 ProgramDriver::processId() const
+{
+    return process_ ? process_->processId() : 0;
 }
 
 unsigned long ProgramDriver::waitForWindow(const QString& title, int timeoutMs)

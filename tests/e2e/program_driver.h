@@ -9,6 +9,8 @@
 
 #include <memory>
 
+class QProcessEnvironment;
+
 namespace qmtest {
 
 class ProgramDriver {
@@ -37,9 +39,16 @@ public:
     void click(const QPoint& point);
     bool running() const;
     int exitCode() const;
+    qint64 processId() const;
+    // Starts another copy of the program from the same folder, with the same home; it runs on its own.
+    std::unique_ptr<QProcess> startAnother() const;
+    // Writes the XDG user directories file of the program's home folder.
+    void writeUserDirs(const QByteArray& lines) const;
     QString output() const;
 
 private:
+    QProcessEnvironment environment() const;
+
     QTemporaryDir dir_;
     std::unique_ptr<QProcess> process_;
 };

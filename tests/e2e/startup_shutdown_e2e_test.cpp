@@ -45,9 +45,11 @@ TEST(ProgramStartAndClose, NoKeepsThePanelYesEndsItAndRemovesItsFolders)
     ASSERT_NE(panel, 0u) << program.output().toStdString();
     EXPECT_TRUE(QFileInfo(program.programFolder() + QStringLiteral("/Temp")).isDir());
 
-    // A page folder left from the session must go at shutdown.
-    const QString pages = program.homeFolder() + QStringLiteral("/Templates/Temp/ZidodAvuvTemp");
-    qmtest::writeFile(pages + QStringLiteral("/page.bmp"), "BM");
+    // The session's page folder goes at shutdown; a Templates folder of the user's stays.
+    QDir().mkpath(program.homeFolder() + QStringLiteral("/Templates"));
+    const QString scratch = program.homeFolder() + QStringLiteral("/.local/share/Quillmark/Templates/Temp");
+    ASSERT_TRUE(QFileInfo(scratch).isDir());
+    qmtest::writeFile(scratch + QStringLiteral("/ZidodAvuvTemp/page.bmp"), "BM");
 
     CineboxWindow cinebox;
     cinebox.show();
@@ -71,7 +73,8 @@ TEST(ProgramStartAndClose, NoKeepsThePanelYesEndsItAndRemovesItsFolders)
     EXPECT_EQ(program.exitCode(), 0) << program.output().toStdString();
 
     EXPECT_FALSE(QFileInfo::exists(program.programFolder() + QStringLiteral("/Temp")));
-    EXPECT_FALSE(QFileInfo::exists(program.homeFolder() + QStringLiteral("/Templates/Temp")));
+    EXPECT_FALSE(QFileInfo::exists(scratch));
+    EXPECT_TRUE(QFileInfo(program.homeFolder() + QStringLiteral("/Templates")).isDir());
     EXPECT_TRUE(qmtest::waitFor([&] { return cinebox.closeRequested; }));
 }
 

@@ -113,20 +113,35 @@ TEST(FindWindowInProcess, ByClassCaseInsensitiveAndByTitle)
     EXPECT_FALSE(platform::FindWindow(platform::kDialogClass, u"HideDlg"_s));
 }
 
-TEST(FindWindowInProcess, HiddenAndUnregisteredWindowsAreNotFound)
+TEST(FindWindowInProcess, HiddenWindowsAreFoundShownOnesFirstUnregisteredOnesNot)
 {
-    QWidget w;
-    w.setWindowTitle(u"QmHiddenTest"_s);
+    QWidget hidden, shown;
+    hidden.setWindowTitle(u"QmHiddenTest"_s);
+    shown.setWindowTitle(u"QmHiddenTest"_s);
     {
-        MessageTable table(&w, u"QmHiddenClass"_s);
-        EXPECT_FALSE(platform::FindWindow(u"QmHiddenClass"_s, QString()));
-        w.show();
+        MessageTable hiddenTable(&hidden, u"QmHiddenClass"_s);
+        // A hidden window can still be sent the message that shows it again.
+        EXPECT_EQ(platform::FindWindow(u"QmHiddenClass"_s, QString()).widget, &hidden);
+        MessageTable shownTable(&shown, u"QmHiddenClass"_s);
+        shown.show();
+        EXPECT_EQ(platform::FindWindow(u"QmHiddenClass"_s, u"QmHiddenTest"_s).widget, &shown);
+        shown.hide();
         EXPECT_TRUE(platform::FindWindow(u"QmHiddenClass"_s, QString()));
-        w.hide();
-        EXPECT_FALSE(platform::FindWindow(u"QmHiddenClass"_s, QString()));
-        w.show();
     }
     EXPECT_FALSE(platform::FindWindow(u"QmHiddenClass"_s, QString()));
+}
+
+TEST(MessageTableLocal, MessagesOnlyThisProcessSendsAreRefusedFromOutside)
+{
+    QWidget w;
+    MessageTable table(&w, u"QmLocalClass"_s);
+    int calls = 0;
+    table.onLocal(0x493, [&](WPARAM, LPARAM) { return LRESULT(++calls); });
+    table.on(0x492, [&](WPARAM, LPARAM) { return LRESULT(++calls); });
+    EXPECT_EQ(table.dispatch(0x493, 0, 0), 1);
+    EXPECT_EQ(table.dispatchForeign(0x493, 0, 0, false), 0);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(table.dispatchForeign(0x492, 0, 0, false), 2);
 }
 
 TEST(RegisteredMessages, NumbersAreStablePerName)

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -37,14 +38,63 @@ TEST_F(UserFolders, TemplatesAndDocumentsComeFromTheUserDirectories)
 {
     writeUserDirs("# written by xdg-user-dirs-update\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n"
                   "XDG_TEMPLATES_DIR=\"$HOME/模板\"\n");
+    QDir().mkpath(home_.path() + QStringLiteral("/模板"));
     EXPECT_EQ(platform::templatesFolder(), home_.path() + QStringLiteral("/模板"));
     EXPECT_EQ(platform::documentsFolder(), home_.path() + QStringLiteral("/Dokumente"));
 }
 
 TEST_F(UserFolders, WithoutAnEntryTheUsualNamesUnderHome)
 {
+    QDir().mkpath(home_.path() + QStringLiteral("/Templates"));
     EXPECT_EQ(platform::templatesFolder(), home_.path() + QStringLiteral("/Templates"));
     EXPECT_EQ(platform::documentsFolder(), home_.path() + QStringLiteral("/Documents"));
+}
+
+TEST_F(UserFolders, ADisabledOrMissingTemplatesFolderGivesTheSystemsOwn)
+{
+    const QString own = home_.path() + QStringLiteral("/.local/share/Quillmark/Templates");
+    // xdg-user-dirs points a disabled folder at the home folder.
+    writeUserDirs("XDG_TEMPLATES_DIR=\"$HOME/\"\n");
+    EXPECT_EQ(platform::templatesFolder(), own);
+    writeUserDirs("XDG_TEMPLATES_DIR=\"$HOME/Vorlagen\"\n");
+    EXPECT_EQ(platform::templatesFolder(), own);
+}
+
+TEST_F(UserFolders, AUsersTempFolderIsNeverTakenNorRemoved)
+{
+    // The lost lesson plans: templates = home, and a Temp of the user's own there.
+    writeUserDirs("XDG_TEMPLATES_DIR=\"$HOME\"\n");
+    const QString plans = home_.path() + QStringLiteral("/Temp/lesson-plans/week1.txt");
+    qmtest::writeFile(plans, "fractions");
+    const QString scratch = platform::templatesScratchFolder();
+    EXPECT_FALSE(scratch.startsWith(home_.path() + QStringLiteral("/Temp"))) << scratch.toStdString();
+    EXPECT_TRUE(platform::isScratchFolder(scratch));
+    EXPECT_FALSE(platform::removeScratchFolder(home_.path() + QStringLiteral("/Temp")));
+    EXPECT_TRUE(platform::removeScratchFolder(scratch));
+    EXPECT_FALSE(QFileInfo::exists(scratch));
+    EXPECT_EQ(qmtest::readFile(plans), QByteArray("fractions"));
+
+    // Even in a real templates folder, a Temp the user made there stays theirs.
+    QDir().mkpath(home_.path() + QStringLiteral("/Templates/Temp"));
+    writeUserDirs("XDG_TEMPLATES_DIR=\"$HOME/Templates\"\n");
+    EXPECT_NE(platform::templatesScratchFolder(), home_.path() + QStringLiteral("/Templates/Temp"));
+}
+
+TEST(ScratchFolders, EachFolderMadeOnTheWayIsMarkedAndRemovableOnItsOwn)
+{
+    QTemporaryDir dir;
+    const QString deep = dir.filePath(QStringLiteral("a/b/c"));
+    ASSERT_TRUE(platform::makeScratchFolder(deep));
+    EXPECT_TRUE(platform::isScratchFolder(dir.filePath(QStringLiteral("a"))));
+    EXPECT_TRUE(platform::makeScratchFolder(deep)) << "a second call finds its own folder";
+    EXPECT_FALSE(platform::isScratchFolder(dir.path())) << "the folder that was there is not marked";
+    EXPECT_FALSE(platform::removeScratchFolder(dir.path()));
+    EXPECT_TRUE(platform::removeScratchFolder(dir.filePath(QStringLiteral("a"))));
+    EXPECT_TRUE(QFileInfo(dir.path()).isDir());
+    // A link is never followed into someone else's folder.
+    QDir().mkpath(dir.filePath(QStringLiteral("theirs")));
+    QFile::link(dir.filePath(QStringLiteral("theirs")), dir.filePath(QStringLiteral("link")));
+    EXPECT_FALSE(platform::makeScratchFolder(dir.filePath(QStringLiteral("link"))));
 }
 
 TEST(ProgramFolder, IsTheFolderOfTheRunningExecutable)
