@@ -1,5 +1,6 @@
 #include "assist/bmp_dialog.h"
 
+#include "platform/image_file.h"
 #include "support/language.h"
 
 #include <QCheckBox>
@@ -38,6 +39,9 @@ struct BmpHeader {
 // QImage widens every BMP to 32 bits, so the colour depth the preview names comes from the file's header.
 bool readBmpHeader(const QString& path, BmpHeader& header)
 {
+    // Only a regular file: a pipe chosen in the dialog would block it in open().
+    if (!platform::isRegularFile(path))
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
@@ -104,7 +108,7 @@ public:
         const QStringList lines = show_->isChecked() ? CBmpDialog::previewLines(path) : QStringList();
         QImage image;
         if (!lines.isEmpty())
-            image.load(path);
+            image = platform::readImageFile(path, picture_->size());
         if (image.isNull()) {
             picture_->clear();
         } else {

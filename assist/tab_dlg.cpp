@@ -3,6 +3,7 @@
 #include "assist/bmp_dialog.h"
 #include "assist/tab_dlg_messages.h"
 #include "assist/tab_dlg_model.h"
+#include "platform/image_file.h"
 #include "platform/message_box.h"
 #include "platform/messages.h"
 #include "platform/shell.h"
@@ -310,7 +311,7 @@ void CTabDlg::AddBookBack()
 {
     const QSize size = backgroundList_->iconSize();
     for (const QString& path : backgroundPictures(QDir::currentPath() + u"/BackImage"_s)) {
-        const QImage image(path);
+        const QImage image = platform::readImageFile(path, size, Qt::IgnoreAspectRatio);
         if (image.isNull())
             continue;
         // The background thumbnails have always been 16-bit pictures.
@@ -366,7 +367,8 @@ void CTabDlg::AddBitmap(const QString& path, const QString& /*name*/)
 {
     if (!historyList_)
         return;
-    const QImage image(path);
+    // The page picture named by the store, read at thumbnail size and only from a regular file.
+    const QImage image = platform::readImageFile(path, historyList_->iconSize(), Qt::IgnoreAspectRatio);
     if (image.isNull())
         return;
     auto* item = new QListWidgetItem(historyIcon(image), historyLabel(path));
@@ -531,7 +533,7 @@ void CTabDlg::OnNMClickListHistory()
         return;
     const QString path = historyPicturePath(selected.first()->text());
     // A page whose picture has gone cannot be shown: the surface is left as it is.
-    if (!QFileInfo(path).isFile())
+    if (!platform::isRegularFile(path))
         return;
     send(kMsgDeleteSurface, nullptr);
     send(kMsgOpenBackground, &path);

@@ -387,8 +387,9 @@ TEST_F(TeacherSafety, APageIsStoredBeforeAThumbnailOfTheHistoryPanelReplacesIt)
     // Write on the background, then open the stored page from the history: the background page is stored.
     program.drag(line(QPoint(300, 600), QPoint(700, 600)));
     ASSERT_EQ(program.pressPanelButton(1123), 0);
-    if (!program.waitForWindow(QStringLiteral("CTabDlg"), 2000))
+    if (!program.waitForWindow(QStringLiteral("CTabDlg"), 2000)) {
         ASSERT_EQ(program.pressPanelButton(1123), 0);
+    }
     ASSERT_NE(program.waitForWindow(QStringLiteral("CTabDlg")), 0u);
     program.click(panel.topLeft() + QPoint(60, 80));
     ASSERT_TRUE(qmtest::waitFor([&] { return strokeFiles(temp).size() == 2; }, 10000));
