@@ -21,6 +21,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+#include <sys/stat.h>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -562,4 +564,30 @@ TEST_F(TabDlgTest, HistoryPictureReplacesTheThumbnailOfItsPage)
     ASSERT_EQ(history_->count(), 1);
     const QImage icon = history_->item(0)->icon().pixmap(history_->iconSize()).toImage();
     EXPECT_EQ(QColor(icon.pixel(icon.width() / 2, icon.height() / 2)), QColor(Qt::red));
+}
+
+TEST_F(TabDlgTest, PipesNamedLikePicturesAreSkippedInsteadOfBlockingThePanel)
+{
+    // A pipe blocks open() until someone writes to it; a page folder or the backgrounds can hold one.
+    const QString pipe = dir_.filePath(u"page.bmp"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    dlg_->AddBitmap(pipe, QString());
+    EXPECT_EQ(history_->count(), 0);
+
+    QDir().mkpath(dir_.filePath(u"BackImage"_s));
+    writePicture(dir_.filePath(u"BackImage/a.bmp"_s));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir_.filePath(u"BackImage/b.bmp"_s)).constData(), 0600), 0);
+    dlg_->SetMetaFileTabPage(0, kPageBackground);
+    EXPECT_EQ(backgrounds_->count(), 1);
+
+    // A history page whose picture became a pipe opens nothing.
+    const QString label = u"pipe-%1"_s.arg(QCoreApplication::applicationPid());
+    const QString picture = historyPage(label);
+    dlg_->AddBitmap(picture, QString());
+    ASSERT_EQ(history_->count(), 1);
+    QFile::remove(picture);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(picture).constData(), 0600), 0);
+    dlg_->SetMetaFileTabPage(0, kPageHistory);
+    click(history_, history_->visualItemRect(history_->item(0)).center());
+    EXPECT_TRUE(messages().empty());
 }
