@@ -3,10 +3,13 @@
 #include "platform/wide_line.h"
 
 #include <QPaintEngine>
+#include <QRegion>
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
+#include <vector>
 
 namespace platform {
 
@@ -284,6 +287,168 @@ void gdiLine(QPainter& painter, QPoint from, QPoint to, COLORREF colour, int wid
     painter.setPen(gdiPen(colour, width));
     setRop2(painter, rop2);
     painter.drawLine(from, to);
+    painter.restore();
+}
+
+namespace {
+
+// A square clipped to bounds, in 64-bit arithmetic so that no centre or size can overflow.
+bool clippedSquare(QPoint c, int half, const QRect& bounds, QRect* out)
+{
+    const std::int64_t left = std::max<std::int64_t>(std::int64_t(c.x()) - half, bounds.left());
+    const std::int64_t top = std::max<std::int64_t>(std::int64_t(c.y()) - half, bounds.top());
+    const std::int64_t right
+        = std::min<std::int64_t>(std::int64_t(c.x()) + half, std::int64_t(bounds.right()) + 1);
+    const std::int64_t bottom
+        = std::min<std::int64_t>(std::int64_t(c.y()) + half, std::int64_t(bounds.bottom()) + 1);
+    if (left >= right || top >= bottom)
+        return false;
+    *out = QRect(int(left), int(top), int(right - left), int(bottom - top));
+    return true;
+}
+
+// The image behind a painter that copies pixels straight into it would give what the painter gives.
+QImage* directCopyTarget(QPainter& painter, const QImage& source)
+{
+    if (!painter.isActive() || !painter.device() || painter.device()->devType() != QInternal::Image)
+        return nullptr;
+    if (!painter.paintEngine() || painter.paintEngine()->type() != QPaintEngine::Raster)
+        return nullptr;
+    if (painter.hasClipping() || painter.opacity() != 1.0 || !painter.combinedTransform().isIdentity())
+        return nullptr;
+    auto* image = static_cast<QImage*>(painter.device());
+    if (!image->isDetached() || image->devicePixelRatio() != 1.0 || image->format() != source.format()
+        || image->depth() != 32)
+        return nullptr;
+    return image;
+}
+
+} // namespace
+
+void copySquares(QPainter& painter, const QImage& source, const QPoint* centres, std::size_t count, int half)
+{
+    if (!centres || count == 0 || half <= 0 || source.isNull())
+        return;
+    QRect bounds = source.rect();
+    if (painter.device() && painter.combinedTransform().isIdentity())
+        bounds &= QRect(0, 0, painter.device()->width(), painter.device()->height());
+    QRect box;
+    std::int64_t coveredSum = 0;
+    std::size_t inside = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        QRect square;
+        if (!clippedSquare(centres[i], half, bounds, &square))
+            continue;
+        box |= square;
+        coveredSum += std::int64_t(square.width()) * square.height();
+        ++inside;
+    }
+    if (inside == 0)
+        return;
+
+    painter.save();
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    // Each copy costs its area and a fixed amount besides; merging costs a few passes over the box.
+    const std::int64_t boxArea = std::int64_t(box.width()) * box.height();
+    if (coveredSum + 256 * std::int64_t(inside) <= 3 * boxArea) {
+        for (std::size_t i = 0; i < count; ++i) {
+            QRect square;
+            if (clippedSquare(centres[i], half, bounds, &square))
+                painter.drawImage(square.topLeft(), source, square);
+        }
+        painter.restore();
+        return;
+    }
+
+    // Coverage by a two-dimensional difference table over the box: each square adds its four corners, and
+    // running sums across and down give how many squares cover each pixel.
+    const int w = box.width();
+    const int h = box.height();
+    const std::size_t stride = std::size_t(w) + 1;
+    std::vector<std::int32_t> cover(stride * (std::size_t(h) + 1), 0);
+    for (std::size_t i = 0; i < count; ++i) {
+        QRect square;
+        if (!clippedSquare(centres[i], half, bounds, &square))
+            continue;
+        const std::size_t l = std::size_t(square.left() - box.left());
+        const std::size_t r = l + std::size_t(square.width());
+        const std::size_t t = std::size_t(square.top() - box.top());
+        const std::size_t b = t + std::size_t(square.height());
+        ++cover[t * stride + l];
+        --cover[t * stride + r];
+        --cover[b * stride + l];
+        ++cover[b * stride + r];
+    }
+    for (int y = 0; y < h; ++y) {
+        std::int32_t* row = &cover[std::size_t(y) * stride];
+        const std::int32_t* above = y > 0 ? row - stride : nullptr;
+        std::int32_t across = 0;
+        for (int x = 0; x < w; ++x) {
+            across += row[x];
+            row[x] = across + (above ? above[x] : 0);
+        }
+    }
+
+    if (QImage* target = directCopyTarget(painter, source)) {
+        for (int y = 0; y < h; ++y) {
+            const std::int32_t* row = &cover[std::size_t(y) * stride];
+            auto* dst = reinterpret_cast<std::uint32_t*>(target->scanLine(box.top() + y)) + box.left();
+            const auto* src
+                = reinterpret_cast<const std::uint32_t*>(source.constScanLine(box.top() + y)) + box.left();
+            for (int x = 0; x < w;) {
+                if (row[x] <= 0) {
+                    ++x;
+                    continue;
+                }
+                const int start = x;
+                while (x < w && row[x] > 0)
+                    ++x;
+                std::memcpy(dst + start, src + start, std::size_t(x - start) * sizeof(std::uint32_t));
+            }
+        }
+        painter.restore();
+        return;
+    }
+
+    // Any other painter copies the box through a clip of the covered runs, rows with the same runs merged
+    // into one band.
+    std::vector<QRect> rects;
+    std::vector<QRect> band;
+    std::vector<QRect> runs;
+    auto flush = [&] {
+        rects.insert(rects.end(), band.begin(), band.end());
+        band.clear();
+    };
+    for (int y = 0; y < h; ++y) {
+        const std::int32_t* row = &cover[std::size_t(y) * stride];
+        runs.clear();
+        for (int x = 0; x < w;) {
+            if (row[x] <= 0) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < w && row[x] > 0)
+                ++x;
+            runs.emplace_back(box.left() + start, box.top() + y, x - start, 1);
+        }
+        const bool same = !band.empty() && band.size() == runs.size()
+            && std::equal(runs.begin(), runs.end(), band.begin(),
+                [](const QRect& a, const QRect& b) { return a.left() == b.left() && a.width() == b.width(); })
+            && band.front().bottom() + 1 == box.top() + y;
+        if (same) {
+            for (QRect& r : band)
+                r.setBottom(r.bottom() + 1);
+        } else {
+            flush();
+            band = runs;
+        }
+    }
+    flush();
+    QRegion region;
+    region.setRects(rects.data(), int(rects.size()));
+    painter.setClipRegion(region, Qt::IntersectClip);
+    painter.drawImage(box.topLeft(), source, box);
     painter.restore();
 }
 

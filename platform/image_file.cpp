@@ -48,11 +48,11 @@ bool isResource(const QString& path)
     return path.startsWith(QLatin1Char(':')) || path.startsWith(QLatin1String("qrc:"));
 }
 
-void readFrom(QImageReader& reader, QImage* image, QSize maxSize)
+void readFrom(QImageReader& reader, QImage* image, QSize maxSize, Qt::AspectRatioMode mode)
 {
     const QSize natural = reader.size();
     if (maxSize.isValid() && natural.isValid()) {
-        const QSize fitted = fittedImageSize(natural, maxSize);
+        const QSize fitted = fittedImageSize(natural, maxSize, mode);
         if (fitted != natural)
             reader.setScaledSize(fitted);
     }
@@ -88,12 +88,12 @@ bool isRegularFile(const QString& path)
     return !path.isEmpty() && QFileInfo(path).isFile();
 }
 
-QImage readImageFile(const QString& path, QSize maxSize)
+QImage readImageFile(const QString& path, QSize maxSize, Qt::AspectRatioMode mode)
 {
     QImage image;
     if (isResource(path)) {
         QImageReader reader(path);
-        readFrom(reader, &image, maxSize);
+        readFrom(reader, &image, maxSize, mode);
         return image;
     }
     const std::unique_ptr<QFile> file = openRegularFile(path);
@@ -101,7 +101,7 @@ QImage readImageFile(const QString& path, QSize maxSize)
         return image;
     const std::unique_ptr<QImageReader> reader = readerFor(file.get(), path);
     if (reader)
-        readFrom(*reader, &image, maxSize);
+        readFrom(*reader, &image, maxSize, mode);
     return image;
 }
 
@@ -116,12 +116,15 @@ QSize imageFileSize(const QString& path)
     return reader ? reader->size() : QSize();
 }
 
-QSize fittedImageSize(QSize natural, QSize maxSize)
+QSize fittedImageSize(QSize natural, QSize maxSize, Qt::AspectRatioMode mode)
 {
     if (!maxSize.isValid() || natural.isEmpty())
         return natural;
     if (natural.width() <= maxSize.width() && natural.height() <= maxSize.height())
         return natural;
+    if (mode == Qt::IgnoreAspectRatio)
+        return QSize(std::clamp(maxSize.width(), 1, natural.width()),
+            std::clamp(maxSize.height(), 1, natural.height()));
     const double scale = std::min(double(maxSize.width()) / double(natural.width()),
         double(maxSize.height()) / double(natural.height()));
     return QSize(std::max(1, int(std::lround(natural.width() * scale))),

@@ -14,16 +14,19 @@ namespace platform {
 QMPLATFORM_EXPORT bool isRegularFile(const QString& path);
 
 // The picture at path, or a null image when path is not a regular file or holds no picture this build can
-// decode. With a valid maxSize the picture is decoded at no more than that size, its proportions kept and
-// never enlarged (JPEG decodes straight at the smaller size).
-QMPLATFORM_EXPORT QImage readImageFile(const QString& path, QSize maxSize = QSize());
+// decode. With a valid maxSize the picture is decoded at no more than that size and never enlarged (JPEG
+// decodes straight at the smaller size): its proportions kept, or with IgnoreAspectRatio each side cut to
+// maxSize on its own, for a picture that is drawn stretched into a box of that size anyway.
+QMPLATFORM_EXPORT QImage readImageFile(
+    const QString& path, QSize maxSize = QSize(), Qt::AspectRatioMode mode = Qt::KeepAspectRatio);
 
 // The size of the picture at path as its header gives it, without decoding the pixels; an invalid size when
 // path is not a regular file or not a picture.
 QMPLATFORM_EXPORT QSize imageFileSize(const QString& path);
 
-// The size a picture of size natural takes when fitted into maxSize: proportions kept, never enlarged, at
-// least one pixel each way. natural itself when maxSize is not valid.
-QMPLATFORM_EXPORT QSize fittedImageSize(QSize natural, QSize maxSize);
+// The size a picture of size natural takes when fitted into maxSize as readImageFile fits it: never enlarged,
+// at least one pixel each way. natural itself when maxSize is not valid.
+QMPLATFORM_EXPORT QSize fittedImageSize(
+    QSize natural, QSize maxSize, Qt::AspectRatioMode mode = Qt::KeepAspectRatio);
 
 } // namespace platform

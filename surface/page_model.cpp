@@ -40,13 +40,35 @@ CPenNode* PageList::nodeAt(int index)
     return &nodes[std::size_t(index)];
 }
 
-void PageList::clearWalk(std::size_t top, BOOL cleared)
+void PageList::ClearShown()
 {
+    auto hidden = std::make_shared<std::vector<std::int32_t>>();
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        CPenNode& node = nodes[i];
+        if (node.erased || node.cleared)
+            continue;
+        node.cleared = 1;
+        hidden->push_back(std::int32_t(i));
+    }
+    undoStack.push_back(UndoEntry {0, UndoClear, std::move(hidden)});
+    redoStack.clear();
+}
+
+void PageList::applyClear(std::size_t top, BOOL cleared)
+{
+    if (const auto& hidden = undoStack[top].hidden) {
+        for (std::int32_t index : *hidden) {
+            if (CPenNode* node = nodeAt(index))
+                node->cleared = cleared;
+        }
+        return;
+    }
     if (top == 0) {
-        // Nothing below the clear tells which objects it hid: it hid every object then standing.
-        for (CPenNode& node : nodes) {
-            if (!node.erased)
-                node.cleared = cleared;
+        if (!cleared) {
+            for (CPenNode& node : nodes) {
+                if (!node.erased)
+                    node.cleared = 0;
+            }
         }
         return;
     }
@@ -77,7 +99,7 @@ void PageList::Undo()
             node->erased = 0;
         break;
     case UndoClear:
-        clearWalk(undoStack.size() - 1, 0);
+        applyClear(undoStack.size() - 1, 0);
         break;
     default:
         break;
@@ -101,7 +123,7 @@ void PageList::Redo()
             node->erased = 1;
         break;
     case UndoClear:
-        clearWalk(undoStack.size() - 1, 1);
+        applyClear(undoStack.size() - 1, 1);
         break;
     default:
         break;

@@ -3,6 +3,7 @@
 #include "surface/pen_node.h"
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -28,8 +29,16 @@ enum UndoAction : std::int32_t {
 struct UndoEntry {
     std::int32_t index = 0;
     std::int32_t action = UndoAdd;
+    // For a clear: the objects it hid, so that its undo shows them again and its redo hides them again,
+    // whether or not they have add entries (a loaded page's objects have none). Null for a clear entry
+    // pushed without them, which acts on the add entries below it.
+    std::shared_ptr<const std::vector<std::int32_t>> hidden = nullptr;
 
-    friend bool operator==(const UndoEntry&, const UndoEntry&) = default;
+    friend bool operator==(const UndoEntry& a, const UndoEntry& b)
+    {
+        return a.index == b.index && a.action == b.action
+            && (a.hidden == b.hidden || (a.hidden && b.hidden && *a.hidden == *b.hidden));
+    }
 };
 
 class PageList {
@@ -39,6 +48,9 @@ public:
     int AddObject(const CPenNode& node);
 
     void PushUndo(int index, int action);
+    // Clear screen: hides every object that is shown and pushes a clear entry that remembers them. The redo
+    // stack is emptied, as by any new action.
+    void ClearShown();
     void Undo();
     void Redo();
     void ClearUndo() { undoStack.clear(); }
@@ -58,9 +70,10 @@ public:
 
 private:
     CPenNode* nodeAt(int index);
-    // Sets cleared on the objects a clear hid: the add entries below position top of the undo stack,
-    // down to the previous clear.
-    void clearWalk(std::size_t top, BOOL cleared);
+    // Sets cleared on the objects the clear entry at position top of the undo stack hid. An entry without
+    // its list means the add entries below it, down to the previous clear; with nothing below, an undo
+    // shows every object that is not erased and a redo hides nothing.
+    void applyClear(std::size_t top, BOOL cleared);
 
     std::recursive_mutex lock_;
 };

@@ -1,5 +1,6 @@
 #include "surface/page_store.h"
 
+#include "platform/image_file.h"
 #include "platform/message_box.h"
 #include "platform/shell.h"
 #include "support/language.h"
@@ -12,10 +13,13 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <mutex>
 #include <sstream>
 
@@ -195,13 +199,15 @@ std::size_t ReadPageObjects(std::istream& is, PageList& list)
     CPenNode scratch(0, 3, 0, Pen);
     std::size_t added = 0;
     std::size_t points = 0;
+    std::size_t textBytes = 0;
     std::lock_guard guard(list.Lock());
     for (;;) {
         is >> std::ws;
         const int next = is.peek();
         if (next == std::char_traits<char>::eof() || next == 'e')
             break;
-        if (list.nodes.size() >= kMaxObjectsPerPage || points >= kMaxPointsPerPage)
+        if (list.nodes.size() >= kMaxObjectsPerPage || points >= kMaxPointsPerPage
+            || textBytes >= kMaxTextBytesPerPage)
             break;
         scratch.Reset();
         scratch.cleared = 1;
@@ -213,10 +219,87 @@ std::size_t ReadPageObjects(std::istream& is, PageList& list)
             continue;
         }
         points += scratch.points.size();
+        textBytes += scratch.text.size() + scratch.picturePath.size() + scratch.mediaPath.size();
         list.AddObject(scratch);
         ++added;
     }
     return added;
+}
+
+namespace {
+// One file under whatever spelling or link the page names it by.
+QString pictureKey(const QString& path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
+}
+} // namespace
+
+std::size_t LoadPagePictures(std::vector<CPenNode>& nodes, std::int64_t maxPixels)
+{
+    struct Wanted {
+        QString path;
+        // The largest box any of its objects is drawn in.
+        QSize drawn;
+        std::vector<std::size_t> users;
+    };
+    std::vector<Wanted> wanted;
+    QHash<QString, std::size_t> byPath;
+    // Pictures the page holds already count against the bound and serve objects naming the same file.
+    QHash<QString, std::shared_ptr<QImage>> held;
+    std::int64_t used = 0;
+    for (CPenNode& node : nodes) {
+        if (node.kind != Picture || !node.image)
+            continue;
+        const QString key = pictureKey(node.PicturePathForLoad());
+        if (held.contains(key))
+            continue;
+        held.insert(key, node.image);
+        used += std::int64_t(node.image->width()) * node.image->height();
+    }
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        CPenNode& node = nodes[i];
+        if (node.kind != Picture || node.image)
+            continue;
+        const QString path = node.PicturePathForLoad();
+        const QString key = pictureKey(path);
+        if (const auto it = held.constFind(key); it != held.constEnd()) {
+            node.image = it.value();
+            continue;
+        }
+        auto at = byPath.constFind(key);
+        if (at == byPath.constEnd()) {
+            at = byPath.insert(key, wanted.size());
+            wanted.push_back(Wanted {path, QSize(0, 0), {}});
+        }
+        Wanted& w = wanted[at.value()];
+        // A box is drawn turned about its centre: its own width and height are what the picture fills.
+        const QSize box(int(std::min<std::int64_t>(std::abs(std::int64_t(node.boxWidth)), INT32_MAX)),
+            int(std::min<std::int64_t>(std::abs(std::int64_t(node.boxHeight)), INT32_MAX)));
+        w.drawn = w.drawn.expandedTo(box);
+        w.users.push_back(i);
+    }
+
+    std::size_t leftOut = 0;
+    for (const Wanted& w : wanted) {
+        auto image = std::make_shared<QImage>();
+        if (!w.drawn.isEmpty()) {
+            const QSize natural = platform::imageFileSize(w.path);
+            if (natural.isValid()) {
+                const QSize size = platform::fittedImageSize(natural, w.drawn, Qt::IgnoreAspectRatio);
+                const std::int64_t pixels = std::int64_t(size.width()) * size.height();
+                if (used + pixels > maxPixels) {
+                    ++leftOut;
+                } else {
+                    *image = platform::readImageFile(w.path, w.drawn, Qt::IgnoreAspectRatio);
+                    used += std::int64_t(image->width()) * image->height();
+                }
+            }
+        }
+        for (std::size_t i : w.users)
+            nodes[i].image = image;
+    }
+    return leftOut;
 }
 
 bool StorePageFiles(const QString& objectFile, const std::vector<CPenNode>& nodes, const QString& pictureFile,
@@ -305,15 +388,22 @@ BOOL SavePage(CScreenPenWnd* surface, const QString& path)
     return 1;
 }
 
-BOOL LoadPage(const QString& objectFilePath)
+BOOL LoadPage(const QString& objectFilePath, std::size_t* picturesLeftOut)
 {
+    if (picturesLeftOut)
+        *picturesLeftOut = 0;
     // Only a regular file: a pipe or a device would block or never end.
-    if (!QFileInfo(objectFilePath).isFile())
+    if (!platform::isRegularFile(objectFilePath))
         return 0;
     std::ifstream in(QFile::encodeName(objectFilePath).toStdString(), std::ios::binary);
     if (!in)
         return 0;
-    ReadPageObjects(in, ThePageList());
+    PageList& list = ThePageList();
+    std::lock_guard guard(list.Lock());
+    ReadPageObjects(in, list);
+    const std::size_t leftOut = LoadPagePictures(list.nodes);
+    if (picturesLeftOut)
+        *picturesLeftOut = leftOut;
     return 1;
 }
 

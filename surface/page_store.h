@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <istream>
 #include <ostream>
@@ -23,10 +24,14 @@ class CPenNode;
 class CScreenPenWnd;
 class PageList;
 
-// A page file holds at most this many objects and points; what lies beyond is not loaded. An object takes
-// about 4.7 KB in memory, so the cap keeps a hostile file under half a gigabyte.
+// A page file holds at most this many objects, points and bytes of text and paths; what lies beyond is not
+// loaded. An object takes about 200 bytes in memory besides its points and text, so the caps keep a hostile
+// file under half a gigabyte (bench/page_memory_bench measures it).
 constexpr std::size_t kMaxObjectsPerPage = 100000;
 constexpr std::size_t kMaxPointsPerPage = 10000000;
+constexpr std::size_t kMaxTextBytesPerPage = 32u << 20;
+// The decoded pictures of one page hold at most this many pixels (128 MB), about sixteen full-HD screens.
+constexpr std::int64_t kMaxPicturePixelsPerPage = std::int64_t(32) << 20;
 
 // The object files of the board pages in the order they were first stored, and the number of the page open
 // now; a number equal to the count is a new page not stored yet.
@@ -58,6 +63,13 @@ QString WithExtension(const QString& path, const QString& extension);
 void WritePageObjects(std::ostream& os, const std::vector<CPenNode>& nodes);
 std::size_t ReadPageObjects(std::istream& is, PageList& list);
 
+// Gives every Picture object of the page that has no picture yet the one its file holds. Each file is
+// decoded once, at no more than the largest box it is drawn in, and shared by the objects that name it by
+// any spelling or link. A picture that would take the page's decoded pixels past maxPixels is left out, as a
+// missing one is: its objects keep their place and draw nothing. Returns the number of files left out for
+// that bound.
+std::size_t LoadPagePictures(std::vector<CPenNode>& nodes, std::int64_t maxPixels = kMaxPicturePixelsPerPage);
+
 // Writes the pair beside the final files and renames them into place, the picture first: until the object
 // file is renamed the page reads as it was, so a process killed at any moment leaves a whole page behind.
 // picture may be null (no picture written). On failure nothing of the pair is replaced unless the picture
@@ -68,8 +80,9 @@ bool StorePageFiles(const QString& objectFile, const std::vector<CPenNode>& node
 // Stores the open page under path (placeholder extension "xxx"). An unchanged board page writes nothing.
 // Returns false, after telling the user, when the files could not be written.
 BOOL SavePage(CScreenPenWnd* surface, const QString& path);
-// Appends the objects of an object file to the page list. FALSE when there is no such file.
-BOOL LoadPage(const QString& objectFilePath);
+// Appends the objects of an object file to the page list and loads their pictures. FALSE when there is no
+// such file. *picturesLeftOut counts the pictures left out for the page's bound on decoded pixels.
+BOOL LoadPage(const QString& objectFilePath, std::size_t* picturesLeftOut = nullptr);
 // Opens a stored page in the surface: its picture as the background and its objects.
 void ReopenPage(CScreenPenWnd* surface, const QString& picturePath);
 

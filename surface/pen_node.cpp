@@ -5,7 +5,6 @@
 #include "platform/ansi.h"
 #include "platform/gdi.h"
 
-#include <QFileInfo>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygon>
@@ -59,13 +58,6 @@ QPolygon polygonOf(const std::vector<PenPoint>& points, std::size_t count)
     return poly;
 }
 
-void copyToken(char* dst, std::size_t size, const QByteArray& bytes)
-{
-    const std::size_t n = std::min(std::size_t(bytes.size()), size - 1);
-    std::memcpy(dst, bytes.constData(), n);
-    dst[n] = '\0';
-}
-
 // Drops a UTF-8 sequence that a cut split at the end of the first n bytes.
 std::size_t trimPartialUtf8(const char* s, std::size_t n)
 {
@@ -79,10 +71,13 @@ std::size_t trimPartialUtf8(const char* s, std::size_t n)
     return n;
 }
 
-// Reads a white-space-delimited token as operator>> into a char array would, but keeps at most
-// size - 1 bytes and consumes the rest of a longer token.
-bool readToken(std::istream& is, char* dst, std::size_t size)
+// Reads a white-space-delimited token as operator>> into a char array would, but keeps at most the
+// field's capacity and consumes the rest of a longer token.
+template<std::size_t Size>
+bool readToken(std::istream& is, FieldString<Size>& field)
 {
+    char dst[Size];
+    const std::size_t size = Size;
     std::istream::sentry sentry(is);
     if (!sentry)
         return false;
@@ -107,7 +102,7 @@ bool readToken(std::istream& is, char* dst, std::size_t size)
     }
     if (cut)
         n = trimPartialUtf8(dst, n);
-    dst[n] = '\0';
+    field.assign(dst, n);
     return true;
 }
 
@@ -382,9 +377,9 @@ void CPenNode::Reset()
     mediaShown = false;
     boxAngle = 0.0;
     image.reset();
-    picturePath[0] = '\0';
-    mediaPath[0] = '\0';
-    text[0] = '\0';
+    picturePath.clear();
+    mediaPath.clear();
+    text.clear();
 }
 
 void CPenNode::AddPoint(int x, int y, int linked, int segWidth)
@@ -394,34 +389,30 @@ void CPenNode::AddPoint(int x, int y, int linked, int segWidth)
 
 QString CPenNode::PicturePathForLoad() const
 {
-    return DecodeStoredPath(QByteArray(picturePath, qsizetype(strnlen(picturePath, kPathSize))));
+    return DecodeStoredPath(QByteArray(picturePath.c_str(), qsizetype(picturePath.size())));
 }
 
 void CPenNode::SetPicturePath(const QString& path)
 {
-    copyToken(picturePath, kPathSize, EncodeStoredPath(path));
+    const QByteArray stored = EncodeStoredPath(path);
+    picturePath.assign(stored.constData(), std::size_t(stored.size()));
 }
 
 void CPenNode::SetMediaPath(const QString& path)
 {
-    copyToken(mediaPath, kPathSize, EncodeStoredPath(path));
+    const QByteArray stored = EncodeStoredPath(path);
+    mediaPath.assign(stored.constData(), std::size_t(stored.size()));
 }
 
 QString CPenNode::EditText() const
 {
-    return DecodeStoredText(QByteArray(text, qsizetype(strnlen(text, kTextSize))));
+    return DecodeStoredText(QByteArray(text.c_str(), qsizetype(text.size())));
 }
 
 void CPenNode::SetEditText(const QString& editText)
 {
-    copyToken(text, kTextSize, encodeStoredText(editText, kTextSize - 1));
-}
-
-void CPenNode::LoadImage()
-{
-    // A page file names the picture: only a regular file is opened, since a pipe or a device would block.
-    const QString path = PicturePathForLoad();
-    image = QFileInfo(path).isFile() ? std::make_shared<QImage>(path) : std::make_shared<QImage>();
+    const QByteArray stored = encodeStoredText(editText, kTextSize - 1);
+    text.assign(stored.constData(), std::size_t(stored.size()));
 }
 
 void CPenNode::Write(std::ostream& os) const
@@ -468,7 +459,7 @@ BOOL CPenNode::Read(std::istream& is)
     readValue(is, width);
     readValue(is, erased);
     readValue(is, cleared);
-    readToken(is, text, kTextSize);
+    readToken(is, text);
     readValue(is, boxWidth);
     readValue(is, boxHeight);
     readValue(is, boxAngle);
@@ -482,8 +473,7 @@ BOOL CPenNode::Read(std::istream& is)
     if (kind == Picture) {
         readValue(is, boxCentreX);
         readValue(is, boxCentreY);
-        if (readToken(is, picturePath, kPathSize))
-            LoadImage();
+        readToken(is, picturePath);
     }
     if (kind == Flash || kind == Video) {
         readValue(is, mediaCentreX);
@@ -491,7 +481,7 @@ BOOL CPenNode::Read(std::istream& is)
         std::int32_t shown = 0;
         if (is >> shown)
             mediaShown = shown != 0;
-        readToken(is, mediaPath, kPathSize);
+        readToken(is, mediaPath);
     }
     // The point list ends at the end mark, or wherever the stream gives out; points past the cap are
     // read and dropped so that the next record still starts in the right place.
@@ -574,16 +564,11 @@ void CPenNode::Draw(QPainter& painter, const QImage* background) const
     case EraseTrail: {
         if (!background || w <= 0)
             break;
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        const QRect bounds = background->rect();
-        for (const PenPoint& p : points) {
-            const std::int64_t left = std::int64_t(p.x) - w;
-            const std::int64_t top = std::int64_t(p.y) - w;
-            if (left > bounds.right() || top > bounds.bottom() || left + 2 * w <= 0 || top + 2 * w <= 0)
-                continue;
-            const QRect square = QRect(int(left), int(top), 2 * w, 2 * w) & bounds;
-            painter.drawImage(square.topLeft(), *background, square);
-        }
+        std::vector<QPoint> centres;
+        centres.reserve(points.size());
+        for (const PenPoint& p : points)
+            centres.emplace_back(p.x, p.y);
+        platform::copySquares(painter, *background, centres.data(), centres.size(), w);
         break;
     }
     case Polyline:

@@ -7,10 +7,13 @@
 #include <QPoint>
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <istream>
 #include <memory>
 #include <ostream>
+#include <string>
 #include <vector>
 
 class QPainter;
@@ -61,6 +64,29 @@ constexpr int kMaxLassoPoints = 500;
 // The end mark of a stored record, followed directly by ";".
 constexpr int kEndMark = -9999;
 
+// A character field of a drawing object: NUL-terminated text of at most Size - 1 bytes, as the fixed arrays
+// of the stored form hold, taking only the room its text needs. Most objects leave all three fields empty,
+// and a page of ten thousand strokes would otherwise carry 46 MB of zeros.
+template<std::size_t Size>
+class FieldString {
+public:
+    static constexpr std::size_t kCapacity = Size - 1;
+
+    operator const char*() const { return text_.c_str(); }
+    const char* c_str() const { return text_.c_str(); }
+    std::size_t size() const { return text_.size(); }
+    bool empty() const { return text_.empty(); }
+    void clear() { text_.clear(); }
+    // Keeps the first kCapacity bytes of s.
+    void assign(const char* s, std::size_t n) { text_.assign(s, std::min(n, kCapacity)); }
+    void assign(const char* s) { assign(s, std::strlen(s)); }
+
+    friend bool operator==(const FieldString&, const FieldString&) = default;
+
+private:
+    std::string text_;
+};
+
 class CPenNode {
 public:
     CPenNode(COLORREF colour = 0, int width = 0, BOOL highlight = 0, NodeKind kind = Pen);
@@ -92,8 +118,6 @@ public:
     // The text as the user typed it, and setting it (stored form, cut to the array at a whole character).
     QString EditText() const;
     void SetEditText(const QString& editText);
-    // Loads image from picturePath; a failed load leaves an image that draws nothing.
-    void LoadImage();
 
     std::int32_t arcCentreX = 0;
     std::int32_t arcCentreY = 0;
@@ -104,22 +128,23 @@ public:
     std::int32_t boxCentreX = 0;
     std::int32_t boxCentreY = 0;
     double boxAngle = 0.0;
-    char picturePath[kPathSize] = {};
-    // Copies of the object share the decoded picture; it is never stored.
+    FieldString<kPathSize> picturePath;
+    // The decoded picture, shared by every object of the page that names the same file (the page loader
+    // decodes it once, at no more than the size it is drawn at); never stored.
     std::shared_ptr<QImage> image;
     std::int32_t mediaWidth = 0;
     std::int32_t mediaHeight = 0;
     std::int32_t mediaCentreX = 0;
     std::int32_t mediaCentreY = 0;
     bool mediaShown = false;
-    char mediaPath[kPathSize] = {};
+    FieldString<kPathSize> mediaPath;
     NodeKind kind = Pen;
     BOOL highlight = 0;
     COLORREF colour = 0;
     std::int32_t width = 0;
     BOOL erased = 0;
     BOOL cleared = 0;
-    char text[kTextSize] = {};
+    FieldString<kTextSize> text;
 };
 
 // The stored form of an edit text: lines joined by backslash-n, spaces as backslash-t, a backslash as

@@ -608,7 +608,8 @@ void CScreenPenWnd::loadPageFiles(const QString& picturePath)
     if (picturesLeftOut > 0) {
         // Queued, so that a page opened by the constructor reaches the panel that connects right after it.
         const QString text = GetConfigString(QStringLiteral("页面中的图片太多太大，部分图片未能显示"));
-        QMetaObject::invokeMethod(this, [this, text] { emit pageNotice(text); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, text] { emit pageNotice(text); }, Qt::QueuedConnection);
     }
 }
 
@@ -974,6 +975,15 @@ void CScreenPenWnd::liveSpeed(QPoint to)
 void CScreenPenWnd::liveEraser(QPoint to)
 {
     ThePageList().ClearRedo();
+    // A fast sweep moves the pointer many pixels between two events. The eraser goes the whole way, a point
+    // for every pixel step, so that no ink is left between its squares, on the screen or in the record.
+    std::vector<QPoint> path;
+    platform::lineDda(lastPoint_.x(), lastPoint_.y(), to.x(), to.y(), [&](int x, int y) {
+        if (QPoint(x, y) != lastPoint_)
+            path.emplace_back(x, y);
+    });
+    path.push_back(to);
+
     QPainter p(&windowImage_);
     p.setCompositionMode(QPainter::CompositionMode_Source);
     QRect dirty;
@@ -981,8 +991,8 @@ void CScreenPenWnd::liveEraser(QPoint to)
         p.drawImage(eraserRect_.topLeft(), backgroundBitmap_, eraserRect_);
         dirty = eraserRect_;
     }
+    platform::copySquares(p, backgroundBitmap_, path.data(), path.size(), eraserSize_);
     const QRect square(to.x() - eraserSize_, to.y() - eraserSize_, 2 * eraserSize_, 2 * eraserSize_);
-    p.drawImage(square.topLeft(), backgroundBitmap_, square);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     platform::beginGdi(p);
     p.setPen(QPen(QColor(0, 0, 0), 1));
@@ -990,8 +1000,12 @@ void CScreenPenWnd::liveEraser(QPoint to)
     p.drawRect(square.adjusted(0, 0, -1, -1));
     p.end();
     eraserRect_ = square;
-    currentObject_.AddPoint(to.x(), to.y(), 1, 0);
-    update(dirty | square);
+    for (const QPoint& point : path)
+        currentObject_.AddPoint(point.x(), point.y(), 1, 0);
+    const QRect swept
+        = QRect(lastPoint_, to).normalized().adjusted(-eraserSize_, -eraserSize_, eraserSize_, eraserSize_);
+    lastPoint_ = to;
+    update(dirty | swept | square);
 }
 
 // ---- mouse ----
@@ -1132,8 +1146,13 @@ void CScreenPenWnd::mouseReleaseEvent(QMouseEvent* event)
         // A click of a freehand pen stays the single point the pen touched: one pixel, one dot.
         const bool click = currentObject_.points.size() == 1 && !isShapeKind(kind) && kind != Polyline
             && QPoint(currentObject_.points[0].x, currentObject_.points[0].y) == p;
-        if (!click)
-            currentObject_.AddPoint(p.x(), p.y(), 1, kind == SpeedPen ? speedWidth_ : 0);
+        if (!click) {
+            // The eraser also goes the way from the last move to the release.
+            if (eraseMode_ == 2 && kind == EraseTrail && p != lastPoint_)
+                liveEraser(p);
+            else
+                currentObject_.AddPoint(p.x(), p.y(), 1, kind == SpeedPen ? speedWidth_ : 0);
+        }
         dashDistance_ = 0.0;
         dashGap_ = 0;
         const QRect pressToRelease = QRect(dragStart_, p).normalized();

@@ -91,6 +91,9 @@ TEST(ReadImageFile, DecodesNoLargerThanAsked)
         EXPECT_EQ(readImageFile(path, QSize(1000, 50)).size(), QSize(100, 50));
         // Never enlarged.
         EXPECT_EQ(readImageFile(path, QSize(800, 800)).size(), QSize(400, 200));
+        // Each side on its own, for a picture stretched into a box.
+        EXPECT_EQ(readImageFile(path, QSize(100, 100), Qt::IgnoreAspectRatio).size(), QSize(100, 100));
+        EXPECT_EQ(readImageFile(path, QSize(1000, 50), Qt::IgnoreAspectRatio).size(), QSize(400, 50));
     }
 }
 
@@ -101,4 +104,6 @@ TEST(FittedImageSize, KeepsProportionsAndNeverEnlarges)
     EXPECT_EQ(fittedImageSize(QSize(300, 100), QSize(600, 600)), QSize(300, 100));
     EXPECT_EQ(fittedImageSize(QSize(10000, 1), QSize(10, 10)), QSize(10, 1));
     EXPECT_EQ(fittedImageSize(QSize(300, 100), QSize()), QSize(300, 100));
+    EXPECT_EQ(fittedImageSize(QSize(300, 100), QSize(30, 500), Qt::IgnoreAspectRatio), QSize(30, 100));
+    EXPECT_EQ(fittedImageSize(QSize(300, 100), QSize(0, 0), Qt::IgnoreAspectRatio), QSize(1, 1));
 }

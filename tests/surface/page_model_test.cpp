@@ -23,13 +23,11 @@ int commit(PageList& list)
     return index;
 }
 
-void clearScreen(PageList& list)
+// Objects read from a page file: they have no add entries.
+void load(PageList& list, int count)
 {
-    for (CPenNode& node : list.nodes)
-        if (!node.erased)
-            node.cleared = 1;
-    list.PushUndo(0, UndoClear);
-    list.ClearRedo();
+    for (int i = 0; i < count; ++i)
+        list.AddObject(stroke(Pen, 2));
 }
 
 std::vector<BOOL> clearedFlags(const PageList& list)
@@ -94,9 +92,9 @@ TEST(PageListUndo, ClearWalkStopsAtTheEarlierClear)
     PageList list;
     commit(list);
     commit(list);
-    clearScreen(list);
+    list.ClearShown();
     const int c = commit(list);
-    clearScreen(list);
+    list.ClearShown();
     EXPECT_EQ(clearedFlags(list), (std::vector<BOOL> {1, 1, 1}));
 
     list.Undo();
@@ -113,19 +111,94 @@ TEST(PageListUndo, ClearWalkStopsAtTheEarlierClear)
     EXPECT_EQ(clearedFlags(list), (std::vector<BOOL> {1, 1, 1}));
 }
 
-TEST(PageListUndo, ClearWithNothingBelowActsOnTheWholePage)
+TEST(PageListUndo, ClearOfALoadedPageIsUndoneAndRedone)
 {
-    // Loaded objects have no add entries: the clear is the only entry of the log.
+    // The clear is the only entry of the log; the objects it hides have none.
     PageList list;
-    for (int i = 0; i < 3; ++i)
-        list.AddObject(stroke(Pen, 2));
+    load(list, 3);
     list.nodes[1].erased = 1;
-    clearScreen(list);
+    list.ClearShown();
+    EXPECT_EQ(clearedFlags(list), (std::vector<BOOL> {1, 0, 1}));
+    EXPECT_EQ(list.nodes[1].erased, 1);
 
     list.Undo();
     EXPECT_EQ(clearedFlags(list), (std::vector<BOOL> {0, 0, 0}));
     list.Redo();
     EXPECT_EQ(clearedFlags(list), (std::vector<BOOL> {1, 0, 1}));
+    list.Undo();
+    EXPECT_EQ(clearedFlags(list), (std::vector<BOOL> {0, 0, 0}));
+}
+
+TEST(PageListUndo, UndoOfAClearBringsBackLoadedAndDrawnInkAlike)
+{
+    // Walking the add entries below the clear would find only the drawn stroke and leave the loaded
+    // page blank.
+    PageList list;
+    load(list, 2);
+    const int drawn = commit(list);
+    list.ClearShown();
+    EXPECT_EQ(clearedFlags(list), (std::vector<BOOL> {1, 1, 1}));
+    list.Undo();
+    EXPECT_EQ(clearedFlags(list), (std::vector<BOOL> {0, 0, 0}));
+    list.Redo();
+    EXPECT_EQ(clearedFlags(list), (std::vector<BOOL> {1, 1, 1}));
+    list.Undo();
+    list.Undo();
+    EXPECT_EQ(list.nodes[drawn].erased, 1);
+    EXPECT_EQ(clearedFlags(list), (std::vector<BOOL> {0, 0, 0}));
+}
+
+TEST(PageListUndo, ClearHidesAndRedoHidesOnlyWhatWasShown)
+{
+    // The second object was cleared before the page was stored: no undo of a later clear shows it again.
+    PageList list;
+    load(list, 3);
+    list.nodes[1].cleared = 1;
+    list.ClearShown();
+    list.Undo();
+    EXPECT_EQ(clearedFlags(list), (std::vector<BOOL> {0, 1, 0}));
+    list.Redo();
+    EXPECT_EQ(clearedFlags(list), (std::vector<BOOL> {1, 1, 1}));
+    list.Undo();
+    EXPECT_EQ(clearedFlags(list), (std::vector<BOOL> {0, 1, 0}));
+}
+
+TEST(PageListUndo, ClearEntryWithoutItsObjectsActsOnTheAddEntriesBelowIt)
+{
+    // An entry pushed without the list of what it hid: the undo of one with nothing below shows every
+    // object not erased, and its redo hides only objects whose add entries lie below it, here none.
+    PageList list;
+    load(list, 3);
+    list.nodes[1].erased = 1;
+    for (CPenNode& node : list.nodes)
+        node.cleared = !node.erased;
+    list.PushUndo(0, UndoClear);
+    list.Undo();
+    EXPECT_EQ(clearedFlags(list), (std::vector<BOOL> {0, 0, 0}));
+    list.Redo();
+    EXPECT_EQ(clearedFlags(list), (std::vector<BOOL> {0, 0, 0}));
+
+    // With add entries below, those objects are hidden again and the loaded ones are not.
+    PageList drawn;
+    load(drawn, 1);
+    commit(drawn);
+    drawn.PushUndo(0, UndoClear);
+    drawn.Undo();
+    drawn.Redo();
+    EXPECT_EQ(clearedFlags(drawn), (std::vector<BOOL> {0, 1}));
+}
+
+TEST(PageListUndo, ClearEmptiesTheRedoStack)
+{
+    PageList list;
+    commit(list);
+    list.Undo();
+    ASSERT_EQ(list.redoStack.size(), 1u);
+    list.ClearShown();
+    EXPECT_TRUE(list.redoStack.empty());
+    ASSERT_EQ(list.undoStack.size(), 1u);
+    EXPECT_EQ(list.undoStack[0].action, UndoClear);
+    EXPECT_EQ(list.undoStack[0].index, 0);
 }
 
 TEST(PageListUndo, EntriesPastTheListAreHarmless)

@@ -1,10 +1,5 @@
 #include "surface/pen_node.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QImage>
-#include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -110,7 +105,8 @@ TEST(PenNodeStoredForm, EveryKindRoundTrips)
         const bool picture = k == Picture;
         EXPECT_EQ(back.boxCentreX, picture ? 11 : 0);
         EXPECT_STREQ(back.picturePath, picture ? "/no|such/picture.png" : "");
-        EXPECT_EQ(back.image != nullptr, picture);
+        // Reading a record decodes nothing: the page loader decodes each picture once for the page.
+        EXPECT_EQ(back.image, nullptr);
         const bool media = k == Flash || k == Video;
         EXPECT_EQ(back.mediaCentreY, media ? 14 : 0);
         EXPECT_EQ(back.mediaShown, media);
@@ -219,25 +215,13 @@ TEST(PenNodeStoredForm, LongTextIsCutAtAWholeCharacter)
     EXPECT_EQ(node.EditText(), QString(qsizetype(n / 3), QChar(u'字')));
 }
 
-TEST(PenNodeStoredForm, PicturePathWithSpacesLoadsTheImage)
+TEST(PenNodeStoredForm, PicturePathWithSpacesComesBackWithItsSpaces)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("my pictures/board one.png"));
-    QDir().mkpath(QFileInfo(path).path());
-    QImage picture(8, 6, QImage::Format_RGB32);
-    picture.fill(Qt::red);
-    ASSERT_TRUE(picture.save(path));
-
+    const QString path = QStringLiteral("/tmp/my pictures/board one.png");
     CPenNode node(0, 3, 0, Picture);
     node.SetPicturePath(path);
     EXPECT_EQ(std::strchr(node.picturePath, ' '), nullptr);
-    const CPenNode back = roundTrip(node);
-    EXPECT_EQ(back.PicturePathForLoad(), path);
-    ASSERT_TRUE(back.image);
-    EXPECT_EQ(back.image->size(), QSize(8, 6));
-
-    const CPenNode copy = back;
-    EXPECT_EQ(copy.image.get(), back.image.get());
+    EXPECT_EQ(roundTrip(node).PicturePathForLoad(), path);
 }
 
 TEST(PenNodeStoredForm, WindowsPageFileReads)
@@ -255,8 +239,6 @@ TEST(PenNodeStoredForm, WindowsPageFileReads)
     EXPECT_EQ(nodes[2].points.size(), 2u);
     EXPECT_EQ(nodes[3].kind, Picture);
     EXPECT_EQ(nodes[3].PicturePathForLoad(), QStringLiteral("C:\\Documents and Settings\\board.png"));
-    ASSERT_TRUE(nodes[3].image);
-    EXPECT_TRUE(nodes[3].image->isNull());
     EXPECT_DOUBLE_EQ(nodes[3].boxAngle, 0.785398);
     EXPECT_EQ(nodes[3].boxCentreY, 400);
     EXPECT_EQ(nodes[4].kind, Video);
