@@ -2,6 +2,7 @@
 // page buttons walking through stored pages.
 #include "surface/screen_pen_wnd.h"
 
+#include "platform/gdi.h"
 #include "platform/message_box.h"
 #include "platform/x11_desktop.h"
 #include "support/language.h"
@@ -18,6 +19,7 @@
 
 #include <cmath>
 #include <memory>
+#include <sstream>
 
 using namespace DIALOG;
 namespace desktop = platform::desktop;
@@ -195,6 +197,62 @@ TEST_F(EraseDisplay, UndoOfAnEraseBringsTheInkBackAndLaterInkStaysOnTop)
     s.RedrawPage();
     EXPECT_EQ(s.pageBitmap().pixel(400, 300), qRgb(255, 0, 0));
     EXPECT_EQ(s.windowImage().pixel(400, 300), qRgb(255, 0, 0));
+}
+
+TEST_F(EraseDisplay, FastSweepOfThePointEraserLeavesNoInkOnItsWay)
+{
+    CScreenPenWnd& s = open();
+    band(300);
+    s.SetPointEraser(8);
+    // 80-pixel jumps between pointer events, straight and slanting.
+    const std::vector<QPoint> way = {{220, 300}, {300, 300}, {380, 300}, {460, 260}, {540, 340}, {560, 320}};
+    press(way[0]);
+    for (std::size_t i = 1; i < way.size(); ++i)
+        moveTo(way[i]);
+    release();
+
+    // Ink left inside the eraser's square anywhere along the way.
+    const auto inkOnTheWay = [&](const QImage& img) {
+        int left = 0;
+        const auto square = [&](int cx, int cy) { left += count(img, QRect(cx - 8, cy - 8, 16, 16), kInk); };
+        for (std::size_t i = 1; i < way.size(); ++i)
+            platform::lineDda(way[i - 1].x(), way[i - 1].y(), way[i].x(), way[i].y(), square);
+        square(way.back().x(), way.back().y());
+        return left;
+    };
+    EXPECT_EQ(inkOnTheWay(s.windowImage()), 0);
+    EXPECT_EQ(inkOnTheWay(s.pageBitmap()), 0);
+    s.RedrawPage();
+    EXPECT_EQ(inkOnTheWay(s.pageBitmap()), 0);
+    // The eraser took nothing outside its way.
+    EXPECT_EQ(s.pageBitmap().pixel(300, 300 - 20), kInk);
+    EXPECT_EQ(s.pageBitmap().pixel(500, 300 + 30), kInk);
+
+    // The record is continuous too, and erases the same once stored and read back.
+    ASSERT_EQ(ThePageList().nodes.size(), 2u);
+    const CPenNode& trail = ThePageList().nodes[1];
+    ASSERT_EQ(trail.kind, EraseTrail);
+    EXPECT_EQ(trail.points.front(), (PenPoint {220, 300, 1, 0}));
+    EXPECT_EQ(trail.points.back(), (PenPoint {560, 320, 1, 0}));
+    for (std::size_t i = 1; i < trail.points.size(); ++i) {
+        const PenPoint& a = trail.points[i - 1];
+        const PenPoint& b = trail.points[i];
+        ASSERT_LE(std::max(std::abs(a.x - b.x), std::abs(a.y - b.y)), 1) << i;
+    }
+    std::stringstream stored;
+    ThePageList().nodes[0].Write(stored);
+    trail.Write(stored);
+    CPenNode band(0, 3, 0, Pen);
+    CPenNode erase(0, 3, 0, Pen);
+    ASSERT_TRUE(band.Read(stored));
+    ASSERT_TRUE(erase.Read(stored));
+    QImage page = s.backgroundBitmap().copy();
+    QPainter p(&page);
+    band.Draw(p, &s.backgroundBitmap());
+    erase.Draw(p, &s.backgroundBitmap());
+    p.end();
+    EXPECT_EQ(inkOnTheWay(page), 0);
+    EXPECT_EQ(page, s.pageBitmap());
 }
 
 TEST_F(EraseDisplay, LassoErasesOnlyWhenItsEndsMeet)
