@@ -227,12 +227,23 @@ std::size_t ReadPageObjects(std::istream& is, PageList& list)
 }
 
 namespace {
-// One file under whatever spelling or link the page names it by.
-QString pictureKey(const QString& path)
-{
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    return canonical.isEmpty() ? path : canonical;
-}
+// One file under whatever spelling or link the page names it by; a page naming one file many times asks the
+// file system once.
+class PictureKeys {
+public:
+    QString of(const QString& path)
+    {
+        auto it = keys_.constFind(path);
+        if (it == keys_.constEnd()) {
+            const QString canonical = QFileInfo(path).canonicalFilePath();
+            it = keys_.insert(path, canonical.isEmpty() ? path : canonical);
+        }
+        return it.value();
+    }
+
+private:
+    QHash<QString, QString> keys_;
+};
 } // namespace
 
 std::size_t LoadPagePictures(std::vector<CPenNode>& nodes, std::int64_t maxPixels)
@@ -247,11 +258,12 @@ std::size_t LoadPagePictures(std::vector<CPenNode>& nodes, std::int64_t maxPixel
     QHash<QString, std::size_t> byPath;
     // Pictures the page holds already count against the bound and serve objects naming the same file.
     QHash<QString, std::shared_ptr<QImage>> held;
+    PictureKeys keys;
     std::int64_t used = 0;
     for (CPenNode& node : nodes) {
         if (node.kind != Picture || !node.image)
             continue;
-        const QString key = pictureKey(node.PicturePathForLoad());
+        const QString key = keys.of(node.PicturePathForLoad());
         if (held.contains(key))
             continue;
         held.insert(key, node.image);
@@ -262,7 +274,7 @@ std::size_t LoadPagePictures(std::vector<CPenNode>& nodes, std::int64_t maxPixel
         if (node.kind != Picture || node.image)
             continue;
         const QString path = node.PicturePathForLoad();
-        const QString key = pictureKey(path);
+        const QString key = keys.of(path);
         if (const auto it = held.constFind(key); it != held.constEnd()) {
             node.image = it.value();
             continue;

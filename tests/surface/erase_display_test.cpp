@@ -337,6 +337,40 @@ TEST_F(EraseDisplay, ClearOfMoreThanAHundredAsksAndYesEmptiesThePageForGood)
     EXPECT_EQ(count(s.pageBitmap(), QRect(90, 90, 120, 60), kInk), 0);
 }
 
+TEST_F(EraseDisplay, ClearOfAStoredPageIsUndoneAndRedoneWithWhatWasDrawnOnIt)
+{
+    CScreenPenWnd& s = open();
+    // A stored page with two strokes, reopened: its objects have no add entries.
+    std::vector<CPenNode> stored;
+    for (int y : {300, 400}) {
+        CPenNode node(RGB(0, 0, 0), 5, 0, Pen);
+        node.AddPoint(200, y);
+        node.AddPoint(400, y);
+        stored.push_back(node);
+    }
+    const QString bmp = dir_.filePath(QStringLiteral("1-2-3-4.bmp"));
+    ASSERT_TRUE(
+        StorePageFiles(WithExtension(bmp, QStringLiteral("kw")), stored, bmp, &s.backgroundBitmap(), 24));
+    s.ReopenPage(bmp);
+    s.SetPen(5, RGB(0, 0, 0));
+    through({{200, 500}, {400, 500}}, 50);
+    const auto shown = [&](int y) {
+        return s.pageBitmap().pixel(300, y) == kInk && s.windowImage().pixel(300, y) == kInk;
+    };
+    ASSERT_TRUE(shown(300) && shown(400) && shown(500));
+
+    s.ClearScreen();
+    EXPECT_FALSE(shown(300) || shown(400) || shown(500));
+    s.UndoStep();
+    EXPECT_TRUE(shown(300) && shown(400) && shown(500));
+    s.RedoStep();
+    EXPECT_FALSE(shown(300) || shown(400) || shown(500));
+    s.UndoStep();
+    s.UndoStep();
+    EXPECT_TRUE(shown(300) && shown(400));
+    EXPECT_FALSE(shown(500));
+}
+
 TEST_F(EraseDisplay, PageButtonsWalkTheStoredPagesAndKeepEveryChange)
 {
     CScreenPenWnd& s = open();

@@ -188,19 +188,6 @@ TEST(PageListUndo, ClearEntryWithoutItsObjectsActsOnTheAddEntriesBelowIt)
     EXPECT_EQ(clearedFlags(drawn), (std::vector<BOOL> {0, 1}));
 }
 
-TEST(PageListUndo, ClearEmptiesTheRedoStack)
-{
-    PageList list;
-    commit(list);
-    list.Undo();
-    ASSERT_EQ(list.redoStack.size(), 1u);
-    list.ClearShown();
-    EXPECT_TRUE(list.redoStack.empty());
-    ASSERT_EQ(list.undoStack.size(), 1u);
-    EXPECT_EQ(list.undoStack[0].action, UndoClear);
-    EXPECT_EQ(list.undoStack[0].index, 0);
-}
-
 TEST(PageListUndo, EntriesPastTheListAreHarmless)
 {
     PageList list;
