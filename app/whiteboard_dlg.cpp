@@ -568,6 +568,8 @@ CScreenPenWnd* CWhiteBoardDlg::CreateSurface(const QString& pagePicture)
 {
     openHistoryLabel_ = HistoryLabelOf(pagePicture);
     auto* surface = new CScreenPenWnd(this, pagePicture);
+    // What a page leaves out when it opens (pictures past its bound) is told in the tip window.
+    connect(surface, &CScreenPenWnd::pageNotice, this, &CWhiteBoardDlg::ShowTip);
     // A tool window without a parent is transient for the whole application, and the window manager keeps
     // such a window above all others of the application, the panel included. As a sibling of the panel, under
     // the same hidden owner, the surface stacks like any other window and the panel can stay above it.
@@ -1132,6 +1134,20 @@ void CWhiteBoardDlg::ShowBluetoothStatus(WPARAM status)
     toolTipDlg_->SetText(QString::fromUtf8(isExactlyEnglish() ? kEnglish[status] : kChinese[status]));
     toolTipDlg_->show();
     toolTipDlg_->update();
+}
+
+void CWhiteBoardDlg::ShowTip(const QString& text)
+{
+    if (!toolTipDlg_)
+        toolTipDlg_ = new CToolTipDlg(this);
+    toolTipDlg_->SetText(text);
+    toolTipDlg_->show();
+    toolTipDlg_->raise();
+    toolTipDlg_->update();
+    QTimer::singleShot(8000, toolTipDlg_, [tip = QPointer<CToolTipDlg>(toolTipDlg_), text] {
+        if (tip && tip->Text() == text)
+            tip->hide();
+    });
 }
 
 void CWhiteBoardDlg::ShowLogoWall()

@@ -134,6 +134,8 @@ private:
     // The history label of a page picture in the program's temp folder; empty for any other picture.
     QString HistoryLabelOf(const QString& picturePath) const;
     void TellNotAvailableYet();
+    // One line in the tip window for a few seconds.
+    void ShowTip(const QString& text);
     void KeepAboveSurface();
     void RaiseAboveSurface();
     QWidget* DialogOwner() const;

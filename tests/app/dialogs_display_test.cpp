@@ -1,5 +1,6 @@
 // Every dialog the teacher meets opens whole and above the panel and the history panel, in the language in
 // force: checked on the screen's pixels, button by button.
+#include "app/tool_tip_dlg.h"
 #include "app/whiteboard_app.h"
 #include "app/whiteboard_dlg.h"
 #include "app/whiteboard_messages.h"
@@ -236,5 +237,18 @@ TEST_F(Dialogs, WidthAndColourChosenOnThePanelDrawTheNextStroke)
     shown = screenImage();
     EXPECT_GE(thickness(shown, 400, 480, 520, qRgb(0, 0, 255)), 13);
     EXPECT_EQ(thickness(shown, 400, 480, 520, qRgb(255, 0, 0)), 0);
+    panel.OnDestroy();
+}
+
+TEST_F(Dialogs, WhatAPageLeavesOutIsToldInTheTipWindow)
+{
+    CWhiteBoardDlg panel(nullptr);
+    panel.OnInitDialog();
+    panel.show();
+    panel.OnCommand(DIALOG::kCmdWhiteboard);
+    ASSERT_TRUE(qmtest::waitFor([&] { return panel.Surface() != nullptr; }, 5000));
+    emit panel.Surface()->pageNotice(QStringLiteral("页面中的图片太多太大，部分图片未能显示"));
+    ASSERT_TRUE(qmtest::waitFor([&] { return panel.ToolTipDlg() && panel.ToolTipDlg()->isVisible(); }, 3000));
+    EXPECT_EQ(panel.ToolTipDlg()->Text(), QStringLiteral("页面中的图片太多太大，部分图片未能显示"));
     panel.OnDestroy();
 }
