@@ -1,5 +1,7 @@
 #include "app/crash_handler.h"
 
+#include <QByteArray>
+
 #include <atomic>
 #include <csignal>
 #include <cstring>
@@ -15,6 +17,7 @@ namespace crash {
 namespace {
 
 char g_reporter[4096];
+char g_abortText[512] = "程序出错";
 std::atomic<bool> g_hasMainWindow {false};
 
 // Everything below runs inside a signal handler: no allocation, no locks, no stdio.
@@ -98,6 +101,14 @@ void onOtherFault(int sig, siginfo_t*, void*)
     endWithDefault(sig);
 }
 
+// An abort (an exception nobody caught, a fatal Qt error) is a failure the teacher must see: it is reported,
+// then the process ends as for any other fault.
+void onAbort(int sig, siginfo_t* info, void* context)
+{
+    showReport(g_abortText);
+    onOtherFault(sig, info, context);
+}
+
 } // namespace
 
 const char* formatAccessViolation(char* buffer, unsigned long bufferSize, const void* address, bool isWrite)
@@ -134,6 +145,14 @@ void install(const QString& reporterProgram)
     sa.sa_sigaction = onOtherFault;
     sigaction(SIGFPE, &sa, nullptr);
     sigaction(SIGILL, &sa, nullptr);
+    sa.sa_sigaction = onAbort;
+    sigaction(SIGABRT, &sa, nullptr);
+}
+
+void setAbortText(const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    std::strncpy(g_abortText, utf8.constData(), sizeof g_abortText - 1);
 }
 
 void setHasMainWindow(bool hasMainWindow)

@@ -9,9 +9,13 @@ namespace crash {
 
 inline constexpr const char* kCrashMessageVariable = "QM_CRASH_MESSAGE";
 
-// Installs the handlers for SIGSEGV and SIGBUS (the report) and SIGFPE and SIGILL (quiet end while the
-// main window exists). reporter is the program that shows the text; it is copied.
+// Installs the handlers for SIGSEGV and SIGBUS (the report), SIGFPE and SIGILL (quiet end while the main
+// window exists) and SIGABRT (the abort text reported, then the end of the other faults). reporter is the
+// program that shows the text; it is copied.
 void install(const QString& reporterProgram);
+
+// The text reported for an abort, in the language in force; copied (at most 511 bytes).
+void setAbortText(const QString& text);
 
 // Other failures end the process at once with exit code 0 while the application has a main window.
 void setHasMainWindow(bool hasMainWindow);

@@ -23,6 +23,7 @@ CWhiteBoardApp::CWhiteBoardApp()
 {
     // The running program itself shows the crash report, started again with the text in its environment.
     crash::install(platform::programFilePath());
+    crash::setAbortText(GetConfigString(QStringLiteral("程序出错")));
 }
 
 bool CWhiteBoardApp::InitInstance()

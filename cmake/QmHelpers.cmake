@@ -16,6 +16,13 @@ macro(qm_nonempty_sources var name)
   endif()
 endmacro()
 
+# A program of a sanitizer build carries the settings its tests need (see cmake/sanitizer_defaults.cpp.in).
+function(qm_program_defaults target)
+  if(TARGET qm_sanitizer_defaults)
+    target_sources(${target} PRIVATE $<TARGET_OBJECTS:qm_sanitizer_defaults>)
+  endif()
+endfunction()
+
 # A static library of one folder of the program (so that tests link it directly).
 function(qm_static_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
@@ -47,6 +54,7 @@ endfunction()
 function(qm_test name)
   cmake_parse_arguments(ARG "DISPLAY" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
+  qm_program_defaults(${name})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} qm_test_main GTest::gtest Qt6::Widgets)
   target_compile_definitions(${name} PRIVATE
     QM_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data" QM_BIN_DIR="${QM_BIN_DIR}"
@@ -75,6 +83,7 @@ endfunction()
 function(qm_bench name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
+  qm_program_defaults(${name})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark Qt6::Widgets)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench
     BUILD_WITH_INSTALL_RPATH OFF BUILD_RPATH "${QM_BIN_DIR}")

@@ -157,6 +157,10 @@ ProfileText readProfile(const QString& path)
     } else {
         profile.text = fromAnsi(bytes);
     }
+    // U+FEFF at the start is a byte-order mark in every encoding, never part of the first line: a GB18030 file
+    // begins with it as 84 31 95 33. Like any GB18030 file, such a file is written back in UTF-8.
+    while (profile.text.startsWith(QChar(0xFEFF)))
+        profile.text.remove(0, 1);
     return profile;
 }
 
@@ -169,6 +173,7 @@ QByteArray encodeProfile(Encoding encoding, const QString& text)
     }
     case Encoding::Utf8Bom:
         return kUtf8Bom.toByteArray() + text.toUtf8();
+
     case Encoding::Utf8:
         break;
     }

@@ -6,7 +6,9 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -40,8 +42,10 @@ QString makeReporter(const QTemporaryDir& dir)
     return script;
 }
 
-volatile int* const kWriteTarget = reinterpret_cast<int*>(0x10);
-volatile int* const kReadTarget = reinterpret_cast<int*>(0x20);
+// The addresses are read from volatile variables, so that no optimiser sees a constant address it could warn
+// about or fold away.
+volatile int* volatile kWriteTarget = reinterpret_cast<int*>(0x10);
+volatile int* volatile kReadTarget = reinterpret_cast<int*>(0x20);
 
 void writeToNull()
 {
@@ -50,6 +54,12 @@ void writeToNull()
 void readFromNull()
 {
     [[maybe_unused]] int value = *kReadTarget;
+}
+
+// An exception leaving a noexcept function ends in std::terminate, as one that nobody catches does.
+void throwPastNoexcept() noexcept
+{
+    [[maybe_unused]] const int value = std::vector<int>().at(1);
 }
 
 } // namespace
@@ -98,4 +108,27 @@ TEST(CrashHandler, OtherFaultsEndQuietlyWhileTheMainWindowExists)
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_FALSE(QFile::exists(dir.path() + QStringLiteral("/report.txt")));
+}
+
+TEST(CrashHandler, AnAbortIsReportedThenEndsAsTheOtherFaults)
+{
+    // An exception nobody caught ends in abort(): the teacher is told, with or without the main window.
+    QTemporaryDir dir;
+    int status = crashInChild(makeReporter(dir), [] {
+        crash::setAbortText(QStringLiteral("程序出错"));
+        crash::setHasMainWindow(true);
+        std::abort();
+    });
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(QString::fromUtf8(qmtest::readFile(dir.path() + QStringLiteral("/report.txt"))), QStringLiteral("程序出错"));
+
+    QFile::remove(dir.path() + QStringLiteral("/report.txt"));
+    status = crashInChild(makeReporter(dir), [] {
+        crash::setAbortText(QStringLiteral("The program has run into an error."));
+        throwPastNoexcept();
+    });
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), SIGABRT);
+    EXPECT_EQ(qmtest::readFile(dir.path() + QStringLiteral("/report.txt")), QByteArray("The program has run into an error."));
 }

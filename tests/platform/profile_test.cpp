@@ -198,7 +198,8 @@ TEST_F(ProfileTest, WriteKeepsStructureAgainstLineBreaksAndUnreadableNames)
 
 TEST(ProfileEncoding, FixturesOfEveryEncodingReadAlike)
 {
-    for (const QString& name : {u"utf8.ini"_s, u"utf8_bom.ini"_s, u"utf16le_bom.ini"_s, u"gb18030.ini"_s}) {
+    for (const QString& name :
+        {u"utf8.ini"_s, u"utf8_bom.ini"_s, u"utf16le_bom.ini"_s, u"gb18030.ini"_s, u"gb18030_bom.ini"_s}) {
         SCOPED_TRACE(name.toStdString());
         const QString file = fixture(name);
         EXPECT_EQ(read(file, u"setting"_s, u"language"_s), u"English"_s);
@@ -223,6 +224,8 @@ TEST(ProfileEncoding, WriteKeepsTheFileEncoding)
         {u"utf16le_bom.ini"_s, "\xFF\xFE" + QByteArray(utf16.encode(crlfBody.arg(u"白板页"_s)))},
         // The system's code page is UTF-8: an old GB18030 file comes back in it, text unchanged.
         {u"gb18030.ini"_s, crlfBody.arg(u"白板页"_s).toUtf8()},
+        // Its mark is a mark, not the start of a first line that hides it.
+        {u"gb18030_bom.ini"_s, crlfBody.arg(u"白板页"_s).toUtf8()},
     };
     QTemporaryDir dir;
     for (const auto& c : cases) {
@@ -234,6 +237,20 @@ TEST(ProfileEncoding, WriteKeepsTheFileEncoding)
         EXPECT_EQ(qmtest::readFile(file), c.expected);
         EXPECT_EQ(read(file, u"English"_s, u"白板"_s), u"白板页"_s);
     }
+}
+
+TEST(ProfileEncoding, AMarkedGb18030FileKeepsItsFirstSectionThroughAWrite)
+{
+    // The first line after the mark was lost, and after a write the lost section came back ahead of the
+    // written one.
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"marked.ini"_s);
+    QStringEncoder gb("GB18030");
+    qmtest::writeFile(file, QByteArray("\x84\x31\x95\x33") + QByteArray(gb.encode(u"[工具]\r\n计算器=calc\r\n"_s)));
+    EXPECT_EQ(read(file, u"工具"_s, u"计算器"_s), u"calc"_s);
+    ASSERT_TRUE(WritePrivateProfileString(u"工具"_s, u"计算器"_s, u"galculator"_s, file));
+    EXPECT_EQ(read(file, u"工具"_s, u"计算器"_s), u"galculator"_s);
+    EXPECT_EQ(GetPrivateProfileSectionNames(file), QStringList {u"工具"_s});
 }
 
 TEST_F(ProfileTest, WriteReplacesTheFileWholeNeverTruncatingIt)
