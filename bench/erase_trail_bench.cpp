@@ -2,7 +2,6 @@
 // trail is a point for every pixel the eraser went; its width is the half size of its square.
 #include "surface/pen_node.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -98,13 +97,3 @@ BENCHMARK(BM_DrawEraseTrailSquareBySquare)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

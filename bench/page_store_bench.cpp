@@ -5,7 +5,6 @@
 #include "surface/screen_pen_wnd.h"
 #include "surface/surface_state.h"
 
-#include <QApplication>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -76,15 +75,3 @@ void BM_LoadPage(benchmark::State& state)
 BENCHMARK(BM_LoadPage)->Arg(2000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    // On a desktop the page picture has the screen's size; without one, Qt's offscreen screen serves.
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

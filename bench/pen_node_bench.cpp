@@ -1,7 +1,6 @@
 // Stored form of a full page and a full redraw of a page of pen strokes.
 #include "surface/pen_node.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -157,13 +156,3 @@ void BM_DrawPenStrokes(benchmark::State& state)
 BENCHMARK(BM_DrawPenStrokes)->Arg(1)->Arg(3)->Arg(8)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

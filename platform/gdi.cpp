@@ -323,6 +323,22 @@ QImage* directCopyTarget(QPainter& painter, const QImage& source)
     return image;
 }
 
+// Calls fn(start, length) for each run of covered (positive) entries of one coverage row.
+template <typename Fn>
+void forEachCoveredRun(const std::int32_t* row, int width, Fn fn)
+{
+    for (int x = 0; x < width;) {
+        if (row[x] <= 0) {
+            ++x;
+            continue;
+        }
+        const int start = x;
+        while (x < width && row[x] > 0)
+            ++x;
+        fn(start, x - start);
+    }
+}
+
 } // namespace
 
 void copySquares(QPainter& painter, const QImage& source, const QPoint* centres, std::size_t count, int half)
@@ -395,16 +411,9 @@ void copySquares(QPainter& painter, const QImage& source, const QPoint* centres,
             auto* dst = reinterpret_cast<std::uint32_t*>(target->scanLine(box.top() + y)) + box.left();
             const auto* src
                 = reinterpret_cast<const std::uint32_t*>(source.constScanLine(box.top() + y)) + box.left();
-            for (int x = 0; x < w;) {
-                if (row[x] <= 0) {
-                    ++x;
-                    continue;
-                }
-                const int start = x;
-                while (x < w && row[x] > 0)
-                    ++x;
-                std::memcpy(dst + start, src + start, std::size_t(x - start) * sizeof(std::uint32_t));
-            }
+            forEachCoveredRun(row, w, [&](int start, int length) {
+                std::memcpy(dst + start, src + start, std::size_t(length) * sizeof(std::uint32_t));
+            });
         }
         painter.restore();
         return;
@@ -422,16 +431,9 @@ void copySquares(QPainter& painter, const QImage& source, const QPoint* centres,
     for (int y = 0; y < h; ++y) {
         const std::int32_t* row = &cover[std::size_t(y) * stride];
         runs.clear();
-        for (int x = 0; x < w;) {
-            if (row[x] <= 0) {
-                ++x;
-                continue;
-            }
-            const int start = x;
-            while (x < w && row[x] > 0)
-                ++x;
-            runs.emplace_back(box.left() + start, box.top() + y, x - start, 1);
-        }
+        forEachCoveredRun(row, w, [&](int start, int length) {
+            runs.emplace_back(box.left() + start, box.top() + y, length, 1);
+        });
         const bool same = !band.empty() && band.size() == runs.size()
             && std::equal(runs.begin(), runs.end(), band.begin(),
                 [](const QRect& a, const QRect& b) { return a.left() == b.left() && a.width() == b.width(); })

@@ -4,6 +4,7 @@
 #include "platform/x11_desktop.h"
 #include "support_main/test_util.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QThread>
 
@@ -142,6 +143,18 @@ int ProgramDriver::exitCode() const
 QString ProgramDriver::output() const
 {
     return process_ ? QString::fromLocal8Bit(process_->readAllStandardOutput()) : QString();
+}
+
+CineboxWindow::CineboxWindow()
+{
+    setWindowTitle(QStringLiteral("Cinebox"));
+    resize(200, 100);
+}
+
+void CineboxWindow::closeEvent(QCloseEvent* event)
+{
+    closeRequested = true;
+    event->accept();
 }
 
 } // namespace qmtest

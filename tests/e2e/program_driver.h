@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+#include <QWidget>
 
 #include <memory>
 
@@ -51,6 +52,16 @@ private:
 
     QTemporaryDir dir_;
     std::unique_ptr<QProcess> process_;
+};
+
+// Stands in for the suite's media centre: a window titled "Cinebox" that notes a request to close it.
+class CineboxWindow : public QWidget {
+public:
+    CineboxWindow();
+    bool closeRequested = false;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 };
 
 } // namespace qmtest

@@ -13,29 +13,8 @@
 
 #include <gtest/gtest.h>
 
+using qmtest::CineboxWindow;
 using qmtest::ProgramDriver;
-
-namespace {
-
-// Stands in for the suite's media centre: it only has to notice that it was asked to close.
-class CineboxWindow : public QWidget {
-public:
-    CineboxWindow()
-    {
-        setWindowTitle(QStringLiteral("Cinebox"));
-        resize(200, 100);
-    }
-    bool closeRequested = false;
-
-protected:
-    void closeEvent(QCloseEvent* event) override
-    {
-        closeRequested = true;
-        event->accept();
-    }
-};
-
-} // namespace
 
 TEST(ProgramStartAndClose, NoKeepsThePanelYesEndsItAndRemovesItsFolders)
 {

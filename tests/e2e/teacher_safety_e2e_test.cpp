@@ -23,6 +23,7 @@
 
 #include <csignal>
 
+using qmtest::CineboxWindow;
 using qmtest::ProgramDriver;
 
 namespace {
@@ -245,28 +246,6 @@ TEST_F(TeacherSafety, MessagesOnlyTheProgramSendsCannotOrphanOrDeleteTheSurface)
     EXPECT_TRUE(qmtest::waitFor([] { return windowsTitled(kSurface) == 1; }, 5000))
         << "one surface, none left behind: " << windowsTitled(kSurface);
 }
-
-namespace {
-
-// Stands in for the suite's media centre.
-class CineboxWindow : public QWidget {
-public:
-    CineboxWindow()
-    {
-        setWindowTitle(QStringLiteral("Cinebox"));
-        resize(200, 100);
-    }
-    bool closeRequested = false;
-
-protected:
-    void closeEvent(QCloseEvent* event) override
-    {
-        closeRequested = true;
-        event->accept();
-    }
-};
-
-} // namespace
 
 TEST_F(TeacherSafety, AHiddenCineboxIsShownAgainByTheLogoWallAndClosedOnQuit)
 {
