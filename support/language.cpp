@@ -51,6 +51,11 @@ int SetLanguage(const QString& name)
         : 0;
 }
 
+bool IsEnglish()
+{
+    return currentLanguage().compare(u"English"_s, Qt::CaseInsensitive) == 0;
+}
+
 QString GetConfigString(const QString& key)
 {
     // A null key would ask the profile for the list of all keys of the section.

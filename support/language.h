@@ -15,6 +15,10 @@ QMEXPAND_EXPORT QString GetLanguage();
 // file was written; the language in memory changes even when it was not.
 QMEXPAND_EXPORT int SetLanguage(const QString& name);
 
+// The language in force is English, compared without case: the texts that have only a Chinese and an English
+// form choose by it.
+QMEXPAND_EXPORT bool IsEnglish();
+
 // The translation of key (a Chinese text) into the language in force, or key itself when there is none.
 QMEXPAND_EXPORT QString GetConfigString(const QString& key);
 

@@ -131,6 +131,43 @@ void PageList::Redo()
     redoStack.pop_back();
 }
 
+int PageList::CommitObject(const CPenNode& node)
+{
+    std::lock_guard guard(lock_);
+    const int index = AddObject(node);
+    PushUndo(index, UndoAdd);
+    ClearRedo();
+    return index;
+}
+
+void PageList::UndoStep()
+{
+    std::lock_guard guard(lock_);
+    Undo();
+    pageChanged = true;
+}
+
+void PageList::RedoStep()
+{
+    std::lock_guard guard(lock_);
+    Redo();
+    pageChanged = true;
+}
+
+void PageList::ClearScreenStep()
+{
+    std::lock_guard guard(lock_);
+    if (ClearRemovesForGood()) {
+        // Nothing is left to undo or redo: the objects are gone.
+        nodes.clear();
+        ClearUndo();
+        ClearRedo();
+    } else {
+        ClearShown();
+    }
+    pageChanged = true;
+}
+
 void PageList::Clear()
 {
     std::lock_guard guard(lock_);

@@ -43,6 +43,9 @@ struct UndoEntry {
 
 class PageList {
 public:
+    // A clear screen of more objects than this removes them for good (after asking) instead of hiding them.
+    static constexpr std::size_t kClearHidesAtMost = 100;
+
     // Appends a copy of node and returns its index. A two-point kind drawn with another number of
     // points is appended as its first and last point only.
     int AddObject(const CPenNode& node);
@@ -57,6 +60,20 @@ public:
     void ClearRedo() { redoStack.clear(); }
     // Empties the objects and both stacks, as when a page is cleared for good or another one opens.
     void Clear();
+
+    // The steps of the surface, each taken under the lock.
+    // A drawn object joins the page: appended, its add entry pushed, the redo stack emptied. Returns its
+    // index.
+    int CommitObject(const CPenNode& node);
+    // The panel's undo and redo buttons. Both change the page the store would write.
+    void UndoStep();
+    void RedoStep();
+    // Whether a clear screen now would remove the objects for good, so the user must be asked first.
+    bool ClearRemovesForGood() const { return nodes.size() > kClearHidesAtMost; }
+    // Clear screen, once the user agreed where ClearRemovesForGood asks: a small page is hidden with an undo
+    // entry, a large one emptied with its undo log. Cleared from the panel, not by a press on the page, so
+    // the page is marked changed here.
+    void ClearScreenStep();
 
     // Held while the list is emptied or walked for painting; recursive like the critical section
     // it stands for.

@@ -1,37 +1,21 @@
 #pragma once
-// The page store: a page of the surface on disk as an object file (".kw", the stored form of every object
-// followed by "e") and a picture file (".bmp", the page background), the ordered list of board pages and
-// walking through them, and the export of the composed page as a JPEG picture.
+// The page store: storing the surface's page under its name and telling the user when that fails, the
+// names of new pages, the ordered list of board pages and walking through them, and the export of the
+// composed page as a JPEG picture. The files themselves are written and read by page_format.
 #include "platform/win_types.h"
+#include "surface/page_format.h"
 
 #include <QDateTime>
-#include <QImage>
 #include <QString>
 #include <QStringList>
 
-#include <cstddef>
-#include <cstdint>
 #include <functional>
-#include <istream>
-#include <ostream>
-#include <vector>
 
 class QWidget;
 
 namespace DIALOG {
 
-class CPenNode;
 class CScreenPenWnd;
-class PageList;
-
-// A page file holds at most this many objects, points and bytes of text and paths; what lies beyond is not
-// loaded. An object takes about 200 bytes in memory besides its points and text, so the caps keep a hostile
-// file under half a gigabyte (bench/page_memory_bench measures it).
-constexpr std::size_t kMaxObjectsPerPage = 100000;
-constexpr std::size_t kMaxPointsPerPage = 10000000;
-constexpr std::size_t kMaxTextBytesPerPage = 32u << 20;
-// The decoded pictures of one page hold at most this many pixels (128 MB), about sixteen full-HD screens.
-constexpr std::int64_t kMaxPicturePixelsPerPage = std::int64_t(32) << 20;
 
 // The object files of the board pages in the order they were first stored, and the number of the page open
 // now; a number equal to the count is a new page not stored yet.
@@ -54,35 +38,16 @@ QString CurrentPageFile();
 QString PreviousPageFile();
 QString NextPageFile();
 
-// path with its last extension replaced (or added): the object file and the picture of one page.
-QString WithExtension(const QString& path, const QString& extension);
-
-// The stored form of a page, and reading one: objects are appended to list with AddObject and no undo
-// entries. A record cut short or garbled is left out and reading goes on after its end mark; reading stops
-// at "e", at the end of the stream or at the caps above. Returns the number of objects appended.
-void WritePageObjects(std::ostream& os, const std::vector<CPenNode>& nodes);
-std::size_t ReadPageObjects(std::istream& is, PageList& list);
-
-// Gives every Picture object of the page that has no picture yet the one its file holds. Each file is
-// decoded once, at no more than the largest box it is drawn in, and shared by the objects that name it by
-// any spelling or link. A picture that would take the page's decoded pixels past maxPixels is left out, as a
-// missing one is: its objects keep their place and draw nothing. Returns the number of files left out for
-// that bound.
-std::size_t LoadPagePictures(std::vector<CPenNode>& nodes, std::int64_t maxPixels = kMaxPicturePixelsPerPage);
-
-// Writes the pair beside the final files and renames them into place, the picture first: until the object
-// file is renamed the page reads as it was, so a process killed at any moment leaves a whole page behind.
-// picture may be null (no picture written). On failure nothing of the pair is replaced unless the picture
-// was already renamed, *failedFile names the file that could not be written and false is returned.
-bool StorePageFiles(const QString& objectFile, const std::vector<CPenNode>& nodes, const QString& pictureFile,
-    const QImage* picture, int depth, QString* failedFile = nullptr, qint64* bytesWritten = nullptr);
+// The base name of a page first stored at when: day, hour, minute and second ("8-14-5-9"), no folder.
+QString PageBaseName(const QDateTime& when);
+// base (a path without extension) when no page has that name yet, else base with "-2", "-3", … appended:
+// the first name with neither file on disk nor an object file in the board's page list. Two pages stored
+// within the same second keep their own files.
+QString UnusedPageBase(const QString& base);
 
 // Stores the open page under path (placeholder extension "xxx"). An unchanged board page writes nothing.
 // Returns false, after telling the user, when the files could not be written.
 BOOL SavePage(CScreenPenWnd* surface, const QString& path);
-// Appends the objects of an object file to the page list and loads their pictures. FALSE when there is no
-// such file. *picturesLeftOut counts the pictures left out for the page's bound on decoded pixels.
-BOOL LoadPage(const QString& objectFilePath, std::size_t* picturesLeftOut = nullptr);
 // Opens a stored page in the surface: its picture as the background and its objects.
 void ReopenPage(CScreenPenWnd* surface, const QString& picturePath);
 

@@ -222,3 +222,68 @@ TEST(PageListLifecycle, ProcessWideListAndPenState)
     EXPECT_EQ(state.kind, Pen);
     EXPECT_EQ(state.colour, 0x000000FFu);
 }
+
+TEST(PageListSteps, CommitAddsAnUndoableObjectAndEndsTheRedoChain)
+{
+    PageList list;
+    commit(list);
+    list.Undo();
+    ASSERT_EQ(list.redoStack.size(), 1u);
+    const int index = list.CommitObject(stroke(Rectangle, 4));
+    EXPECT_EQ(index, 1);
+    EXPECT_EQ(list.nodes[1].points.size(), 2u);
+    EXPECT_EQ(list.undoStack, (std::vector<UndoEntry> {{1, UndoAdd}}));
+    EXPECT_TRUE(list.redoStack.empty());
+    list.UndoStep();
+    EXPECT_EQ(list.nodes[1].erased, 1);
+}
+
+TEST(PageListSteps, UndoAndRedoMarkThePageChangedEvenWithNothingToDo)
+{
+    PageList list;
+    list.UndoStep();
+    EXPECT_TRUE(list.pageChanged);
+    list.pageChanged = false;
+    commit(list);
+    list.UndoStep();
+    EXPECT_TRUE(list.pageChanged);
+    EXPECT_EQ(list.nodes[0].erased, 1);
+    list.pageChanged = false;
+    list.RedoStep();
+    EXPECT_TRUE(list.pageChanged);
+    EXPECT_EQ(list.nodes[0].erased, 0);
+}
+
+TEST(PageListSteps, ClearOfAHundredObjectsHidesThemUndoably)
+{
+    PageList list;
+    for (int i = 0; i < 100; ++i)
+        commit(list);
+    list.Undo();
+    EXPECT_FALSE(list.ClearRemovesForGood());
+    list.ClearScreenStep();
+    EXPECT_TRUE(list.pageChanged);
+    EXPECT_EQ(list.nodes.size(), 100u);
+    EXPECT_TRUE(list.redoStack.empty());
+    EXPECT_EQ(list.undoStack.back().action, UndoClear);
+    for (std::size_t i = 0; i < 99; ++i)
+        EXPECT_EQ(list.nodes[i].cleared, 1) << i;
+    list.UndoStep();
+    EXPECT_EQ(list.nodes[0].cleared, 0);
+}
+
+TEST(PageListSteps, ClearOfMoreThanAHundredObjectsRemovesThemForGood)
+{
+    PageList list;
+    for (int i = 0; i < 101; ++i)
+        commit(list);
+    list.Undo();
+    EXPECT_TRUE(list.ClearRemovesForGood());
+    list.ClearScreenStep();
+    EXPECT_TRUE(list.pageChanged);
+    EXPECT_TRUE(list.nodes.empty());
+    EXPECT_TRUE(list.undoStack.empty());
+    EXPECT_TRUE(list.redoStack.empty());
+    list.UndoStep();
+    EXPECT_TRUE(list.nodes.empty());
+}

@@ -304,6 +304,25 @@ TEST_F(PageStoreTest, NewBoardPageStoredInTheSameSecondKeepsTheEarlierOne)
     EXPECT_EQ(loadCount(ThePageFileList().files[1]), 2u);
 }
 
+TEST(PageStoreNames, NewPageIsNamedByDayHourMinuteAndSecond)
+{
+    EXPECT_EQ(PageBaseName(QDateTime(QDate(2024, 3, 8), QTime(14, 5, 9))), QStringLiteral("8-14-5-9"));
+    EXPECT_EQ(PageBaseName(QDateTime(QDate(2024, 12, 31), QTime(0, 0, 0))), QStringLiteral("31-0-0-0"));
+}
+
+TEST_F(PageStoreTest, NameTakenByEitherFileOrByTheBoardListGetsTheNextNumber)
+{
+    const QString base = path(QStringLiteral("1-2-3-4"));
+    EXPECT_EQ(UnusedPageBase(base), base);
+    qmtest::writeFile(base + QStringLiteral(".bmp"), "picture");
+    EXPECT_EQ(UnusedPageBase(base), base + QStringLiteral("-2"));
+    qmtest::writeFile(base + QStringLiteral("-2.kw"), "e");
+    EXPECT_EQ(UnusedPageBase(base), base + QStringLiteral("-3"));
+    // A page listed for the board but not stored yet under that name keeps it too, letter case aside.
+    ThePageFileList().files << base.toUpper() + QStringLiteral("-3.KW");
+    EXPECT_EQ(UnusedPageBase(base), base + QStringLiteral("-4"));
+}
+
 TEST_F(PageStoreTest, FolderThatCannotBeMadeIsReportedAndNothingIsLost)
 {
     qmtest::writeFile(path(QStringLiteral("Temp")), "not a folder");
