@@ -78,13 +78,20 @@ void stackFloatingUnder(QWidget* dialog)
     if (!d)
         return;
     x11::ErrorTrap trap;
-    const Window frame = frameOf(d, Window(dialog->winId()));
+    // The window manager keeps a dialog's owner (the page, when one is open) directly under the dialog: the
+    // floating windows go right above that owner, so they stay above the page too. Without a managed owner
+    // they go right under the dialog.
+    XWindowChanges changes {};
+    changes.sibling = frameOf(d, Window(dialog->winId()));
+    changes.stack_mode = Below;
+    QWidget* owner = dialog->parentWidget() ? dialog->parentWidget()->window() : nullptr;
+    if (owner && owner->isVisible() && !isFloating(owner) && owner->internalWinId()) {
+        changes.sibling = frameOf(d, Window(owner->internalWinId()));
+        changes.stack_mode = Above;
+    }
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (!w->isVisible() || !isFloating(w) || !w->internalWinId())
             continue;
-        XWindowChanges changes {};
-        changes.sibling = frame;
-        changes.stack_mode = Below;
         XConfigureWindow(d, Window(w->internalWinId()), CWSibling | CWStackMode, &changes);
     }
     XFlush(d);
@@ -104,18 +111,33 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Show && watched->isWidgetType()) {
-            auto* w = static_cast<QWidget*>(watched);
-            if (isGuardedDialog(w)) {
-                // The window manager frames and places the dialog a moment after it is mapped.
-                QPointer<QWidget> dialog(w);
-                for (int delay : {0, 60, 200, 500})
-                    QTimer::singleShot(delay, w, [dialog] {
-                        if (dialog)
-                            bringForward(dialog);
-                    });
-            }
+        if (event->type() != QEvent::Show || !watched->isWidgetType())
+            return false;
+        auto* w = static_cast<QWidget*>(watched);
+        if (!isGuardedDialog(w))
+            return false;
+        // The window manager frames and places the dialog a moment after it is mapped, and restacks the
+        // dialog's owner again when the focus moves to it: the dialog is looked after for as long as it is
+        // shown, quickly at first.
+        QPointer<QWidget> dialog(w);
+        for (int delay : {0, 60, 200})
+            QTimer::singleShot(delay, w, [dialog] {
+                if (dialog)
+                    bringForward(dialog);
+            });
+        auto* keeper = w->findChild<QTimer*>(QStringLiteral("qmDialogKeeper"));
+        if (!keeper) {
+            keeper = new QTimer(w);
+            keeper->setObjectName(QStringLiteral("qmDialogKeeper"));
+            keeper->setInterval(300);
+            QObject::connect(keeper, &QTimer::timeout, w, [dialog, keeper] {
+                if (dialog && dialog->isVisible())
+                    stackFloatingUnder(dialog);
+                else
+                    keeper->stop();
+            });
         }
+        keeper->start();
         return false;
     }
 };

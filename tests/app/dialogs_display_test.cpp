@@ -6,6 +6,7 @@
 #include "app/whiteboard_messages.h"
 
 #include "assist/bmp_dialog.h"
+#include "controls/button_ex.h"
 #include "assist/tab_dlg.h"
 #include "platform/dialog_guard.h"
 #include "platform/message_box.h"
@@ -68,7 +69,7 @@ DialogSeen openAndLook(const std::function<void()>& open)
     int settled = 0;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         QWidget* dialog = QApplication::activeModalWidget();
-        if (!dialog || !dialog->isVisible() || ++settled < 20)
+        if (!dialog || !dialog->isVisible() || ++settled < 40)
             return;
         poll.stop();
         seen.title = dialog->windowTitle();
@@ -250,5 +251,26 @@ TEST_F(Dialogs, WhatAPageLeavesOutIsToldInTheTipWindow)
     emit panel.Surface()->pageNotice(QStringLiteral("页面中的图片太多太大，部分图片未能显示"));
     ASSERT_TRUE(qmtest::waitFor([&] { return panel.ToolTipDlg() && panel.ToolTipDlg()->isVisible(); }, 3000));
     EXPECT_EQ(panel.ToolTipDlg()->Text(), QStringLiteral("页面中的图片太多太大，部分图片未能显示"));
+    panel.OnDestroy();
+}
+
+TEST_F(Dialogs, OverAnOpenPageTheQuestionIsWholeAndThePanelStaysInSight)
+{
+    CWhiteBoardDlg panel(nullptr);
+    panel.OnInitDialog();
+    panel.show();
+    panel.OnCommand(DIALOG::kCmdWriting);
+    ASSERT_TRUE(qmtest::waitFor([&] { return panel.Surface() && panel.Surface()->isVisible(); }, 5000));
+    pause(500);
+
+    // The window manager keeps the page right under a dialog it owns: the panel must not end up under both.
+    double panelShown = 0;
+    QTimer look;
+    look.setSingleShot(true);
+    QObject::connect(&look, &QTimer::timeout, [&] { panelShown = shownShare(panel.Button(DIALOG::kCmdWriting)); });
+    look.start(1500);
+    const DialogSeen close = openAndLook([&] { panel.OnClose(); });
+    expectWhole(close, 2);
+    EXPECT_GT(panelShown, 0.9);
     panel.OnDestroy();
 }
