@@ -8,6 +8,30 @@ PenState& CurrentPenState()
     return state;
 }
 
+bool PenState::AttributesApply(NodeKind kind)
+{
+    switch (kind) {
+    case EraseTrail:
+    case EraseLasso:
+    case Picture:
+    case Flash:
+    case Video:
+        return false;
+    default:
+        return true;
+    }
+}
+
+bool PenState::ApplyAttributes(int newWidth, COLORREF newColour)
+{
+    if (!AttributesApply(kind))
+        return false;
+    if (kind != Text)
+        width = newWidth;
+    colour = newColour;
+    return true;
+}
+
 PageList& ThePageList()
 {
     static PageList list;

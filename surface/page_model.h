@@ -15,6 +15,13 @@ struct PenState {
     BOOL highlight = 0;
     COLORREF colour = RGB(255, 0, 0);
     int width = 0;
+
+    // Whether the panel's pen width and colour apply to a tool of this kind: erasers, pictures and media
+    // are not pens and keep theirs.
+    static bool AttributesApply(NodeKind kind);
+    // Takes the panel's width and colour where they apply; a text keeps its size, which is its font size
+    // and set by the line-style popup. False when nothing changed.
+    bool ApplyAttributes(int width, COLORREF colour);
 };
 
 // The process-wide pen state that the main panel, the popups and the surface share.

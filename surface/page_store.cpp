@@ -199,6 +199,17 @@ BOOL SavePage(CScreenPenWnd* surface, const QString& path)
     return 1;
 }
 
+bool AskToClearForGood(QWidget* parent)
+{
+    const bool english = IsEnglish();
+    const QString text = english
+        ? QStringLiteral("Current clear screen will delete all data \n and can't be recoverd,continue? ")
+        : QStringLiteral("此次清屏操作将删除所有数据 \n 数据不可再恢复,是否继续? ");
+    const QString caption = english ? QStringLiteral("Tips") : QStringLiteral("信息提示");
+    return platform::MessageBox(parent, text, caption, platform::MB_YESNO | platform::MB_ICONEXCLAMATION)
+        == platform::IDYES;
+}
+
 void ReopenPage(CScreenPenWnd* surface, const QString& picturePath)
 {
     if (surface)

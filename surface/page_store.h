@@ -1,7 +1,8 @@
 #pragma once
-// The page store: storing the surface's page under its name and telling the user when that fails, the
-// names of new pages, the ordered list of board pages and walking through them, and the export of the
-// composed page as a JPEG picture. The files themselves are written and read by page_format.
+// The page store: storing the surface's page under its name and telling the user when that fails, asking
+// before a clear screen deletes a page's objects for good, the names of new pages, the ordered list of board
+// pages and walking through them, and the export of the composed page as a JPEG picture. The files themselves
+// are written and read by page_format.
 #include "platform/win_types.h"
 #include "surface/page_format.h"
 
@@ -48,6 +49,8 @@ QString UnusedPageBase(const QString& base);
 // Stores the open page under path (placeholder extension "xxx"). An unchanged board page writes nothing.
 // Returns false, after telling the user, when the files could not be written.
 BOOL SavePage(CScreenPenWnd* surface, const QString& path);
+// A clear screen that would remove the page's objects for good asks first; true when the user agreed.
+bool AskToClearForGood(QWidget* parent);
 // Opens a stored page in the surface: its picture as the background and its objects.
 void ReopenPage(CScreenPenWnd* surface, const QString& picturePath);
 

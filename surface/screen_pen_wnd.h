@@ -1,12 +1,20 @@
 #pragma once
-// The pen surface: a borderless window over the whole virtual screen that the teacher writes on. It turns
-// mouse input into drawing objects of the page list, shows them while they are drawn and repaints from its
-// two bitmaps: the still background and the page (background plus every committed object).
-#include "instruments/column_shape.h"
-#include "instruments/cube_shape.h"
+// The pen surface: a borderless window over the whole virtual screen that the teacher writes on. It is a
+// host: its window, its message table, the tool operations of the panels, the board's buttons and an
+// ordered chain of gestures that mouse input goes to. What it shows is kept by its canvas: the still
+// background, the page (background plus every committed object) and the window image.
 #include "platform/win_types.h"
+#include "surface/board_buttons.h"
+#include "surface/canvas.h"
+#include "surface/eraser_gesture.h"
+#include "surface/freehand_gesture.h"
+#include "surface/gesture.h"
+#include "surface/instrument_gesture.h"
+#include "surface/page_model.h"
 #include "surface/pen_node.h"
-#include "surface/text_tracker.h"
+#include "surface/picture_gesture.h"
+#include "surface/shape_gesture.h"
+#include "surface/text_gesture.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -16,7 +24,6 @@
 #include <QWidget>
 
 #include <array>
-#include <map>
 #include <memory>
 
 namespace platform {
@@ -26,19 +33,12 @@ class MessageTable;
 namespace DIALOG {
 
 class CTransparentEdit;
-class MyShape;
 
-// One of the five instrument places of the surface (compass, ruler, two set squares, protractor).
-struct InstrumentEntry {
-    MyShape* shape = nullptr;
-    QString tag;
-    BOOL active = 0;
-};
-
-class CScreenPenWnd : public QWidget {
+class CScreenPenWnd : public QWidget, private GestureHost {
     Q_OBJECT
 public:
-    enum NavButton { NavExit, NavPrevious, NavNext, NavColour, kNavButtonCount };
+    using NavButton = DIALOG::NavButton;
+    using enum DIALOG::NavButton;
 
     // owner receives the surface's notifications. pagePicture names a stored page picture to reopen;
     // without one the background is a picture of the screen (desktop mode) or a blank board page.
@@ -53,7 +53,6 @@ public:
     // The panel's width and colour for the next object drawn, whatever pen tool is chosen; an object being
     // drawn is not reset. Erasers, pictures and media are not pens and keep theirs.
     void ApplyPenAttributes(int width, COLORREF colour);
-    static bool PenAttributesApply(NodeKind kind);
     void SetBrushPen(int width, COLORREF colour);
     void SetPolyline();
     void SetSpeedPen(int width, COLORREF colour);
@@ -65,8 +64,8 @@ public:
     void ClearScreen();
     void UndoStep();
     void RedoStep();
-    void InsertPicture(const QString& path);
-    void InsertMedia(const QString& path);
+    void InsertPicture(const QString& path) { picture_.InsertPicture(path); }
+    void InsertMedia(const QString& path) { picture_.InsertMedia(path); }
     void SelectInstrumentByNumber(int n);
     void ShowSurface();
     void HideSurface();
@@ -77,21 +76,21 @@ public:
     void SetToolMode();
 
     // What tests and the page store look at.
-    const QImage& pageBitmap() const { return pageBitmap_; }
-    const QImage& backgroundBitmap() const { return backgroundBitmap_; }
+    const QImage& pageBitmap() const { return canvas_.pageBitmap(); }
+    const QImage& backgroundBitmap() const { return canvas_.backgroundBitmap(); }
     // What the window shows: the page with the live ink and previews over it.
-    const QImage& windowImage() const { return windowImage_; }
+    const QImage& windowImage() const { return canvas_.windowImage(); }
     const CPenNode& currentObject() const { return currentObject_; }
     const QString& modeWord() const { return modeWord_; }
-    bool windowExists() const { return windowExists_; }
-    QRect toolStripRect() const { return toolStripRect_; }
-    QRect navButtonRect(NavButton button) const { return navButtons_[button].rect; }
-    int speedMinWidth() const { return speedMinWidth_; }
-    int speedMaxWidth() const { return speedMaxWidth_; }
-    int eraseMode() const { return eraseMode_; }
-    int textSize() const { return textSize_; }
-    CTransparentEdit* textEdit() const { return textEdit_; }
-    QRect textBoxRect() const { return textTracker_.rect(); }
+    bool windowExists() const override { return windowExists_; }
+    QRect toolStripRect() const { return toolStrip_.rect(); }
+    QRect navButtonRect(NavButton button) const { return buttons_.rect(button); }
+    int speedMinWidth() const { return freehand_.speed().speedMinWidth; }
+    int speedMaxWidth() const { return freehand_.speed().speedMaxWidth; }
+    int eraseMode() const override { return eraseMode_; }
+    int textSize() const { return text_.textSize(); }
+    CTransparentEdit* textEdit() const { return text_.textEdit(); }
+    QRect textBoxRect() const { return text_.boxRect(); }
     // The last point the mouse handlers saw, and whether a press is being followed.
     QPoint lastMousePoint() const { return lastMousePoint_; }
     bool mouseHeld() const { return capturing_; }
@@ -125,138 +124,72 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    struct PictureButton {
-        QImage picture;
-        QRect rect;
-    };
-    // A rubber-band outline drawn with R2_NOT: drawing it again removes it.
-    struct Band {
-        bool shown = false;
-        NodeKind kind = Line;
-        QPoint from;
-        QPoint to;
-        int width = 1;
-    };
+    // GestureHost
+    Canvas& canvas() override { return canvas_; }
+    CPenNode& object() override { return currentObject_; }
+    void commitObject(const CPenNode& node, const QRect& extra) override;
+    void commitCurrentObject(const QRect& extra) override;
+    void notifyOwner(UINT message, WPARAM wParam) override;
+    QWidget* surfaceWindow() override { return this; }
+    bool instrumentMode() const override;
+    qint64 clock() const override { return clock_.elapsed(); }
 
     void initialise(const QString& pagePicture);
     void takeScreenPicture();
-    void placeNavButtons();
-    void loadCursors();
-    void createWindow();
+    QRect primaryScreenRect() const;
 
     // The steps every tool operation shares.
-    void finishPendingPolyline();
     void beginToolChange();
     void resetCurrentObject();
     void endToolChange();
+    void setPenState(NodeKind kind, BOOL highlight, COLORREF colour, int width);
+    void setEraserState(const PenState& state);
+    void undoOrRedo(bool redo);
 
-    // Commits an object to the page list, draws it on the page bitmap and repaints where it lies.
-    void commitObject(const CPenNode& node, const QRect& extra);
-    void commitCurrentObject(const QRect& extra);
     void fullRedraw();
-
-    // Rebuilds the window image over area from the page bitmap and the overlays, and repaints it.
-    void compose(const QRect& area);
-    void drawLivePreview(QPainter& painter) const;
-    void paintInstruments(QPainter& painter) const;
-    void drawBand(QPainter& painter, const Band& band) const;
-    void drawToolStrip(QPainter& painter) const;
-    void drawNavButtons(QPainter& painter) const;
-    QRect bandBounds(const Band& band) const;
-    void moveBand(QPoint to);
-    void removeBand();
-
-    // Live ink: draws straight into the window image and repaints only what changed.
-    void liveSegment(QPoint from, QPoint to, int width, int rop2);
-    void liveBrush(QPoint from, QPoint to);
-    void liveDash(QPoint to);
-    void liveSpeed(QPoint to);
-    void liveEraser(QPoint to);
-
-    // Board navigation.
-    bool navButtonPressed(QPoint point, bool changedBefore);
-    void OnExitBoard();
-    void OnBackgroundColour();
-
-    // The text tool.
-    void textPress(QPoint point);
-    void textMove(QPoint point);
-    void textRelease();
-    void placeTextBox(const QRect& box, bool wasOpen, const QRect& previous);
-    bool textBoxOpen() const;
-    void commitTextBox();
-    void closeTextBox();
-    void OnTextChanged();
-
-    // Instrument mode takes the mouse instead of the pen.
-    bool instrumentMode() const;
-    void instrumentPress(QPoint point);
-    void instrumentMove(QPoint point);
-    void instrumentRelease(QPoint point);
-
-    void eraserRelease(QPoint point);
-    void lassoRelease(QPoint point);
+    void finishGestures();
     // Drops what the open page had under way (a text box, a polyline, a gesture) when another page replaces
     // it.
     void dropPendingWork();
     void loadPageFiles(const QString& picturePath);
 
+    void OnNavButton(NavButton button);
+    void OnExitBoard();
+    void OnBackgroundColour();
+
     void updateCursor(QPoint point);
-    QCursor cursorFor(int resource) const;
     void setToolStripRect();
 
     QPointer<QWidget> owner_;
     std::unique_ptr<platform::MessageTable> messages_;
+    QElapsedTimer clock_;
+    Canvas canvas_;
 
     CPenNode currentObject_;
-    QPoint lastPoint_;
-    QPoint dragStart_;
-    QPoint dragEnd_;
-    double dashDistance_ = 0.0;
-    BOOL dashGap_ = 0;
-    int eraseMode_ = 0;
-    int eraserSize_ = 16;
-    QRect eraserRect_;
-    std::map<int, QCursor> cursors_;
-    std::array<PictureButton, kNavButtonCount> navButtons_;
-    QImage homePicture_;
-    TextTracker textTracker_;
-    CTransparentEdit* textEdit_ = nullptr;
-    COLORREF textColour_ = 0;
-    int textSize_ = 12;
-    bool pictureSelected_ = false;
-    QRect toolStripRect_ {0, 0, 1, 1};
+    int eraseMode_ = kEraseModeNone;
     QString modeWord_;
+    RemovalSquare toolStrip_;
 
-    double speedPrev_ = 0.0;
-    double speedDistance_ = 0.0;
-    qint64 speedClock_ = 0;
-    QPoint speedLastPoint_;
-    int speedWidth_ = 7;
-    int speedMinWidth_ = 3;
-    int speedMaxWidth_ = 8;
-
-    QImage backgroundBitmap_;
-    QImage pageBitmap_;
-    QImage windowImage_;
-
-    std::array<InstrumentEntry, 5> instruments_;
-    CubeShape cube_;
-    ColumnShape column_;
+    PictureGesture picture_;
+    InstrumentGesture instrument_;
+    BoardButtons buttons_;
+    TextGesture text_;
+    ShapeGesture shapes_;
+    EraserGesture erasers_;
+    FreehandGesture freehand_;
+    // The order a press is offered in: a picture being placed, the pictures and media frames and a pending
+    // insertion, then the instruments, the board's buttons and the pen tools.
+    std::array<Gesture*, 7> chain_;
+    // The gesture following the press under way.
+    Gesture* active_ = nullptr;
 
     bool windowExists_ = false;
     bool boardPage_ = false;
     // A left press is being followed until its release (the mouse capture).
     bool capturing_ = false;
-    // The press started a drawing object (not a button, a text box or an instrument).
-    bool drawing_ = false;
-    bool textGesture_ = false;
-    Band band_;
-    QImage brushDot_;
-    QPoint lastStamp_;
-    bool stamped_ = false;
+    // The page-changed flag as it was before the press under way set it.
+    bool changedBeforePress_ = false;
     QPoint lastMousePoint_;
-    QElapsedTimer clock_;
 };
 
 } // namespace DIALOG

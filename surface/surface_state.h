@@ -8,8 +8,12 @@ namespace DIALOG {
 
 class CScreenPenWnd;
 
-// 0: the pen writes over a picture of the desktop; 1: board page on white; 2: board page in a colour the
-// user chose. The main panel sets 0 or 1, the surface sets 2.
+// The pen writes over a picture of the desktop (kBoardDesktop), on a board page on white (kBoardWhite) or on
+// a board page in a colour the user chose (kBoardColour). The main panel sets the first two, the surface the
+// third.
+constexpr int kBoardDesktop = 0;
+constexpr int kBoardWhite = 1;
+constexpr int kBoardColour = 2;
 extern int boardMode;
 
 // The main panel's pen width and colour, copied here for the instruments and tools that draw with them.

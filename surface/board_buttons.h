@@ -1,0 +1,58 @@
+#pragma once
+// What the surface itself shows over the page: the board's navigation buttons (exit, previous page, next
+// page, background colour) in the bottom-right corner of the primary screen, and the removal square beside
+// them, onto which an instrument or a picture is dragged to take it off the page.
+#include "surface/gesture.h"
+
+#include <QImage>
+
+#include <array>
+#include <functional>
+
+namespace DIALOG {
+
+enum NavButton { NavExit, NavPrevious, NavNext, NavColour, kNavButtonCount };
+
+// In board mode a press on a button is the button's click, and nothing else happens with it.
+class BoardButtons : public Gesture {
+public:
+    BoardButtons(GestureHost& host, std::function<void(NavButton)> clicked);
+
+    // Loads the pictures from the program's "Bin" folder and lays the buttons out in primary (window
+    // coordinates).
+    void Place(const QRect& primary);
+    QRect rect(NavButton button) const { return buttons_[button].rect; }
+
+    Press press(QPoint point) override;
+    std::optional<QCursor> cursor(QPoint point) const override;
+    void paintOverlay(QPainter& painter) const override;
+
+private:
+    struct PictureButton {
+        QImage picture;
+        QRect rect;
+    };
+    const PictureButton* hit(QPoint point) const;
+
+    std::function<void(NavButton)> clicked_;
+    std::array<PictureButton, kNavButtonCount> buttons_;
+};
+
+// The removal square of the tool strip; drawn only once the strip has its full size.
+class RemovalSquare : public Overlay {
+public:
+    static constexpr int kSize = 48;
+
+    const QRect& rect() const { return rect_; }
+    // The bottom-right corner of primary (window coordinates).
+    void PlaceIn(const QRect& primary)
+    {
+        rect_ = QRect(primary.right() + 1 - kSize, primary.bottom() + 1 - kSize, kSize, kSize);
+    }
+    void paintOverlay(QPainter& painter) const override;
+
+private:
+    QRect rect_ {0, 0, 1, 1};
+};
+
+} // namespace DIALOG

@@ -1,0 +1,41 @@
+#pragma once
+// The freehand pens: pen and highlighter, brush, dashed pen and speed pen. Each move inks its segment live
+// and adds its point; the release commits the stroke. Last in the surface's chain, it also takes the press
+// of any kind no other gesture claims: the points of press and release are kept and committed.
+#include "surface/gesture.h"
+#include "surface/stroke_rules.h"
+
+#include <QImage>
+
+namespace DIALOG {
+
+class FreehandGesture : public Gesture {
+public:
+    using Gesture::Gesture;
+
+    Press press(QPoint point) override;
+    void move(QPoint point) override;
+    void release(QPoint point) override;
+    std::optional<QCursor> cursor(QPoint point) const override;
+    // The stroke drawn so far, for areas of the window rebuilt while it is drawn.
+    void paintOverlay(QPainter& painter) const override;
+    void cancel() override { drawing_ = false; }
+
+    // SetSpeedPen: the speed pen's width range from the chosen width; returns the pen width.
+    int SetSpeedWidth(int width) { return speed_.SetWidth(width); }
+    const SpeedPenWidth& speed() const { return speed_; }
+
+private:
+    void liveBrush(QPoint from, QPoint to);
+
+    bool drawing_ = false;
+    QPoint lastPoint_;
+    QPoint dragStart_;
+    DashRhythm dash_;
+    SpeedPenWidth speed_;
+    QImage brushDot_;
+    QPoint lastStamp_;
+    bool stamped_ = false;
+};
+
+} // namespace DIALOG

@@ -1,0 +1,172 @@
+#include "surface/text_gesture.h"
+
+#include "platform/desktop_probe.h"
+#include "platform/x11_desktop.h"
+#include "surface/pen_node.h"
+#include "surface/transparent_edit.h"
+
+#include <QPainter>
+
+namespace DIALOG {
+
+TextGesture::TextGesture(GestureHost& host, QWidget* window)
+    : Gesture(host)
+    , window_(window)
+    , textEdit_(new CTransparentEdit(window))
+{
+    textEdit_->hide();
+}
+
+bool TextGesture::BoxOpen() const
+{
+    return textEdit_ && !textEdit_->isHidden();
+}
+
+void TextGesture::SetStyle(COLORREF colour, int fontSize)
+{
+    textColour_ = colour;
+    textSize_ = fontSize;
+    textEdit_->SetFontHeight(fontSize);
+    textEdit_->SetTextColour(colour);
+}
+
+Gesture::Press TextGesture::press(QPoint point)
+{
+    if (host_.object().kind != Text)
+        return Press::Declined;
+    tracking_ = true;
+    if (BoxOpen()) {
+        const TextTracker::Hit hit = tracker_.HitTest(point);
+        if (hit != TextTracker::HitNothing) {
+            tracker_.BeginTrack(point, hit);
+            return Press::Captured;
+        }
+        finish();
+    }
+    tracker_.BeginRubberBand(point);
+    return Press::Captured;
+}
+
+void TextGesture::move(QPoint point)
+{
+    if (!tracking_)
+        return;
+    const QRect before = TextTracker::FrameBounds(tracker_.TrackedRect());
+    tracker_.TrackTo(point);
+    host_.canvas().Compose(before | TextTracker::FrameBounds(tracker_.TrackedRect()));
+}
+
+void TextGesture::release(QPoint)
+{
+    if (!tracking_)
+        return;
+    tracking_ = false;
+    const bool wasOpen = !tracker_.RubberBanding() && BoxOpen();
+    const QRect previous = tracker_.rect();
+    const QRect before = TextTracker::FrameBounds(tracker_.TrackedRect());
+    const QRect box = tracker_.End();
+    host_.canvas().Compose(before);
+    placeTextBox(box, wasOpen, previous);
+}
+
+void TextGesture::placeTextBox(const QRect& box, bool wasOpen, const QRect& previous)
+{
+    Canvas& canvas = host_.canvas();
+    if (IsTextBoxTooSmall(box)) {
+        // An open box keeps its text and its last good size; a new one is dropped.
+        if (wasOpen)
+            tracker_.SetRect(previous);
+        else
+            tracker_.MoveOffScreen();
+        canvas.Compose(TextTracker::FrameBounds(box) | TextTracker::FrameBounds(previous));
+        return;
+    }
+    // The on-screen keyboard steps aside while the box is placed when it covers one of the box's lower
+    // corners.
+    const unsigned long keyboard = platform::desktop::findWindow(QString(), QStringLiteral("Onboard"));
+    const QRect keyboardRect = keyboard ? platform::desktop::windowGeometry(keyboard) : QRect();
+    const bool keyboardInTheWay = keyboardRect.contains(window_->mapToGlobal(box.bottomLeft()))
+        || keyboardRect.contains(window_->mapToGlobal(box.bottomRight()));
+    if (keyboardInTheWay)
+        platform::desktop::hideWindow(keyboard);
+    textEdit_->setGeometry(box);
+    canvas.Compose(TextTracker::FrameBounds(box) | TextTracker::FrameBounds(previous));
+    if (!wasOpen) {
+        textEdit_->SetFontHeight(textSize_);
+        textEdit_->SetTextColour(textColour_);
+        textEdit_->show();
+        textEdit_->raise();
+    }
+    textEdit_->BeginTyping();
+    if (keyboardInTheWay)
+        platform::desktop::showWindow(keyboard);
+}
+
+void TextGesture::closeTextBox()
+{
+    const QRect frame = TextTracker::FrameBounds(tracker_.rect());
+    textEdit_->EndTyping();
+    textEdit_->hide();
+    textEdit_->clear();
+    tracker_.MoveOffScreen();
+    host_.canvas().Compose(frame);
+}
+
+void TextGesture::finish()
+{
+    if (!BoxOpen())
+        return;
+    const QString text = textEdit_->toPlainText();
+    const QRect box = tracker_.rect();
+    const int height = textEdit_->FontHeight();
+    closeTextBox();
+    if (text.isEmpty())
+        return;
+    CPenNode node(textColour_, height, 0, Text);
+    node.AddPoint(box.left(), box.top());
+    node.AddPoint(box.left() + box.width(), box.top() + box.height());
+    node.SetEditText(text);
+    host_.commitObject(node, TextTracker::FrameBounds(box));
+}
+
+void TextGesture::drop()
+{
+    if (BoxOpen())
+        closeTextBox();
+    tracking_ = false;
+}
+
+void TextGesture::OnTextChanged()
+{
+    if (!BoxOpen())
+        return;
+    const QRect before = TextTracker::FrameBounds(tracker_.rect());
+    tracker_.SetRect(textEdit_->geometry());
+    host_.canvas().Compose(before | TextTracker::FrameBounds(tracker_.rect()));
+}
+
+std::optional<QCursor> TextGesture::cursor(QPoint point) const
+{
+    if (BoxOpen()) {
+        const TextTracker::Hit hit = tracker_.HitTest(point);
+        if (hit != TextTracker::HitNothing)
+            return QCursor(TextTracker::CursorFor(hit));
+    }
+    if (host_.object().kind == Text)
+        return ResourceCursor(662);
+    return std::nullopt;
+}
+
+void TextGesture::paintOverlay(QPainter& p) const
+{
+    if (tracker_.Tracking()) {
+        if (tracker_.RubberBanding())
+            TextTracker::DrawRubberBand(p, tracker_.TrackedRect());
+        else
+            TextTracker::DrawFrame(p, tracker_.TrackedRect());
+    } else if (BoxOpen()) {
+        TextTracker::DrawFrame(p, tracker_.rect());
+    }
+}
+
+} // namespace DIALOG
