@@ -1,0 +1,352 @@
+#include "recorder/recording_session.h"
+
+#include "recorder/screen_grabber.h"
+#include "recorder/sound_input.h"
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace recorder {
+
+namespace {
+
+// Frames waiting for the encoder; a grab finding them all in use is dropped rather than kept in memory.
+constexpr size_t kFramesInFlight = 6;
+
+struct Item {
+    bool video = false;
+    int64_t number = 0;
+    std::vector<uint8_t> pixels;
+    std::vector<int16_t> samples;
+};
+
+enum class Setup { Waiting, Ready, Failed };
+
+} // namespace
+
+struct RecordingSession::Impl {
+    explicit Impl(MillisecondClock now)
+        : clock(std::move(now))
+    {
+    }
+
+    SessionSettings settings;
+    Ended ended;
+    RecordingClock clock;
+    mutable std::mutex clockLock;
+
+    std::mutex lock;
+    std::condition_variable changed;
+    std::deque<Item> queue;
+    std::vector<std::vector<uint8_t>> spare;
+    size_t framesOut = 0;
+    Setup setup = Setup::Waiting;
+    SessionEnd setupEnd = SessionEnd::Finished;
+    bool captureDone = false;
+    bool soundDone = false;
+    std::atomic<bool> stopping {false};
+    std::atomic<bool> paused {false};
+
+    AviWriter writer;
+    FrameSize screen;
+    mutable std::mutex statsLock;
+    SessionStats stats;
+
+    std::thread captureThread;
+    std::thread soundThread;
+    std::thread encoderThread;
+
+    int64_t elapsed() const
+    {
+        std::lock_guard guard(clockLock);
+        return clock.elapsed();
+    }
+
+    void push(Item item)
+    {
+        {
+            std::lock_guard guard(lock);
+            queue.push_back(std::move(item));
+        }
+        changed.notify_all();
+    }
+
+    // A buffer for the next frame, or none while the encoder holds them all.
+    bool takeBuffer(std::vector<uint8_t>& buffer)
+    {
+        std::lock_guard guard(lock);
+        if (framesOut >= kFramesInFlight)
+            return false;
+        ++framesOut;
+        if (!spare.empty()) {
+            buffer = std::move(spare.back());
+            spare.pop_back();
+        }
+        return true;
+    }
+
+    void giveBack(std::vector<uint8_t>&& buffer)
+    {
+        std::lock_guard guard(lock);
+        --framesOut;
+        spare.push_back(std::move(buffer));
+    }
+
+    void finishSetup(Setup result, SessionEnd end)
+    {
+        {
+            std::lock_guard guard(lock);
+            setup = result;
+            setupEnd = end;
+        }
+        changed.notify_all();
+    }
+
+    void capture()
+    {
+        ScreenGrabber grabber;
+        std::vector<uint8_t> first;
+        if (!grabber.open() || !grabber.grab(first)) {
+            finishSetup(Setup::Failed, SessionEnd::NoScreen);
+            markDone(captureDone);
+            return;
+        }
+        screen = grabber.screenSize();
+        const FrameFit fit = fitCompressor(settings.compressor, screen, screen);
+        AviSettings avi;
+        avi.compressor = fit.compressor;
+        avi.size = fit.size;
+        avi.rate = settings.rate;
+        avi.keyFrameEvery = settings.keyFrameEvery;
+        avi.quality = settings.quality;
+        avi.sound = settings.sound;
+        avi.sampleRate = settings.sampleRate;
+        if (!writer.open(settings.path, avi)) {
+            finishSetup(Setup::Failed, SessionEnd::CreateFailed);
+            markDone(captureDone);
+            return;
+        }
+        {
+            std::lock_guard guard(statsLock);
+            stats.size = fit.size;
+            stats.handler = fit.compressor.handler;
+        }
+        {
+            std::lock_guard guard(clockLock);
+            clock.start();
+            if (paused)
+                clock.pause();
+        }
+        ++framesOut;
+        push(Item {true, 0, std::move(first), {}});
+        countGrab(grabber);
+        finishSetup(Setup::Ready, SessionEnd::Finished);
+
+        int64_t last = 0;
+        while (!stopping) {
+            if (paused) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                continue;
+            }
+            const int64_t now = elapsed();
+            const int64_t number = frameNumberAt(now, settings.intervalMs, last);
+            if (number <= last) {
+                const int64_t due = (last + 1) * settings.intervalMs - now;
+                std::this_thread::sleep_for(std::chrono::milliseconds(std::clamp<int64_t>(due, 1, 50)));
+                continue;
+            }
+            last = number;
+            std::vector<uint8_t> buffer;
+            if (!takeBuffer(buffer)) {
+                std::lock_guard guard(statsLock);
+                ++stats.framesDropped;
+                continue;
+            }
+            if (!grabber.grab(buffer)) {
+                giveBack(std::move(buffer));
+                continue;
+            }
+            push(Item {true, number, std::move(buffer), {}});
+            countGrab(grabber);
+        }
+        {
+            std::lock_guard guard(statsLock);
+            stats.recordedMs = elapsed();
+        }
+        markDone(captureDone);
+    }
+
+    void countGrab(const ScreenGrabber& grabber)
+    {
+        std::lock_guard guard(statsLock);
+        ++stats.framesGrabbed;
+        stats.cursorChanges = grabber.cursorChanges();
+    }
+
+    void markDone(bool& flag)
+    {
+        {
+            std::lock_guard guard(lock);
+            flag = true;
+        }
+        changed.notify_all();
+    }
+
+    bool waitForSetup()
+    {
+        std::unique_lock guard(lock);
+        changed.wait(guard, [this] { return setup != Setup::Waiting; });
+        return setup == Setup::Ready;
+    }
+
+    void sound()
+    {
+        SoundInput input;
+        // The microphone opens while the screen side sets up; what it hears before the recording clock starts
+        // is older than frame 0 and is dropped by the drift correction.
+        const bool opened = settings.sound && input.open(settings.sampleRate);
+        if (!waitForSetup() || !opened) {
+            markDone(soundDone);
+            return;
+        }
+        const SoundDrift drift(settings.sampleRate);
+        const int chunk = settings.sampleRate / 20;
+        std::vector<int16_t> samples(static_cast<size_t>(chunk));
+        int64_t written = 0;
+        while (!stopping && input.read(samples.data(), chunk)) {
+            if (paused)
+                continue;
+            const int64_t heardAt = elapsed() - input.latencyMs();
+            const int length = heardAt < 0 ? 0 : drift.correctedLength(chunk, written, heardAt);
+            if (length <= 0)
+                continue;
+            push(Item {false, 0, {}, SoundDrift::fit(samples.data(), chunk, length)});
+            written += length;
+        }
+        markDone(soundDone);
+    }
+
+    void encode()
+    {
+        if (!waitForSetup()) {
+            std::unique_lock guard(lock);
+            changed.wait(guard, [this] { return captureDone && soundDone; });
+            const SessionEnd end = setupEnd;
+            guard.unlock();
+            if (ended)
+                ended(end, stats);
+            return;
+        }
+        bool failed = false;
+        for (;;) {
+            Item item;
+            {
+                std::unique_lock guard(lock);
+                changed.wait(guard, [this] { return !queue.empty() || (captureDone && soundDone); });
+                if (queue.empty())
+                    break;
+                item = std::move(queue.front());
+                queue.pop_front();
+            }
+            if (item.video) {
+                if (!failed
+                    && !writer.writeFrame(
+                        item.pixels.data(), screen.width * 4, screen.width, screen.height, item.number)) {
+                    failed = true;
+                    stopping = true;
+                }
+                giveBack(std::move(item.pixels));
+            } else if (!failed && !item.samples.empty()) {
+                if (!writer.writeSound(item.samples.data(), int(item.samples.size()))) {
+                    failed = true;
+                    stopping = true;
+                }
+            }
+            std::lock_guard guard(statsLock);
+            stats.framesWritten = writer.framesWritten();
+            stats.samplesWritten = writer.samplesWritten();
+        }
+        const bool closed = writer.finish();
+        SessionStats last;
+        {
+            std::lock_guard guard(statsLock);
+            last = stats;
+        }
+        if (ended)
+            ended(failed || !closed ? SessionEnd::WriteFailed : SessionEnd::Finished, last);
+    }
+};
+
+RecordingSession::RecordingSession(MillisecondClock now)
+    : d(std::make_unique<Impl>(std::move(now)))
+{
+}
+
+RecordingSession::~RecordingSession()
+{
+    stop();
+    wait();
+}
+
+void RecordingSession::start(const SessionSettings& settings, Ended ended)
+{
+    if (running())
+        return;
+    wait();
+    d->settings = settings;
+    d->ended = std::move(ended);
+    d->stopping = false;
+    d->paused = false;
+    d->setup = Setup::Waiting;
+    d->captureDone = d->soundDone = false;
+    d->queue.clear();
+    d->framesOut = 0;
+    d->stats = {};
+    d->encoderThread = std::thread([this] { d->encode(); });
+    d->soundThread = std::thread([this] { d->sound(); });
+    d->captureThread = std::thread([this] { d->capture(); });
+}
+
+void RecordingSession::pause()
+{
+    std::lock_guard guard(d->clockLock);
+    d->paused = true;
+    d->clock.pause();
+}
+
+void RecordingSession::resume()
+{
+    std::lock_guard guard(d->clockLock);
+    d->paused = false;
+    d->clock.resume();
+}
+
+void RecordingSession::stop()
+{
+    d->stopping = true;
+    d->changed.notify_all();
+}
+
+void RecordingSession::wait()
+{
+    for (std::thread* thread : {&d->captureThread, &d->soundThread, &d->encoderThread}) {
+        if (thread->joinable())
+            thread->join();
+    }
+}
+
+bool RecordingSession::running() const
+{
+    return d->encoderThread.joinable() && !d->stopping;
+}
+
+SessionStats RecordingSession::stats() const
+{
+    std::lock_guard guard(d->statsLock);
+    return d->stats;
+}
+
+} // namespace recorder

@@ -1,0 +1,72 @@
+#pragma once
+// One recording: a capture thread grabs the screen on the recording clock, a sound thread reads the
+// microphone and holds it to the same clock, and an encoder thread writes both into the AVI as they come.
+// Nothing here makes the caller wait for the file: start and stop return at once, and the end is told through
+// a callback.
+#include "recorder/avi_writer.h"
+#include "recorder/qmvidio_export.h"
+#include "recorder/recording_clock.h"
+
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace recorder {
+
+struct SessionSettings {
+    QString path; // the temporary recording
+    Compressor compressor; // the one wanted; the fit may give way to the default
+    int intervalMs = 50; // time between captures
+    int rate = 20; // frames per second in the file
+    int keyFrameEvery = 20;
+    int quality = 3000;
+    bool sound = true;
+    int sampleRate = 22050;
+};
+
+// How a recording ended.
+enum class SessionEnd {
+    Finished, // stopped, the file is complete
+    CreateFailed, // the AVI could not be created with that compressor
+    WriteFailed, // writing failed (a full disk): what was written plays
+    NoScreen, // no display to grab
+};
+
+struct SessionStats {
+    int64_t framesGrabbed = 0;
+    int64_t framesDropped = 0; // grabbed while the encoder was behind
+    int64_t framesWritten = 0; // frame numbers covered in the file
+    int64_t samplesWritten = 0;
+    int cursorChanges = 0;
+    int64_t recordedMs = 0; // recording time when the capture ended
+    FrameSize size;
+    QString handler;
+};
+
+class QMVIDIO_EXPORT RecordingSession {
+public:
+    using Ended = std::function<void(SessionEnd, const SessionStats&)>;
+
+    explicit RecordingSession(MillisecondClock now = steadyMilliseconds());
+    ~RecordingSession(); // stops and waits for the threads
+
+    // Starts the threads; `ended` is called once, on the encoder thread, when the file is closed.
+    void start(const SessionSettings& settings, Ended ended);
+    void pause();
+    void resume();
+    // Asks the threads to end; returns at once.
+    void stop();
+    // Waits until the file is closed (tests and the library's unload only).
+    void wait();
+    bool running() const;
+    SessionStats stats() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace recorder

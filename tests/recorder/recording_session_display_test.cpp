@@ -1,0 +1,126 @@
+#include "recorder/recording_session.h"
+#include "recorder/sound_input.h"
+
+#include "avi_probe.h"
+#include "support_main/test_util.h"
+
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <set>
+
+using namespace recorder;
+using recordertest::AviProbe;
+using recordertest::probeAvi;
+
+namespace {
+
+SessionSettings settingsFor(const QString& path)
+{
+    SessionSettings settings;
+    settings.path = path;
+    settings.compressor = {QStringLiteral("mpeg4"), QStringLiteral("XVID"), QStringLiteral("MPEG-4 Part 2")};
+    return settings;
+}
+
+} // namespace
+
+TEST(RecordingSessionDesktop, TheVirtualMicrophoneCountsAsAnInputAndNoServerAsNone)
+{
+    EXPECT_TRUE(hasSoundInput());
+    const QByteArray server = qgetenv("PULSE_SERVER");
+    qputenv("PULSE_SERVER", "unix:/nonexistent/native");
+    EXPECT_FALSE(hasSoundInput());
+    qputenv("PULSE_SERVER", server);
+}
+
+TEST(RecordingSessionDesktop, RecordsTheChangingScreenWithSoundForItsWholeLength)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("desk.avi"));
+
+    // A window in the top-left corner that changes colour ten times a second.
+    QWidget flasher;
+    flasher.setGeometry(0, 0, 200, 200);
+    flasher.setAutoFillBackground(true);
+    flasher.show();
+    int step = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        QPalette palette;
+        palette.setColor(QPalette::Window, QColor::fromHsv((step++ * 37) % 360, 255, 255));
+        flasher.setPalette(palette);
+    });
+    timer.start(100);
+
+    std::atomic<int> ends {0};
+    SessionEnd end = SessionEnd::NoScreen;
+    SessionStats last;
+    RecordingSession session;
+    session.start(settingsFor(path), [&](SessionEnd how, const SessionStats& stats) {
+        end = how;
+        last = stats;
+        ++ends;
+    });
+    QEventLoop idle;
+    QTimer::singleShot(3000, &idle, &QEventLoop::quit);
+    idle.exec();
+    session.stop();
+    ASSERT_TRUE(qmtest::waitFor([&] { return ends.load() == 1; }, 30000));
+    session.wait();
+    EXPECT_EQ(end, SessionEnd::Finished);
+    EXPECT_EQ(last.handler, QStringLiteral("XVID"));
+
+    const AviProbe probe = probeAvi(path, 100, 100);
+    ASSERT_TRUE(probe.opened);
+    EXPECT_EQ(probe.width, 1920);
+    EXPECT_EQ(probe.height, 1080);
+    EXPECT_EQ(probe.rateNum, 20 * probe.rateDen);
+    EXPECT_EQ(probe.sampleRate, 22050);
+    EXPECT_EQ(probe.channels, 1);
+    // The recording time, in pictures and in sound.
+    const double seconds = double(last.recordedMs) / 1000.0;
+    EXPECT_GT(seconds, 2.0);
+    EXPECT_NEAR(double(probe.lastFrameNumber + 1) / 20.0, seconds, 0.1);
+    EXPECT_NEAR(double(probe.samples.size()) / 22050.0, seconds, 0.1);
+    std::set<uint32_t> colours(probe.colours.begin(), probe.colours.end());
+    EXPECT_GE(colours.size(), 10u) << "the pictures do not follow the screen";
+}
+
+TEST(RecordingSessionDesktop, PausedTimeIsLeftOutOfPictureAndSound)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("paused.avi"));
+    std::atomic<int> ends {0};
+    SessionStats last;
+    RecordingSession session;
+    session.start(settingsFor(path), [&](SessionEnd, const SessionStats& stats) {
+        last = stats;
+        ++ends;
+    });
+    auto spin = [](int ms) {
+        QEventLoop loop;
+        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+        loop.exec();
+    };
+    spin(1500);
+    session.pause();
+    spin(2000);
+    session.resume();
+    spin(1000);
+    session.stop();
+    ASSERT_TRUE(qmtest::waitFor([&] { return ends.load() == 1; }, 30000));
+    session.wait();
+    const AviProbe probe = probeAvi(path, 10, 10);
+    // Two of the 4.5 seconds were paused: the file holds the rest, in pictures and in sound alike.
+    const double seconds = double(last.recordedMs) / 1000.0;
+    EXPECT_LT(seconds, 2.6);
+    EXPECT_GT(seconds, 1.5);
+    EXPECT_NEAR(double(probe.lastFrameNumber + 1) / 20.0, seconds, 0.1);
+    EXPECT_NEAR(double(probe.samples.size()) / 22050.0, seconds, 0.1);
+}
