@@ -1,5 +1,6 @@
 #include "recorder/recording_session.h"
 
+#include "recorder/disk_space.h"
 #include "recorder/screen_grabber.h"
 #include "recorder/sound_input.h"
 
@@ -241,6 +242,9 @@ struct RecordingSession::Impl {
             return;
         }
         bool failed = false;
+        bool full = false;
+        int64_t checkedAtFrame = 0;
+        const auto freeBytes = settings.freeBytes ? settings.freeBytes : freeBytesAt;
         for (;;) {
             Item item;
             {
@@ -259,6 +263,15 @@ struct RecordingSession::Impl {
                     stopping = true;
                 }
                 giveBack(std::move(item.pixels));
+                // Once a second of recording: stop before the disk is full, while the file is still whole.
+                if (!failed && item.number >= checkedAtFrame + settings.rate) {
+                    checkedAtFrame = item.number;
+                    const int64_t left = freeBytes(settings.path);
+                    if (left >= 0 && left < kMinimumFreeBytes) {
+                        failed = full = true;
+                        stopping = true;
+                    }
+                }
             } else if (!failed && !item.samples.empty()) {
                 if (!writer.writeSound(item.samples.data(), int(item.samples.size()))) {
                     failed = true;
@@ -276,7 +289,10 @@ struct RecordingSession::Impl {
             last = stats;
         }
         if (ended)
-            ended(failed || !closed ? SessionEnd::WriteFailed : SessionEnd::Finished, last);
+            ended(full                  ? SessionEnd::DiskFull
+                    : failed || !closed ? SessionEnd::WriteFailed
+                                        : SessionEnd::Finished,
+                last);
     }
 };
 

@@ -25,13 +25,16 @@ struct SessionSettings {
     int quality = 3000;
     bool sound = true;
     int sampleRate = 22050;
+    // Free bytes at the file's place; statvfs unless a test says otherwise.
+    std::function<int64_t(const QString&)> freeBytes;
 };
 
 // How a recording ended.
 enum class SessionEnd {
     Finished, // stopped, the file is complete
     CreateFailed, // the AVI could not be created with that compressor
-    WriteFailed, // writing failed (a full disk): what was written plays
+    WriteFailed, // writing failed: what was written plays
+    DiskFull, // the file system of the file fell below kMinimumFreeBytes: what was written plays
     NoScreen, // no display to grab
 };
 

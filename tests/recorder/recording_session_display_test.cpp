@@ -4,7 +4,10 @@
 #include "avi_probe.h"
 #include "support_main/test_util.h"
 
+#include <QDir>
 #include <QEventLoop>
+#include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
@@ -123,4 +126,89 @@ TEST(RecordingSessionDesktop, PausedTimeIsLeftOutOfPictureAndSound)
     EXPECT_GT(seconds, 1.5);
     EXPECT_NEAR(double(probe.lastFrameNumber + 1) / 20.0, seconds, 0.1);
     EXPECT_NEAR(double(probe.samples.size()) / 22050.0, seconds, 0.1);
+}
+
+namespace {
+
+// A folder on a file system of its own that holds only that many kilobytes; unmounted when the object goes.
+class SmallDisk {
+public:
+    SmallDisk(const QString& folder, int kilobytes)
+        : folder_(folder)
+    {
+        QDir().mkpath(folder_);
+        mounted_ = QProcess::execute(QStringLiteral("mount"),
+                       {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                           QStringLiteral("size=%1k").arg(kilobytes), QStringLiteral("tmpfs"), folder_})
+            == 0;
+    }
+    ~SmallDisk()
+    {
+        if (mounted_)
+            QProcess::execute(QStringLiteral("umount"), {folder_});
+    }
+    bool mounted() const { return mounted_; }
+
+private:
+    QString folder_;
+    bool mounted_ = false;
+};
+
+struct Ending {
+    std::atomic<int> count {0};
+    SessionEnd how = SessionEnd::Finished;
+};
+
+AviProbe recordUntilItEnds(const SessionSettings& settings, Ending& ending)
+{
+    RecordingSession session;
+    session.start(settings, [&](SessionEnd how, const SessionStats&) {
+        ending.how = how;
+        ++ending.count;
+    });
+    qmtest::waitFor([&] { return ending.count.load() == 1; }, 60000);
+    session.stop();
+    session.wait();
+    return probeAvi(settings.path, 10, 10);
+}
+
+} // namespace
+
+TEST(RecordingSessionDesktop, ADiskRunningOutStopsTheRecordingAndWhatWasWrittenPlays)
+{
+    QTemporaryDir dir;
+    const QString disk = dir.filePath(QStringLiteral("disk"));
+    SmallDisk small(disk, 4096);
+    if (!small.mounted())
+        GTEST_SKIP() << "a small file system needs the right to mount one";
+
+    // Below the 100 MB that a recording keeps free: it stops after its first second, with the file whole.
+    SessionSettings low = settingsFor(disk + QStringLiteral("/low.avi"));
+    Ending lowEnd;
+    const AviProbe lowProbe = recordUntilItEnds(low, lowEnd);
+    EXPECT_EQ(lowEnd.how, SessionEnd::DiskFull);
+    ASSERT_TRUE(lowProbe.opened);
+    EXPECT_GE(lowProbe.lastFrameNumber, 19);
+    QFile::remove(low.path);
+
+    // A disk that fills up before the check sees it: the write fails, and the file plays up to there.
+    SessionSettings full = settingsFor(disk + QStringLiteral("/full.avi"));
+    full.quality = 10000;
+    full.freeBytes = [](const QString&) { return int64_t(1) << 40; };
+    QWidget noise;
+    noise.setGeometry(0, 0, 1920, 1080);
+    noise.show();
+    QTimer repaint;
+    int step = 0;
+    QObject::connect(&repaint, &QTimer::timeout, [&] {
+        QPalette palette;
+        palette.setColor(QPalette::Window, QColor::fromHsv((step++ * 53) % 360, 255, 200));
+        noise.setPalette(palette);
+    });
+    repaint.start(50);
+    Ending fullEnd;
+    const AviProbe fullProbe = recordUntilItEnds(full, fullEnd);
+    EXPECT_EQ(fullEnd.how, SessionEnd::WriteFailed);
+    ASSERT_TRUE(fullProbe.opened);
+    EXPECT_GT(fullProbe.videoFrames, 3);
 }
