@@ -1,6 +1,5 @@
 #include "instrument_pages.h"
 #include "instruments/compass.h"
-#include "instruments/protractor.h"
 
 #include <gtest/gtest.h>
 
@@ -180,19 +179,18 @@ TEST(CompassArcs, MovingTheCompassFilesWhatItDrewOnce)
     EXPECT_EQ(compass.ptOrigin, QPoint(630, 500));
 }
 
-TEST(CompassDirection, ItsOwnNumberingDiffersFromTheOtherInstruments)
+TEST(CompassPose, HingeAndGripLeanWithTheLineFromNeedleToPencil)
 {
-    auto compass = laid<Compass>({0, 0}, {0, 0});
-    auto other = laid<Protractor>({0, 0}, {0, 0});
-    EXPECT_EQ(compass->Direction(0, 0, 5, -5), 0);
-    EXPECT_EQ(compass->Direction(0, 0, 5, 5), 1);
-    EXPECT_EQ(compass->Direction(0, 0, -5, 5), 2);
-    EXPECT_EQ(compass->Direction(0, 0, -5, -5), 3);
-    EXPECT_EQ(other->Direction(0, 0, -5, -5), 1);
-    EXPECT_EQ(other->Direction(0, 0, 5, 5), 3);
-    for (const MyShape* shape : {static_cast<MyShape*>(compass.get()), static_cast<MyShape*>(other.get())}) {
-        EXPECT_EQ(shape->Direction(3, 3, 3, 3), 4);
-        EXPECT_EQ(shape->Direction(3, 3, 9, 3), 5);
-        EXPECT_EQ(shape->Direction(3, 3, 3, 9), 6);
-    }
+    auto rising = laid<Compass>({400, 600}, {700, 500});
+    rising->UpdateRegions();
+    EXPECT_GT(rising->hinge[1].y(), rising->hinge[4].y());
+    EXPECT_LT(rising->grip[2].y(), rising->grip[1].y());
+    auto falling = laid<Compass>({400, 500}, {700, 600});
+    falling->UpdateRegions();
+    EXPECT_LT(falling->hinge[1].y(), falling->hinge[4].y());
+    EXPECT_LT(falling->grip[1].y(), falling->grip[2].y());
+    // The pencil down to the left of the needle: the line rises to the right, and so does the hinge.
+    auto mirrored = laid<Compass>({700, 500}, {400, 600});
+    mirrored->UpdateRegions();
+    EXPECT_GT(mirrored->hinge[1].y(), mirrored->hinge[4].y());
 }
