@@ -281,7 +281,10 @@ void CScreenPenWnd::RedoStep()
 
 void CScreenPenWnd::undoOrRedo(bool redo)
 {
+    // Undo and redo change the page, not the tool: the point eraser the panel still shows goes on erasing.
+    const int eraseMode = eraseMode_;
     beginToolChange();
+    eraseMode_ = eraseMode;
     if (redo)
         ThePageList().RedoStep();
     else

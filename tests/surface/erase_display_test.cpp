@@ -1,11 +1,10 @@
-// The erasers and clear screen on the real surface, driven by synthetic pointer input, and the board's
-// page buttons walking through stored pages.
+// The point eraser on the real surface, driven by synthetic pointer input, and the board's page buttons
+// walking through stored pages. The lasso and clear screen are tested without a display.
 #include "surface/screen_pen_wnd.h"
 
 #include "platform/gdi.h"
 #include "platform/message_box.h"
 #include "platform/x11_desktop.h"
-#include "support/language.h"
 #include "support_main/test_util.h"
 #include "surface/page_model.h"
 #include "surface/page_store.h"
@@ -131,16 +130,6 @@ protected:
         return n;
     }
 
-    static void addStrokes(int n)
-    {
-        for (int i = 0; i < n; ++i) {
-            CPenNode node(RGB(0, 0, 0), 1, 0, Pen);
-            node.AddPoint(100 + i, 100);
-            node.AddPoint(100 + i, 140);
-            ThePageList().PushUndo(ThePageList().AddObject(node), UndoAdd);
-        }
-    }
-
     QTemporaryDir dir_;
     std::unique_ptr<QWidget> owner_;
     std::unique_ptr<CScreenPenWnd> surface_;
@@ -173,30 +162,6 @@ TEST_F(EraseDisplay, PointEraserSquaresAreSixteenAndSixtyFourPixels)
     EXPECT_EQ(ThePageList().nodes[2].kind, EraseTrail);
     EXPECT_EQ(ThePageList().nodes[2].width, 32);
     EXPECT_EQ(ThePageList().nodes[2].colour, 0xCB5B36u);
-}
-
-TEST_F(EraseDisplay, UndoOfAnEraseBringsTheInkBackAndLaterInkStaysOnTop)
-{
-    CScreenPenWnd& s = open();
-    band(300);
-    const QImage inked = s.pageBitmap();
-    s.SetPointEraser(8);
-    through({{250, 300}, {550, 300}});
-    EXPECT_GT(count(s.pageBitmap(), QRect(240, 280, 320, 40), kWhite), 300 * 16);
-    EXPECT_TRUE(ThePageList().redoStack.empty());
-
-    s.UndoStep();
-    EXPECT_EQ(s.pageBitmap(), inked);
-    EXPECT_EQ(s.windowImage().copy(200, 260, 400, 80), inked.copy(200, 260, 400, 80));
-    s.RedoStep();
-    EXPECT_EQ(count(s.pageBitmap(), QRect(300, 295, 200, 10), kInk), 0);
-
-    // Ink drawn after the erase, across the erased path, is not hidden by it, also after a full redraw.
-    s.SetPen(3, RGB(255, 0, 0));
-    through({{400, 250}, {400, 350}});
-    s.RedrawPage();
-    EXPECT_EQ(s.pageBitmap().pixel(400, 300), qRgb(255, 0, 0));
-    EXPECT_EQ(s.windowImage().pixel(400, 300), qRgb(255, 0, 0));
 }
 
 TEST_F(EraseDisplay, FastSweepOfThePointEraserLeavesNoInkOnItsWay)
@@ -253,122 +218,6 @@ TEST_F(EraseDisplay, FastSweepOfThePointEraserLeavesNoInkOnItsWay)
     p.end();
     EXPECT_EQ(inkOnTheWay(page), 0);
     EXPECT_EQ(page, s.pageBitmap());
-}
-
-TEST_F(EraseDisplay, LassoErasesOnlyWhenItsEndsMeet)
-{
-    CScreenPenWnd& s = open();
-    band(300);
-    const QImage inked = s.pageBitmap();
-    s.SetLassoEraser();
-    EXPECT_EQ(s.eraseMode(), 0);
-    // Ends 101 pixels apart: nothing is kept and nothing is erased.
-    through({{250, 250}, {450, 250}, {450, 351}, {250, 351}});
-    EXPECT_EQ(ThePageList().nodes.size(), 1u);
-    EXPECT_EQ(s.pageBitmap(), inked);
-    EXPECT_EQ(s.windowImage().copy(200, 200, 400, 200), inked.copy(200, 200, 400, 200));
-
-    // Ends 100 pixels apart: the loop is closed and what it encloses goes.
-    through({{250, 250}, {450, 250}, {450, 350}, {250, 350}});
-    ASSERT_EQ(ThePageList().nodes.size(), 2u);
-    EXPECT_EQ(ThePageList().nodes[1].kind, EraseLasso);
-    EXPECT_EQ(count(s.pageBitmap(), QRect(260, 260, 180, 80), kInk), 0);
-    EXPECT_EQ(s.pageBitmap().pixel(500, 300), kInk);
-    EXPECT_EQ(s.pageBitmap().pixel(300, 355), kInk);
-    EXPECT_EQ(s.windowImage().copy(200, 200, 400, 200), s.pageBitmap().copy(200, 200, 400, 200));
-}
-
-TEST_F(EraseDisplay, LongLassoErasesAllItEncloses)
-{
-    CScreenPenWnd& s = open();
-    band(300);
-    s.SetLassoEraser();
-    // Single-pixel steps round a 200 x 100 box from the middle of its right side: about 600 points, more
-    // than a lasso is drawn from; its first 500 alone would leave the top right corner.
-    through({{450, 300}, {450, 350}, {250, 350}, {250, 250}, {450, 250}, {450, 295}}, 1);
-    ASSERT_EQ(ThePageList().nodes.size(), 2u);
-    EXPECT_LE(ThePageList().nodes[1].points.size(), 500u);
-    s.RedrawPage();
-    EXPECT_EQ(count(s.pageBitmap(), QRect(260, 260, 180, 80), kInk), 0);
-}
-
-TEST_F(EraseDisplay, ClearOfAHundredObjectsAsksNothingAndCanBeUndone)
-{
-    CScreenPenWnd& s = open();
-    addStrokes(100);
-    s.RedrawPage();
-    const QImage inked = s.pageBitmap();
-    s.ClearScreen();
-    EXPECT_TRUE(boxes_.empty());
-    EXPECT_EQ(count(s.pageBitmap(), QRect(90, 90, 120, 60), kInk), 0);
-    EXPECT_TRUE(ThePageList().pageChanged);
-    s.UndoStep();
-    EXPECT_EQ(s.pageBitmap(), inked);
-}
-
-TEST_F(EraseDisplay, ClearOfMoreThanAHundredAsksAndYesEmptiesThePageForGood)
-{
-    CScreenPenWnd& s = open();
-    addStrokes(101);
-    s.RedrawPage();
-    const QImage inked = s.pageBitmap();
-    answer_ = platform::IDNO;
-    s.ClearScreen();
-    ASSERT_EQ(boxes_.size(), 1u);
-    EXPECT_EQ(boxes_[0].caption, QStringLiteral("信息提示"));
-    EXPECT_EQ(boxes_[0].text, QStringLiteral("此次清屏操作将删除所有数据 \n 数据不可再恢复,是否继续? "));
-    EXPECT_EQ(boxes_[0].type, platform::MB_YESNO | platform::MB_ICONEXCLAMATION);
-    EXPECT_EQ(ThePageList().nodes.size(), 101u);
-    EXPECT_EQ(s.pageBitmap(), inked);
-
-    QTemporaryDir languageFolder;
-    qmtest::ScopedCurrentDir here(languageFolder.path());
-    SetLanguage(QStringLiteral("english"));
-    answer_ = platform::IDYES;
-    s.ClearScreen();
-    SetLanguage(QStringLiteral("Chinese"));
-    ASSERT_EQ(boxes_.size(), 2u);
-    EXPECT_EQ(boxes_[1].caption, QStringLiteral("Tips"));
-    EXPECT_EQ(boxes_[1].text,
-        QStringLiteral("Current clear screen will delete all data \n and can't be recoverd,continue? "));
-    EXPECT_TRUE(ThePageList().nodes.empty());
-    EXPECT_TRUE(ThePageList().undoStack.empty());
-    s.UndoStep();
-    EXPECT_EQ(count(s.pageBitmap(), QRect(90, 90, 120, 60), kInk), 0);
-}
-
-TEST_F(EraseDisplay, ClearOfAStoredPageIsUndoneAndRedoneWithWhatWasDrawnOnIt)
-{
-    CScreenPenWnd& s = open();
-    // A stored page with two strokes, reopened: its objects have no add entries.
-    std::vector<CPenNode> stored;
-    for (int y : {300, 400}) {
-        CPenNode node(RGB(0, 0, 0), 5, 0, Pen);
-        node.AddPoint(200, y);
-        node.AddPoint(400, y);
-        stored.push_back(node);
-    }
-    const QString bmp = dir_.filePath(QStringLiteral("1-2-3-4.bmp"));
-    ASSERT_TRUE(
-        StorePageFiles(WithExtension(bmp, QStringLiteral("kw")), stored, bmp, &s.backgroundBitmap(), 24));
-    s.ReopenPage(bmp);
-    s.SetPen(5, RGB(0, 0, 0));
-    through({{200, 500}, {400, 500}}, 50);
-    const auto shown = [&](int y) {
-        return s.pageBitmap().pixel(300, y) == kInk && s.windowImage().pixel(300, y) == kInk;
-    };
-    ASSERT_TRUE(shown(300) && shown(400) && shown(500));
-
-    s.ClearScreen();
-    EXPECT_FALSE(shown(300) || shown(400) || shown(500));
-    s.UndoStep();
-    EXPECT_TRUE(shown(300) && shown(400) && shown(500));
-    s.RedoStep();
-    EXPECT_FALSE(shown(300) || shown(400) || shown(500));
-    s.UndoStep();
-    s.UndoStep();
-    EXPECT_TRUE(shown(300) && shown(400));
-    EXPECT_FALSE(shown(500));
 }
 
 TEST_F(EraseDisplay, PageButtonsWalkTheStoredPagesAndKeepEveryChange)

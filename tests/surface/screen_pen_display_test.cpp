@@ -1,4 +1,5 @@
-// The pen surface on a real display, driven by synthetic pointer and key input as a teacher would drive it.
+// The pen surface on a real display, driven by synthetic pointer and key input as a teacher would drive it:
+// the wiring of input, windows and messages. The stroke rules are tested without a display.
 #include "surface/screen_pen_wnd.h"
 
 #include "platform/messages.h"
@@ -170,57 +171,6 @@ TEST_F(ScreenPenDisplay, ClickWithThePenIsOnePixel)
     EXPECT_TRUE(ThePageList().pageChanged);
 }
 
-TEST_F(ScreenPenDisplay, DashedDragSwitchesEveryThirtyPixels)
-{
-    CScreenPenWnd& s = open();
-    s.SetDashPen(1, RGB(0, 0, 0));
-    shown();
-    press({100, 500});
-    dragSteps({100, 500}, {200, 500});
-    // While the button is held the window shows the live dashes: ink, gap, ink, gap.
-    const QImage& live = s.windowImage();
-    for (int x : {100, 115, 129, 159, 175, 189})
-        EXPECT_NE(live.pixel(x, 500), kWhite) << "x = " << x;
-    for (int x : {130, 145, 158, 190, 199})
-        EXPECT_EQ(live.pixel(x, 500), kWhite) << "x = " << x;
-    release();
-
-    ASSERT_EQ(ThePageList().nodes.size(), 1u);
-    const CPenNode& dash = ThePageList().nodes[0];
-    EXPECT_EQ(dash.kind, DashPen);
-    ASSERT_EQ(dash.points.size(), 102u); // the press, 100 moves, the release
-    for (std::size_t i = 1; i <= 100; ++i) {
-        const int travelled = dash.points[i].x - 100;
-        EXPECT_EQ(dash.points[i].linked, (travelled / 30) % 2 == 0 ? 1 : 0) << "x = " << dash.points[i].x;
-    }
-    EXPECT_EQ(dash.points.back().linked, 1);
-    EXPECT_GT(inked(s.pageBitmap(), QRect(100, 495, 101, 10)), 0);
-}
-
-TEST_F(ScreenPenDisplay, SpeedPenWidthsFollowTheChosenWidth)
-{
-    CScreenPenWnd& s = open();
-    s.SetSpeedPen(5, RGB(0, 0, 255));
-    EXPECT_EQ(s.speedMaxWidth(), 8);
-    EXPECT_EQ(s.speedMinWidth(), 3);
-    EXPECT_EQ(CurrentPenState().width, 8);
-    s.SetSpeedPen(20, RGB(0, 0, 255));
-    EXPECT_EQ(s.speedMaxWidth(), 20);
-    EXPECT_EQ(s.speedMinWidth(), 11);
-    shown();
-    drag({300, 700}, {600, 700});
-    ASSERT_EQ(ThePageList().nodes.size(), 1u);
-    const CPenNode& stroke = ThePageList().nodes[0];
-    ASSERT_GE(stroke.points.size(), 300u);
-    EXPECT_EQ(stroke.points[1].segWidth, 20);
-    for (const PenPoint& p : stroke.points) {
-        EXPECT_GE(p.segWidth, 11);
-        EXPECT_LE(p.segWidth, 20);
-    }
-    // The first segment is drawn at the full width.
-    EXPECT_GE(inked(s.pageBitmap(), QRect(302, 680, 1, 40)), 19);
-}
-
 TEST_F(ScreenPenDisplay, RightButtonDrawsNothing)
 {
     CScreenPenWnd& s = open();
@@ -297,46 +247,6 @@ TEST_F(ScreenPenDisplay, SmallTextBoxIsDroppedAndEmptyBoxCommitsNothing)
     ASSERT_TRUE(qmtest::waitFor([&] { return s.textEdit()->isVisible(); }, 3000));
     s.SetPen(3, RGB(0, 0, 0));
     EXPECT_TRUE(ThePageList().nodes.empty());
-}
-
-TEST_F(ScreenPenDisplay, EachShapeCommitsWithItsTwoPointsAndLeavesNoRubberBand)
-{
-    CScreenPenWnd& s = open();
-    s.SetPen(3, RGB(200, 0, 0));
-    shown();
-    const NodeKind kinds[] = {Line, Arrow, Rectangle, Ellipse, Cube, Cylinder, GuideLine};
-    for (NodeKind kind : kinds) {
-        s.SetShape(kind);
-        drag({500, 600}, {640, 720});
-        const CPenNode& shape = ThePageList().nodes.back();
-        EXPECT_EQ(shape.kind, kind);
-        ASSERT_EQ(shape.points.size(), 2u) << kind;
-        EXPECT_EQ(QPoint(shape.points[0].x, shape.points[0].y), QPoint(500, 600));
-        EXPECT_EQ(QPoint(shape.points[1].x, shape.points[1].y), QPoint(640, 720));
-        EXPECT_GT(inked(s.pageBitmap(), QRect(480, 480, 260, 260)), 0) << kind;
-        const QRect area(420, 420, 320, 340);
-        EXPECT_EQ(s.windowImage().copy(area), s.pageBitmap().copy(area)) << "band left behind, kind " << kind;
-        s.UndoStep();
-    }
-    EXPECT_EQ(ThePageList().nodes.size(), std::size(kinds));
-}
-
-TEST_F(ScreenPenDisplay, UndoThenRedoGivesBackTheSamePixels)
-{
-    CScreenPenWnd& s = open();
-    s.SetHighlighter(12, RGB(255, 255, 0));
-    shown();
-    drag({200, 200}, {320, 260});
-    s.SetPen(4, RGB(0, 0, 200));
-    drag({220, 300}, {260, 180});
-    const QImage drawn = s.pageBitmap().copy();
-    s.UndoStep();
-    s.UndoStep();
-    EXPECT_EQ(s.pageBitmap(), s.backgroundBitmap());
-    s.RedoStep();
-    s.RedoStep();
-    EXPECT_EQ(s.pageBitmap(), drawn);
-    EXPECT_EQ(s.windowImage().copy(0, 0, 800, 800), drawn.copy(0, 0, 800, 800));
 }
 
 TEST_F(ScreenPenDisplay, ScreenPictureIsTakenWithTheOwnerHidden)

@@ -1,0 +1,198 @@
+#include "surface/stroke_rules.h"
+
+#include "platform/gdi.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace DIALOG;
+
+TEST(StrokeRulesDash, AStraightDragSwitchesEveryThirtyPixels)
+{
+    DashRhythm dash;
+    std::vector<bool> drawn;
+    for (int x = 1; x <= 100; ++x)
+        drawn.push_back(dash.Step(QPoint(x - 1, 0), QPoint(x, 0)));
+    for (int x = 1; x <= 100; ++x)
+        EXPECT_EQ(drawn[std::size_t(x - 1)], (x / 30) % 2 == 0) << "x = " << x;
+    dash.Reset();
+    EXPECT_EQ(dash.dashDistance, 0.0);
+    EXPECT_EQ(dash.dashGap, 0);
+}
+
+TEST(StrokeRulesDash, LongStepsCarryTheirRestIntoTheNextDash)
+{
+    DashRhythm dash;
+    EXPECT_FALSE(dash.Step(QPoint(0, 0), QPoint(30, 40))); // 50 pixels: into the gap, 20 of it gone
+    EXPECT_DOUBLE_EQ(dash.dashDistance, 20.0);
+    EXPECT_FALSE(dash.Step(QPoint(30, 40), QPoint(30, 49)));
+    EXPECT_TRUE(dash.Step(QPoint(30, 49), QPoint(30, 50)));
+}
+
+TEST(StrokeRulesSpeed, RangeFollowsTheChosenWidth)
+{
+    SpeedPenWidth speed;
+    EXPECT_EQ(speed.SetWidth(5), 8);
+    EXPECT_EQ(speed.speedMaxWidth, 8);
+    EXPECT_EQ(speed.speedMinWidth, 3);
+    EXPECT_EQ(speed.speedWidth, 8);
+    EXPECT_EQ(speed.SetWidth(20), 20);
+    EXPECT_EQ(speed.speedMinWidth, 11);
+    EXPECT_EQ(speed.SetWidth(8), 8);
+    EXPECT_EQ(speed.speedMinWidth, 3);
+}
+
+TEST(StrokeRulesSpeed, FasterThinsDownToTheNarrowestAndSlowerWidensWithinTwo)
+{
+    SpeedPenWidth speed;
+    speed.SetWidth(20);
+    speed.Begin(QPoint(0, 0), 1000);
+    // Every 10 pixels judged; the first judgement only sets the speed to compare with.
+    qint64 now = 1000;
+    int x = 0;
+    const auto tenPixelsIn = [&](qint64 ms) {
+        now += ms;
+        x += 10;
+        return speed.Step(QPoint(x, 0), now);
+    };
+    EXPECT_EQ(tenPixelsIn(100), 20);
+    // Each judgement faster than the one before takes a pixel off, down to 11.
+    int width = 20;
+    for (qint64 ms = 90; ms >= 2; ms -= 8)
+        width = tenPixelsIn(ms);
+    EXPECT_EQ(width, 11);
+    EXPECT_EQ(tenPixelsIn(1), 11);
+    // Slowing down grows it again, but not past the narrowest plus two.
+    EXPECT_EQ(tenPixelsIn(10), 12);
+    EXPECT_EQ(tenPixelsIn(20), 13);
+    EXPECT_EQ(tenPixelsIn(40), 13);
+    // Slower than 0.05 pixels per millisecond leaves it alone.
+    EXPECT_EQ(tenPixelsIn(1000), 13);
+    EXPECT_EQ(speed.speedLastPoint, QPoint(x, 0));
+}
+
+TEST(StrokeRulesSpeed, MovesWithinOneMillisecondAreNotInfinitelyFast)
+{
+    SpeedPenWidth speed;
+    speed.SetWidth(8);
+    speed.Begin(QPoint(0, 0), 50);
+    speed.Step(QPoint(10, 0), 50);
+    EXPECT_DOUBLE_EQ(speed.speedPrev, 10.0);
+    // Less than ten pixels: not judged, the distance is kept for the next move.
+    speed.Step(QPoint(14, 0), 60);
+    EXPECT_DOUBLE_EQ(speed.speedDistance, 4.0);
+    EXPECT_EQ(speed.speedClock, 50);
+}
+
+TEST(StrokeRulesLasso, EndsCountAsMetWithinAHundredWholePixels)
+{
+    const auto lasso = [](QPoint last) {
+        return std::vector<PenPoint> {{0, 0, 1, 0}, {300, 300, 1, 0}, {last.x(), last.y(), 1, 0}};
+    };
+    EXPECT_TRUE(LassoClosed(lasso(QPoint(100, 0))));
+    EXPECT_FALSE(LassoClosed(lasso(QPoint(101, 0))));
+    // 100.4 pixels apart, cut to 100.
+    EXPECT_TRUE(LassoClosed(lasso(QPoint(71, 71))));
+    EXPECT_FALSE(LassoClosed({}));
+}
+
+TEST(StrokeRulesLasso, ALongLoopKeepsEvenlySpacedPointsOfTheWholeWayRound)
+{
+    std::vector<PenPoint> loop;
+    for (int i = 0; i < 1200; ++i)
+        loop.push_back(PenPoint {i, -i, 1, 0});
+    const std::vector<PenPoint> kept = ThinLasso(loop);
+    ASSERT_EQ(kept.size(), std::size_t(kMaxLassoPoints));
+    EXPECT_EQ(kept.front(), loop.front());
+    EXPECT_EQ(kept.back(), loop.back());
+    for (std::size_t i = 1; i < kept.size(); ++i) {
+        const int step = kept[i].x - kept[i - 1].x;
+        EXPECT_TRUE(step == 2 || step == 3) << i;
+    }
+    loop.resize(kMaxLassoPoints);
+    EXPECT_EQ(ThinLasso(loop), loop);
+}
+
+TEST(StrokeRulesClick, OnlyAFreehandPressAndReleaseAtOnePointIsAClick)
+{
+    CPenNode pen(0, 3, 0, Pen);
+    pen.AddPoint(10, 20);
+    EXPECT_TRUE(IsClick(pen, QPoint(10, 20)));
+    EXPECT_FALSE(IsClick(pen, QPoint(10, 21)));
+    pen.AddPoint(10, 20);
+    EXPECT_FALSE(IsClick(pen, QPoint(10, 20)));
+    for (NodeKind kind : {Line, Rectangle, Polyline}) {
+        CPenNode shape(0, 3, 0, kind);
+        shape.AddPoint(10, 20);
+        EXPECT_FALSE(IsClick(shape, QPoint(10, 20))) << kind;
+    }
+    CPenNode eraser(0, 8, 0, EraseTrail);
+    eraser.AddPoint(5, 5);
+    EXPECT_TRUE(IsClick(eraser, QPoint(5, 5)));
+}
+
+TEST(StrokeRulesBounds, ObjectBoundsHoldArrowHeadsSolidsAndSpeedWidths)
+{
+    CPenNode arrow(0, 2, 0, Arrow);
+    arrow.AddPoint(100, 100);
+    arrow.AddPoint(200, 100);
+    const QRect a = ObjectBounds(arrow);
+    EXPECT_TRUE(a.contains(QRect(100 - 24, 100 - 24, 149, 49)));
+
+    CPenNode cube(0, 1, 0, Cube);
+    cube.AddPoint(100, 300);
+    cube.AddPoint(200, 400);
+    // The back face lies up and to the right of the dragged front face.
+    EXPECT_LE(ObjectBounds(cube).top(), 300 - 60 - 2);
+    EXPECT_GE(ObjectBounds(cube).right(), 200 + 50 + 2);
+
+    CPenNode speed(0, 8, 0, SpeedPen);
+    speed.AddPoint(0, 0, 1, 8);
+    speed.AddPoint(10, 0, 1, 60);
+    EXPECT_LE(ObjectBounds(speed).top(), -62);
+    EXPECT_TRUE(ObjectBounds(CPenNode()).isEmpty());
+}
+
+TEST(StrokeRulesBounds, SegmentRectHoldsEveryPixelTheLiveSegmentInks)
+{
+    for (int width : {1, 2, 5, 12}) {
+        for (const QPoint to :
+            {QPoint(60, 52), QPoint(5, 20), QPoint(40, 40), QPoint(41, 3), QPoint(80, 40)}) {
+            const QPoint from(40, 40);
+            QImage img(100, 80, QImage::Format_RGB32);
+            img.fill(0xFFFFFFFF);
+            QPainter p(&img);
+            platform::beginGdi(p);
+            p.setPen(platform::gdiPen(0, width));
+            p.drawLine(from, to);
+            p.end();
+            const QRect r = SegmentRect(from, to, width);
+            for (int y = 0; y < img.height(); ++y) {
+                for (int x = 0; x < img.width(); ++x) {
+                    const bool inked = img.pixel(x, y) != 0xFFFFFFFF;
+                    ASSERT_TRUE(!inked || r.contains(x, y))
+                        << "width " << width << " to " << to.x() << "," << to.y() << " at " << x << "," << y;
+                }
+            }
+        }
+    }
+}
+
+TEST(StrokeRulesEraser, PathStepsEveryPixelFromAfterTheStartToTheEnd)
+{
+    const std::vector<QPoint> path = EraserPath(QPoint(0, 0), QPoint(5, 2));
+    ASSERT_EQ(path.size(), 5u);
+    EXPECT_EQ(path.back(), QPoint(5, 2));
+    QPoint previous(0, 0);
+    for (const QPoint& p : path) {
+        EXPECT_LE(std::max(std::abs(p.x() - previous.x()), std::abs(p.y() - previous.y())), 1);
+        EXPECT_NE(p, QPoint(0, 0));
+        previous = p;
+    }
+    EXPECT_EQ(EraserPath(QPoint(3, 3), QPoint(3, 3)), std::vector<QPoint> {QPoint(3, 3)});
+    EXPECT_EQ(EraserSquare(QPoint(100, 50), 8), QRect(92, 42, 16, 16));
+}
