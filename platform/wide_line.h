@@ -18,7 +18,8 @@ QMPLATFORM_EXPORT bool wideLineSupports(QImage::Format format, int rop2);
 
 // Draws the polyline with a round pen of the given width (2 or more) and raster operation, clipped to
 // the image. Each pixel is written once per segment that covers it, which copy and mask both forgive.
-// A polyline whose points all coincide draws nothing, as QPainter's does.
+// A polyline whose points all coincide draws nothing, as QPainter's does. The rows of short segments of
+// pens up to 32 pixels wide are worked out once per thread and width, and then copied.
 QMPLATFORM_EXPORT void drawWidePolyline(
     QImage& image, const QPoint* points, std::size_t count, int width, COLORREF colour, int rop2);
 

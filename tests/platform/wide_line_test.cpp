@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -97,6 +98,50 @@ TEST(WideLine, RandomStrokesMatchQtWithinEdgePixels)
         EXPECT_LE(double(total.differing), 0.01 * double(total.ink)) << "width " << width;
         EXPECT_EQ(total.offEdge, 0) << "width " << width;
     }
+}
+
+TEST(WideLine, EverySegmentInksExactlyThePixelCentresWithinHalfThePenWidth)
+{
+    // A centre on the edge counts as lying a hair up and to the left, as Qt takes it.
+    const auto within = [](int x, int y, QPoint a, QPoint b, int width) {
+        const long double cx = x + 0.5L - 1e-6L, cy = y + 0.5L - 1e-6L;
+        const long double dx = b.x() - a.x(), dy = b.y() - a.y();
+        const long double t
+            = std::clamp(((cx - a.x()) * dx + (cy - a.y()) * dy) / (dx * dx + dy * dy), 0.0L, 1.0L);
+        const long double ex = a.x() + t * dx - cx, ey = a.y() + t * dy - cy;
+        return ex * ex + ey * ey <= width * width / 4.0L;
+    };
+    // Short segments, as a hand gives them, and longer ones; thin and wide pens; starts inside the image
+    // and beside its edges.
+    long checked = 0;
+    for (int width : {2, 3, 8, 11, 32, 33}) {
+        for (int dx = -18; dx <= 18; dx += 3) {
+            for (int dy = -18; dy <= 18; dy += 3) {
+                for (const QPoint a : {QPoint(40, 45), QPoint(-5, 50), QPoint(50, 97)}) {
+                    const QPoint b = a + QPoint(dx, dy);
+                    if (a == b)
+                        continue;
+                    QImage drawn = page(100, 100);
+                    drawDirect(drawn, {a, b}, width, RGB(0, 0, 0), platform::R2_COPYPEN);
+                    // Nothing is inked further away than the pen reaches.
+                    const QRect near
+                        = QRect(a, b).normalized().adjusted(-width, -width, width, width) & drawn.rect();
+                    long inkNear = 0;
+                    for (int y = near.top(); y <= near.bottom(); ++y) {
+                        for (int x = near.left(); x <= near.right(); ++x, ++checked) {
+                            const bool inked = drawn.pixel(x, y) != kWhite;
+                            inkNear += inked;
+                            ASSERT_EQ(inked, within(x, y, a, b, width))
+                                << "width " << width << " from " << a.x() << "," << a.y() << " by " << dx
+                                << "," << dy << " at " << x << "," << y;
+                        }
+                    }
+                    ASSERT_EQ(compare(page(100, 100), drawn).differing, inkNear);
+                }
+            }
+        }
+    }
+    EXPECT_GT(checked, 1000000);
 }
 
 TEST(WideLine, StraightLinesAndEvenWidthsAreExact)
