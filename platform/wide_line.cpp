@@ -236,23 +236,27 @@ public:
     const Shape& shape(QPoint d)
     {
         Shape& s = shapes_[std::size_t((d.y() + kReach) * kSide + d.x() + kReach)];
-        if (s.rows < 0) {
-            const SegmentRows rows(QPoint(0, 0), d, disc_, r_);
-            s.top = int(rows.firstRow());
-            s.rows = int(rows.lastRow() - rows.firstRow() + 1);
-            s.first = runs_.size();
-            for (std::int64_t y = rows.firstRow(); y <= rows.lastRow(); ++y) {
-                std::int64_t from = 0;
-                std::int64_t to = 0;
-                rows.run(y, std::nullopt, &from, &to);
-                runs_.push_back(from <= to ? Run {int(from), int(to)} : Run {1, 0});
-            }
-        }
+        if (s.rows < 0)
+            workOut(s, d);
         return s;
     }
     const Run* runs() const { return runs_.data(); }
 
 private:
+    void workOut(Shape& s, QPoint d)
+    {
+        const SegmentRows rows(QPoint(0, 0), d, disc_, r_);
+        s.top = int(rows.firstRow());
+        s.rows = int(rows.lastRow() - rows.firstRow() + 1);
+        s.first = runs_.size();
+        for (std::int64_t y = rows.firstRow(); y <= rows.lastRow(); ++y) {
+            std::int64_t from = 0;
+            std::int64_t to = 0;
+            rows.run(y, std::nullopt, &from, &to);
+            runs_.push_back(from <= to ? Run {int(from), int(to)} : Run {1, 0});
+        }
+    }
+
     Disc disc_;
     double r_;
     std::array<Shape, kSide * kSide> shapes_ {};
