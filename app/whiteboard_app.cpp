@@ -65,7 +65,7 @@ int CWhiteBoardApp::ExitInstance()
 
 bool CWhiteBoardApp::LoadQtTranslations(QApplication& app)
 {
-    if (GetLanguage().compare(QStringLiteral("English"), Qt::CaseInsensitive) == 0)
+    if (IsEnglish())
         return true;
     auto* translator = new QTranslator(&app);
     if (!translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {

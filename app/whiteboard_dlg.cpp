@@ -69,11 +69,6 @@ constexpr int kPanelHeightDu = 278;
 constexpr int kBottomGripHeight = 40;
 constexpr int kTopGripSize = 30;
 
-bool isEnglish()
-{
-    return GetLanguage().compare(u"English"_s, Qt::CaseInsensitive) == 0;
-}
-
 // The status texts of the bluetooth service compare the language exactly.
 bool isExactlyEnglish()
 {
@@ -316,7 +311,7 @@ void CWhiteBoardDlg::CreateButtons()
 
 void CWhiteBoardDlg::LoadButtonImages()
 {
-    const bool english = isEnglish();
+    const bool english = IsEnglish();
     for (const ButtonLayout& layout : kButtons) {
         const QString base = english && layout.hasEnglishPicture ? u":/skin/panel/%1_en_"_s.arg(layout.id)
                                                                  : u":/skin/panel/%1_"_s.arg(layout.id);
@@ -326,7 +321,7 @@ void CWhiteBoardDlg::LoadButtonImages()
 
 void CWhiteBoardDlg::LoadMenus()
 {
-    const bool english = isEnglish();
+    const bool english = IsEnglish();
     // The main menu as the program has always carried it; only what remains after the removals is offered.
     mainMenu_ = new QMenu(this);
     QMenu* first = mainMenu_->addMenu(english ? u"Menu"_s : u"菜单"_s);
@@ -446,7 +441,7 @@ void CWhiteBoardDlg::OnStayaliveTimer()
 
 bool CWhiteBoardDlg::OnClose()
 {
-    const int answer = isEnglish()
+    const int answer = IsEnglish()
         ? platform::MessageBox(
             DialogOwner(), u"Are you sure exit VorivOrazu?"_s, u"Warning"_s, platform::MB_YESNO)
         : platform::MessageBox(DialogOwner(), u"是否退出白板？"_s, u"提示"_s, platform::MB_YESNO);
@@ -1172,7 +1167,7 @@ void CWhiteBoardDlg::ShowLogoWall()
 
 void CWhiteBoardDlg::InstallBluetoothDriver()
 {
-    const bool english = isEnglish();
+    const bool english = IsEnglish();
     const int answer = platform::MessageBox(this,
         english
             ? u"please confirm system bluetooth drive damage or cannot use (such as insert bluetooth, cannot "
@@ -1253,7 +1248,7 @@ bool CWhiteBoardDlg::CheckFlash()
     const QString installer = u"Bin/flashplayersetup.exe"_s;
     if (!QFileInfo::exists(installer))
         return false;
-    if (isEnglish())
+    if (IsEnglish())
         platform::MessageBox(this, u"flash player haven't installed\r\n , press ok to install"_s, u"Tips"_s,
             platform::MB_OK | platform::MB_ICONINFORMATION);
     else

@@ -25,11 +25,6 @@ CBmpDialog::Hook& hook()
     return h;
 }
 
-bool english()
-{
-    return GetLanguage().compare(u"English"_s, Qt::CaseInsensitive) == 0;
-}
-
 struct BmpHeader {
     int width = 0;
     int height = 0;
@@ -135,7 +130,7 @@ void CBmpDialog::setHook(Hook h)
 
 QString CBmpDialog::title()
 {
-    return english() ? u"Select a picture"_s : u"打开图片文件"_s;
+    return IsEnglish() ? u"Select a picture"_s : u"打开图片文件"_s;
 }
 
 QStringList CBmpDialog::previewLines(const QString& path)
@@ -145,7 +140,7 @@ QStringList CBmpDialog::previewLines(const QString& path)
     BmpHeader header;
     if (!readBmpHeader(path, header))
         return {};
-    const bool en = english();
+    const bool en = IsEnglish();
     const qint64 kb = QFileInfo(path).size() / 1024;
     return {
         (en ? u"Width: %1 pixels"_s : u"宽度: %1 pixels"_s).arg(header.width),

@@ -47,11 +47,6 @@ CTabDlg::FolderChooserHook& folderChooserHook()
     return hook;
 }
 
-bool english()
-{
-    return GetLanguage().compare(u"English"_s, Qt::CaseInsensitive) == 0;
-}
-
 void paintAsList(QWidget* view)
 {
     QPalette palette = view->palette();
@@ -327,7 +322,7 @@ void CTabDlg::OnInitTreeCtrl()
 {
     if (!tree_)
         return;
-    tree_->setFont(cellFont(tree_->font(), english() ? 20 : 28, english() ? 0 : 9));
+    tree_->setFont(cellFont(tree_->font(), IsEnglish() ? 20 : 28, IsEnglish() ? 0 : 9));
     paintAsList(tree_);
     tree_->clear();
     AddFileToTree(QDir::currentPath() + u"/ReSource"_s, nullptr);
@@ -418,7 +413,7 @@ bool CTabDlg::showPage(int page)
         return false;
     if (page < kPageHistory || page > kPageResource) {
         platform::MessageBox(
-            window_, GetConfigString(u"程序出错"_s), english() ? u"Tips"_s : u"提示"_s, platform::MB_OK);
+            window_, GetConfigString(u"程序出错"_s), IsEnglish() ? u"Tips"_s : u"提示"_s, platform::MB_OK);
         return false;
     }
     const QRect frame = frame_->geometry();
@@ -607,7 +602,7 @@ void CTabDlg::OnBnClickedHistoryDeleteall()
 void CTabDlg::OnBnClickedHistoryDeletepage()
 {
     send(kMsgDeleteSurface, nullptr);
-    const QString title = english() ? u"History  lead-in"_s : u"历史信息导入: "_s;
+    const QString title = IsEnglish() ? u"History  lead-in"_s : u"历史信息导入: "_s;
     const QString start = platform::programFolder();
     QString folder;
     if (folderChooserHook())

@@ -63,6 +63,7 @@ TEST_F(LanguageTest, WithoutAFileTheLanguageIsChineseAndTextsStayChinese)
 {
     qmexpand_internal::reloadLanguage();
     EXPECT_EQ(GetLanguage(), u"Chinese"_s);
+    EXPECT_FALSE(IsEnglish());
     EXPECT_EQ(GetConfigString(u"信息提示"_s), u"信息提示"_s);
 }
 
@@ -70,6 +71,7 @@ TEST_F(LanguageTest, LowerCaseLanguageFindsItsSectionWithoutRegardToCase)
 {
     loadWith(u"[setting]\nlanguage = english\n[English]\n信息提示=Information\n"_s);
     EXPECT_EQ(GetLanguage(), u"english"_s);
+    EXPECT_TRUE(IsEnglish());
     EXPECT_EQ(GetConfigString(u"信息提示"_s), u"Information"_s);
 }
 
@@ -102,8 +104,13 @@ TEST_F(LanguageTest, EditingTheFileChangesTranslationsAtOnceButNotTheLanguage)
 TEST_F(LanguageTest, SetLanguageTakesEffectAtOnceAndIsStored)
 {
     loadWith(u"; settings\n[Setting]\nLanguage=Chinese\n[English]\n白板=Whiteboard\n"_s);
+    EXPECT_FALSE(IsEnglish());
     EXPECT_EQ(SetLanguage(u"English"_s), 1);
     EXPECT_EQ(GetLanguage(), u"English"_s);
+    EXPECT_TRUE(IsEnglish());
+    SetLanguage(u"Englisch"_s);
+    EXPECT_FALSE(IsEnglish());
+    SetLanguage(u"English"_s);
     EXPECT_EQ(GetConfigString(u"白板"_s), u"Whiteboard"_s);
     EXPECT_EQ(qmtest::readFile(u"Language.ini"_s),
         u"; settings\n[Setting]\nLanguage=English\n[English]\n白板=Whiteboard\n"_s.toUtf8());
