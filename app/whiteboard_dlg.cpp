@@ -29,6 +29,7 @@
 #include "surface/page_model.h"
 #include "surface/page_store.h"
 #include "surface/screen_pen_wnd.h"
+#include "surface/surface_messages.h"
 #include "surface/surface_state.h"
 #include "wall/wall_exports.h"
 
@@ -387,8 +388,8 @@ void CWhiteBoardDlg::RegisterMessages()
         messages_->on(m, [this, m](WPARAM w, LPARAM l) { return OnMessage(m, w, l); });
     // Only the surface and the history panel send these; from another process they would delete or orphan
     // the surface under the teacher's pen.
-    for (UINT m : {kMsgSurfaceExitBoard, kMsgSurfaceClosed, kMsgDeleteSurface, kMsgToolPanelState,
-             kMsgInsertChosenMedia, kMsgSurfaceCapturing})
+    for (UINT m : {ScreenPenMsg::kExitBoard, ScreenPenMsg::kClosed, kMsgDeleteSurface,
+             ScreenPenMsg::kPolyline, kMsgInsertChosenMedia, ScreenPenMsg::kCapturing})
         messages_->onLocal(m, [this, m](WPARAM w, LPARAM l) { return OnMessage(m, w, l); });
     // These carry a string pointer: only windows of this process may send them.
     for (UINT m : {kMsgOpenBackground, kMsgOpenPageSet, kMsgOpenPageFolder, kMsgInsertPicture,
@@ -696,10 +697,7 @@ void CWhiteBoardDlg::StoreCurrentPage()
         base += reopened;
     } else {
         // Two pages stored within one second would share a name: the later one gets a number.
-        const QString name = base + NewPageBaseName(QDateTime::currentDateTime());
-        base = name;
-        for (int n = 2; QFileInfo::exists(base + u".bmp"_s) || QFileInfo::exists(base + u".kw"_s); ++n)
-            base = name + u"-%1"_s.arg(n);
+        base = UnusedPageBase(base + NewPageBaseName(QDateTime::currentDateTime()));
     }
     QString path = base + u".xxx"_s;
     path.replace(u"//"_s, u"/"_s);
@@ -720,9 +718,7 @@ void CWhiteBoardDlg::StoreCurrentPage()
 
 QString CWhiteBoardDlg::NewPageBaseName(const QDateTime& when)
 {
-    const QDate d = when.date();
-    const QTime t = when.time();
-    return u"%1-%2-%3-%4"_s.arg(d.day()).arg(t.hour()).arg(t.minute()).arg(t.second());
+    return PageBaseName(when);
 }
 
 void CWhiteBoardDlg::EnterWhiteboardMode()
@@ -1042,7 +1038,7 @@ void CWhiteBoardDlg::OnCommand(int id)
         if (OnClose())
             done(QDialog::Accepted);
         break;
-    case kCmdHidePopups:
+    case ScreenPenMsg::kOwnerHidePopups:
         HideAllPopups();
         break;
     case kCmdShare:
@@ -1263,7 +1259,7 @@ bool CWhiteBoardDlg::CheckFlash()
 LRESULT CWhiteBoardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case kMsgSurfaceExitBoard: {
+    case ScreenPenMsg::kExitBoard: {
         HideAllPopups();
         if (QWidget* tab = tabDlg_->window())
             tab->hide();
@@ -1283,7 +1279,7 @@ LRESULT CWhiteBoardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (!isActiveWindow())
             raise();
         return 0;
-    case kMsgSurfaceClosed:
+    case ScreenPenMsg::kClosed:
         ForgetSurface();
         return 0;
     case kMsgDeleteSurface:
@@ -1295,7 +1291,7 @@ LRESULT CWhiteBoardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (const auto* path = reinterpret_cast<const QString*>(wParam))
             OpenBackground(*path);
         return 0;
-    case kMsgToolPanelState:
+    case ScreenPenMsg::kPolyline:
         toolDlg_->ReceiveState(int(wParam));
         return 0;
     case kMsgOpenPageSet:
@@ -1380,7 +1376,7 @@ LRESULT CWhiteBoardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             if (w)
                 w->setWindowFlag(Qt::WindowStaysOnTopHint, true);
         return 1;
-    case kMsgSurfaceCapturing:
+    case ScreenPenMsg::kCapturing:
         if (QWidget* tab = tabDlg_->window(); tab && tab->isVisible())
             tab->hide();
         QThread::msleep(100);

@@ -4,13 +4,11 @@
 
 namespace DIALOG {
 
-// Messages the panel answers.
-constexpr UINT kMsgSurfaceExitBoard = 0x0491; // the surface's board-mode exit button was clicked
+// Messages the panel answers. What the pen surface sends it, messages and a command, is named in
+// surface/surface_messages.h.
 constexpr UINT kMsgRaisePanel = 0x0492; // hide the history panel and bring the panel to the front
-constexpr UINT kMsgSurfaceClosed = 0x0493; // the surface destroyed itself: forget it
 constexpr UINT kMsgDeleteSurface = 0x0494; // delete the drawing surface
 constexpr UINT kMsgOpenBackground = 0x0495; // lParam/wParam: picture path; open it as the background
-constexpr UINT kMsgToolPanelState = 0x0496; // wParam: surface state for the tool panel
 constexpr UINT kMsgOpenPageSet = 0x0497; // wParam: path of a stored page set to open on the whiteboard
 constexpr UINT kMsgOpenPageFolder = 0x0498; // wParam: folder whose pictures become whiteboard pages
 constexpr UINT kMsgInsertPicture = 0x059C; // wParam: 6, 19 or 99999; lParam: folder
@@ -22,7 +20,6 @@ constexpr UINT kMsgBluetoothStatus = 0x065D; // wParam 0..7: bluetooth status te
 constexpr UINT kMsgCollapse = 0x069A; // collapse the panel
 constexpr UINT kMsgNothing = 0x0776; // answered with 1, nothing done
 constexpr UINT kMsgReapplyStyle = 0x0778; // re-apply the saved window style to the layered windows
-constexpr UINT kMsgSurfaceCapturing = 0x0779; // the surface is about to take its screen picture
 constexpr UINT kMsgShowWall = 0x077B; // wParam: folder to show on the 3D picture wall
 constexpr UINT kMsgIgnored[] = {0x040C, 0x0417, 0x06BC, 0x06BD};
 // Sent to the show/hide tab when a full-screen window of a library closes.
@@ -71,7 +68,6 @@ constexpr int kCmdThinLine = 32871;
 constexpr int kCmdThickerLine = 32879;
 constexpr int kCmdMediumLine = 32873;
 constexpr int kCmdThickLine = 32875;
-constexpr int kCmdHidePopups = 32774;
 constexpr int kCmdShare = 32839;
 constexpr int kCmdInstallBluetooth = 32852;
 constexpr int kCmdLogoWall = 32855;

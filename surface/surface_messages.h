@@ -1,5 +1,6 @@
 #pragma once
-// Messages of the pen surface: what it sends its owner and what its own child windows send it.
+// Messages of the pen surface: what it sends its owner (the main panel, which answers them by these names)
+// and what its own child windows send it.
 #include "platform/win_types.h"
 
 #include <QString>
@@ -13,8 +14,8 @@ constexpr UINT kExitBoard = 0x0491; // the board-mode exit button was clicked
 constexpr UINT kClosed = 0x0493; // the surface window was destroyed
 constexpr UINT kPolyline
     = 0x0496; // wParam 0: a pending polyline was finished; 1: a polyline segment is dragged
-constexpr WPARAM kOwnerHidePopups
-    = 32774; // WM_COMMAND to the owner: hide your popups, the board turned a page
+constexpr UINT kOwnerHidePopups
+    = 32774; // the owner's WM_COMMAND that hides its popups: the board turned a page
 
 // Sent to the surface by its children.
 constexpr UINT kTextChanged = 0x09AA; // the text edit box's content changed
