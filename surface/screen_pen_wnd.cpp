@@ -1,9 +1,8 @@
 #include "surface/screen_pen_wnd.h"
 
-#include "platform/desktop_probe.h"
 #include "platform/image_file.h"
 #include "platform/messages.h"
-#include "platform/x11_desktop.h"
+#include "platform/window_ops.h"
 #include "support/language.h"
 #include "surface/page_model.h"
 #include "surface/page_store.h"
@@ -347,8 +346,8 @@ void CScreenPenWnd::HideSurface()
     hide();
     windowExists_ = false;
     notifyOwner(kClosed, 0);
-    if (const unsigned long show = platform::presentation::findSlideShow())
-        platform::desktop::activate(show);
+    if (const platform::WindowRef show = platform::FindSlideShow())
+        platform::SetForegroundWindow(show);
 }
 
 void CScreenPenWnd::RedrawPage()
@@ -566,8 +565,9 @@ void CScreenPenWnd::OnNavButton(NavButton button)
 
 void CScreenPenWnd::OnExitBoard()
 {
-    if (const unsigned long keyboard = platform::desktop::findWindow(QString(), QStringLiteral("Onboard")))
-        platform::desktop::requestClose(keyboard);
+    if (const platform::WindowRef keyboard = platform::FindWindow(platform::kScreenKeyboardClass, QString());
+        platform::IsWindowVisible(keyboard))
+        platform::RequestClose(keyboard);
     boardMode = kBoardDesktop;
     const QPointer<CScreenPenWnd> self(this);
     notifyOwner(kExitBoard, 0);

@@ -1,7 +1,6 @@
 #include "surface/text_gesture.h"
 
-#include "platform/desktop_probe.h"
-#include "platform/x11_desktop.h"
+#include "platform/window_ops.h"
 #include "surface/pen_node.h"
 #include "surface/transparent_edit.h"
 
@@ -83,12 +82,13 @@ void TextGesture::placeTextBox(const QRect& box, bool wasOpen, const QRect& prev
     }
     // The on-screen keyboard steps aside while the box is placed when it covers one of the box's lower
     // corners.
-    const unsigned long keyboard = platform::desktop::findWindow(QString(), QStringLiteral("Onboard"));
-    const QRect keyboardRect = keyboard ? platform::desktop::windowGeometry(keyboard) : QRect();
+    const platform::WindowRef keyboard = platform::FindWindow(platform::kScreenKeyboardClass, QString());
+    const QRect keyboardRect
+        = platform::IsWindowVisible(keyboard) ? platform::GetWindowRect(keyboard) : QRect();
     const bool keyboardInTheWay = keyboardRect.contains(window_->mapToGlobal(box.bottomLeft()))
         || keyboardRect.contains(window_->mapToGlobal(box.bottomRight()));
     if (keyboardInTheWay)
-        platform::desktop::hideWindow(keyboard);
+        platform::ShowWindow(keyboard, false);
     textEdit_->setGeometry(box);
     canvas.Compose(TextTracker::FrameBounds(box) | TextTracker::FrameBounds(previous));
     if (!wasOpen) {
@@ -99,7 +99,7 @@ void TextGesture::placeTextBox(const QRect& box, bool wasOpen, const QRect& prev
     }
     textEdit_->BeginTyping();
     if (keyboardInTheWay)
-        platform::desktop::showWindow(keyboard);
+        platform::ShowWindow(keyboard, true);
 }
 
 void TextGesture::closeTextBox()
