@@ -16,13 +16,6 @@ macro(qm_nonempty_sources var name)
   endif()
 endmacro()
 
-# A program of a sanitizer build carries the settings its tests need (see cmake/sanitizer_defaults.cpp.in).
-function(qm_program_defaults target)
-  if(TARGET qm_sanitizer_defaults)
-    target_sources(${target} PRIVATE $<TARGET_OBJECTS:qm_sanitizer_defaults>)
-  endif()
-endfunction()
-
 # A static library of one folder of the program (so that tests link it directly).
 function(qm_static_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
@@ -54,7 +47,6 @@ endfunction()
 function(qm_test name)
   cmake_parse_arguments(ARG "DISPLAY" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  qm_program_defaults(${name})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} qm_test_main GTest::gtest Qt6::Widgets)
   target_compile_definitions(${name} PRIVATE
     QM_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data" QM_BIN_DIR="${QM_BIN_DIR}"
@@ -62,28 +54,34 @@ function(qm_test name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests
     BUILD_WITH_INSTALL_RPATH OFF BUILD_RPATH "${QM_BIN_DIR}")
   qm_warnings(${name})
+  # The sanitizer settings are the tests' own environment, so that ctest run by hand behaves as scripts/test.
   if(ARG_DISPLAY)
     set(labels display)
-    set(env "QM_TEST_DISPLAY=1")
+    set(env "QM_TEST_DISPLAY=1" ${QM_SANITIZER_ENVIRONMENT})
   else()
     set(labels model)
-    set(env "QT_QPA_PLATFORM=offscreen")
+    set(env "QT_QPA_PLATFORM=offscreen" ${QM_SANITIZER_ENVIRONMENT})
   endif()
   if(ARG_DISPLAY)
     # Tests on the desktop share one pointer and one keyboard: they run one at a time.
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-      PROPERTIES LABELS ${labels} ENVIRONMENT "${env}" RESOURCE_LOCK desktop)
+      PROPERTIES LABELS ${labels} RESOURCE_LOCK desktop)
   else()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-      PROPERTIES LABELS ${labels} ENVIRONMENT "${env}")
+      PROPERTIES LABELS ${labels})
   endif()
+  # gtest_discover_tests splits a list given in PROPERTIES into separate values, so the environment (a list)
+  # is set by a script that CTest runs after the one that lists the program's tests.
+  set(env_script ${CMAKE_CURRENT_BINARY_DIR}/${name}_environment.cmake)
+  file(WRITE ${env_script}
+    "if(${name}_TESTS)\n  set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT [==[${env}]==])\nendif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${env_script})
 endfunction()
 
 # A Google Benchmark program, built by the normal build into bench/.
 function(qm_bench name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  qm_program_defaults(${name})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark Qt6::Widgets)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench
     BUILD_WITH_INSTALL_RPATH OFF BUILD_RPATH "${QM_BIN_DIR}")
