@@ -10,6 +10,8 @@ namespace platform {
 
 QMPLATFORM_EXPORT bool isValidUtf8(const QByteArray& bytes);
 QMPLATFORM_EXPORT QString fromGb18030(const QByteArray& bytes);
+// Text in GB18030, for files that were GB18030 when read; a lone surrogate, which has no code, becomes '?'.
+QMPLATFORM_EXPORT QByteArray toGb18030(const QString& text);
 QMPLATFORM_EXPORT QString fromAnsi(const QByteArray& bytes);
 QMPLATFORM_EXPORT QByteArray toAnsi(const QString& text);
 

@@ -17,7 +17,8 @@ using namespace Qt::StringLiterals;
 namespace platform {
 namespace {
 
-enum class Encoding { Utf8, Utf8Bom, Utf16LeBom };
+// How a file was stored, byte-order mark included, so that a write stores it the same way.
+enum class Encoding { Utf8, Utf8Bom, Utf16LeBom, Gb18030, Gb18030Bom };
 
 struct ProfileText {
     bool readable = false;
@@ -38,6 +39,7 @@ struct Line {
 
 constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF", 3);
 constexpr QByteArrayView kUtf16LeBom("\xFF\xFE", 2);
+constexpr QByteArrayView kGb18030Bom("\x84\x31\x95\x33", 4); // U+FEFF in GB18030
 
 // Ctrl-Z counts as a blank: old editors ended text files with it.
 bool isBlank(QChar c)
@@ -154,11 +156,13 @@ ProfileText readProfile(const QString& path)
     } else if (bytes.startsWith(kUtf8Bom)) {
         profile.encoding = Encoding::Utf8Bom;
         profile.text = QString::fromUtf8(QByteArrayView(bytes).sliced(kUtf8Bom.size()));
+    } else if (isValidUtf8(bytes)) {
+        profile.text = QString::fromUtf8(bytes);
     } else {
-        profile.text = fromAnsi(bytes);
+        profile.text = fromGb18030(bytes);
+        profile.encoding = bytes.startsWith(kGb18030Bom) ? Encoding::Gb18030Bom : Encoding::Gb18030;
     }
-    // U+FEFF at the start is a byte-order mark in every encoding, never part of the first line: a GB18030 file
-    // begins with it as 84 31 95 33. Like any GB18030 file, such a file is written back in UTF-8.
+    // U+FEFF at the start is a byte-order mark in every encoding, never part of the first line.
     while (profile.text.startsWith(QChar(0xFEFF)))
         profile.text.remove(0, 1);
     return profile;
@@ -173,7 +177,16 @@ QByteArray encodeProfile(Encoding encoding, const QString& text)
     }
     case Encoding::Utf8Bom:
         return kUtf8Bom.toByteArray() + text.toUtf8();
-
+    case Encoding::Gb18030Bom:
+        return kGb18030Bom.toByteArray() + toGb18030(text);
+    case Encoding::Gb18030: {
+        // Without a mark, a file is read as GB18030 only when it is not valid UTF-8. If the write took away
+        // the last bytes that made it so, the rest would read back as other text: the mark keeps it GB18030.
+        const QByteArray bytes = toGb18030(text);
+        if (isValidUtf8(bytes) && QString::fromUtf8(bytes) != text)
+            return kGb18030Bom.toByteArray() + bytes;
+        return bytes;
+    }
     case Encoding::Utf8:
         break;
     }

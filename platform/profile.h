@@ -5,8 +5,9 @@
 // size. A relative file name is resolved against the current directory at each call.
 //
 // Files may be UTF-8 (with or without a byte-order mark), UTF-16LE with a byte-order mark, or GB18030 (text
-// that is not valid UTF-8). A write keeps the file's encoding (a GB18030 file becomes UTF-8, the code page of
-// this system) and everything else in the file: comments, blank lines, order and line endings.
+// that is not valid UTF-8, or that begins with U+FEFF as 84 31 95 33). U+FEFF at the start is a mark in every
+// encoding, never part of the first line. A write keeps the file's encoding and mark, and everything else in
+// the file: comments, blank lines, order and line endings.
 #include "platform/platform_export.h"
 
 #include <QString>

@@ -215,6 +215,8 @@ TEST(ProfileEncoding, WriteKeepsTheFileEncoding)
         = u"; 白板的设置\n[Setting]\nLanguage = English\n\n[English]\n白板=%1\n信息提示 = \"Information\"\n"_s;
     const QString crlfBody = QString(body).replace(u"\n"_s, u"\r\n"_s);
     QStringEncoder utf16(QStringEncoder::Utf16LE);
+    QStringEncoder gb18030("GB18030");
+    ASSERT_TRUE(gb18030.isValid());
     const struct {
         QString name;
         QByteArray expected;
@@ -222,10 +224,9 @@ TEST(ProfileEncoding, WriteKeepsTheFileEncoding)
         {u"utf8.ini"_s, body.arg(u"白板页"_s).toUtf8()},
         {u"utf8_bom.ini"_s, "\xEF\xBB\xBF" + body.arg(u"白板页"_s).toUtf8()},
         {u"utf16le_bom.ini"_s, "\xFF\xFE" + QByteArray(utf16.encode(crlfBody.arg(u"白板页"_s)))},
-        // The system's code page is UTF-8: an old GB18030 file comes back in it, text unchanged.
-        {u"gb18030.ini"_s, crlfBody.arg(u"白板页"_s).toUtf8()},
-        // Its mark is a mark, not the start of a first line that hides it.
-        {u"gb18030_bom.ini"_s, crlfBody.arg(u"白板页"_s).toUtf8()},
+        // A file of the Windows build stays readable there.
+        {u"gb18030.ini"_s, QByteArray(gb18030.encode(crlfBody.arg(u"白板页"_s)))},
+        {u"gb18030_bom.ini"_s, "\x84\x31\x95\x33" + QByteArray(gb18030.encode(crlfBody.arg(u"白板页"_s)))},
     };
     QTemporaryDir dir;
     for (const auto& c : cases) {
@@ -239,18 +240,36 @@ TEST(ProfileEncoding, WriteKeepsTheFileEncoding)
     }
 }
 
-TEST(ProfileEncoding, AMarkedGb18030FileKeepsItsFirstSectionThroughAWrite)
+TEST(ProfileEncoding, AMarkedGb18030FileKeepsItsFirstSectionAndItsMarkThroughAWrite)
 {
     // The first line after the mark was lost, and after a write the lost section came back ahead of the
     // written one.
     QTemporaryDir dir;
     const QString file = dir.filePath(u"marked.ini"_s);
     QStringEncoder gb("GB18030");
-    qmtest::writeFile(file, QByteArray("\x84\x31\x95\x33") + QByteArray(gb.encode(u"[工具]\r\n计算器=calc\r\n"_s)));
+    const QByteArray mark("\x84\x31\x95\x33");
+    qmtest::writeFile(file, mark + QByteArray(gb.encode(u"[工具]\r\n计算器=calc\r\n"_s)));
     EXPECT_EQ(read(file, u"工具"_s, u"计算器"_s), u"calc"_s);
     ASSERT_TRUE(WritePrivateProfileString(u"工具"_s, u"计算器"_s, u"galculator"_s, file));
     EXPECT_EQ(read(file, u"工具"_s, u"计算器"_s), u"galculator"_s);
     EXPECT_EQ(GetPrivateProfileSectionNames(file), QStringList {u"工具"_s});
+    EXPECT_EQ(qmtest::readFile(file), mark + QByteArray(gb.encode(u"[工具]\r\n计算器=galculator\r\n"_s)));
+}
+
+TEST(ProfileEncoding, AGb18030FileReadsTheSameAfterAWriteTakesAwayItsLastBytesThatAreNotUtf8)
+{
+    // In GB18030 "一" is D2 BB, which is also UTF-8 (for "һ"). Once "白板" is written over, nothing but the
+    // mark tells that the file is still GB18030.
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"unmarked.ini"_s);
+    QStringEncoder gb("GB18030");
+    qmtest::writeFile(file, gb.encode(u"[一]\nname=白板\n"_s));
+    ASSERT_EQ(GetPrivateProfileSectionNames(file), QStringList {u"一"_s});
+    ASSERT_TRUE(WritePrivateProfileString(u"一"_s, u"name"_s, u"Whiteboard"_s, file));
+    EXPECT_EQ(GetPrivateProfileSectionNames(file), QStringList {u"一"_s});
+    EXPECT_EQ(read(file, u"一"_s, u"name"_s), u"Whiteboard"_s);
+    EXPECT_EQ(
+        qmtest::readFile(file), "\x84\x31\x95\x33" + QByteArray(gb.encode(u"[一]\nname=Whiteboard\n"_s)));
 }
 
 TEST_F(ProfileTest, WriteReplacesTheFileWholeNeverTruncatingIt)
