@@ -102,11 +102,11 @@ void onOtherFault(int sig, siginfo_t*, void*)
 }
 
 // An abort (an exception nobody caught, a fatal Qt error) is a failure the teacher must see: it is reported,
-// then the process ends as for any other fault.
-void onAbort(int sig, siginfo_t* info, void* context)
+// and the process ends as aborted even with the main window, never with the exit code of a normal end.
+void onAbort(int sig, siginfo_t*, void*)
 {
     showReport(g_abortText);
-    onOtherFault(sig, info, context);
+    endWithDefault(sig);
 }
 
 } // namespace
@@ -152,7 +152,12 @@ void install(const QString& reporterProgram)
 void setAbortText(const QString& text)
 {
     const QByteArray utf8 = text.toUtf8();
-    std::strncpy(g_abortText, utf8.constData(), sizeof g_abortText - 1);
+    // A text too long for the buffer is cut between characters, never inside one.
+    qsizetype length = qMin(utf8.size(), qsizetype(sizeof g_abortText - 1));
+    while (length > 0 && length < utf8.size() && (utf8[length] & 0xC0) == 0x80)
+        --length;
+    std::memcpy(g_abortText, utf8.constData(), size_t(length));
+    g_abortText[length] = '\0';
 }
 
 void setHasMainWindow(bool hasMainWindow)

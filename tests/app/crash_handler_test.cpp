@@ -4,12 +4,14 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QtGlobal>
 
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,6 +25,9 @@ int crashInChild(const QString& reporter, void (*body)())
 {
     const pid_t child = fork();
     if (child == 0) {
+        // The crashes are meant: they leave no core files behind.
+        const rlimit noCore {0, 0};
+        setrlimit(RLIMIT_CORE, &noCore);
         crash::install(reporter);
         body();
         _exit(3);
@@ -110,25 +115,60 @@ TEST(CrashHandler, OtherFaultsEndQuietlyWhileTheMainWindowExists)
     EXPECT_FALSE(QFile::exists(dir.path() + QStringLiteral("/report.txt")));
 }
 
-TEST(CrashHandler, AnAbortIsReportedThenEndsAsTheOtherFaults)
+TEST(CrashHandler, AnAbortIsReportedAndEndsAsAFailureEvenWithTheMainWindow)
 {
-    // An exception nobody caught ends in abort(): the teacher is told, with or without the main window.
-    QTemporaryDir dir;
-    int status = crashInChild(makeReporter(dir), [] {
-        crash::setAbortText(QStringLiteral("程序出错"));
-        crash::setHasMainWindow(true);
-        std::abort();
-    });
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(QString::fromUtf8(qmtest::readFile(dir.path() + QStringLiteral("/report.txt"))), QStringLiteral("程序出错"));
-
-    QFile::remove(dir.path() + QStringLiteral("/report.txt"));
-    status = crashInChild(makeReporter(dir), [] {
+    // Before, an abort dumped core without a word, and with the main window it would have ended with the exit
+    // code of a normal end.
+    const struct {
+        const char* what;
+        void (*body)();
+    } aborts[] = {
+        {"abort",
+            [] {
+                crash::setHasMainWindow(true);
+                std::abort();
+            }},
+        {"an exception nobody catches",
+            [] {
+                crash::setHasMainWindow(true);
+                throwPastNoexcept();
+            }},
+        {"a fatal Qt error",
+            [] {
+                crash::setHasMainWindow(true);
+                qFatal("the page list is broken");
+            }},
+        {"abort before the main window", [] { std::abort(); }},
+    };
+    for (const auto& a : aborts) {
+        SCOPED_TRACE(a.what);
+        QTemporaryDir dir;
         crash::setAbortText(QStringLiteral("The program has run into an error."));
-        throwPastNoexcept();
-    });
-    ASSERT_TRUE(WIFSIGNALED(status));
-    EXPECT_EQ(WTERMSIG(status), SIGABRT);
-    EXPECT_EQ(qmtest::readFile(dir.path() + QStringLiteral("/report.txt")), QByteArray("The program has run into an error."));
+        const int status = crashInChild(makeReporter(dir), a.body);
+        ASSERT_TRUE(WIFSIGNALED(status));
+        EXPECT_EQ(WTERMSIG(status), SIGABRT);
+        EXPECT_EQ(qmtest::readFile(dir.path() + QStringLiteral("/report.txt")),
+            QByteArray("The program has run into an error."));
+    }
+}
+
+TEST(CrashHandler, TheAbortTextIsTheOneInForceAndIsCutToItsBuffer)
+{
+    QTemporaryDir dir;
+    crash::setAbortText(QStringLiteral("程序出错"));
+    int status = crashInChild(makeReporter(dir), [] { std::abort(); });
+    EXPECT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(QString::fromUtf8(qmtest::readFile(dir.path() + QStringLiteral("/report.txt"))),
+        QStringLiteral("程序出错"));
+
+    // A text longer than the buffer is cut between characters, never run past its end.
+    crash::setAbortText(QString(2000, QLatin1Char('x')));
+    status = crashInChild(makeReporter(dir), [] { std::abort(); });
+    EXPECT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(qmtest::readFile(dir.path() + QStringLiteral("/report.txt")), QByteArray(511, 'x'));
+    crash::setAbortText(QString(200, QChar(u'错')));
+    status = crashInChild(makeReporter(dir), [] { std::abort(); });
+    EXPECT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(QString::fromUtf8(qmtest::readFile(dir.path() + QStringLiteral("/report.txt"))),
+        QString(170, QChar(u'错')));
 }
