@@ -8,6 +8,7 @@ name=${1:?target name}
 out=${2:?output folder}
 runs=${3:-20000}
 mkdir -p "$out/obj" "$out/corpus"
+out=$(cd "$out" && pwd)
 
 # Only what the target reaches is linked: window-side functions fall away with their sections, so no target
 # needs the surface or a display.
