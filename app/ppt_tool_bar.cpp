@@ -2,7 +2,7 @@
 
 #include "platform/desktop_probe.h"
 #include "platform/window_flags.h"
-#include "platform/x11_desktop.h"
+#include "platform/window_ops.h"
 
 namespace DIALOG {
 
@@ -11,8 +11,7 @@ namespace {
 // The presentation program takes its pointer shortcuts only while its show window has the focus.
 void sendToShow(const platform::WindowRef& show, const QStringList& chord)
 {
-    if (show.xid)
-        platform::desktop::activate(show.xid);
+    platform::SetForegroundWindow(show);
     platform::desktop::pressChord(chord);
 }
 

@@ -21,7 +21,7 @@
 #include "platform/registry.h"
 #include "platform/shell.h"
 #include "platform/window_flags.h"
-#include "platform/x11_desktop.h"
+#include "platform/window_ops.h"
 #include "recorder/recorder_exports.h"
 #include "support/bluetooth.h"
 #include "support/language.h"
@@ -139,15 +139,22 @@ void cleanUpKeyboardLayouts()
     reg::RegCloseKey(layouts);
 }
 
+// A shown window of an outside program, by its class; null when there is none.
+platform::WindowRef shownWindowOfClass(const QString& windowClass)
+{
+    const platform::WindowRef window = platform::FindWindow(windowClass, QString());
+    return platform::IsWindowVisible(window) ? window : platform::WindowRef();
+}
+
 // Polls for a window of an outside program for up to two seconds, as the program may take a moment to map it.
-unsigned long waitForWindowOfClass(const QString& windowClass)
+platform::WindowRef waitForWindowOfClass(const QString& windowClass)
 {
     for (int i = 0; i < 200; ++i) {
-        if (const unsigned long w = platform::desktop::findWindow(QString(), windowClass))
+        if (const platform::WindowRef w = shownWindowOfClass(windowClass))
             return w;
         QThread::msleep(10);
     }
-    return 0;
+    return {};
 }
 
 QAction* addCommand(QMenu* menu, const QString& text, int id)
@@ -428,8 +435,7 @@ void CWhiteBoardDlg::OnStayaliveTimer()
         toolTipDlg_->hide();
     stayaliveTimer_->stop();
     if (Find360Process() || platform::FindWindow(QString(), u"Stayalive_Stayalive_Stayalive"_s)
-        || platform::desktop::findWindow(u"Stayalive_Stayalive_Stayalive"_s)
-        || platform::desktop::findWindow(QString(), u"STAYALIVE_STAYALIVE_STAYALIVE"_s))
+        || shownWindowOfClass(u"STAYALIVE_STAYALIVE_STAYALIVE"_s))
         return;
     for (const QString& name : {u"Stayalive"_s, u"Stayalive.exe"_s}) {
         const QFileInfo program(QDir::current().filePath(name));
@@ -636,9 +642,7 @@ void CWhiteBoardDlg::HideAllPopups()
 
 platform::WindowRef CWhiteBoardDlg::DetectSlideShow() const
 {
-    if (const unsigned long show = platform::presentation::findSlideShow())
-        return platform::WindowRef::fromX(show);
-    return {};
+    return platform::FindSlideShow();
 }
 
 bool CWhiteBoardDlg::StoreChangedPage()
@@ -741,12 +745,12 @@ void CWhiteBoardDlg::CollapsePanel()
     const QRect screen = CMultiScreen(this).GetScreenRect();
     const int w = screen.width(), h = screen.height();
     const QPoint origin = screen.topLeft();
-    const unsigned long a = platform::desktop::windowAt(origin + QPoint(w / 4, h / 4));
-    const unsigned long b = platform::desktop::windowAt(origin + QPoint(3 * w / 4, h / 4));
-    const unsigned long c = platform::desktop::windowAt(origin + QPoint(w / 2, h / 2));
+    const platform::WindowRef a = platform::WindowFromPoint(origin + QPoint(w / 4, h / 4));
+    const platform::WindowRef b = platform::WindowFromPoint(origin + QPoint(3 * w / 4, h / 4));
+    const platform::WindowRef c = platform::WindowFromPoint(origin + QPoint(w / 2, h / 2));
     // A full-screen presentation keeps receiving keys.
     if (a && a == b && b == c)
-        platform::desktop::giveFocus(a);
+        platform::SetFocus(a);
     HideAllPopups();
     if (QWidget* tab = tabDlg_->window())
         tab->hide();
@@ -895,8 +899,9 @@ void CWhiteBoardDlg::OnCommand(int id)
         CollapsePanel();
         dlgShow_->hide();
         ConvertPPTToFolder();
-        if (const unsigned long wall = platform::desktop::findWindow(u"3D VorivOrazu"_s))
-            platform::desktop::requestClose(wall);
+        if (const platform::WindowRef wall = platform::FindWindow(QString(), u"3D VorivOrazu"_s);
+            platform::IsWindowVisible(wall))
+            platform::RequestClose(wall);
         break;
     case kCmdWhiteboard:
         HideAllPopups();
@@ -1092,13 +1097,13 @@ void CWhiteBoardDlg::OpenOfficeFile()
 
 void CWhiteBoardDlg::PlaySlideShow()
 {
-    const QList<unsigned long> windows = platform::presentation::findPresentationWindows();
+    const QList<platform::WindowRef> windows = platform::FindPresentationWindows();
     if (windows.isEmpty())
         return;
-    platform::desktop::activate(windows.first());
+    platform::SetForegroundWindow(windows.first());
     // Shift+F5 starts the show at the current slide.
     platform::desktop::pressChord({u"Shift_L"_s, u"F5"_s});
-    slideShowTarget_ = platform::WindowRef::fromX(windows.first());
+    slideShowTarget_ = windows.first();
     pptToolBar_->SetTarget(slideShowTarget_);
     pptToolBar_->show();
     CollapsePanel();
@@ -1146,10 +1151,10 @@ void CWhiteBoardDlg::ShowLogoWall()
     CollapsePanel();
     const platform::WindowRef cinebox = platform::FindWindow(QString(), u"Cinebox"_s);
     if (cinebox) {
-        if (cinebox.xid)
-            platform::desktop::showWindow(cinebox.xid);
-        else if (cinebox.widget)
+        if (cinebox.widget)
             cinebox.widget->showNormal();
+        else
+            platform::ShowWindow(cinebox, true);
         platform::SendCopyData(cinebox, 0, u"LogoMode"_s);
         return;
     }
@@ -1196,10 +1201,10 @@ void CWhiteBoardDlg::OpenShareAddress()
 
 void CWhiteBoardDlg::ShowScreenKeyboard()
 {
-    unsigned long keyboard = platform::desktop::findWindow(QString(), u"Onboard"_s);
+    platform::WindowRef keyboard = shownWindowOfClass(platform::kScreenKeyboardClass);
     if (!keyboard) {
         QProcess::startDetached(u"onboard"_s, {});
-        keyboard = waitForWindowOfClass(u"Onboard"_s);
+        keyboard = waitForWindowOfClass(platform::kScreenKeyboardClass);
     }
     if (!keyboard) {
         platform::MessageBox(this, GetConfigString(u"键盘程序启动失败,请手动启动!"_s),
@@ -1208,28 +1213,29 @@ void CWhiteBoardDlg::ShowScreenKeyboard()
     }
     const QRect area
         = CMultiScreen(this).GetTrueRect(QRect(QPoint(0, 0), CMultiScreen(this).GetScreenRect().size()));
-    const QRect keyboardRect = platform::desktop::windowGeometry(keyboard);
+    const QRect keyboardRect = platform::GetWindowRect(keyboard);
     const QRect work
         = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : area;
-    platform::desktop::moveWindow(keyboard,
+    platform::MoveWindow(keyboard,
         QPoint(
             work.left() + (work.width() - keyboardRect.width()) / 2, work.bottom() - keyboardRect.height()));
 }
 
 void CWhiteBoardDlg::ShowCalculator()
 {
-    unsigned long calculator = platform::desktop::findWindow(QString(), u"Galculator"_s);
+    const QString calculatorClass = u"Galculator"_s;
+    platform::WindowRef calculator = shownWindowOfClass(calculatorClass);
     if (!calculator) {
         QProcess::startDetached(u"galculator"_s, {});
-        calculator = waitForWindowOfClass(u"Galculator"_s);
+        calculator = waitForWindowOfClass(calculatorClass);
     }
     if (!calculator)
         return;
-    platform::desktop::activate(calculator);
+    platform::SetForegroundWindow(calculator);
     const QRect work = CMultiScreen(this).GetScreenRect();
-    const QRect rect = platform::desktop::windowGeometry(calculator);
+    const QRect rect = platform::GetWindowRect(calculator);
     if (!work.contains(rect.topLeft()))
-        platform::desktop::moveWindow(calculator, work.topLeft() + QPoint(40, 40));
+        platform::MoveWindow(calculator, work.topLeft() + QPoint(40, 40));
 }
 
 bool CWhiteBoardDlg::CheckFlash()
@@ -1266,7 +1272,7 @@ LRESULT CWhiteBoardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         StoreCurrentPage();
         if (const platform::WindowRef show = DetectSlideShow()) {
             pptToolBar_->show();
-            platform::desktop::activate(show.xid);
+            platform::SetForegroundWindow(show);
         }
         return 0;
     }
@@ -1342,8 +1348,8 @@ LRESULT CWhiteBoardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case kMsgPenWrite: {
         if (!dlgShow_->isVisible()) {
-            if (const unsigned long cinebox = platform::desktop::findAnyWindow(u"Cinebox"_s)) {
-                platform::desktop::hideWindow(cinebox);
+            if (const platform::WindowRef cinebox = platform::FindWindow(QString(), u"Cinebox"_s)) {
+                platform::ShowWindow(cinebox, false);
                 show();
             }
         }
@@ -1431,8 +1437,8 @@ void CWhiteBoardDlg::OnDestroy()
     QDir::setCurrent(startupDirectory_);
 
     // A Cinebox hidden by the pen's write message is closed too.
-    if (const unsigned long cinebox = platform::desktop::findAnyWindow(u"Cinebox"_s))
-        platform::desktop::requestClose(cinebox);
+    if (const platform::WindowRef cinebox = platform::FindWindow(QString(), u"Cinebox"_s))
+        platform::RequestClose(cinebox);
     messages_.reset();
 }
 
