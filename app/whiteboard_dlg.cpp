@@ -728,7 +728,7 @@ QString CWhiteBoardDlg::NewPageBaseName(const QDateTime& when)
 void CWhiteBoardDlg::EnterWhiteboardMode()
 {
     StoreCurrentPage();
-    boardMode = 1;
+    boardMode = kBoardWhite;
     surfaceOverWhiteboard_ = true;
     Hide3DWindow();
     if (!surface_) {
@@ -764,7 +764,7 @@ void CWhiteBoardDlg::RestorePanel()
     dlgShow_->hide();
     move(dlgShow_->pos());
     show();
-    if (surface_ && boardMode != 0)
+    if (surface_ && boardMode != kBoardDesktop)
         surface_->raise();
 }
 
@@ -799,7 +799,7 @@ void CWhiteBoardDlg::OpenBackground(const QString& picturePath)
     if (!ReleaseSurface())
         return;
     surfaceOverWhiteboard_ = false;
-    boardMode = 0;
+    boardMode = kBoardDesktop;
     surface_ = CreateSurface(picturePath);
     surface_->ShowSurface();
     KeepAboveSurface();
@@ -856,7 +856,7 @@ void CWhiteBoardDlg::OnCommand(int id)
     case kCmdWriting:
         HideAllPopups();
         // A new surface reads the mode when it is built: it must open over the desktop, not on a board page.
-        boardMode = 0;
+        boardMode = kBoardDesktop;
         EnsureSurface();
         SetSurfacePen(0, RGB(255, 0, 0));
         toolDlg_->SetPage(11);
@@ -868,7 +868,7 @@ void CWhiteBoardDlg::OnCommand(int id)
         break;
     case kCmdDrawing:
         HideAllPopups();
-        boardMode = 0;
+        boardMode = kBoardDesktop;
         toolDlg_->SetPage(3);
         if (QWidget* tab = tabDlg_->window())
             tab->hide();
@@ -905,13 +905,13 @@ void CWhiteBoardDlg::OnCommand(int id)
         break;
     case kCmdWhiteboard:
         HideAllPopups();
-        if (!(surface_ && boardMode == 1)) {
+        if (!(surface_ && boardMode == kBoardWhite)) {
             EnterWhiteboardMode();
             SetSurfacePen(0, RGB(255, 0, 0));
         }
         break;
     case kCmdBoardNoButton:
-        if (!(surface_ && boardMode == 1))
+        if (!(surface_ && boardMode == kBoardWhite))
             EnterWhiteboardMode();
         break;
     case kCmdPreviousPage:
@@ -923,7 +923,7 @@ void CWhiteBoardDlg::OnCommand(int id)
         StoreCurrentPage();
         if (surface_)
             break;
-        if (boardMode == 1) {
+        if (boardMode == kBoardWhite) {
             MoveToNewPage();
             EnterWhiteboardMode();
             SetSurfacePen(0, RGB(255, 0, 0));
@@ -979,7 +979,7 @@ void CWhiteBoardDlg::OnCommand(int id)
     case kCmdAnnotate:
         HideAllPopups();
         StoreCurrentPage();
-        boardMode = 0;
+        boardMode = kBoardDesktop;
         EnsureSurface();
         SetSurfacePen(0, RGB(255, 0, 0));
         if (QWidget* tab = tabDlg_->window())
@@ -1316,7 +1316,7 @@ LRESULT CWhiteBoardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             QFile::remove(pages + file.fileName());
             QFile::copy(file.absoluteFilePath(), pages + file.fileName());
         }
-        boardMode = 1;
+        boardMode = kBoardWhite;
         EnsureSurface();
         return 0;
     }
