@@ -1,20 +1,78 @@
 #include "recorder/recorder_exports.h"
 
-#include "platform/notice.h"
-#include "support/language.h"
+#include "recorder/record_dlg.h"
 
-// Recording is not available yet: there is never a recording to stop or a window to destroy.
-void ShowRecordControlWindow()
+#include <QCoreApplication>
+#include <QPointer>
+
+namespace {
+
+QPointer<CRecordDlg>& window()
 {
-    platform::ShowNotice(GetConfigString(QStringLiteral("屏幕录制功能尚未提供")));
+    static QPointer<CRecordDlg> dlg;
+    return dlg;
 }
+
+CRecordDlg* recordWindow()
+{
+    if (!window()) {
+        window() = new CRecordDlg();
+        // A recording running when the program ends is closed properly: its file gets its index.
+        QObject::connect(
+            qApp, &QCoreApplication::aboutToQuit, window(), [] { DestroyRecordControlWindow(); });
+    }
+    return window();
+}
+
+} // namespace
+
+void StartRecordScreen()
+{
+    recordWindow()->startButton();
+}
+
+void PauseRecordScreen()
+{
+    if (window())
+        window()->pauseRecording();
+}
+
 void StopRecordScreen()
 {
+    if (window())
+        window()->stopRecording();
 }
-void DestroyRecordControlWindow()
-{
-}
+
 int IsPlaying()
 {
-    return 0;
+    return window() && window()->control().recording() ? 1 : 0;
+}
+
+int IsRecordVisible()
+{
+    return window() && window()->isVisible() ? 1 : 0;
+}
+
+void ShowRecordWindow()
+{
+    recordWindow()->show();
+}
+
+void HideRecordWindow()
+{
+    if (window())
+        window()->hide();
+}
+
+void ShowRecordControlWindow()
+{
+    CRecordDlg* dlg = recordWindow();
+    dlg->setVisible(!dlg->isVisible());
+    if (!dlg->control().saving())
+        dlg->startButton();
+}
+
+void DestroyRecordControlWindow()
+{
+    delete window().data();
 }

@@ -4,6 +4,7 @@
 #include "recorder/screen_grabber.h"
 #include "recorder/sound_input.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -217,11 +218,30 @@ struct RecordingSession::Impl {
         const int chunk = settings.sampleRate / 20;
         std::vector<int16_t> samples(static_cast<size_t>(chunk));
         int64_t written = 0;
-        while (!stopping && input.read(samples.data(), chunk)) {
+        // After a stop the sound still in the server is read up to the last frame's time (for at most a
+        // second), so that the sound does not end before the picture.
+        int64_t endSamples = -1;
+        auto stoppedAt = std::chrono::steady_clock::time_point::max();
+        while (input.read(samples.data(), chunk)) {
+            if (stopping && endSamples < 0) {
+                if (stoppedAt == std::chrono::steady_clock::time_point::max())
+                    stoppedAt = std::chrono::steady_clock::now();
+                std::lock_guard guard(lock);
+                if (captureDone) {
+                    std::lock_guard statsGuard(statsLock);
+                    endSamples = stats.recordedMs * settings.sampleRate / 1000;
+                }
+            }
+            if (stopping
+                && ((endSamples >= 0 && written >= endSamples)
+                    || std::chrono::steady_clock::now() - stoppedAt > std::chrono::seconds(1)))
+                break;
             if (paused)
                 continue;
             const int64_t heardAt = elapsed() - input.latencyMs();
-            const int length = heardAt < 0 ? 0 : drift.correctedLength(chunk, written, heardAt);
+            int length = heardAt < 0 ? 0 : drift.correctedLength(chunk, written, heardAt);
+            if (endSamples >= 0)
+                length = int(std::min<int64_t>(length, endSamples - written));
             if (length <= 0)
                 continue;
             push(Item {false, 0, {}, SoundDrift::fit(samples.data(), chunk, length)});

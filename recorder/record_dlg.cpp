@@ -1,0 +1,252 @@
+#include "recorder/record_dlg.h"
+
+#include "recorder/disk_space.h"
+#include "recorder/sound_input.h"
+#include "recorder/timer_dlg.h"
+
+#include "platform/message_box.h"
+#include "platform/shell.h"
+#include "support/language.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPointer>
+#include <QToolButton>
+
+using namespace recorder;
+
+namespace {
+
+CRecordDlg::SaveDialog& saveDialog()
+{
+    static CRecordDlg::SaveDialog dialog = [](QWidget* owner, const QString& name, const QString&) {
+        const QString start = QDir::current().filePath(name);
+        // QFileDialog keeps the current directory as it was; nothing to restore afterwards.
+        return QFileDialog::getSaveFileName(owner, QString(), start, QStringLiteral("avi file(*.avi)"));
+    };
+    return dialog;
+}
+
+QIcon pictures(int normal, int down)
+{
+    QIcon icon(QStringLiteral(":/skin/recorder/%1.png").arg(normal));
+    icon.addFile(QStringLiteral(":/skin/recorder/%1.png").arg(down), QSize(), QIcon::Active, QIcon::On);
+    return icon;
+}
+
+// The best compressor of this machine for the screen, looked up once.
+Compressor preferredForScreen(FrameSize screen)
+{
+    static const std::vector<Compressor> list = listCompressors(screen);
+    const int index = preferredCompressor(list);
+    return index >= 0 ? list[size_t(index)] : defaultCompressor();
+}
+
+} // namespace
+
+void CRecordDlg::setSaveDialog(SaveDialog dialog)
+{
+    saveDialog() = std::move(dialog);
+}
+
+CRecordDlg::CRecordDlg(QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
+{
+    setObjectName(QStringLiteral("CRecordDlg"));
+    auto* layout = new QHBoxLayout(this);
+    startButton_ = new QToolButton(this);
+    startButton_->setObjectName(QString::number(kIdStartPause));
+    startButton_->setIconSize(QSize(40, 40));
+    startButton_->setAutoRaise(true);
+    playButton_ = new QToolButton(this);
+    playButton_->setObjectName(QString::number(kIdPlay));
+    playButton_->setIconSize(QSize(40, 40));
+    playButton_->setAutoRaise(true);
+    playButton_->setIcon(pictures(kPicturePlayNormal, kPicturePlayDown));
+    elapsed_ = new QLabel(elapsedText(0), this);
+    elapsed_->setObjectName(QString::number(kIdElapsed));
+    layout->addWidget(startButton_);
+    layout->addWidget(playButton_);
+    layout->addWidget(elapsed_);
+    connect(startButton_, &QToolButton::clicked, this, [this] { startButton(); });
+    connect(playButton_, &QToolButton::clicked, this, [this] { playLastRecording(); });
+
+    RecordControlHooks hooks;
+    hooks.english = [] { return IsEnglish(); };
+    hooks.scratchFolder = [] { return platform::templatesScratchFolder(); };
+    hooks.hasSoundInput = [] { return hasSoundInput(); };
+    hooks.message = [this](const QString& text, const QString& caption) {
+        platform::MessageBox(this, text, caption, platform::MB_OK | platform::MB_ICONWARNING);
+    };
+    hooks.saveAs = [this](const QString& name, const QString&, const QString& filter) {
+        return saveDialog()(this, name, filter);
+    };
+    hooks.beginRecording = [this](const QString& path) {
+        const QScreen* screen = this->screen();
+        const FrameSize size {screen->geometry().width(), screen->geometry().height()};
+        return beginSession(path, preferredForScreen(size));
+    };
+    hooks.pauseRecording = [this] {
+        if (session_)
+            session_->pause();
+    };
+    hooks.resumeRecording = [this] {
+        if (session_)
+            session_->resume();
+    };
+    hooks.endRecording = [this] {
+        if (session_)
+            session_->stop();
+    };
+    hooks.showTimer = [this](bool shown) {
+        if (!shown) {
+            timerDlg_.reset();
+            return;
+        }
+        if (!timerDlg_)
+            timerDlg_ = std::make_unique<CTimerDlg>();
+        timerDlg_->show();
+    };
+    control_ = std::make_unique<RecordControl>(std::move(hooks));
+    secondTimer_.setInterval(1000);
+    connect(&secondTimer_, &QTimer::timeout, this, [this] {
+        control_->tick();
+        refresh();
+    });
+    refresh();
+}
+
+CRecordDlg::~CRecordDlg()
+{
+    if (session_) {
+        session_->stop();
+        session_->wait();
+    }
+}
+
+bool CRecordDlg::beginSession(const QString& path, const Compressor& compressor)
+{
+    if (session_) {
+        session_->stop();
+        session_->wait();
+    }
+    sessionPath_ = path;
+    compressor_ = compressor;
+    SessionSettings settings;
+    settings.path = path;
+    settings.compressor = compressor;
+    session_ = std::make_unique<RecordingSession>();
+    QPointer<CRecordDlg> self(this);
+    session_->start(settings, [self](SessionEnd how, const SessionStats&) {
+        // From the encoder thread: the window hears of it on its own thread.
+        QMetaObject::invokeMethod(
+            self.data(),
+            [self, how] {
+                if (self)
+                    self->sessionEnded(how);
+            },
+            Qt::QueuedConnection);
+    });
+    return true;
+}
+
+void CRecordDlg::sessionEnded(SessionEnd how)
+{
+    const bool english = IsEnglish();
+    switch (how) {
+    case SessionEnd::Finished:
+        control_->recordingEnded(true);
+        break;
+    case SessionEnd::CreateFailed:
+        // Retried once with the default compressor, unless that one failed or the disk is short of room.
+        if (compressor_.handler != QLatin1String(kDefaultHandler)
+            && freeBytesAt(sessionPath_) >= kMinimumFreeBytes && control_->recording()) {
+            beginSession(sessionPath_, defaultCompressor());
+            return;
+        }
+        platform::MessageBox(this,
+            english ? QStringLiteral("error in create avi file") : QStringLiteral("错误的创建AVI文件"),
+            english ? QStringLiteral("error") : QStringLiteral("错误"),
+            platform::MB_OK | platform::MB_ICONWARNING);
+        control_->stop();
+        control_->recordingEnded(false);
+        break;
+    case SessionEnd::DiskFull:
+    case SessionEnd::WriteFailed:
+        platform::MessageBox(this, diskFullMessage(mountPointOf(sessionPath_), english), QString(),
+            platform::MB_OK | platform::MB_ICONWARNING);
+        control_->stop();
+        control_->recordingEnded(false);
+        break;
+    case SessionEnd::NoScreen:
+        control_->stop();
+        control_->recordingEnded(false);
+        break;
+    }
+    refresh();
+}
+
+void CRecordDlg::refresh()
+{
+    startButton_->setIcon(pictures(control_->pictureNormal(), control_->pictureDown()));
+    elapsed_->setText(elapsedText(control_->elapsedSeconds()));
+    if (!control_->caption().isEmpty())
+        setWindowTitle(GetConfigString(control_->caption()));
+    if (control_->timerRunning() && !secondTimer_.isActive())
+        secondTimer_.start();
+    else if (!control_->timerRunning())
+        secondTimer_.stop();
+    if (timerDlg_) {
+        timerDlg_->setSeconds(control_->elapsedSeconds());
+        if (control_->timerRunning())
+            timerDlg_->startCounting();
+        else
+            timerDlg_->stopCounting();
+    }
+}
+
+void CRecordDlg::startButton()
+{
+    control_->startButton();
+    refresh();
+}
+
+void CRecordDlg::pauseRecording()
+{
+    control_->pause();
+    refresh();
+}
+
+void CRecordDlg::stopRecording()
+{
+    control_->stop();
+    refresh();
+}
+
+QString CRecordDlg::elapsedLabel() const
+{
+    return elapsed_->text();
+}
+
+void CRecordDlg::playLastRecording()
+{
+    const QString last = control_->savedTo().isEmpty() ? control_->lastRecording() : control_->savedTo();
+    if (last.isEmpty() || !QFileInfo::exists(last))
+        return;
+    if (!platform::shellOpen(last))
+        platform::MessageBox(this,
+            GetConfigString(QStringLiteral("未找到视频播放器,请安装支持avi格式播放器")), QString(),
+            platform::MB_OK);
+}
+
+void CRecordDlg::closeEvent(QCloseEvent* event)
+{
+    control_->closeRequested();
+    refresh();
+    event->accept();
+}

@@ -1,0 +1,58 @@
+#pragma once
+// The record control window (dialog 2000): the start/pause button, the play button and the elapsed time. It
+// joins the recording rules of RecordControl to a RecordingSession, the floating display and the dialogs.
+#include "recorder/qmvidio_export.h"
+#include "recorder/record_control.h"
+#include "recorder/recording_session.h"
+
+#include <QDialog>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+class CTimerDlg;
+class QLabel;
+class QToolButton;
+
+// Control ids of the window.
+constexpr int kIdStartPause = 2001; // start/pause button
+constexpr int kIdPlay = 2002; // plays the last recording
+constexpr int kIdPause = 2003; // pause, hidden
+constexpr int kIdElapsed = 2005; // elapsed-time label
+
+class QMVIDIO_EXPORT CRecordDlg : public QDialog {
+public:
+    explicit CRecordDlg(QWidget* parent = nullptr);
+    ~CRecordDlg() override;
+
+    // The save dialog, replaceable by tests: the chosen path or empty.
+    using SaveDialog = std::function<QString(QWidget*, const QString& defaultName, const QString& filter)>;
+    static void setSaveDialog(SaveDialog dialog);
+
+    recorder::RecordControl& control() { return *control_; }
+    void startButton();
+    void pauseRecording();
+    void stopRecording();
+    void playLastRecording();
+    QString elapsedLabel() const;
+    // The session closed its file (called on the window's thread).
+    void sessionEnded(recorder::SessionEnd how);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void refresh();
+    bool beginSession(const QString& path, const recorder::Compressor& compressor);
+
+    std::unique_ptr<recorder::RecordControl> control_;
+    std::unique_ptr<recorder::RecordingSession> session_;
+    std::unique_ptr<CTimerDlg> timerDlg_;
+    QToolButton* startButton_ = nullptr;
+    QToolButton* playButton_ = nullptr;
+    QLabel* elapsed_ = nullptr;
+    QTimer secondTimer_;
+    QString sessionPath_;
+    recorder::Compressor compressor_;
+};
