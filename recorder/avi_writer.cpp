@@ -22,6 +22,8 @@ namespace {
 constexpr int kVideoStream = 0;
 constexpr int kSoundStream = 1;
 constexpr int kSealEverySeconds = 2;
+// The size at which FFmpeg's AVI writer closes the first RIFF part (its AVI_MAX_RIFF_SIZE), less a margin.
+constexpr int64_t kFirstRiffLimit = (int64_t(1) << 30) - (int64_t(16) << 20);
 
 uint32_t readLE32(const uint8_t* p)
 {
@@ -163,7 +165,12 @@ struct AviWriter::Impl {
             return false;
         const int64_t end = avio_tell(format->pb);
         const int64_t frames = lastNumber + 1;
-        bool ok = patch(places.riffSize, end - 8) && patch(places.moviSize, end - places.moviSize - 4)
+        // Past 1 GiB the muxer has closed the first RIFF with its real sizes and goes on in AVIX parts: from
+        // then on only the counts are brought up to date.
+        const bool firstRiffOpen = end < kFirstRiffLimit;
+        bool ok
+            = (!firstRiffOpen
+                  || (patch(places.riffSize, end - 8) && patch(places.moviSize, end - places.moviSize - 4)))
             && patch(places.totalFrames, frames) && patch(places.odmlFrames, frames)
             && patch(places.streamLength[0], frames);
         if (soundStream) {
