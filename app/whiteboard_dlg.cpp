@@ -399,9 +399,13 @@ void CWhiteBoardDlg::RegisterMessages()
              ScreenPenMsg::kPolyline, kMsgInsertChosenMedia, ScreenPenMsg::kCapturing})
         messages_->onLocal(m, [this, m](WPARAM w, LPARAM l) { return OnMessage(m, w, l); });
     // These carry a string pointer: only windows of this process may send them.
-    for (UINT m : {kMsgOpenBackground, kMsgOpenPageSet, kMsgOpenPageFolder, kMsgInsertPicture,
-             kMsgInsertMedia, kMsgShowWall})
+    for (UINT m : {kMsgOpenBackground, kMsgOpenPageSet, kMsgOpenPageFolder, kMsgInsertMedia, kMsgShowWall})
         messages_->onPointer(m, [this, m](WPARAM w, LPARAM l) { return OnMessage(m, w, l); });
+    // The resource tree's folder clicks carry a path; an instrument chosen by number (1..5) carries none and
+    // may come from another program.
+    messages_->onPointer(
+        kMsgInsertPicture, [this](WPARAM w, LPARAM l) { return OnMessage(kMsgInsertPicture, w, l); },
+        [this](WPARAM w, LPARAM) { return OnMessage(kMsgInsertPicture, w, 0); });
     for (UINT m : kMsgIgnored)
         messages_->on(m, [](WPARAM, LPARAM) { return LRESULT(0); });
     messages_->on(platform::WM_COMMAND, [this](WPARAM w, LPARAM) {
@@ -563,6 +567,14 @@ void CWhiteBoardDlg::EnsureSurface()
     if (!surface_)
         surface_ = CreateSurface();
     surface_->ShowSurface();
+    KeepAboveSurface();
+}
+
+void CWhiteBoardDlg::OnInstrumentNumber(int number)
+{
+    HideAllPopups();
+    EnsureSurface();
+    surface_->SelectInstrumentByNumber(number);
     KeepAboveSurface();
 }
 
@@ -1321,6 +1333,10 @@ LRESULT CWhiteBoardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case kMsgInsertPicture:
+        if (wParam >= kFirstInstrumentNumber && wParam <= kLastInstrumentNumber) {
+            OnInstrumentNumber(int(wParam));
+            return 0;
+        }
         EnsureSurface();
         if (const auto* folder = reinterpret_cast<const QString*>(lParam))
             surface_->InsertPicture(*folder);

@@ -126,6 +126,8 @@ private:
     bool InGripArea(const QPoint& pos) const;
 
     void EnsureSurface();
+    // Opens the surface with the instrument of that number (1 compass … 5 set square) waiting to be placed.
+    void OnInstrumentNumber(int number);
     void DeleteSurface();
     // Stores a changed page, then deletes the surface; false, keeping the surface, when the store failed.
     bool ReleaseSurface();

@@ -124,17 +124,22 @@ MessageTable::~MessageTable()
 
 void MessageTable::on(UINT message, Handler handler)
 {
-    handlers_[message] = Entry {std::move(handler), false};
+    handlers_[message] = Entry {std::move(handler), false, {}};
 }
 
 void MessageTable::onPointer(UINT message, Handler handler)
 {
-    handlers_[message] = Entry {std::move(handler), true};
+    handlers_[message] = Entry {std::move(handler), true, {}};
+}
+
+void MessageTable::onPointer(UINT message, Handler handler, Handler foreign)
+{
+    handlers_[message] = Entry {std::move(handler), true, std::move(foreign)};
 }
 
 void MessageTable::onLocal(UINT message, Handler handler)
 {
-    handlers_[message] = Entry {std::move(handler), true};
+    handlers_[message] = Entry {std::move(handler), true, {}};
 }
 
 void MessageTable::onRegistered(UINT registeredMessage, Handler handler)
@@ -187,7 +192,7 @@ LRESULT MessageTable::dispatchForeign(UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     auto it = handlers_.find(message);
     if (it != handlers_.end() && it->second.localOnly)
-        return 0;
+        return it->second.foreign ? it->second.foreign(wParam, 0) : 0;
     return dispatch(message, wParam, lParam);
 }
 

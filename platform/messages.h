@@ -74,6 +74,9 @@ public:
     void on(UINT message, Handler handler);
     // A message whose wParam or lParam points into this process; only this process may send it.
     void onPointer(UINT message, Handler handler);
+    // As onPointer, but another process's copy goes to foreign with lParam 0: the numbers it may carry (a
+    // wParam that means something by itself) are answered, the pointer never read.
+    void onPointer(UINT message, Handler handler, Handler foreign);
     // A message that only the process's own windows send (the surface telling its owner it closed, for
     // example): another process's copy is answered 0 without calling the handler.
     void onLocal(UINT message, Handler handler);
@@ -101,6 +104,7 @@ private:
     struct Entry {
         Handler handler;
         bool localOnly = false;
+        Handler foreign;
     };
 
     QPointer<QWidget> widget_;

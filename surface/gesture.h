@@ -42,6 +42,8 @@ public:
     // The instruments take the mouse ("TOOL").
     virtual bool instrumentMode() const = 0;
     virtual int eraseMode() const = 0;
+    // The tool strip: an instrument dragged onto it is put away.
+    virtual QRect toolStrip() const = 0;
     // Milliseconds of a steady clock.
     virtual qint64 clock() const = 0;
 

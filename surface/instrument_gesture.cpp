@@ -1,23 +1,152 @@
 #include "surface/instrument_gesture.h"
 
+#include "recorder/recorder_exports.h"
+#include "surface/pen_node.h"
+#include "surface/stroke_rules.h"
+
+#include <QPainter>
+
 namespace DIALOG {
 
-Gesture::Press InstrumentGesture::press(QPoint)
+namespace {
+
+bool recorderRecording()
 {
-    return host_.instrumentMode() ? Press::Captured : Press::Declined;
+    return IsPlaying() != 0;
 }
 
-std::optional<QCursor> InstrumentGesture::cursor(QPoint) const
+InstrumentGesture::RecordingProbe recordingProbe = recorderRecording;
+
+// The system's cursors under their Windows numbers, our open hand under its own.
+QCursor cursorOfNumber(int number)
 {
-    if (host_.instrumentMode())
+    switch (number) {
+    case kCursorHand:
+        return QCursor(Qt::PointingHandCursor);
+    case kCursorOpenHand:
+        return ResourceCursor(kCursorOpenHand);
+    default:
         return QCursor(Qt::ArrowCursor);
-    return std::nullopt;
+    }
 }
 
-void InstrumentGesture::ClearInstruments()
+} // namespace
+
+InstrumentGesture::InstrumentGesture(GestureHost& host)
+    : Gesture(host)
 {
-    for (InstrumentEntry& entry : instruments_)
-        entry = InstrumentEntry();
+}
+
+void InstrumentGesture::SetRecordingProbe(RecordingProbe probe)
+{
+    recordingProbe = probe ? probe : recorderRecording;
+}
+
+Gesture::Press InstrumentGesture::press(QPoint point)
+{
+    if (!host_.instrumentMode())
+        return Press::Declined;
+    const InstrumentStep step = table_.Press(point);
+    if (step.compassGrabbed)
+        host_.object().kind = CompassArc;
+    repaint(step);
+    return Press::Captured;
+}
+
+void InstrumentGesture::move(QPoint point)
+{
+    const InstrumentStep step = table_.Move(point, host_.toolStrip());
+    if (step.pencilPoint) {
+        // Every drag step of the compass is one more pencil point of the arc under way.
+        CPenNode& arc = host_.object();
+        const CompassStroke& stroke = table_.CurrentArc();
+        arc.kind = CompassArc;
+        arc.arcCentreX = stroke.centre.x();
+        arc.arcCentreY = stroke.centre.y();
+        arc.arcRadius = stroke.radius;
+        arc.AddPoint(step.pencilPoint->x(), step.pencilPoint->y());
+    }
+    repaint(step);
+}
+
+void InstrumentGesture::release(QPoint point)
+{
+    InstrumentStep step = table_.Release(point);
+    CPenNode& object = host_.object();
+    if (step.arc) {
+        // The arc is kept in the order it is drawn in: counter-clockwise, whichever way the hand went.
+        object.kind = CompassArc;
+        object.arcCentreX = step.arc->centre.x();
+        object.arcCentreY = step.arc->centre.y();
+        object.arcRadius = step.arc->radius;
+        object.points.clear();
+        for (const QPoint& p : CounterClockwiseArc(step.arc->centre, step.arc->points))
+            object.AddPoint(p.x(), p.y());
+        if (object.points.size() >= 2)
+            host_.commitCurrentObject(step.dirty.boundingRect());
+    }
+    // A drag that drew less than an arc, or moved the compass, leaves nothing behind.
+    object.points.clear();
+    repaint(step);
+}
+
+void InstrumentGesture::cancel()
+{
+    table_.ResetArc();
+}
+
+void InstrumentGesture::RemoveInstrument(int index)
+{
+    const MyShape* shape = index >= 0 && index < kInstrumentEntries ? table_.shape(index) : nullptr;
+    const QRect where = shape && shape->visible ? shape->dirtyRgn.boundingRect() : QRect();
+    table_.RemoveInstrument(index);
+    host_.canvas().Compose(where);
+}
+
+std::optional<QCursor> InstrumentGesture::cursor(QPoint point) const
+{
+    if (!host_.instrumentMode())
+        return std::nullopt;
+    table_.Hover(point);
+    return cursorOfNumber(table_.CursorNumber());
+}
+
+void InstrumentGesture::paintOverlay(QPainter& painter) const
+{
+    // The arc being drawn, as the page will keep it.
+    const CPenNode& object = host_.object();
+    if (object.kind == CompassArc && object.points.size() >= 2) {
+        std::vector<QPoint> pencil;
+        pencil.reserve(object.points.size());
+        for (const PenPoint& p : object.points)
+            pencil.emplace_back(p.x, p.y);
+        CPenNode preview = object;
+        preview.points.clear();
+        for (const QPoint& p : CounterClockwiseArc(QPoint(object.arcCentreX, object.arcCentreY), pencil))
+            preview.AddPoint(p.x(), p.y());
+        preview.Draw(painter, nullptr);
+    }
+    table_.Paint(painter, host_.canvas().pageBitmap());
+}
+
+void InstrumentGesture::repaint(const InstrumentStep& step)
+{
+    Canvas& canvas = host_.canvas();
+    switch (step.repaint) {
+    case InstrumentStep::Repaint::None:
+        return;
+    case InstrumentStep::Repaint::Changed:
+        if (recordingProbe()) {
+            for (const QRect& r : step.dirty)
+                canvas.Compose(r);
+            return;
+        }
+        canvas.Compose(canvas.rect());
+        return;
+    case InstrumentStep::Repaint::Whole:
+        canvas.Compose(canvas.rect());
+        return;
+    }
 }
 
 } // namespace DIALOG

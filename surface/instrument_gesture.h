@@ -1,38 +1,49 @@
 #pragma once
 // The geometry instruments on the surface: the five instrument places, and in instrument mode ("TOOL") the
 // mouse. Placing, moving, turning and removing an instrument, its hover cursors and its painting (the
-// visible instruments in table order, the active one last, over the page in every mode) go here, talking to
-// the instruments only through MyShape.
+// visible instruments in table order, the active one last, over the page in every mode) go here; the
+// instruments themselves are reached only through the instrument table. A compass drag draws an arc into
+// the surface's current object, and the release commits it to the page like any other object.
+#include "instruments/instrument_table.h"
 #include "surface/gesture.h"
 
 #include <QString>
 
-#include <array>
-
 namespace DIALOG {
-
-class MyShape;
-
-// One of the five instrument places of the surface (compass, ruler, two set squares, protractor).
-struct InstrumentEntry {
-    MyShape* shape = nullptr;
-    QString tag;
-    BOOL active = 0;
-};
 
 class InstrumentGesture : public Gesture {
 public:
-    using Gesture::Gesture;
+    // Whether the screen recorder is recording now; while it is, a changed instrument repaints only where
+    // it was and is, so that the recorded frames stay small.
+    using RecordingProbe = bool (*)();
+
+    explicit InstrumentGesture(GestureHost& host);
 
     // In instrument mode every press belongs to the instruments, whether or not one is hit.
     Press press(QPoint point) override;
+    void move(QPoint point) override;
+    void release(QPoint point) override;
     std::optional<QCursor> cursor(QPoint point) const override;
+    void paintOverlay(QPainter& painter) const override;
+    void cancel() override;
 
+    // A kind name ("Compass", "Ruler", "ISOTriangular", "Triangular", "Protractor") waits to be placed by the
+    // next press and drag; any other name only starts placing.
+    void SelectInstrument(const QString& name) { table_.SelectInstrument(name); }
+    void RemoveInstrument(int index);
     // Empties the five places, as a new surface starts.
-    void ClearInstruments();
+    void ClearInstruments() { table_.Clear(); }
+
+    const InstrumentTable& table() const { return table_; }
+
+    // The recorder's IsPlaying unless a test or benchmark says otherwise.
+    static void SetRecordingProbe(RecordingProbe probe);
 
 private:
-    std::array<InstrumentEntry, 5> instruments_;
+    void repaint(const InstrumentStep& step);
+
+    // Hover and painting read and rebuild the instruments' regions: the table changes under const calls.
+    mutable InstrumentTable table_;
 };
 
 } // namespace DIALOG

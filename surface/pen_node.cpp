@@ -625,19 +625,14 @@ void CPenNode::Draw(QPainter& painter, const QImage* background) const
         if (cx - r < INT32_MIN || cx + r > INT32_MAX || cy - r < INT32_MIN || cy + r > INT32_MAX)
             break;
         for (std::size_t i = 1; i < points.size(); ++i) {
-            QPoint from(points[i - 1].x, points[i - 1].y);
-            QPoint to(points[i].x, points[i].y);
-            // Each step is the short way round between two pencil points; a repeated point adds
-            // nothing (a counter-clockwise arc between equal rays would be the whole circle).
-            if (from == to)
-                continue;
+            const QPoint from(points[i - 1].x, points[i - 1].y);
+            const QPoint to(points[i].x, points[i].y);
+            // Counter-clockwise from each point to the next. A point on the ray of the one before adds
+            // nothing: drawn, it would be the whole circle.
             const double a1 = std::atan2(-double(from.y() - cy), double(from.x() - cx));
             const double a2 = std::atan2(-double(to.y() - cy), double(to.x() - cx));
-            double span = a2 - a1;
-            while (span < 0)
-                span += 2 * std::numbers::pi;
-            if (span > std::numbers::pi)
-                std::swap(from, to);
+            if (from == to || a1 == a2)
+                continue;
             platform::gdiArc(painter, int(cx - r), int(cy - r), int(cx + r), int(cy + r), from, to);
         }
         break;

@@ -313,10 +313,26 @@ bool CScreenPenWnd::instrumentMode() const
 void CScreenPenWnd::SelectInstrumentByNumber(int n)
 {
     beginToolChange();
-    Q_UNUSED(n);
-    // The instrument itself is chosen by the instrument framework; the surface only changes its mode.
+    if (const QString kind = InstrumentTable::KindOfNumber(n); !kind.isEmpty())
+        instrument_.SelectInstrument(kind);
+    // The drawing mode of the instruments: what the compass draws is an arc in the pen's width and colour.
     CurrentPenState().kind = CompassArc;
     CurrentPenState().highlight = 0;
+    resetCurrentObject();
+    modeWord_ = kTool;
+    ShowSurface();
+    canvas_.Compose(rect());
+    updateCursor(mapFromGlobal(QCursor::pos()));
+}
+
+void CScreenPenWnd::SelectInstrument(const QString& name)
+{
+    beginToolChange();
+    instrument_.SelectInstrument(name);
+    if (name == QLatin1String("Compass")) {
+        CurrentPenState().kind = CompassArc;
+        CurrentPenState().highlight = 0;
+    }
     resetCurrentObject();
     modeWord_ = kTool;
     ShowSurface();
@@ -427,6 +443,8 @@ void CScreenPenWnd::commitObject(const CPenNode& node, const QRect& extra)
     {
         std::lock_guard guard(list.Lock());
         const int index = list.CommitObject(node);
+        // Whatever the press was (a compass arc is drawn in instrument mode), the page now holds more.
+        list.pageChanged = true;
         dirty |= canvas_.DrawOnPage(list.nodes[std::size_t(index)], &EraserSourceBitmap());
     }
     canvas_.Compose(dirty);
@@ -582,7 +600,8 @@ void CScreenPenWnd::OnBackgroundColour()
     const QColor chosen = QColorDialog::getColor(initial, this, QString(), QColorDialog::DontUseNativeDialog);
     if (!chosen.isValid())
         return;
-    ThePageList().pageChanged = false;
+    // A new colour is a change of the page: the next page button must store it with its ink.
+    ThePageList().pageChanged = true;
     boardMode = kBoardColour;
     canvas_.background().fill(chosen.rgb());
     EraserSourceBitmap() = canvas_.backgroundBitmap();

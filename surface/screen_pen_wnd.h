@@ -66,7 +66,15 @@ public:
     void RedoStep();
     void InsertPicture(const QString& path) { picture_.InsertPicture(path); }
     void InsertMedia(const QString& path) { picture_.InsertMedia(path); }
+    // Opens the surface in instrument mode with the instrument of that number waiting to be placed: 1
+    // "Compass", 2 "Protractor", 3 "Ruler", 4 "ISOTriangular", 5 "Triangular"; any other number only
+    // changes the mode.
     void SelectInstrumentByNumber(int n);
+    // The tool panel's choice of an instrument by kind name; the next press and drag place it.
+    void SelectInstrument(const QString& name);
+    // Puts away the instrument of a table index (0 compass, 1 ruler, 2 and 3 the set squares, 4 protractor).
+    void RemoveInstrument(int index) { instrument_.RemoveInstrument(index); }
+    const InstrumentTable& instruments() const { return instrument_.table(); }
     void ShowSurface();
     void HideSurface();
     void RedrawPage();
@@ -133,6 +141,7 @@ private:
     QWidget* surfaceWindow() override { return this; }
     bool instrumentMode() const override;
     qint64 clock() const override { return clock_.elapsed(); }
+    QRect toolStrip() const override { return toolStrip_.rect(); }
 
     void initialise(const QString& pagePicture);
     void takeScreenPicture();

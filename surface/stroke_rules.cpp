@@ -135,4 +135,52 @@ QRect EraserSquare(QPoint point, int size)
     return QRect(point.x() - size, point.y() - size, 2 * size, 2 * size);
 }
 
+std::vector<QPoint> CounterClockwiseArc(QPoint centre, const std::vector<QPoint>& pencil)
+{
+    std::vector<QPoint> distinct;
+    for (const QPoint& p : pencil)
+        if (p != centre && (distinct.empty() || distinct.back() != p))
+            distinct.push_back(p);
+    if (distinct.size() < 2)
+        return distinct;
+
+    // The angle of each point counter-clockwise on the screen (y grows downwards), followed through the
+    // drag without jumps: each step goes the short way, so a sweep past a full turn goes past 2π.
+    const auto angleOf = [centre](QPoint p) {
+        return std::atan2(-double(p.y() - centre.y()), double(p.x() - centre.x()));
+    };
+    constexpr double kTurn = 2.0 * 3.14159265358979323846;
+    struct Swept {
+        double angle;
+        QPoint point;
+    };
+    std::vector<Swept> swept;
+    swept.reserve(distinct.size());
+    double angle = angleOf(distinct.front());
+    swept.push_back({angle, distinct.front()});
+    for (std::size_t i = 1; i < distinct.size(); ++i) {
+        double step = angleOf(distinct[i]) - angleOf(distinct[i - 1]);
+        step -= kTurn * std::round(step / kTurn);
+        angle += step;
+        swept.push_back({angle, distinct[i]});
+    }
+    std::stable_sort(swept.begin(), swept.end(), [](const Swept& a, const Swept& b) { return a.angle < b.angle; });
+
+    const double from = swept.front().angle;
+    const bool wholeTurn = swept.back().angle - from >= kTurn;
+    std::vector<QPoint> arc;
+    for (const Swept& s : swept) {
+        if (wholeTurn && s.angle >= from + kTurn)
+            break;
+        // Keep only points that go on counter-clockwise: a point at the angle of the one before adds
+        // nothing, and drawn from an equal ray would be the whole circle.
+        if (!arc.empty() && (s.point == arc.back() || angleOf(s.point) == angleOf(arc.back())))
+            continue;
+        arc.push_back(s.point);
+    }
+    if (wholeTurn && arc.size() > 1)
+        arc.push_back(arc.front());
+    return arc;
+}
+
 } // namespace DIALOG

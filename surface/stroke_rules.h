@@ -76,4 +76,11 @@ std::vector<QPoint> EraserPath(QPoint from, QPoint to);
 // The square the point eraser of this size shows and erases around point: size on every side.
 QRect EraserSquare(QPoint point, int size);
 
+// A compass arc is drawn counter-clockwise from each of its points to the next. The pencil points of one
+// drag (the hand may go either way, pause, or turn back) become the arc it swept: its points in
+// counter-clockwise order from one end to the other, each step a short one, repeated points left out. A
+// sweep all the way round starts and ends on the same point. Fewer than two distinct points give what
+// there is.
+std::vector<QPoint> CounterClockwiseArc(QPoint centre, const std::vector<QPoint>& pencil);
+
 } // namespace DIALOG

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <utility>
 #include <vector>
 
 using namespace Qt::Literals::StringLiterals;
@@ -198,6 +199,19 @@ TEST(ForeignMessages, PointerHandlersAreRefused)
     EXPECT_EQ(table.dispatchForeign(0x495, 0, 0x12345678, false), 0);
     EXPECT_EQ(pointerCalls, 1);
     EXPECT_EQ(table.dispatchForeign(0x492, 0, 0, false), 1);
+
+    // A message whose wParam also means something by itself reaches its number handler, never with a pointer.
+    std::vector<std::pair<WPARAM, LPARAM>> foreign;
+    table.onPointer(
+        0x59C, [&](WPARAM, LPARAM) { return LRESULT(++pointerCalls); },
+        [&](WPARAM wp, LPARAM lp) {
+            foreign.emplace_back(wp, lp);
+            return LRESULT(7);
+        });
+    EXPECT_EQ(table.dispatchForeign(0x59C, 3, 0x12345678, false), 7);
+    EXPECT_EQ(pointerCalls, 1);
+    ASSERT_EQ(foreign.size(), 1u);
+    EXPECT_EQ(foreign[0], (std::pair<WPARAM, LPARAM>(3, 0)));
 }
 
 TEST(ForeignMessages, BareCopyDataIsRefused)

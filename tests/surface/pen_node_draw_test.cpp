@@ -200,16 +200,18 @@ TEST(PenNodeDraw, BrushStrokeStampsAlongTheLine)
     EXPECT_EQ(img.pixel(1000, 50), kWhite);
 }
 
-TEST(PenNodeDraw, CompassArcGoesTheShortWayRound)
+TEST(PenNodeDraw, CompassArcRunsCounterClockwiseFromPointToPoint)
 {
-    for (bool clockwise : {false, true}) {
+    // From the right of the centre to the top is a quarter; from the top to the right, three quarters. A
+    // repeated point adds nothing (drawn, it would be the whole circle).
+    for (bool reversed : {false, true}) {
         QImage img = page(400, 400);
         CPenNode node(RGB(0, 0, 0), 1, 0, CompassArc);
         node.arcCentreX = 200;
         node.arcCentreY = 200;
         node.arcRadius = 100.0;
         QPoint a(300, 200), b(200, 100);
-        if (clockwise)
+        if (reversed)
             std::swap(a, b);
         node.AddPoint(a.x(), a.y());
         node.AddPoint(a.x(), a.y());
@@ -221,8 +223,13 @@ TEST(PenNodeDraw, CompassArcGoesTheShortWayRound)
             for (int x = 0; x < 400; ++x)
                 if (img.pixel(x, y) != kWhite)
                     (x >= 195 && y <= 205 ? upperRight : elsewhere)++;
-        EXPECT_GT(upperRight, 100);
-        EXPECT_EQ(elsewhere, 0);
+        if (!reversed) {
+            EXPECT_GT(upperRight, 100);
+            EXPECT_EQ(elsewhere, 0);
+        } else {
+            EXPECT_GT(elsewhere, 300);
+            EXPECT_LT(upperRight, 20);
+        }
     }
 }
 

@@ -196,3 +196,84 @@ TEST(StrokeRulesEraser, PathStepsEveryPixelFromAfterTheStartToTheEnd)
     EXPECT_EQ(EraserPath(QPoint(3, 3), QPoint(3, 3)), std::vector<QPoint> {QPoint(3, 3)});
     EXPECT_EQ(EraserSquare(QPoint(100, 50), 8), QRect(92, 42, 16, 16));
 }
+
+namespace {
+
+// Pencil points on a circle of radius 100 about (200, 200), at angles in degrees counter-clockwise from the
+// right, as the compass puts them: whole pixels.
+std::vector<QPoint> pencilAt(std::initializer_list<double> degrees)
+{
+    std::vector<QPoint> points;
+    for (double d : degrees) {
+        const double a = d * 3.14159265358979323846 / 180.0;
+        points.emplace_back(200 + int(std::lround(100 * std::cos(a))), 200 - int(std::lround(100 * std::sin(a))));
+    }
+    return points;
+}
+
+// The counter-clockwise angle swept from each point to the next, in degrees.
+std::vector<double> stepsOf(const std::vector<QPoint>& arc)
+{
+    std::vector<double> steps;
+    for (std::size_t i = 1; i < arc.size(); ++i) {
+        const double a1 = std::atan2(-double(arc[i - 1].y() - 200), double(arc[i - 1].x() - 200));
+        const double a2 = std::atan2(-double(arc[i].y() - 200), double(arc[i].x() - 200));
+        double d = (a2 - a1) * 180.0 / 3.14159265358979323846;
+        while (d <= 0)
+            d += 360.0;
+        steps.push_back(d);
+    }
+    return steps;
+}
+
+} // namespace
+
+TEST(StrokeRulesCompassArc, EveryDragBecomesTheArcItSweptCounterClockwise)
+{
+    const QPoint centre(200, 200);
+    // Counter-clockwise with pauses: the order kept, the repeats gone.
+    EXPECT_EQ(CounterClockwiseArc(centre, pencilAt({0, 0, 10, 20, 20, 30})), pencilAt({0, 10, 20, 30}));
+    // Clockwise: the same arc, turned round.
+    EXPECT_EQ(CounterClockwiseArc(centre, pencilAt({30, 20, 10, 0})), pencilAt({0, 10, 20, 30}));
+    // Across the leftward ray (180° to 190° is -170°): still one short arc.
+    EXPECT_EQ(CounterClockwiseArc(centre, pencilAt({200, 190, 170})), pencilAt({170, 190, 200}));
+    // The hand turns back: the arc is as far as it went either way.
+    EXPECT_EQ(CounterClockwiseArc(centre, pencilAt({40, 60, 80, 50, 20, 30})), pencilAt({20, 30, 40, 50, 60, 80}));
+    // All the way round and on: a closed circle, every step short.
+    std::initializer_list<double> round = {0, 60, 120, 180, 240, 300, 360, 420};
+    const std::vector<QPoint> circle = CounterClockwiseArc(centre, pencilAt(round));
+    ASSERT_GE(circle.size(), 7u);
+    EXPECT_EQ(circle.front(), circle.back());
+    double total = 0;
+    for (double step : stepsOf(circle)) {
+        EXPECT_LT(step, 180.0);
+        total += step;
+    }
+    EXPECT_NEAR(total, 360.0, 1.0);
+    // Too little to draw.
+    EXPECT_EQ(CounterClockwiseArc(centre, pencilAt({10, 10, 10})).size(), 1u);
+    EXPECT_TRUE(CounterClockwiseArc(centre, {}).empty());
+}
+
+TEST(StrokeRulesCompassArc, DrawnArcCoversOnlyWhatTheHandSwept)
+{
+    // A clockwise drag over the upper right quarter inks that quarter and nothing of the rest of the circle.
+    QImage img(400, 400, QImage::Format_RGB32);
+    img.fill(0xFFFFFFFF);
+    CPenNode node(RGB(0, 0, 0), 1, 0, CompassArc);
+    node.arcCentreX = 200;
+    node.arcCentreY = 200;
+    node.arcRadius = 100.0;
+    for (const QPoint& p : CounterClockwiseArc(QPoint(200, 200), pencilAt({85, 85, 60, 45, 30, 5})))
+        node.AddPoint(p.x(), p.y());
+    QPainter painter(&img);
+    node.Draw(painter, nullptr);
+    painter.end();
+    int inQuarter = 0, elsewhere = 0;
+    for (int y = 0; y < 400; ++y)
+        for (int x = 0; x < 400; ++x)
+            if (img.pixel(x, y) != 0xFFFFFFFF)
+                (x >= 200 && y <= 200 ? inQuarter : elsewhere)++;
+    EXPECT_GT(inQuarter, 100);
+    EXPECT_EQ(elsewhere, 0);
+}
