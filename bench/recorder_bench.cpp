@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QPainter>
 #include <QPalette>
 #include <QTimer>
 #include <QWidget>
@@ -16,8 +17,14 @@
 #include <benchmark/benchmark.h>
 
 #include <atomic>
+#include <cstdio>
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <vector>
+
+extern char** environ;
 
 using namespace recorder;
 
@@ -36,6 +43,12 @@ long residentKb()
     rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
+}
+
+double cpuSeconds(const rusage& usage)
+{
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 // A 1080p screen with moving bands, so that every frame differs.
@@ -139,5 +152,126 @@ void BM_RecordDesktop(benchmark::State& state)
     }
 }
 BENCHMARK(BM_RecordDesktop)->Arg(60)->Iterations(1)->Unit(benchmark::kSecond);
+
+// A full-screen window that shows the next of a few banded pictures every 50 ms: every frame differs, as
+// lesson content moving on the screen would.
+class ChangingScreen : public QWidget {
+public:
+    ChangingScreen()
+    {
+        for (int i = 0; i < 8; ++i) {
+            std::vector<uint8_t> pixels = bandedScreen(i * 11);
+            pictures_.push_back(QImage(pixels.data(), 1920, 1080, 1920 * 4, QImage::Format_RGB32).copy());
+        }
+        setGeometry(0, 0, 1920, 1080);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        QObject::connect(&timer_, &QTimer::timeout, this, [this] {
+            ++step_;
+            update();
+        });
+        timer_.start(50);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.drawImage(0, 0, pictures_[size_t(step_) % pictures_.size()]);
+    }
+
+private:
+    std::vector<QImage> pictures_;
+    QTimer timer_;
+    int step_ = 0;
+};
+
+// Runs a program to its end while the event loop keeps the screen changing; its CPU seconds, or -1.
+double runChild(const std::vector<QByteArray>& args, QByteArray* output = nullptr)
+{
+    std::vector<char*> argv;
+    for (const QByteArray& arg : args)
+        argv.push_back(const_cast<char*>(arg.constData()));
+    argv.push_back(nullptr);
+    const QString outPath = QDir::temp().filePath(QStringLiteral("qm-recorder-child.txt"));
+    const QByteArray outFile = outPath.toLocal8Bit();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outFile.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return -1;
+    rusage usage {};
+    int status = 0;
+    while (wait4(pid, &status, WNOHANG, &usage) == 0)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    if (output) {
+        QFile file(outPath);
+        if (file.open(QIODevice::ReadOnly))
+            *output = file.readAll();
+    }
+    QFile::remove(outPath);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return -1;
+    return cpuSeconds(usage);
+}
+
+// The recorder and ffmpeg's x11grab, one after the other in one run, each recording the same changing screen
+// for `seconds` at 20 fps with MPEG-4 Part 2 at the same quantiser and key-frame interval. Both run as child
+// processes, so each one's CPU time is its own; the screen is drawn by this process.
+void BM_RecordCpuAgainstFfmpeg(benchmark::State& state)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        state.SkipWithError("needs a desktop");
+        return;
+    }
+    const int seconds = int(state.range(0));
+    const QByteArray child = QDir(QCoreApplication::applicationDirPath())
+                                 .filePath(QStringLiteral("recorder_child"))
+                                 .toLocal8Bit();
+    const QByteArray ours = QDir::temp().filePath(QStringLiteral("qm-recorder-ours.avi")).toLocal8Bit();
+    const QByteArray theirs = QDir::temp().filePath(QStringLiteral("qm-recorder-ffmpeg.avi")).toLocal8Bit();
+    const QByteArray quantiser = QByteArray::number(quantiserForQuality(3000));
+    for (auto _ : state) {
+        ChangingScreen screen;
+        screen.show();
+        QEventLoop settle;
+        QTimer::singleShot(1000, &settle, &QEventLoop::quit);
+        settle.exec();
+
+        QByteArray report;
+        const double ourCpu = runChild({child, QByteArray::number(seconds), ours}, &report);
+        long long recordedMs = 0;
+        long long grabbed = 0;
+        long long dropped = 0;
+        std::sscanf(report.constData(), "recorded_ms %lld grabbed %lld dropped %lld", &recordedMs, &grabbed,
+            &dropped);
+        const double ffmpegCpu = runChild(
+            {"/usr/bin/ffmpeg", "-nostdin", "-loglevel", "error", "-y", "-f", "x11grab", "-framerate", "20",
+                "-video_size", "1920x1080", "-i", qgetenv("DISPLAY"), "-t", QByteArray::number(seconds),
+                "-c:v", "mpeg4", "-vtag", "XVID", "-q:v", quantiser, "-g", "20", "-bf", "0", theirs});
+        if (ourCpu < 0 || ffmpegCpu < 0 || recordedMs <= 0) {
+            state.SkipWithError("a recording failed");
+            break;
+        }
+        const double ourPerSecond = ourCpu / (double(recordedMs) / 1000.0);
+        const double ffmpegPerSecond = ffmpegCpu / double(seconds);
+        state.counters["ours_cpu_s_per_s"] = ourPerSecond;
+        state.counters["ffmpeg_cpu_s_per_s"] = ffmpegPerSecond;
+        state.counters["ratio"] = ourPerSecond / ffmpegPerSecond;
+        state.counters["ours_fps"] = double(grabbed) / (double(recordedMs) / 1000.0);
+        state.counters["ours_dropped"] = double(dropped);
+        state.counters["ours_MB"] = double(QFile(QString::fromLocal8Bit(ours)).size()) / 1e6;
+        state.counters["ffmpeg_MB"] = double(QFile(QString::fromLocal8Bit(theirs)).size()) / 1e6;
+    }
+    // QM_BENCH_KEEP=1 leaves both files in the temporary folder for a look at them.
+    if (qEnvironmentVariableIsEmpty("QM_BENCH_KEEP")) {
+        QFile::remove(QString::fromLocal8Bit(ours));
+        QFile::remove(QString::fromLocal8Bit(theirs));
+    }
+}
+BENCHMARK(BM_RecordCpuAgainstFfmpeg)->Arg(30)->Iterations(1)->Unit(benchmark::kSecond);
 
 } // namespace

@@ -323,6 +323,9 @@ bool AviWriter::writeFrame(const uint8_t* pixels, int stride, int width, int hei
     sws_scale(d->scale.get(), source, sourceStride, 0, d->settings.size.height, d->picture->data,
         d->picture->linesize);
     d->picture->pts = number;
+    // With a fixed quantiser the encoder takes each picture's own quality, not the context's: left at 0 it
+    // would code every picture at the finest quantiser.
+    d->picture->quality = d->video->global_quality;
     if (avcodec_send_frame(d->video.get(), d->picture.get()) < 0 || !d->drainEncoder()) {
         d->failed = true;
         return false;

@@ -174,6 +174,32 @@ TEST(AviWriterFile, RefusesASizeTheEncoderCannotTake)
     EXPECT_FALSE(writer.isOpen());
 }
 
+TEST(AviWriterQuality, TheQualityGivesEveryPictureItsQuantiser)
+{
+    // The same pictures at the recording's quality and at the finest: a coarser quantiser must show in the
+    // size of every picture, the key frames and the ones between them.
+    QTemporaryDir dir;
+    auto sizeAt = [&](int quality) {
+        const QString path = dir.filePath(QStringLiteral("q%1.avi").arg(quality));
+        AviSettings settings = settingsFor(mpeg4());
+        settings.sound = false;
+        settings.quality = quality;
+        AviWriter writer;
+        EXPECT_TRUE(writer.open(path, settings));
+        for (int i = 0; i < 10; ++i) {
+            const std::vector<uint8_t> screen = noiseScreen(uint32_t(i % 2));
+            EXPECT_TRUE(writer.writeFrame(screen.data(), kWidth * 4, kWidth, kHeight, i));
+        }
+        EXPECT_TRUE(writer.finish());
+        return QFile(path).size();
+    };
+    ASSERT_EQ(quantiserForQuality(10000), 2);
+    ASSERT_EQ(quantiserForQuality(3000), 6);
+    const qint64 finest = sizeAt(10000);
+    const qint64 recording = sizeAt(3000);
+    EXPECT_LT(recording * 3, finest * 2) << recording << " bytes at quantiser 6, " << finest << " at 2";
+}
+
 TEST(AviWriterFrames, SkippedNumbersKeepThePictureOnScreenAndNumbersMustGrow)
 {
     QTemporaryDir dir;
