@@ -1,6 +1,8 @@
 // The pen surface's live ink and full redraw, on a real window. Each pointer move is timed from the mouse
 // event sent to the window until the changed part of the window has been painted; medians and 99th
 // percentiles come from the individual moves.
+#include "instruments/my_shape.h"
+#include "surface/instrument_gesture.h"
 #include "surface/page_model.h"
 #include "surface/screen_pen_wnd.h"
 #include "surface/surface_state.h"
@@ -136,24 +138,28 @@ void BM_PenMove(benchmark::State& state)
 }
 BENCHMARK(BM_PenMove)->Arg(3)->Arg(15)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(20000);
 
+// A page that a long lesson leaves: 2 000 strokes of 100 points across the screen.
+void fillPage()
+{
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<int> x(0, 1919), y(0, 1079), step(-6, 6);
+    PageList& list = ThePageList();
+    for (int s = 0; s < 2000; ++s) {
+        CPenNode node(RGB(s % 256, 60, 180), 3, 0, Pen);
+        int px = x(rng), py = y(rng);
+        for (int k = 0; k < 100; ++k) {
+            node.AddPoint(px, py);
+            px = std::clamp(px + step(rng), 0, 1919);
+            py = std::clamp(py + step(rng), 0, 1079);
+        }
+        list.AddObject(node);
+    }
+}
+
 void BM_FullRedraw(benchmark::State& state)
 {
     auto surface = openSurface();
-    {
-        std::mt19937 rng(7);
-        std::uniform_int_distribution<int> x(0, 1919), y(0, 1079), step(-6, 6);
-        PageList& list = ThePageList();
-        for (int s = 0; s < 2000; ++s) {
-            CPenNode node(RGB(s % 256, 60, 180), 3, 0, Pen);
-            int px = x(rng), py = y(rng);
-            for (int k = 0; k < 100; ++k) {
-                node.AddPoint(px, py);
-                px = std::clamp(px + step(rng), 0, 1919);
-                py = std::clamp(py + step(rng), 0, 1079);
-            }
-            list.AddObject(node);
-        }
-    }
+    fillPage();
     std::vector<double> cpu, wall;
     for (auto _ : state) {
         const double c0 = threadCpuNs();
@@ -173,6 +179,59 @@ void BM_FullRedraw(benchmark::State& state)
     ThePageList().Clear();
 }
 BENCHMARK(BM_FullRedraw)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
+
+// One drag step of an instrument over a page of 2 000 strokes: the move and the repaint of what changed, up
+// to the window's paint. Arguments: the instrument's number (3 ruler, 2 protractor, 5 set square) and
+// whether the recorder records (then only where the instrument was and is is repainted).
+void BM_InstrumentDrag(benchmark::State& state)
+{
+    const int number = int(state.range(0));
+    const bool recording = state.range(1) != 0;
+    InstrumentGesture::SetRecordingProbe(recording ? +[] { return true; } : +[] { return false; });
+    auto surface = openSurface();
+    fillPage();
+    surface->RedrawPage();
+    surface->SelectInstrumentByNumber(number);
+    // Laid across the middle of the screen: a press there, a drag and a release.
+    const QPointF from(560, 540), to(1160, 540);
+    send(surface.get(), QEvent::MouseButtonPress, from, Qt::LeftButton);
+    send(surface.get(), QEvent::MouseMove, to, Qt::LeftButton);
+    send(surface.get(), QEvent::MouseButtonRelease, to, Qt::NoButton);
+    paintPending(surface.get());
+    const MyShape* shape = surface->instruments().GetActiveInstrument();
+    QPointF grip = (from + to) / 2;
+    for (int d = 0; d < 200 && shape && !shape->HitBody(int(grip.x()), int(grip.y())); ++d)
+        grip = (from + to) / 2 + QPointF(0, d % 2 ? d : -d);
+    send(surface.get(), QEvent::MouseButtonPress, grip, Qt::LeftButton);
+
+    std::vector<double> cpu, wall;
+    long i = 0;
+    for (auto _ : state) {
+        // The hand carries it to and fro in small steps.
+        ++i;
+        const QPointF at = grip + QPointF(300 * std::sin(double(i) / 150.0), 150 * std::sin(double(i) / 230.0));
+        const double c0 = threadCpuNs();
+        const double w0 = wallNs();
+        send(surface.get(), QEvent::MouseMove, at, Qt::LeftButton);
+        paintPending(surface.get());
+        const double w1 = wallNs();
+        const double c1 = threadCpuNs();
+        cpu.push_back(c1 - c0);
+        wall.push_back(w1 - w0);
+        state.SetIterationTime((w1 - w0) * 1e-9);
+    }
+    state.counters["cpu_p50_ms"] = percentile(cpu, 0.50) / 1e6;
+    state.counters["cpu_p99_ms"] = percentile(cpu, 0.99) / 1e6;
+    state.counters["wall_p50_ms"] = percentile(wall, 0.50) / 1e6;
+    state.counters["wall_p99_ms"] = percentile(wall, 0.99) / 1e6;
+    InstrumentGesture::SetRecordingProbe(nullptr);
+    ThePageList().Clear();
+}
+BENCHMARK(BM_InstrumentDrag)
+    ->ArgsProduct({{3, 2, 5}, {0, 1}})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1000);
 
 } // namespace
 

@@ -137,8 +137,9 @@ void InstrumentGesture::repaint(const InstrumentStep& step)
         return;
     case InstrumentStep::Repaint::Changed:
         if (recordingProbe()) {
-            for (const QRect& r : step.dirty)
-                canvas.Compose(r);
+            // One rebuild of the box around where it was and is: a turned instrument's region is a rectangle
+            // for every scan line, and a rebuild for each would cost more than the whole screen.
+            canvas.Compose(step.dirty.boundingRect());
             return;
         }
         canvas.Compose(canvas.rect());
