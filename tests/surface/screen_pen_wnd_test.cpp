@@ -9,8 +9,10 @@
 #include "surface/surface_state.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QMouseEvent>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -154,6 +156,29 @@ TEST_F(ScreenPen, BoardButtonTakesThePressAndNothingIsDrawn)
     boardMode = kBoardDesktop;
     drag(previous.center(), previous.center() + QPoint(-40, -40));
     EXPECT_EQ(ThePageList().nodes.size(), 1u);
+}
+
+TEST_F(ScreenPen, ANewBackgroundColourIsAChangeThePageButtonsStore)
+{
+    CScreenPenWnd& s = open();
+    drag({200, 200}, {400, 200});
+    // As just stored: nothing changed since.
+    ThePageList().pageChanged = false;
+    // The colour dialog is answered with green as soon as it shows.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QColorDialog*>(QApplication::activeModalWidget())) {
+            dialog->setCurrentColor(QColor(0, 128, 0));
+            dialog->accept();
+        }
+    });
+    answer.start(20);
+    press(s.navButtonRect(CScreenPenWnd::NavColour).center());
+    release();
+    answer.stop();
+    EXPECT_EQ(s.backgroundBitmap().pixel(600, 600), qRgb(0, 128, 0));
+    EXPECT_EQ(s.pageBitmap().pixel(300, 200), kInk) << "the ink is drawn again over the colour";
+    EXPECT_TRUE(ThePageList().pageChanged) << "the previous and next buttons store a recoloured page";
 }
 
 TEST_F(ScreenPen, RightButtonAndMovesWithoutAPressDrawNothing)
