@@ -94,6 +94,18 @@ std::vector<int16_t> SoundDrift::fit(const int16_t* samples, int count, int leng
     return std::vector<int16_t>(samples + (count - length), samples + count);
 }
 
+std::vector<int16_t> SoundDrift::placeFromStart(const std::vector<int16_t>& samples, int64_t heardAtMs) const
+{
+    const int64_t size = int64_t(samples.size());
+    const int64_t start = heardAtMs * sampleRate_ / 1000 - size;
+    if (start >= 0) {
+        std::vector<int16_t> out(static_cast<size_t>(start), 0);
+        out.insert(out.end(), samples.begin(), samples.end());
+        return out;
+    }
+    return std::vector<int16_t>(samples.begin() + std::min(-start, size), samples.end());
+}
+
 std::vector<int16_t> SoundDrift::resample(const int16_t* samples, int count, int length)
 {
     std::vector<int16_t> out(static_cast<size_t>(std::max(0, length)));

@@ -47,6 +47,9 @@ public:
     // The chunk made `length` samples long: resampled for a small change, silence put before it or its first
     // samples dropped for a large one.
     static std::vector<int16_t> fit(const int16_t* samples, int count, int length);
+    // Sound whose last sample was heard `heardAtMs` into the recording, as the file holds it from its start:
+    // silence before it, or without what was heard before the recording began.
+    std::vector<int16_t> placeFromStart(const std::vector<int16_t>& samples, int64_t heardAtMs) const;
     // Samples of the chunk, resampled to `length` samples.
     static std::vector<int16_t> resample(const int16_t* samples, int count, int length);
 

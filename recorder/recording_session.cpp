@@ -208,7 +208,7 @@ struct RecordingSession::Impl {
     {
         SoundInput input;
         // The microphone opens while the screen side sets up; what it hears before the recording clock starts
-        // is older than frame 0 and is dropped by the drift correction.
+        // is older than frame 0 and is dropped.
         const bool opened = settings.sound && input.open(settings.sampleRate);
         if (!waitForSetup() || !opened) {
             markDone(soundDone);
@@ -218,6 +218,13 @@ struct RecordingSession::Impl {
         const int chunk = settings.sampleRate / 20;
         std::vector<int16_t> samples(static_cast<size_t>(chunk));
         int64_t written = 0;
+        // What the server gathered while the screen side set up comes in a rush, and the server's latency is
+        // not yet to be trusted then. That sound is held until a read has to wait for the microphone: its
+        // last sample was heard at that moment, and the held sound is placed on the clock back from there.
+        std::vector<int16_t> held;
+        bool live = false;
+        const auto chunkTime = std::chrono::milliseconds(1000 * chunk / settings.sampleRate);
+        auto readFrom = std::chrono::steady_clock::now();
         // After a stop the sound still in the server is read up to the last frame's time (for at most a
         // second), so that the sound does not end before the picture.
         int64_t endSamples = -1;
@@ -236,8 +243,25 @@ struct RecordingSession::Impl {
                 && ((endSamples >= 0 && written >= endSamples)
                     || std::chrono::steady_clock::now() - stoppedAt > std::chrono::seconds(1)))
                 break;
+            const auto readTo = std::chrono::steady_clock::now();
+            const bool waited = readTo - readFrom > chunkTime * 2 / 5;
+            readFrom = readTo;
             if (paused)
                 continue;
+            if (!live) {
+                held.insert(held.end(), samples.begin(), samples.end());
+                if (!waited && held.size() < size_t(settings.sampleRate) * 5)
+                    continue;
+                live = true;
+                std::vector<int16_t> placed = drift.placeFromStart(held, elapsed());
+                held = {};
+                if (endSamples >= 0 && int64_t(placed.size()) > endSamples)
+                    placed.resize(size_t(endSamples));
+                written = int64_t(placed.size());
+                if (!placed.empty())
+                    push(Item {false, 0, {}, std::move(placed)});
+                continue;
+            }
             const int64_t heardAt = elapsed() - input.latencyMs();
             int length = heardAt < 0 ? 0 : drift.correctedLength(chunk, written, heardAt);
             if (endSamples >= 0)

@@ -92,3 +92,28 @@ TEST(SoundDriftCorrection, FittingKeepsTheEndsAndPutsSilenceBeforeALateChunk)
     const std::vector<int16_t> cut = SoundDrift::fit(ramp.data(), 10, 3);
     EXPECT_EQ(cut, (std::vector<int16_t> {700, 800, 900}));
 }
+
+TEST(SoundDriftStart, SoundGatheredBeforeTheFirstWaitIsPlacedByWhenItsLastSampleWasHeard)
+{
+    const SoundDrift drift(22050);
+    std::vector<int16_t> held(22050 / 2); // half a second read in a rush
+    for (size_t i = 0; i < held.size(); ++i)
+        held[i] = int16_t(i % 1000 + 1);
+
+    // Its last sample heard 800 ms into the recording: it began at 300 ms, after silence.
+    const std::vector<int16_t> late = drift.placeFromStart(held, 800);
+    ASSERT_EQ(late.size(), size_t(22050 * 8 / 10));
+    const size_t begins = 22050 * 3 / 10;
+    EXPECT_EQ(late[begins - 1], 0);
+    EXPECT_EQ(late[begins], held.front());
+    EXPECT_EQ(late.back(), held.back());
+
+    // Heard 200 ms in: its first 300 ms are older than the recording and are left out.
+    const std::vector<int16_t> early = drift.placeFromStart(held, 200);
+    ASSERT_EQ(early.size(), size_t(22050 / 5));
+    EXPECT_EQ(early.front(), held[held.size() - early.size()]);
+    EXPECT_EQ(early.back(), held.back());
+
+    // All of it before the start: nothing.
+    EXPECT_TRUE(drift.placeFromStart(held, 0).empty());
+}
