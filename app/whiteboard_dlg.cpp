@@ -2,10 +2,12 @@
 
 #include "app/directry.h"
 #include "app/dlg_show.h"
+#include "app/erase_radius_dlg.h"
 #include "app/line_style_dlg.h"
 #include "app/ppt_tool_bar.h"
 #include "app/tool_dlg.h"
 #include "app/tool_tip_dlg.h"
+#include "app/user_dlg.h"
 #include "app/whiteboard_messages.h"
 
 #include "assist/assist_exports.h"
@@ -53,6 +55,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <utility>
 #include <cstdlib>
 #include <iterator>
 
@@ -196,8 +199,26 @@ CWhiteBoardDlg::CWhiteBoardDlg(QWidget* parent)
 
     // Created before the panel window exists, so they are top-level windows of their own.
     lineStyleDlg_ = new CLineStyleDlg(this);
-    toolDlg_ = new CToolDlg(this);
-    userDlg_ = new QWidget(this, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    lineStyleDlg_->SetSurfaceSource([this] { return Surface(); });
+    ToolPanelHost host;
+    host.surface = [this] { return Surface(); };
+    host.ensureSurface = [this] {
+        EnsureSurface();
+        return Surface();
+    };
+    host.setPanelPen = [this](int width, COLORREF colour, int type) {
+        penWidth_ = width;
+        penColour_ = colour;
+        penType_ = type;
+        sharedPenWidth = width;
+        sharedPenColour = colour;
+    };
+    host.tip = [this](const QString& text) { ShowTip(text); };
+    host.showCalculator = [this] { return ShowCalculator(); };
+    host.showUserPanel = [this] { ShowUserPanel(); };
+    host.focusPanel = [this] { raise(); };
+    toolDlg_ = new CToolDlg(this, lineStyleDlg_, std::move(host));
+    userDlg_ = new CUserDlg(this);
     imageReviewDlg_ = new QWidget(this, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
 }
 
@@ -357,25 +378,33 @@ void CWhiteBoardDlg::LoadMenus()
     }
     removeCommand(mainMenu_, 32833);
     removeCommand(mainMenu_, 32858);
+    // The quick-launch list has a way in besides the tools page.
+    addCommand(first, english ? u"Launch"_s : u"常用"_s, kCmdShowUserPanel);
     // The panel has no close button of its own: the main menu ends with the way out.
     first->addSeparator();
     addCommand(first, english ? u"Exit"_s : u"退出"_s, kCmdExit);
 
+    // The 17 x 17 pictures of the line-type, line-width and eraser menus.
+    const auto menuIcon = [](int resource) { return QIcon(u":/skin/menu/%1.png"_s.arg(resource)); };
     eraserMenu_ = new QMenu(this);
-    addCommand(eraserMenu_, english ? u"Point eraser"_s : u"点擦"_s, kCmdPointEraser);
-    addCommand(eraserMenu_, english ? u"Large point eraser"_s : u"大点擦"_s, kCmdBigPointEraser);
-    addCommand(eraserMenu_, english ? u"Lasso eraser"_s : u"圈擦"_s, kCmdLassoEraser);
-    addCommand(eraserMenu_, english ? u"Clear screen"_s : u"清屏"_s, kCmdClearScreen);
+    addCommand(eraserMenu_, english ? u"Point eraser"_s : u"点擦"_s, kCmdPointEraser)->setIcon(menuIcon(476));
+    addCommand(eraserMenu_, english ? u"Large point eraser"_s : u"大点擦"_s, kCmdBigPointEraser)
+        ->setIcon(menuIcon(476));
+    addCommand(eraserMenu_, english ? u"Eraser size..."_s : u"橡皮大小..."_s, kCmdEraserSize)
+        ->setIcon(menuIcon(476));
+    addCommand(eraserMenu_, english ? u"Lasso eraser"_s : u"圈擦"_s, kCmdLassoEraser)->setIcon(menuIcon(476));
+    addCommand(eraserMenu_, english ? u"Clear screen"_s : u"清屏"_s, kCmdClearScreen)->setIcon(menuIcon(471));
 
     lineTypeMenu_ = new QMenu(this);
-    addCommand(lineTypeMenu_, english ? u"Solid line"_s : u"实线"_s, kCmdSolidLine);
-    addCommand(lineTypeMenu_, english ? u"Dashed line"_s : u"虚线"_s, kCmdDashLine);
+    addCommand(lineTypeMenu_, english ? u"Solid line"_s : u"实线"_s, kCmdSolidLine)->setIcon(menuIcon(190));
+    addCommand(lineTypeMenu_, english ? u"Dashed line"_s : u"虚线"_s, kCmdDashLine)->setIcon(menuIcon(323));
 
     lineWidthMenu_ = new QMenu(this);
-    addCommand(lineWidthMenu_, english ? u"Thin"_s : u"细线"_s, kCmdThinLine);
-    addCommand(lineWidthMenu_, english ? u"Thicker"_s : u"较粗"_s, kCmdThickerLine);
-    addCommand(lineWidthMenu_, english ? u"Medium"_s : u"中粗"_s, kCmdMediumLine);
-    addCommand(lineWidthMenu_, english ? u"Thick"_s : u"粗线"_s, kCmdThickLine);
+    for (const auto& [text, id] : {std::pair {english ? u"Thin"_s : u"细线"_s, kCmdThinLine},
+             std::pair {english ? u"Thicker"_s : u"较粗"_s, kCmdThickerLine},
+             std::pair {english ? u"Medium"_s : u"中粗"_s, kCmdMediumLine},
+             std::pair {english ? u"Thick"_s : u"粗线"_s, kCmdThickLine}})
+        addCommand(lineWidthMenu_, text, id)->setIcon(menuIcon(465));
 
     // The main menu shows its first pop-up on its own; what is chosen there, or in its sub-menus, reaches it.
     for (QMenu* menu : {first, eraserMenu_, lineTypeMenu_, lineWidthMenu_}) {
@@ -383,7 +412,8 @@ void CWhiteBoardDlg::LoadMenus()
             menu, &QMenu::triggered, this, [this](QAction* action) { OnCommand(action->data().toInt()); });
         menu->setStyleSheet(
             u"QMenu { background: #1B4C8C; color: white; font-size: 15px; padding: 4px; }"
-            "QMenu::item { padding: 6px 22px; } QMenu::item:selected { background: #12A39A; }"_s);
+            "QMenu::item { padding: 6px 22px 6px 30px; } QMenu::item:selected { background: #12A39A; }"
+            "QMenu::icon { padding-left: 8px; }"_s);
     }
 }
 
@@ -551,9 +581,13 @@ void CWhiteBoardDlg::moveEvent(QMoveEvent* event)
     lastPosition_ = pos();
     if (delta.isNull())
         return;
-    for (QWidget* popup : {static_cast<QWidget*>(lineStyleDlg_), static_cast<QWidget*>(toolDlg_), userDlg_})
+    for (QWidget* popup : {static_cast<QWidget*>(lineStyleDlg_), static_cast<QWidget*>(toolDlg_),
+             static_cast<QWidget*>(userDlg_), static_cast<QWidget*>(toolDlg_->EraseRadiusDlg())})
         if (popup)
             popup->move(popup->pos() + delta);
+    // The tab takes the panel's place when it collapses: it keeps to the panel wherever the panel goes.
+    if (dlgShow_ && !dlgShow_->isVisible())
+        dlgShow_->move(pos());
     if (tabDlg_)
         tabDlg_->Resize();
     const QRect screen = CMultiScreen(this).GetScreenRect();
@@ -604,7 +638,8 @@ void CWhiteBoardDlg::KeepAboveSurface()
 void CWhiteBoardDlg::RaiseAboveSurface()
 {
     for (QWidget* w : {static_cast<QWidget*>(this), tabDlg_->window(), static_cast<QWidget*>(toolDlg_),
-             static_cast<QWidget*>(lineStyleDlg_), userDlg_, static_cast<QWidget*>(pptToolBar_),
+             static_cast<QWidget*>(lineStyleDlg_), static_cast<QWidget*>(userDlg_),
+             static_cast<QWidget*>(toolDlg_->EraseRadiusDlg()), static_cast<QWidget*>(pptToolBar_),
              static_cast<QWidget*>(toolTipDlg_), static_cast<QWidget*>(dlgShow_)})
         if (w && w->isVisible())
             w->raise();
@@ -647,7 +682,8 @@ void CWhiteBoardDlg::CopyLineStyleToSharedPen()
 void CWhiteBoardDlg::HideAllPopups()
 {
     for (QWidget* popup :
-        {static_cast<QWidget*>(lineStyleDlg_), userDlg_, static_cast<QWidget*>(toolDlg_), imageReviewDlg_})
+        {static_cast<QWidget*>(lineStyleDlg_), static_cast<QWidget*>(userDlg_),
+            static_cast<QWidget*>(toolDlg_->EraseRadiusDlg()), static_cast<QWidget*>(toolDlg_), imageReviewDlg_})
         if (popup)
             popup->hide();
 }
@@ -815,7 +851,7 @@ void CWhiteBoardDlg::OpenBackground(const QString& picturePath)
     surface_ = CreateSurface(picturePath);
     surface_->ShowSurface();
     KeepAboveSurface();
-    lineStyleDlg_->Refresh(penWidth_, penColour_);
+    lineStyleDlg_->Refresh();
     surface_->update();
     raise();
 }
@@ -886,14 +922,12 @@ void CWhiteBoardDlg::OnCommand(int id)
             tab->hide();
         if (DetectSlideShow())
             pptToolBar_->hide();
-        TellNotAvailableYet();
         break;
     case kCmdTools:
         HideAllPopups();
         if (QWidget* tab = tabDlg_->window())
             tab->hide();
         toolDlg_->SetPage(7);
-        TellNotAvailableYet();
         break;
     case kCmdBackground:
         ToggleTabDlg(1);
@@ -1016,16 +1050,31 @@ void CWhiteBoardDlg::OnCommand(int id)
         break;
 
     case kCmdPointEraser:
-        if (surface_)
-            surface_->SetPointEraser(8);
+    case kCmdBigPointEraser: {
+        const int size = id == kCmdPointEraser ? 8 : 32;
+        toolDlg_->EraseRadiusDlg()->ShowSize(size);
+        if (surface_) {
+            surface_->SetPointEraser(size);
+            toolDlg_->SetActiveTool(0, 0);
+        }
         break;
-    case kCmdBigPointEraser:
-        if (surface_)
-            surface_->SetPointEraser(32);
+    }
+    case kCmdEraserSize:
+        // The slider then sets the size; the point eraser is in use from now on.
+        if (surface_) {
+            surface_->SetPointEraser(toolDlg_->EraseRadiusDlg()->EraserSize());
+            toolDlg_->SetActiveTool(0, 0);
+        }
+        toolDlg_->ShowEraseRadius();
         break;
     case kCmdLassoEraser:
-        if (surface_)
+        if (surface_) {
             surface_->SetLassoEraser();
+            toolDlg_->SetActiveTool(0, 0);
+        }
+        break;
+    case kCmdShowUserPanel:
+        ShowUserPanel();
         break;
     case kCmdClearScreen:
         if (surface_)
@@ -1233,7 +1282,23 @@ void CWhiteBoardDlg::ShowScreenKeyboard()
             work.left() + (work.width() - keyboardRect.width()) / 2, work.bottom() - keyboardRect.height()));
 }
 
-void CWhiteBoardDlg::ShowCalculator()
+void CWhiteBoardDlg::ShowUserPanel()
+{
+    // Beside the panel on the side the tool panel takes, past the tool panel when it is shown there.
+    const QRect panel = frameGeometry();
+    const QRect screen = CMultiScreen(this).GetScreenRect();
+    int x = CToolDlg::PlacementX(panel, screen, userDlg_->width(), 0);
+    if (toolDlg_->isVisible())
+        x = x < panel.left() ? std::min(x, toolDlg_->x() - userDlg_->width())
+                             : std::max(x, toolDlg_->x() + toolDlg_->width());
+    if (x < screen.left() || x + userDlg_->width() > screen.left() + screen.width())
+        x = x < panel.left() ? panel.left() + panel.width() : panel.left() - userDlg_->width();
+    userDlg_->move(x, panel.top() + (panel.height() - userDlg_->height()) / 2);
+    userDlg_->show();
+    userDlg_->raise();
+}
+
+bool CWhiteBoardDlg::ShowCalculator()
 {
     const QString calculatorClass = u"Galculator"_s;
     platform::WindowRef calculator = shownWindowOfClass(calculatorClass);
@@ -1242,12 +1307,13 @@ void CWhiteBoardDlg::ShowCalculator()
         calculator = waitForWindowOfClass(calculatorClass);
     }
     if (!calculator)
-        return;
+        return false;
     platform::SetForegroundWindow(calculator);
     const QRect work = CMultiScreen(this).GetScreenRect();
     const QRect rect = platform::GetWindowRect(calculator);
     if (!work.contains(rect.topLeft()))
         platform::MoveWindow(calculator, work.topLeft() + QPoint(40, 40));
+    return true;
 }
 
 bool CWhiteBoardDlg::CheckFlash()
@@ -1378,7 +1444,7 @@ LRESULT CWhiteBoardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             tab->hide();
         HideAllPopups();
         pptToolBar_->hide();
-        lineStyleDlg_->Refresh(penWidth_, penColour_);
+        lineStyleDlg_->Refresh();
         if (tabShown)
             dlgShow_->show();
         raise();
@@ -1427,7 +1493,8 @@ void CWhiteBoardDlg::OnDestroy()
     DeleteSurface();
     Destroy3DScreen();
     for (QWidget* w : {static_cast<QWidget*>(dlgShow_), static_cast<QWidget*>(pptToolBar_),
-             static_cast<QWidget*>(lineStyleDlg_), userDlg_, static_cast<QWidget*>(toolDlg_)})
+             static_cast<QWidget*>(lineStyleDlg_), static_cast<QWidget*>(userDlg_), static_cast<QWidget*>(toolDlg_),
+             static_cast<QWidget*>(toolDlg_->EraseRadiusDlg())})
         if (w)
             w->hide();
     if (tabDlg_)

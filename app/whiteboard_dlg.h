@@ -30,6 +30,7 @@ class CLineStyleDlg;
 class CDlgShow;
 class CPPTToolBar;
 class CToolTipDlg;
+class CUserDlg;
 
 class CWhiteBoardDlg : public QDialog {
     Q_OBJECT
@@ -89,7 +90,11 @@ public:
 
     // Services for the tool panel and the surface.
     void ShowScreenKeyboard();
-    void ShowCalculator();
+    // False when no calculator could be started.
+    bool ShowCalculator();
+    // The user panel beside the panel.
+    void ShowUserPanel();
+    CUserDlg* UserDlg() const { return userDlg_; }
     // Tells whether Flash is missing and offers the installer; true when Flash can be used.
     bool CheckFlash();
 
@@ -165,7 +170,7 @@ private:
     CDlgShow* dlgShow_ = nullptr;
     CPPTToolBar* pptToolBar_ = nullptr;
     CToolTipDlg* toolTipDlg_ = nullptr;
-    QWidget* userDlg_ = nullptr;
+    CUserDlg* userDlg_ = nullptr;
     QWidget* imageReviewDlg_ = nullptr;
 
     QHash<int, UICONTROL::CButtonEx*> buttons_;

@@ -74,6 +74,8 @@ constexpr int kCmdShare = 32839;
 constexpr int kCmdInstallBluetooth = 32852;
 constexpr int kCmdLogoWall = 32855;
 constexpr int kCmd3DWall = 32856;
+constexpr int kCmdShowUserPanel = 32891; // main menu: the user panel (quick-launch list)
+constexpr int kCmdEraserSize = 32892; // eraser menu: the eraser-size popup
 // The main menu's last item: quit, after the close question (the framework's usual exit command).
 constexpr int kCmdExit = 57665;
 // Calibration, picture-in-picture, view, settings, bluetooth reconnect, light check, show panel: no action.

@@ -141,17 +141,19 @@ TEST_F(PanelMenus, ChineseTextsAndWhatRemainsOfTheMainMenu)
     CWhiteBoardDlg panel(nullptr);
     panel.OnInitDialog();
     EXPECT_EQ(texts(panel.EraserMenu()),
-              QStringList({QStringLiteral("点擦"), QStringLiteral("大点擦"), QStringLiteral("圈擦"), QStringLiteral("清屏")}));
+              QStringList({QStringLiteral("点擦"), QStringLiteral("大点擦"), QStringLiteral("橡皮大小..."),
+                           QStringLiteral("圈擦"), QStringLiteral("清屏")}));
     EXPECT_EQ(texts(panel.LineTypeMenu()), QStringList({QStringLiteral("实线"), QStringLiteral("虚线")}));
     EXPECT_EQ(texts(panel.LineWidthMenu()), QStringList({QStringLiteral("细线"), QStringLiteral("较粗"),
                                                          QStringLiteral("中粗"), QStringLiteral("粗线")}));
-    // The calibration sub-menu without its 9-point mode, picture in picture, a separator and settings, then
-    // the way out.
+    // The calibration sub-menu without its 9-point mode, picture in picture, a separator and settings, the user
+    // panel, then the way out.
     const QMenu* first = panel.MainMenu()->actions().first()->menu();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first, panel.MainMenuPopup());
     EXPECT_EQ(texts(first), QStringList({QStringLiteral("定位"), QStringLiteral("画中画"), QStringLiteral("-"),
-                                         QStringLiteral("设置"), QStringLiteral("-"), QStringLiteral("退出")}));
+                                         QStringLiteral("设置"), QStringLiteral("常用"), QStringLiteral("-"),
+                                         QStringLiteral("退出")}));
     EXPECT_EQ(first->actions().last()->data().toInt(), DIALOG::kCmdExit);
     EXPECT_EQ(texts(first->actions().first()->menu()), QStringList({QStringLiteral("4点定位")}));
     panel.OnDestroy();
@@ -163,11 +165,26 @@ TEST_F(PanelMenus, EnglishTexts)
     CWhiteBoardDlg panel(nullptr);
     panel.OnInitDialog();
     EXPECT_EQ(texts(panel.EraserMenu()), QStringList({QStringLiteral("Point eraser"), QStringLiteral("Large point eraser"),
-                                                      QStringLiteral("Lasso eraser"), QStringLiteral("Clear screen")}));
+                                                      QStringLiteral("Eraser size..."), QStringLiteral("Lasso eraser"),
+                                                      QStringLiteral("Clear screen")}));
     EXPECT_EQ(texts(panel.LineTypeMenu()), QStringList({QStringLiteral("Solid line"), QStringLiteral("Dashed line")}));
     const QMenu* first = panel.MainMenu()->actions().first()->menu();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(texts(first).last(), QStringLiteral("Exit"));
+    EXPECT_TRUE(texts(first).contains(QStringLiteral("Launch")));
+    panel.OnDestroy();
+}
+
+TEST_F(PanelMenus, EveryLineAndEraserItemShowsItsPicture)
+{
+    CWhiteBoardDlg panel(nullptr);
+    panel.OnInitDialog();
+    for (QMenu* menu : {panel.EraserMenu(), panel.LineTypeMenu(), panel.LineWidthMenu()})
+        for (QAction* action : menu->actions()) {
+            const QPixmap picture = action->icon().pixmap(17, 17);
+            EXPECT_FALSE(picture.isNull()) << action->text().toStdString();
+            EXPECT_EQ(picture.size(), QSize(17, 17)) << action->text().toStdString();
+        }
     panel.OnDestroy();
 }
 
@@ -211,7 +228,7 @@ TEST_F(PanelMenus, EveryButtonAndTheIconTellTheirRoleInTheLanguageInForce)
         CWhiteBoardDlg panel(nullptr);
         panel.OnInitDialog();
         QStringList tips;
-        for (QWidget* w : panel.findChildren<QWidget*>()) {
+        for (QWidget* w : panel.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
             if (qobject_cast<UICONTROL::CButtonEx*>(w) == nullptr && w->objectName() != QStringLiteral("icon1008"))
                 continue;
             EXPECT_FALSE(w->toolTip().isEmpty()) << w->accessibleName().toStdString();

@@ -188,13 +188,14 @@ TEST_F(TeacherSafety, The4DButtonGivesThePanelBackAndSaysWhy)
     EXPECT_NE(platform::desktop::findWindow(kPanel), 0u) << "no command leaves the program without a window";
 }
 
-TEST_F(TeacherSafety, ButtonsThatAreNotThereYetSaySo)
+TEST_F(TeacherSafety, TheDrawingAndToolsButtonsShowTheToolPanel)
 {
     start();
     for (int id : {1070, 1121}) {
         ASSERT_EQ(program.pressPanelButton(id), 0);
-        EXPECT_NE(program.waitForWindow(QStringLiteral("QMNotice"), 5000), 0u) << id;
+        EXPECT_NE(program.waitForWindow(QStringLiteral("ToolDlg"), 5000), 0u) << id;
         program.pressPanelButton(1131);
+        EXPECT_TRUE(program.waitForNoWindow(QStringLiteral("ToolDlg"))) << id;
     }
 }
 
