@@ -208,6 +208,9 @@ void RecordControl::recordingEnded(bool)
     // Whatever reached the temporary file plays, even after a failed write: it is saved all the same.
     if (copyReplacing(temporaryPath_, target)) {
         savedTo_ = target;
+        // Saved under its name, the recording is not kept a second time in the scratch folder.
+        if (QFile::remove(temporaryPath_))
+            lastRecording_ = target;
         return;
     }
     say(QStringLiteral("Create file error,change other name please!"), QStringLiteral("Tips"),

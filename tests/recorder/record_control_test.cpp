@@ -173,6 +173,22 @@ TEST_F(RecordControlTest, PauseAsksForANameAndSavingCopiesTheFinishedFile)
     EXPECT_EQ(qmtest::readFile(chosen), QByteArray("RIFF recorded"));
     EXPECT_EQ(control->savedTo(), chosen);
     EXPECT_FALSE(QFile::exists(chosen + QStringLiteral(".part")));
+    // Saved, it is not kept a second time in the scratch folder; the play button plays the saved file.
+    EXPECT_FALSE(QFile::exists(sessionPath));
+    EXPECT_EQ(control->lastRecording(), chosen);
+}
+
+TEST_F(RecordControlTest, AFailedCopyKeepsTheRecordingInTheScratchFolder)
+{
+    startAndWait();
+    answer = dir.filePath(QStringLiteral("no/such/folder/lesson.avi"));
+    control->startButton();
+    control->recordingEnded(true);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], QStringLiteral("Create file error,change other name please!"));
+    EXPECT_TRUE(QFile::exists(sessionPath)) << "the only copy of the recording";
+    EXPECT_EQ(control->lastRecording(), sessionPath);
+    EXPECT_TRUE(control->savedTo().isEmpty());
 }
 
 TEST_F(RecordControlTest, ACancelledSaveLeavesTheRecordingPausedAndStartResumesIt)
