@@ -14,26 +14,32 @@
 
 namespace platform {
 
-namespace {
-
-// Opens path for reading only when it is a regular file. The check is made on the opened descriptor, and
-// the open itself does not wait for a writer, so a FIFO swapped in after a look at the name blocks nothing.
-std::unique_ptr<QFile> openRegularFile(const QString& path)
+int openRegularFileDescriptor(const QString& path)
 {
     const QByteArray name = QFile::encodeName(path);
     if (name.isEmpty())
-        return nullptr;
+        return -1;
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
-        return nullptr;
+        return -1;
     struct stat st { };
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        return nullptr;
+        return -1;
     }
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags >= 0)
         ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    return fd;
+}
+
+namespace {
+
+std::unique_ptr<QFile> openRegularFile(const QString& path)
+{
+    const int fd = openRegularFileDescriptor(path);
+    if (fd < 0)
+        return nullptr;
     auto file = std::make_unique<QFile>();
     if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);

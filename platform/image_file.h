@@ -13,6 +13,11 @@ namespace platform {
 // Whether path names a regular file, links followed. Nothing is opened.
 QMPLATFORM_EXPORT bool isRegularFile(const QString& path);
 
+// A descriptor open for reading on path when it is a regular file, else -1. The check is made on the
+// opened descriptor and the open does not wait for a writer, so a FIFO swapped in after a look at the name
+// blocks nothing. The caller closes it.
+QMPLATFORM_EXPORT int openRegularFileDescriptor(const QString& path);
+
 // The picture at path, or a null image when path is not a regular file or holds no picture this build can
 // decode. With a valid maxSize the picture is decoded at no more than that size and never enlarged (JPEG
 // decodes straight at the smaller size): its proportions kept, or with IgnoreAspectRatio each side cut to

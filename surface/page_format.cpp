@@ -12,7 +12,8 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
+#include <ext/stdio_filebuf.h>
+#include <istream>
 #include <memory>
 #include <mutex>
 #include <sstream>
@@ -219,12 +220,12 @@ BOOL LoadPage(const QString& objectFilePath, std::size_t* picturesLeftOut)
 {
     if (picturesLeftOut)
         *picturesLeftOut = 0;
-    // Only a regular file: a pipe or a device would block or never end.
-    if (!platform::isRegularFile(objectFilePath))
+    // Only a regular file, checked on the opened file: a pipe or a device would block or never end.
+    const int fd = platform::openRegularFileDescriptor(objectFilePath);
+    if (fd < 0)
         return 0;
-    std::ifstream in(QFile::encodeName(objectFilePath).toStdString(), std::ios::binary);
-    if (!in)
-        return 0;
+    __gnu_cxx::stdio_filebuf<char> file(fd, std::ios::in | std::ios::binary);
+    std::istream in(&file);
     PageList& list = ThePageList();
     std::lock_guard guard(list.Lock());
     ReadPageObjects(in, list);
