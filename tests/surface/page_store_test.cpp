@@ -22,6 +22,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <csignal>
 #include <cstdlib>
 #include <memory>
@@ -171,11 +173,17 @@ TEST(PageStoreObjectFile, RecordCutShortOrGarbledIsLeftOutAndTheRestKept)
     EXPECT_EQ(ThePageList().nodes[1].colour, 65280u);
 }
 
-TEST(PageStoreObjectFile, MissingFileOrFolderLoadsNothing)
+TEST(PageStoreObjectFile, MissingFileFolderPipeOrDeviceLoadsNothingAndBlocksNothing)
 {
     ThePageList().Clear();
     EXPECT_EQ(LoadPage(QStringLiteral("/nonexistent/page.kw")), 0);
     EXPECT_EQ(LoadPage(QStringLiteral(QM_TEST_DATA)), 0);
+    EXPECT_EQ(LoadPage(QStringLiteral("/dev/zero")), 0);
+    // A pipe with no writer: opening it to read would wait for one for ever.
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath(QStringLiteral("1-2-3-4.kw"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EXPECT_EQ(LoadPage(pipe), 0);
     EXPECT_TRUE(ThePageList().nodes.empty());
 }
 
