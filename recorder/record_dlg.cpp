@@ -8,6 +8,7 @@
 #include "platform/shell.h"
 #include "support/language.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
@@ -34,8 +35,8 @@ CRecordDlg::SaveDialog& saveDialog()
 
 QIcon pictures(int normal, int down)
 {
-    QIcon icon(QStringLiteral(":/skin/recorder/%1.png").arg(normal));
-    icon.addFile(QStringLiteral(":/skin/recorder/%1.png").arg(down), QSize(), QIcon::Active, QIcon::On);
+    QIcon icon(QStringLiteral(":/qmvidio/%1.png").arg(normal));
+    icon.addFile(QStringLiteral(":/qmvidio/%1.png").arg(down), QSize(), QIcon::Active, QIcon::On);
     return icon;
 }
 
@@ -142,6 +143,15 @@ bool CRecordDlg::beginSession(const QString& path, const Compressor& compressor)
     settings.compressor = compressor;
     session_ = std::make_unique<RecordingSession>();
     QPointer<CRecordDlg> self(this);
+    settings.soundLost = [self] {
+        QMetaObject::invokeMethod(
+            self.data(),
+            [self] {
+                if (self)
+                    self->soundLost();
+            },
+            Qt::QueuedConnection);
+    };
     session_->start(settings, [self](SessionEnd how, const SessionStats&) {
         // From the encoder thread: the window hears of it on its own thread.
         QMetaObject::invokeMethod(
@@ -189,6 +199,17 @@ void CRecordDlg::sessionEnded(SessionEnd how)
         break;
     }
     refresh();
+}
+
+void CRecordDlg::soundLost()
+{
+    if (!control_->recording())
+        return;
+    QApplication::beep();
+    platform::MessageBox(this,
+        IsEnglish() ? QStringLiteral("No voice input device, Record without voice")
+                    : QStringLiteral("没有声音输入设备或声卡无效，录制将没有声音!"),
+        QString(), platform::MB_OK | platform::MB_ICONWARNING);
 }
 
 void CRecordDlg::refresh()

@@ -38,6 +38,8 @@ public:
     QString elapsedLabel() const;
     // The session closed its file (called on the window's thread).
     void sessionEnded(recorder::SessionEnd how);
+    // The microphone went away: the recording goes on without sound, and the user is told.
+    void soundLost();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

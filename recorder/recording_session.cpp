@@ -211,6 +211,8 @@ struct RecordingSession::Impl {
         // is older than frame 0 and is dropped.
         const bool opened = settings.sound && input.open(settings.sampleRate);
         if (!waitForSetup() || !opened) {
+            if (settings.sound && !opened && !stopping && settings.soundLost)
+                settings.soundLost();
             markDone(soundDone);
             return;
         }
@@ -229,7 +231,8 @@ struct RecordingSession::Impl {
         // second), so that the sound does not end before the picture.
         int64_t endSamples = -1;
         auto stoppedAt = std::chrono::steady_clock::time_point::max();
-        while (input.read(samples.data(), chunk)) {
+        bool heard = true;
+        while ((heard = input.read(samples.data(), chunk))) {
             if (stopping && endSamples < 0) {
                 if (stoppedAt == std::chrono::steady_clock::time_point::max())
                     stoppedAt = std::chrono::steady_clock::now();
@@ -246,8 +249,17 @@ struct RecordingSession::Impl {
             const auto readTo = std::chrono::steady_clock::now();
             const bool waited = readTo - readFrom > chunkTime * 2 / 5;
             readFrom = readTo;
-            if (paused)
+            if (paused) {
+                // What was heard before the pause is still coming in: it is written up to the pause's time.
+                const int64_t length
+                    = std::min<int64_t>(chunk, elapsed() * settings.sampleRate / 1000 - written);
+                if (live && length > 0) {
+                    push(
+                        Item {false, 0, {}, std::vector<int16_t>(samples.begin(), samples.begin() + length)});
+                    written += length;
+                }
                 continue;
+            }
             if (!live) {
                 held.insert(held.end(), samples.begin(), samples.end());
                 if (!waited && held.size() < size_t(settings.sampleRate) * 5)
@@ -271,6 +283,9 @@ struct RecordingSession::Impl {
             push(Item {false, 0, {}, SoundDrift::fit(samples.data(), chunk, length)});
             written += length;
         }
+        // The source went away (a USB microphone pulled out, the server gone): the picture goes on alone.
+        if (!heard && !stopping && settings.soundLost)
+            settings.soundLost();
         markDone(soundDone);
     }
 

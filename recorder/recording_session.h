@@ -27,6 +27,9 @@ struct SessionSettings {
     int sampleRate = 22050;
     // Free bytes at the file's place; statvfs unless a test says otherwise.
     std::function<int64_t(const QString&)> freeBytes;
+    // Called once, on the sound thread, when the microphone cannot be opened or stops giving sound before the
+    // end; the recording goes on without sound.
+    std::function<void()> soundLost;
 };
 
 // How a recording ended.

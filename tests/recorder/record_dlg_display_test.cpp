@@ -3,12 +3,19 @@
 
 #include "avi_probe.h"
 #include "platform/message_box.h"
+#include "support/language.h"
 #include "support_main/test_util.h"
 
+#include <QApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QImage>
+#include <QPixmap>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
+#include <QUrl>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -113,4 +120,182 @@ TEST_F(RecordWindowTest, WithoutAMicrophoneTheButtonRecordsNothingAndSaysWhy)
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0] == QStringLiteral("No voice input device, Please check sound card!")
         || messages[0] == QStringLiteral("没有声音输入设备，请检查声卡!"));
+}
+
+namespace {
+
+CRecordDlg* recordWindow()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QLatin1String("CRecordDlg"))
+            return static_cast<CRecordDlg*>(widget);
+    }
+    return nullptr;
+}
+
+QToolButton* buttonOf(CRecordDlg* dlg, int id)
+{
+    return dlg ? dlg->findChild<QToolButton*>(QString::number(id)) : nullptr;
+}
+
+QImage iconOf(QToolButton* button)
+{
+    return button->icon().pixmap(40, 40).toImage();
+}
+
+bool pactl(const QStringList& arguments)
+{
+    return QProcess::execute(QStringLiteral("pactl"), arguments) == 0;
+}
+
+} // namespace
+
+TEST_F(RecordWindowTest, ThePicturesComeWithTheLibraryAndTheButtonShowsTheState)
+{
+    // This program links the recorder library and not the program's skin.
+    for (int id : {2007, 2008, 2011, 2014, 2015, 2016}) {
+        const QPixmap picture(QStringLiteral(":/qmvidio/%1.png").arg(id));
+        EXPECT_EQ(picture.size(), QSize(40, 40)) << id;
+    }
+    ShowRecordWindow();
+    EXPECT_EQ(IsRecordVisible(), 1);
+    EXPECT_EQ(IsPlaying(), 0) << "showing the window records nothing";
+    QToolButton* start = buttonOf(recordWindow(), kIdStartPause);
+    ASSERT_NE(start, nullptr);
+    const QImage idle = iconOf(start);
+    EXPECT_EQ(idle, QPixmap(QStringLiteral(":/qmvidio/2015.png")).toImage().convertToFormat(idle.format()));
+    start->click();
+    EXPECT_EQ(IsPlaying(), 1);
+    EXPECT_NE(iconOf(start), idle);
+    HideRecordWindow();
+    EXPECT_EQ(IsRecordVisible(), 0);
+    EXPECT_EQ(IsPlaying(), 1) << "hiding the window does not end the recording";
+    spin(900);
+    StopRecordScreen();
+    EXPECT_EQ(IsPlaying(), 0);
+    EXPECT_EQ(iconOf(start), idle);
+}
+
+TEST_F(RecordWindowTest, TheCaptionFollowsTheRecordingInBothLanguages)
+{
+    QTemporaryDir folder;
+    qmtest::ScopedCurrentDir cwd(folder.path());
+    QFile::copy(QStringLiteral(QM_SOURCE_DIR "/resources/program/Language.ini"),
+        folder.filePath(QStringLiteral("Language.ini")));
+    struct Expected {
+        const char* language;
+        QString recording, paused, resumed, stopped;
+    };
+    const Expected languages[] = {
+        {"English", QStringLiteral("Recording"), QStringLiteral("Recording Paused"),
+            QStringLiteral("Recording Resumed"), QStringLiteral("Stop")},
+        {"Chinese", QStringLiteral("开始录制"), QStringLiteral("暂停录制"), QStringLiteral("继续录制"),
+            QStringLiteral("停止")},
+    };
+    for (const Expected& expected : languages) {
+        SetLanguage(QString::fromLatin1(expected.language));
+        ShowRecordControlWindow();
+        CRecordDlg* dlg = recordWindow();
+        ASSERT_NE(dlg, nullptr);
+        EXPECT_EQ(dlg->windowTitle(), expected.recording) << expected.language;
+        chosen.clear(); // the save dialog is cancelled: the recording stays paused
+        StartRecordScreen();
+        EXPECT_EQ(dlg->windowTitle(), expected.paused) << expected.language;
+        StartRecordScreen();
+        EXPECT_EQ(dlg->windowTitle(), expected.resumed) << expected.language;
+        spin(900);
+        StopRecordScreen();
+        EXPECT_EQ(dlg->windowTitle(), expected.stopped) << expected.language;
+        DestroyRecordControlWindow();
+        spin(600);
+    }
+    SetLanguage(QStringLiteral("Chinese"));
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
+}
+
+TEST_F(RecordWindowTest, ThePlayButtonOpensTheLastRecordingWithTheDesktopsPlayer)
+{
+    QTemporaryDir bin;
+    const QString marker = bin.filePath(QStringLiteral("opened"));
+    qmtest::writeFile(bin.filePath(QStringLiteral("xdg-open")),
+        QStringLiteral("#!/bin/sh\necho \"$1\" > '%1'\n").arg(marker).toUtf8());
+    QFile::setPermissions(
+        bin.filePath(QStringLiteral("xdg-open")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QTemporaryDir nothing;
+    const QByteArray path = qgetenv("PATH");
+
+    ShowRecordControlWindow();
+    spin(1200);
+    StopRecordScreen();
+    CRecordDlg* dlg = recordWindow();
+    ASSERT_NE(dlg, nullptr);
+    const QString last = dlg->control().lastRecording();
+    ASSERT_TRUE(QFile::exists(last));
+
+    // No player on the desktop: the user is told.
+    qputenv("PATH", nothing.path().toUtf8());
+    buttonOf(dlg, kIdPlay)->click();
+    qputenv("PATH", bin.path().toUtf8() + ':' + path);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], QStringLiteral("未找到视频播放器,请安装支持avi格式播放器"));
+
+    buttonOf(dlg, kIdPlay)->click();
+    qputenv("PATH", path);
+    ASSERT_TRUE(qmtest::waitFor([&] { return QFile::exists(marker); }, 10000))
+        << "the player was not started";
+    const QString opened = QString::fromUtf8(qmtest::readFile(marker)).trimmed();
+    EXPECT_TRUE(opened == last || opened == QUrl::fromLocalFile(last).toString()) << opened.toStdString();
+}
+
+TEST_F(RecordWindowTest, AMicrophoneGoneWhileRecordingIsToldAndThePictureGoesOn)
+{
+    chosen = home.filePath(QStringLiteral("silent.avi"));
+    ShowRecordControlWindow();
+    spin(1500);
+    // The microphone and every other source go away, as when a USB microphone is pulled out of the only
+    // sound card: the server ends the recorder's stream.
+    ASSERT_TRUE(pactl({QStringLiteral("unload-module"), QStringLiteral("module-always-sink")}))
+        << "needs the virtual desktop's sound server";
+    ASSERT_TRUE(pactl({QStringLiteral("unload-module"), QStringLiteral("module-null-sink")}));
+    const bool told = qmtest::waitFor([&] { return !messages.isEmpty(); }, 10000);
+    const bool restored = pactl({QStringLiteral("load-module"), QStringLiteral("module-null-sink"),
+                              QStringLiteral("sink_name=virtual_speaker")})
+        && pactl({QStringLiteral("load-module"), QStringLiteral("module-remap-source"),
+            QStringLiteral("master=virtual_speaker.monitor"), QStringLiteral("source_name=virtual_mic")})
+        && pactl({QStringLiteral("load-module"), QStringLiteral("module-always-sink")})
+        && pactl({QStringLiteral("set-default-source"), QStringLiteral("virtual_mic")})
+        && pactl({QStringLiteral("set-default-sink"), QStringLiteral("virtual_speaker")});
+    EXPECT_TRUE(restored);
+    ASSERT_TRUE(told);
+    EXPECT_EQ(messages[0], QStringLiteral("没有声音输入设备或声卡无效，录制将没有声音!"));
+    EXPECT_EQ(IsPlaying(), 1) << "the recording goes on without sound";
+    spin(1500);
+    StartRecordScreen();
+    ASSERT_TRUE(qmtest::waitFor([&] { return QFile::exists(chosen); }, 30000));
+    const AviProbe probe = probeAvi(chosen);
+    ASSERT_TRUE(probe.opened);
+    EXPECT_GE(probe.lastFrameNumber, 50) << "the picture of all three seconds";
+    EXPECT_GE(probe.samples.size(), size_t(22050)) << "the sound until the microphone went";
+    EXPECT_LT(double(probe.samples.size()) / 22050.0, double(probe.lastFrameNumber) / 20.0 - 1.0);
+}
+
+TEST_F(RecordWindowTest, AFileTheCompressorCannotCreateIsRetriedOnceWithTheDefault)
+{
+    ShowRecordControlWindow();
+    CRecordDlg* dlg = recordWindow();
+    ASSERT_NE(dlg, nullptr);
+    spin(500);
+    dlg->sessionEnded(recorder::SessionEnd::CreateFailed);
+    EXPECT_TRUE(messages.isEmpty()) << "the first failure tries Microsoft Video 1";
+    EXPECT_EQ(IsPlaying(), 1);
+    spin(1500);
+    const QString path = dlg->control().temporaryPath();
+    dlg->sessionEnded(recorder::SessionEnd::CreateFailed);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], QStringLiteral("错误的创建AVI文件"));
+    EXPECT_EQ(IsPlaying(), 0);
+    DestroyRecordControlWindow(); // waits for the file
+    const AviProbe probe = probeAvi(path);
+    ASSERT_TRUE(probe.opened);
+    EXPECT_EQ(probe.videoTag, recorder::fourCC(QStringLiteral("MSVC")));
 }
