@@ -457,6 +457,12 @@ void CScreenPenWnd::commitCurrentObject(const QRect& extra)
     const CPenNode committed = currentObject_;
     // Emptied before the repaint, so that the preview does not draw the stroke a second time.
     currentObject_.points.clear();
+    // A width or colour the panel chose while the stroke was held is the next stroke's.
+    const PenState& s = CurrentPenState();
+    if (currentObject_.kind == s.kind && s.kind != Text && PenState::AttributesApply(s.kind)) {
+        currentObject_.width = s.width;
+        currentObject_.colour = s.colour;
+    }
     commitObject(committed, extra);
 }
 

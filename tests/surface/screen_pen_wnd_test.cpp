@@ -208,8 +208,7 @@ TEST_F(ScreenPen, TheLookOfAStrokeUnderWayStaysWhenThePanelChangesThePen)
     EXPECT_EQ(ThePageList().nodes[0].colour, RGB(0, 0, 0));
     EXPECT_EQ(CurrentPenState().width, 16);
 
-    // Between strokes the next one takes the panel's width and colour, live and on the page.
-    s.ApplyPenAttributes(16, RGB(255, 0, 0));
+    // The next stroke takes the width and colour chosen while the first was held, live and on the page.
     press({100, 400});
     moveTo({200, 400});
     EXPECT_NE(s.windowImage().pixel(150, 406), kWhite);

@@ -45,6 +45,7 @@ protected:
         surface_.reset();
         owner_.reset();
         boardMode = kBoardDesktop;
+        CurrentPenState() = PenState();
         ThePageList().Clear();
         ThePageFileList() = PageFileList();
     }
