@@ -147,6 +147,7 @@ void CLineStyleDlg::ApplyStyle()
         surface->SetBrushPen(width, colour);
         break;
     }
+    emit styleApplied(styles_.CurrentStyle());
 }
 
 void CLineStyleDlg::OnStyle(int style)

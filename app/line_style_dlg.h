@@ -58,6 +58,10 @@ public:
     // The part of the popup that shows the current style.
     QRect PreviewRect() const;
 
+signals:
+    // A style was given to the surface.
+    void styleApplied(DIALOG::LineStyle style);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 

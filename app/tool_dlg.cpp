@@ -93,6 +93,16 @@ CToolDlg::CToolDlg(QWidget* panel, CLineStyleDlg* lineStyle, ToolPanelHost host)
     closeStrip_->setToolTip(GetConfigString(u"收起工具栏"_s));
     connect(closeStrip_, &QAbstractButton::clicked, this, [this] { OnButton(kCloseStripId); });
     eraseRadius_ = new CEraseRadiusDlg(panel, host_.surface);
+    // A pen chosen in the line-style popup is the pen in use: its button here is selected, and the style
+    // button stands for the pens that have no button of their own.
+    if (lineStyle_)
+        connect(lineStyle_, &CLineStyleDlg::styleApplied, this, [this](LineStyle style) {
+            SetActiveTool(kPageWriting,
+                style == LineStyle::Pen               ? 1054
+                    : style == LineStyle::Highlighter ? 1055
+                    : style == LineStyle::DashPen     ? 1056
+                                                      : 1077);
+        });
 }
 
 CToolDlg::~CToolDlg() = default;
@@ -184,7 +194,8 @@ void CToolDlg::PlaceBesidePanel()
     const int x = PlacementX(panel, screen, width(), eraseRadius_->width());
     const int y = panel.top() + (panel.height() - h) / 2;
     closeStrip_->setGeometry(0, h - kCloseStripHeight, width(), kCloseStripHeight);
-    closeStrip_->raise();
+    // The strip's top rows are plain panel colour under the last button's foot.
+    closeStrip_->lower();
     setFixedHeight(h + kCloseStripHeight);
     move(x, y);
     const int eraserX = x < panel.left() ? x - eraseRadius_->width() : x + width();

@@ -48,7 +48,11 @@ CUserDlg::CUserDlg(QWidget* owner)
     list_->setGridSize(QSize(w - 10, 58));
     list_->setWordWrap(true);
     list_->setFocusPolicy(Qt::NoFocus);
-    list_->setAcceptDrops(false);
+    // Files dropped on the list are the panel's: the list has no drop handling of its own.
+    list_->setDragEnabled(false);
+    list_->setAcceptDrops(true);
+    list_->viewport()->setAcceptDrops(true);
+    list_->viewport()->installEventFilter(this);
     list_->setGeometry(4, 4, w - 8, h - 76);
     list_->setStyleSheet(
         u"QListWidget { background: #F4F8FD; border: none; border-radius: 6px; color: #10233F;"
@@ -175,6 +179,27 @@ void CUserDlg::DeleteSelected()
     if (ini.SetFileName(settingsFile()))
         ini.WriteString(kSection, item->text(), u""_s);
     Reload();
+}
+
+bool CUserDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == list_->viewport()) {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+            dragEnterEvent(static_cast<QDragEnterEvent*>(event));
+            return true;
+        case QEvent::DragMove:
+            if (static_cast<QDragMoveEvent*>(event)->mimeData()->hasUrls())
+                static_cast<QDragMoveEvent*>(event)->acceptProposedAction();
+            return true;
+        case QEvent::Drop:
+            dropEvent(static_cast<QDropEvent*>(event));
+            return true;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void CUserDlg::dragEnterEvent(QDragEnterEvent* event)

@@ -669,14 +669,25 @@ void CWhiteBoardDlg::DeleteSurface()
 
 void CWhiteBoardDlg::SetSurfacePen(int width, COLORREF colour)
 {
-    if (surface_)
-        surface_->SetPen(width, colour);
+    if (!surface_)
+        return;
+    surface_->SetPen(width, colour);
+    toolDlg_->SetActiveTool(CToolDlg::kPageWriting, 1054);
 }
 
 void CWhiteBoardDlg::CopyLineStyleToSharedPen()
 {
     sharedPenWidth = lineStyleDlg_->Width();
     sharedPenColour = lineStyleDlg_->Colour();
+}
+
+void CWhiteBoardDlg::HidePopupsBesideToolPanel()
+{
+    // The tool panel itself stays: its page buttons hide it on their second click.
+    for (QWidget* popup : {static_cast<QWidget*>(lineStyleDlg_), static_cast<QWidget*>(userDlg_),
+             static_cast<QWidget*>(toolDlg_->EraseRadiusDlg()), imageReviewDlg_})
+        if (popup)
+            popup->hide();
 }
 
 void CWhiteBoardDlg::HideAllPopups()
@@ -902,7 +913,7 @@ void CWhiteBoardDlg::OnCommand(int id)
 {
     switch (id) {
     case kCmdWriting:
-        HideAllPopups();
+        HidePopupsBesideToolPanel();
         // A new surface reads the mode when it is built: it must open over the desktop, not on a board page.
         boardMode = kBoardDesktop;
         EnsureSurface();
@@ -915,7 +926,7 @@ void CWhiteBoardDlg::OnCommand(int id)
         raise();
         break;
     case kCmdDrawing:
-        HideAllPopups();
+        HidePopupsBesideToolPanel();
         boardMode = kBoardDesktop;
         toolDlg_->SetPage(3);
         if (QWidget* tab = tabDlg_->window())
@@ -924,7 +935,7 @@ void CWhiteBoardDlg::OnCommand(int id)
             pptToolBar_->hide();
         break;
     case kCmdTools:
-        HideAllPopups();
+        HidePopupsBesideToolPanel();
         if (QWidget* tab = tabDlg_->window())
             tab->hide();
         toolDlg_->SetPage(7);
@@ -1082,13 +1093,17 @@ void CWhiteBoardDlg::OnCommand(int id)
         break;
     case kCmdSolidLine:
         penType_ = 0;
-        if (surface_)
+        if (surface_) {
             surface_->SetPen(penWidth_, penColour_);
+            toolDlg_->SetActiveTool(CToolDlg::kPageWriting, 1054);
+        }
         break;
     case kCmdDashLine:
         penType_ = 1;
-        if (surface_)
+        if (surface_) {
             surface_->SetDashPen(penWidth_, penColour_);
+            toolDlg_->SetActiveTool(CToolDlg::kPageWriting, 1056);
+        }
         break;
     case kCmdThinLine:
     case kCmdThickerLine:
@@ -1293,6 +1308,9 @@ void CWhiteBoardDlg::ShowUserPanel()
                              : std::max(x, toolDlg_->x() + toolDlg_->width());
     if (x < screen.left() || x + userDlg_->width() > screen.left() + screen.width())
         x = x < panel.left() ? panel.left() + panel.width() : panel.left() - userDlg_->width();
+    // The pen popups would sit under it.
+    lineStyleDlg_->hide();
+    toolDlg_->EraseRadiusDlg()->hide();
     userDlg_->move(x, panel.top() + (panel.height() - userDlg_->height()) / 2);
     userDlg_->show();
     userDlg_->raise();

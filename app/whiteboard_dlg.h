@@ -107,6 +107,8 @@ public:
     void CollapsePanel();
     void RestorePanel();
     void HideAllPopups();
+    // The same without the tool panel, for the buttons that switch its page.
+    void HidePopupsBesideToolPanel();
     // The running slide show's window, when one runs.
     platform::WindowRef DetectSlideShow() const;
 

@@ -16,10 +16,15 @@
 #include "support/language.h"
 #include "support_main/test_util.h"
 
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QListWidget>
 #include <QMenu>
+#include <QMimeData>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -427,6 +432,29 @@ TEST_F(UserPanel, TheSameFileTwiceIsOneEntryAndOneKey)
     user.Reload();
     EXPECT_EQ(user.EntryTexts(), QStringList {QStringLiteral("lesson plan.txt")});
     EXPECT_TRUE(boxes.isEmpty());
+}
+
+TEST_F(UserPanel, FilesDroppedOnTheListAreEntriesOnePerFile)
+{
+    const QString a = qmtest::writeFile(dir.filePath(QStringLiteral("a.txt")), "a");
+    const QString b = qmtest::writeFile(dir.filePath(QStringLiteral("b.odp")), "b");
+    CUserDlg user(nullptr);
+    user.resize(user.size());
+    auto drop = [&](const QList<QUrl>& urls) {
+        QMimeData data;
+        data.setUrls(urls);
+        QWidget* target = user.List()->viewport();
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &dropped);
+        EXPECT_TRUE(dropped.isAccepted());
+    };
+    drop({QUrl::fromLocalFile(a), QUrl::fromLocalFile(b)});
+    drop({QUrl::fromLocalFile(a)});
+    EXPECT_EQ(user.EntryTexts(), QStringList({QStringLiteral("a.txt"), QStringLiteral("b.odp")}));
+    EXPECT_EQ(value(QStringLiteral("b.odp")), b);
 }
 
 TEST_F(UserPanel, DeleteLeavesAnEmptyValueAndNoEntryAfterAReload)
