@@ -1,0 +1,192 @@
+// The teacher's path through the recorder, driven from outside the program: the panel's recorder button, five
+// seconds of a changing screen, the start/pause button, a name in the save dialog, and a file that players
+// take: checked with ffprobe and ffmpeg as another program on the desktop would read it.
+#include "program_driver.h"
+
+#include "platform/x11_desktop.h"
+#include "support_main/test_util.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QMap>
+#include <QPalette>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+using qmtest::ProgramDriver;
+namespace desktop = platform::desktop;
+
+namespace {
+
+const QString kPanel = QStringLiteral("白板");
+constexpr int kCmdRecorder = 1145; // the panel's recorder button
+const QString kRecordingCaption = QStringLiteral("开始录制");
+
+QRect geometryOf(unsigned long xid)
+{
+    for (const desktop::TopWindow& window : desktop::topLevelWindows()) {
+        if (window.xid == xid)
+            return window.geometry;
+    }
+    return {};
+}
+
+QSet<unsigned long> viewableWindows()
+{
+    QSet<unsigned long> shown;
+    for (const desktop::TopWindow& window : desktop::topLevelWindows()) {
+        if (window.viewable)
+            shown.insert(window.xid);
+    }
+    return shown;
+}
+
+QString run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000))
+        return {};
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// ffprobe's key=value lines, one map per stream, the container's under "format".
+QMap<QString, QMap<QString, QString>> probe(const QString& path)
+{
+    const QString text = run(QStringLiteral("ffprobe"),
+        {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_entries"),
+            QStringLiteral(
+                "stream=codec_type,width,height,r_frame_rate,sample_rate,channels:format=format_name,"
+                "duration"),
+            QStringLiteral("-of"), QStringLiteral("default=nw=1"), path});
+    QMap<QString, QMap<QString, QString>> found;
+    QString section;
+    for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QString key = line.section(QLatin1Char('='), 0, 0);
+        const QString value = line.section(QLatin1Char('='), 1);
+        if (key == QLatin1String("codec_type"))
+            section = value;
+        else if (key == QLatin1String("format_name"))
+            section = QStringLiteral("format");
+        found[section][key] = value;
+    }
+    return found;
+}
+
+// How many different pictures the video holds.
+int differentPictures(const QString& path)
+{
+    const QString text = run(QStringLiteral("ffmpeg"),
+        {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), path, QStringLiteral("-map"),
+            QStringLiteral("0:v"), QStringLiteral("-f"), QStringLiteral("framemd5"), QStringLiteral("-")});
+    QSet<QString> sums;
+    for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        if (!line.startsWith(QLatin1Char('#')))
+            sums.insert(line.section(QLatin1Char(','), -1).trimmed());
+    }
+    return int(sums.size());
+}
+
+// A patch of the screen that changes colour five times a second, so that the recording has something to show.
+class ChangingPatch : public QWidget {
+public:
+    ChangingPatch()
+    {
+        setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+        setGeometry(700, 400, 300, 300);
+        setAutoFillBackground(true);
+        QObject::connect(&timer_, &QTimer::timeout, this, [this] {
+            QPalette palette;
+            palette.setColor(QPalette::Window, QColor::fromHsv((step_++ * 47) % 360, 255, 255));
+            setPalette(palette);
+        });
+        timer_.start(200);
+    }
+
+private:
+    QTimer timer_;
+    int step_ = 0;
+};
+
+} // namespace
+
+TEST(RecorderThroughTheProgram, RecordFiveSecondsPauseNameTheFileAndItPlays)
+{
+    if (run(QStringLiteral("ffprobe"), {QStringLiteral("-version")}).isEmpty())
+        GTEST_SKIP() << "ffprobe is not installed";
+    QTemporaryDir saved;
+    const QString target = saved.filePath(QStringLiteral("lesson.avi"));
+    ChangingPatch patch;
+    patch.show();
+
+    ProgramDriver program;
+    ASSERT_TRUE(program.start());
+    ASSERT_NE(program.waitForWindow(kPanel), 0u) << program.output().toStdString();
+
+    // The panel's button shows the record control window, and the recording starts at once.
+    ASSERT_EQ(program.pressPanelButton(kCmdRecorder), 0);
+    const unsigned long control = program.waitForWindow(kRecordingCaption);
+    ASSERT_NE(control, 0u) << "no record control window recording";
+    QElapsedTimer recording;
+    recording.start();
+    ASSERT_NE(program.waitForWindow(QStringLiteral("CTimerDlg")), 0u) << "no floating elapsed time";
+    qmtest::waitFor([] { return false; }, 5000);
+
+    // The start/pause button, first in the window: pause, and the save dialog asks for the name.
+    const QSet<unsigned long> before = viewableWindows();
+    const QRect area = geometryOf(control);
+    ASSERT_TRUE(area.isValid());
+    program.click(QPoint(area.left() + 30, area.center().y()));
+    unsigned long dialog = 0;
+    ASSERT_TRUE(qmtest::waitFor(
+        [&] {
+            for (unsigned long xid : viewableWindows() - before) {
+                if (xid != control)
+                    dialog = xid;
+            }
+            return dialog != 0;
+        },
+        20000))
+        << "no save dialog";
+    const double wallSeconds = double(recording.elapsed()) / 1000.0;
+    ASSERT_NE(program.waitForWindow(QStringLiteral("暂停录制")), 0u) << "the window does not show the pause";
+
+    desktop::activate(dialog);
+    qmtest::waitFor([] { return false; }, 500);
+    run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+a")});
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), target});
+    run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+    ASSERT_TRUE(qmtest::waitFor([&] { return QFileInfo::exists(target); }, 20000)) << "nothing saved";
+    EXPECT_NE(program.waitForWindow(QStringLiteral("停止")), 0u) << "the window does not show the stop";
+
+    const auto streams = probe(target);
+    EXPECT_TRUE(streams[QStringLiteral("format")][QStringLiteral("format_name")] == QLatin1String("avi"));
+    const auto video = streams[QStringLiteral("video")];
+    EXPECT_EQ(video[QStringLiteral("width")], QLatin1String("1920"));
+    EXPECT_EQ(video[QStringLiteral("height")], QLatin1String("1080"));
+    EXPECT_EQ(video[QStringLiteral("r_frame_rate")], QLatin1String("20/1"));
+    const auto sound = streams[QStringLiteral("audio")];
+    EXPECT_EQ(sound[QStringLiteral("sample_rate")], QLatin1String("22050"));
+    EXPECT_EQ(sound[QStringLiteral("channels")], QLatin1String("1"));
+    // What was recorded lies between the five seconds waited and the time until the dialog came.
+    const double duration = streams[QStringLiteral("format")][QStringLiteral("duration")].toDouble();
+    EXPECT_GE(duration, 4.5);
+    EXPECT_LE(duration, wallSeconds + 0.5);
+    EXPECT_GE(differentPictures(target), 10) << "the patch changed 25 times while recording";
+
+    // The recording was moved out of the program's scratch folder, not left behind there.
+    QStringList left;
+    QDirIterator files(
+        program.homeFolder(), {QStringLiteral("*.avi")}, QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext())
+        left << files.next();
+    EXPECT_TRUE(left.isEmpty()) << left.join(QLatin1Char(' ')).toStdString();
+}
