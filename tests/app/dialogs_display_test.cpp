@@ -1,19 +1,21 @@
 // Every dialog the teacher meets opens whole and above the panel and the history panel, in the language in
 // force: checked on the screen's pixels, button by button.
+#include "app/line_style_dlg.h"
 #include "app/tool_tip_dlg.h"
 #include "app/whiteboard_app.h"
 #include "app/whiteboard_dlg.h"
 #include "app/whiteboard_messages.h"
+#include "controls/colour_button.h"
 
 #include "assist/bmp_dialog.h"
-#include "controls/button_ex.h"
 #include "assist/tab_dlg.h"
+#include "controls/button_ex.h"
 #include "platform/dialog_guard.h"
 #include "platform/message_box.h"
 #include "platform/x11_desktop.h"
-#include "surface/screen_pen_wnd.h"
 #include "support/language.h"
 #include "support_main/test_util.h"
+#include "surface/screen_pen_wnd.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -48,7 +50,8 @@ double shownShare(QAbstractButton* button)
     for (int y = 0; y < drawn.height(); ++y)
         for (int x = 0; x < drawn.width(); ++x) {
             const QRgb a = drawn.pixel(x, y), b = screen.pixel(x, y);
-            same += qAbs(qRed(a) - qRed(b)) <= 8 && qAbs(qGreen(a) - qGreen(b)) <= 8 && qAbs(qBlue(a) - qBlue(b)) <= 8;
+            same += qAbs(qRed(a) - qRed(b)) <= 8 && qAbs(qGreen(a) - qGreen(b)) <= 8
+                && qAbs(qBlue(a) - qBlue(b)) <= 8;
         }
     return double(same) / (drawn.width() * drawn.height());
 }
@@ -95,7 +98,8 @@ protected:
     void SetUp() override
     {
         cwd = std::make_unique<qmtest::ScopedCurrentDir>(dir.path());
-        QFile::copy(QStringLiteral(QM_SOURCE_DIR "/resources/program/Language.ini"), dir.filePath(QStringLiteral("Language.ini")));
+        QFile::copy(QStringLiteral(QM_SOURCE_DIR "/resources/program/Language.ini"),
+            dir.filePath(QStringLiteral("Language.ini")));
         platform::keepDialogsAboveFloatingWindows();
     }
     void TearDown() override
@@ -116,14 +120,18 @@ protected:
         pause(300);
     }
 
-    static void pause(int ms) { qmtest::waitFor([] { return false; }, ms); }
+    static void pause(int ms)
+    {
+        qmtest::waitFor([] { return false; }, ms);
+    }
 
     static void expectWhole(const DialogSeen& seen, int buttons)
     {
         EXPECT_TRUE(seen.insideScreen) << seen.title.toStdString();
         ASSERT_GE(seen.buttons.size(), buttons) << seen.title.toStdString();
         for (int i = 0; i < seen.buttons.size(); ++i)
-            EXPECT_GT(seen.shown[i], 0.9) << seen.title.toStdString() << ": " << seen.buttons[i].toStdString();
+            EXPECT_GT(seen.shown[i], 0.9)
+                << seen.title.toStdString() << ": " << seen.buttons[i].toStdString();
     }
 
     QTemporaryDir dir;
@@ -141,7 +149,8 @@ TEST_F(Dialogs, TheCloseQuestionAndTheDeleteQuestionAreWholeAboveThePanelsInChin
     const DialogSeen close = openAndLook([&] { panel.OnClose(); });
     EXPECT_EQ(close.title, QStringLiteral("提示"));
     expectWhole(close, 2);
-    EXPECT_TRUE(close.buttons.join(QString()).contains(QStringLiteral("是"))) << close.buttons.join(u' ').toStdString();
+    EXPECT_TRUE(close.buttons.join(QString()).contains(QStringLiteral("是")))
+        << close.buttons.join(u' ').toStdString();
 
     const DialogSeen remove = openAndLook([&] { panel.TabDlg()->OnBnClickedHistoryDeleteall(); });
     EXPECT_EQ(remove.title, QStringLiteral("删除提示"));
@@ -158,6 +167,29 @@ TEST_F(Dialogs, TheColourAndFileDialogsAreWholeAboveThePanels)
     expectWhole(openAndLook([&] { panel.OnCommand(DIALOG::kCmdColour); }), 2);
     expectWhole(openAndLook([&] { panel.OnCommand(DIALOG::kCmdOffice); }), 2);
     expectWhole(openAndLook([&] { panel.TabDlg()->OnBnClickedHistoryAddpic(); }), 2);
+    panel.OnDestroy();
+}
+
+TEST_F(Dialogs, TheLineStyleColourDialogIsWholeAndCentredOnThePanelsScreen)
+{
+    CWhiteBoardDlg panel(nullptr);
+    showPanels(panel);
+    panel.LineStyleDlg()->show();
+    QRect seenAt;
+    QTimer where;
+    where.setInterval(50);
+    QObject::connect(&where, &QTimer::timeout, [&] {
+        if (QWidget* dialog = QApplication::activeModalWidget())
+            seenAt = dialog->geometry();
+    });
+    where.start();
+    expectWhole(openAndLook([&] { panel.LineStyleDlg()->ColourButton()->ChooseCustom(); }), 2);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    ASSERT_TRUE(seenAt.isValid());
+    EXPECT_LE(qAbs(seenAt.center().x() - screen.center().x()), 2);
+    EXPECT_LE(qAbs(seenAt.center().y() - screen.center().y()), 2);
+    EXPECT_GE(seenAt.width(), 220);
+    EXPECT_GE(seenAt.height(), 300);
     panel.OnDestroy();
 }
 
@@ -267,7 +299,8 @@ TEST_F(Dialogs, OverAnOpenPageTheQuestionIsWholeAndThePanelStaysInSight)
     double panelShown = 0;
     QTimer look;
     look.setSingleShot(true);
-    QObject::connect(&look, &QTimer::timeout, [&] { panelShown = shownShare(panel.Button(DIALOG::kCmdWriting)); });
+    QObject::connect(
+        &look, &QTimer::timeout, [&] { panelShown = shownShare(panel.Button(DIALOG::kCmdWriting)); });
     look.start(1500);
     const DialogSeen close = openAndLook([&] { panel.OnClose(); });
     expectWhole(close, 2);
