@@ -1,11 +1,15 @@
 #include "assist/assist_exports.h"
 
+#include "assist/countdown_timer_dlg.h"
+
 #include "platform/messages.h"
 #include "platform/notice.h"
 #include "support/language.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QPointer>
 
 namespace {
 // Sent to the panel's show/hide tab ("HideDlg") when a full-screen window of the library closes.
@@ -31,6 +35,36 @@ void PictuerZoomOut(int* openFlag)
     // The zoom window is not available yet: a request to open it is answered as closed.
     if (openFlag)
         *openFlag = 0;
+}
+
+namespace {
+QPointer<DIALOG::CTimerDlg>& timerWindow()
+{
+    static QPointer<DIALOG::CTimerDlg> dlg;
+    return dlg;
+}
+} // namespace
+
+void AlarmClock(int* flag)
+{
+    QPointer<DIALOG::CTimerDlg>& dlg = timerWindow();
+    if (!dlg) {
+        dlg = new DIALOG::CTimerDlg(flag);
+        dlg->centreOnScreenRect();
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, dlg, [] { delete timerWindow(); });
+        dlg->show();
+        // Placed again once shown: a window manager may put a new window where it likes.
+        dlg->centreOnScreenRect();
+        return;
+    }
+    // A caller that hands a new flag gets that one written when the window closes.
+    if (flag)
+        dlg->setFlag(flag);
+    if (flag && *flag)
+        dlg->show();
+    else
+        dlg->hide();
+    dlg->centreOnScreenRect();
 }
 
 int Find360Process()
