@@ -55,23 +55,11 @@ void CDlgShow::Restore()
 void CDlgShow::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    if (!picture_.isNull()) {
+    // Picture 210; without it the tab is at least a plain panel-blue tile that can be clicked.
+    if (picture_.isNull())
+        p.fillRect(rect(), QColor(0x1b, 0x4c, 0x8c));
+    else
         p.drawPixmap(0, 0, picture_);
-        return;
-    }
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(QColor(0x1b, 0x4c, 0x8c));
-    p.setPen(Qt::NoPen);
-    p.drawRoundedRect(rect(), 6, 6);
-    p.setPen(QPen(Qt::white, 2));
-    const QRect top(0, 0, width(), kDragAreaTop);
-    const QPoint c = top.center();
-    p.drawLine(c + QPoint(-8, 4), c + QPoint(0, -4));
-    p.drawLine(c + QPoint(0, -4), c + QPoint(8, 4));
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(255, 255, 255, 120));
-    for (int i = -2; i <= 2; ++i)
-        p.drawEllipse(QPoint(width() / 2 + i * 6, kDragAreaTop + (height() - kDragAreaTop) / 2), 1, 1);
 }
 
 void CDlgShow::mousePressEvent(QMouseEvent* event)
