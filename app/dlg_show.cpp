@@ -5,6 +5,8 @@
 #include "platform/dialog_units.h"
 #include "platform/messages.h"
 #include "platform/window_flags.h"
+#include "platform/window_ops.h"
+#include "support/multi_screen.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -73,8 +75,17 @@ void CDlgShow::mousePressEvent(QMouseEvent* event)
         setCursor(Qt::SizeAllCursor);
         return;
     }
-    if (pos.x() < kRestoreWidth)
+    if (pos.x() < kRestoreWidth) {
+        // A full-screen presentation under the tab keeps the keys while the panel comes back.
+        const QRect screen = CMultiScreen(this).GetScreenRect();
+        const int w = screen.width(), h = screen.height();
+        const platform::WindowRef a = platform::WindowFromPoint(screen.topLeft() + QPoint(w / 4, h / 4));
+        const platform::WindowRef b = platform::WindowFromPoint(screen.topLeft() + QPoint(3 * w / 4, h / 4));
+        const platform::WindowRef c = platform::WindowFromPoint(screen.topLeft() + QPoint(w / 2, h / 2));
+        if (a && a == b && b == c)
+            platform::SetFocus(a);
         Restore();
+    }
 }
 
 void CDlgShow::mouseMoveEvent(QMouseEvent* event)
