@@ -231,8 +231,45 @@ struct RecordingSession::Impl {
         // second), so that the sound does not end before the picture.
         int64_t endSamples = -1;
         auto stoppedAt = std::chrono::steady_clock::time_point::max();
+        int64_t lastReadAt = 0; // recording time of the last read
+        // The held sound goes to the file, its last sample heard at `heardAt`.
+        auto placeHeld = [&](int64_t heardAt) {
+            live = true;
+            std::vector<int16_t> placed = drift.placeFromStart(held, heardAt);
+            held = {};
+            if (endSamples >= 0 && int64_t(placed.size()) > endSamples)
+                placed.resize(size_t(endSamples));
+            written = int64_t(placed.size());
+            if (!placed.empty())
+                push(Item {false, 0, {}, std::move(placed)});
+        };
         bool heard = true;
-        while ((heard = input.read(samples.data(), chunk))) {
+        bool told = false;
+        // A source silent this long counts as gone; reads give up sooner, so that a stop is not held up.
+        constexpr int kReadTimeoutMs = 500;
+        constexpr int kSilentForMs = 3000;
+        int silentMs = 0;
+        for (;;) {
+            const SoundInput::Read got = input.read(samples.data(), chunk, kReadTimeoutMs);
+            silentMs = got == SoundInput::Read::Nothing ? silentMs + kReadTimeoutMs : 0;
+            if (got != SoundInput::Read::Done && !live && !held.empty())
+                placeHeld(lastReadAt);
+            if (got == SoundInput::Read::Gone) {
+                heard = false;
+                break;
+            }
+            if (got == SoundInput::Read::Nothing) {
+                // A suspended or stuck source: the picture goes on, and a stop does not wait for it.
+                if (stopping)
+                    break;
+                if (!told && silentMs >= kSilentForMs) {
+                    told = true;
+                    if (settings.soundLost)
+                        settings.soundLost();
+                }
+                readFrom = std::chrono::steady_clock::now();
+                continue;
+            }
             if (stopping && endSamples < 0) {
                 if (stoppedAt == std::chrono::steady_clock::time_point::max())
                     stoppedAt = std::chrono::steady_clock::now();
@@ -249,6 +286,7 @@ struct RecordingSession::Impl {
             const auto readTo = std::chrono::steady_clock::now();
             const bool waited = readTo - readFrom > chunkTime * 2 / 5;
             readFrom = readTo;
+            lastReadAt = elapsed();
             if (paused) {
                 // What was heard before the pause is still coming in: it is written up to the pause's time.
                 const int64_t length
@@ -262,16 +300,8 @@ struct RecordingSession::Impl {
             }
             if (!live) {
                 held.insert(held.end(), samples.begin(), samples.end());
-                if (!waited && held.size() < size_t(settings.sampleRate) * 5)
-                    continue;
-                live = true;
-                std::vector<int16_t> placed = drift.placeFromStart(held, elapsed());
-                held = {};
-                if (endSamples >= 0 && int64_t(placed.size()) > endSamples)
-                    placed.resize(size_t(endSamples));
-                written = int64_t(placed.size());
-                if (!placed.empty())
-                    push(Item {false, 0, {}, std::move(placed)});
+                if (waited || stopping || held.size() >= size_t(settings.sampleRate) * 5)
+                    placeHeld(lastReadAt);
                 continue;
             }
             const int64_t heardAt = elapsed() - input.latencyMs();
@@ -284,7 +314,7 @@ struct RecordingSession::Impl {
             written += length;
         }
         // The source went away (a USB microphone pulled out, the server gone): the picture goes on alone.
-        if (!heard && !stopping && settings.soundLost)
+        if (!heard && !stopping && !told && settings.soundLost)
             settings.soundLost();
         markDone(soundDone);
     }

@@ -18,8 +18,14 @@ public:
     SoundInput& operator=(const SoundInput&) = delete;
 
     bool open(int sampleRate = 22050);
-    // Blocks until `count` samples were recorded; false when the server went away.
-    bool read(int16_t* samples, int count);
+    enum class Read {
+        Done, // all the samples
+        Nothing, // the microphone gave no sound within the time
+        Gone, // the server or the source went away
+    };
+    // Waits until `count` samples were recorded, but no more than `timeoutMs` in all; the samples of a read
+    // that timed out are lost.
+    Read read(int16_t* samples, int count, int timeoutMs = 1000);
     // How long ago the last sample read was heard, in milliseconds.
     int64_t latencyMs();
     void close();

@@ -291,7 +291,7 @@ TEST_F(RecordWindowTest, AFileTheCompressorCannotCreateIsRetriedOnceWithTheDefau
     spin(1500);
     const QString path = dlg->control().temporaryPath();
     dlg->sessionEnded(recorder::SessionEnd::CreateFailed);
-    ASSERT_EQ(messages.size(), 1);
+    ASSERT_EQ(messages.size(), 1) << messages.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(messages[0], QStringLiteral("错误的创建AVI文件"));
     EXPECT_EQ(IsPlaying(), 0);
     DestroyRecordControlWindow(); // waits for the file

@@ -212,3 +212,44 @@ TEST(RecordingSessionDesktop, ADiskRunningOutStopsTheRecordingAndWhatWasWrittenP
     ASSERT_TRUE(fullProbe.opened);
     EXPECT_GT(fullProbe.videoFrames, 3);
 }
+
+TEST(RecordingSessionDesktop, AMicrophoneThatFallsSilentIsToldAndDoesNotHoldUpTheEnd)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("quiet.avi"));
+    std::atomic<int> ends {0};
+    std::atomic<int> lost {0};
+    SessionEnd end = SessionEnd::NoScreen;
+    SessionSettings settings = settingsFor(path);
+    settings.soundLost = [&] { ++lost; };
+    RecordingSession session;
+    session.start(settings, [&](SessionEnd how, const SessionStats&) {
+        end = how;
+        ++ends;
+    });
+    auto spin = [](int ms) {
+        QEventLoop idle;
+        QTimer::singleShot(ms, &idle, &QEventLoop::quit);
+        idle.exec();
+    };
+    spin(2500);
+    // A suspended source gives no more sound and no error either.
+    ASSERT_EQ(QProcess::execute(QStringLiteral("pactl"),
+                  {QStringLiteral("suspend-source"), QStringLiteral("virtual_mic"), QStringLiteral("1")}),
+        0);
+    const bool told = qmtest::waitFor([&] { return lost.load() > 0; }, 10000);
+    spin(500);
+    session.stop();
+    const bool finished = qmtest::waitFor([&] { return ends.load() == 1; }, 30000);
+    QProcess::execute(QStringLiteral("pactl"),
+        {QStringLiteral("suspend-source"), QStringLiteral("virtual_mic"), QStringLiteral("0")});
+    EXPECT_TRUE(told);
+    ASSERT_TRUE(finished) << "the end waited for the silent microphone";
+    session.wait();
+    EXPECT_EQ(end, SessionEnd::Finished);
+    EXPECT_EQ(lost.load(), 1);
+    const AviProbe probe = probeAvi(path);
+    ASSERT_TRUE(probe.opened);
+    EXPECT_GE(probe.lastFrameNumber, 40);
+    EXPECT_GT(probe.samples.size(), size_t(22050 / 2)) << "the sound before the microphone fell silent";
+}
