@@ -273,14 +273,6 @@ TEST(ToolPanelLayout, AtTheLeftEdgeOfTheSecondMonitorItStaysOnThatMonitor)
     EXPECT_EQ(CToolDlg::PlacementX(QRect(1920, 0, 77, 452), QRect(1920, 0, 1920, 1080), 48, 200), 1997);
 }
 
-TEST(ToolPanelLayout, TheColumnGrowsWithTheButtonsOfThePage)
-{
-    EXPECT_EQ(CToolDlg::ButtonCount(CToolDlg::kPageWriting), 9);
-    EXPECT_EQ(CToolDlg::ButtonCount(CToolDlg::kPageDrawing), 7);
-    EXPECT_EQ(CToolDlg::ButtonCount(CToolDlg::kPageTools), 6);
-    EXPECT_EQ(CToolDlg::ColumnHeight(7, 44), 7 * 46 + 7);
-}
-
 namespace {
 
 class ToolPanel : public PopupTest {
