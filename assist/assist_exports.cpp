@@ -9,7 +9,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPointer>
+#include <QScreen>
 
 namespace {
 // Sent to the panel's show/hide tab ("HideDlg") when a full-screen window of the library closes.
@@ -37,6 +39,28 @@ void PictuerZoomOut(int* openFlag)
         *openFlag = 0;
 }
 
+QRect qmhelp::screenQRect()
+{
+    return QRect(g_screenRect.left, g_screenRect.top, std::max(0, g_screenRect.right - g_screenRect.left),
+        std::max(0, g_screenRect.bottom - g_screenRect.top));
+}
+
+QImage qmhelp::grabScreen(const QRect& rect)
+{
+    if (rect.isEmpty())
+        return {};
+    QScreen* screen = QGuiApplication::screenAt(rect.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return {};
+    // The grab takes coordinates relative to the screen it is asked of.
+    const QPoint origin = screen->geometry().topLeft();
+    return screen->grabWindow(0, rect.x() - origin.x(), rect.y() - origin.y(), rect.width(), rect.height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
 namespace {
 QPointer<DIALOG::CTimerDlg>& timerWindow()
 {
@@ -44,6 +68,11 @@ QPointer<DIALOG::CTimerDlg>& timerWindow()
     return dlg;
 }
 } // namespace
+
+QWidget* qmhelp::existingTimerWindow()
+{
+    return timerWindow();
+}
 
 void AlarmClock(int* flag)
 {

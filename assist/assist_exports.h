@@ -2,6 +2,11 @@
 // The screen assistant tools' plain exports.
 #include "assist/qmhelp_export.h"
 
+#include <QImage>
+#include <QRect>
+
+class QWidget;
+
 extern "C" {
 // The screen rectangle the tools cover: left, top, right, bottom in virtual-screen pixels.
 QMHELP_EXPORT void SetScreenRect(int left, int top, int right, int bottom);
@@ -11,6 +16,16 @@ QMHELP_EXPORT void PictuerZoomOut(int* openFlag);
 // Shows (flag non-zero) or hides (zero) the timer window, creating it on first use and centring it on the
 // screen rectangle. The library writes 0 into the caller's flag when the user closes the window.
 QMHELP_EXPORT void AlarmClock(int* flag);
+// Puts a spotlight of the given diameter on the screen rectangle (flag non-zero) after removing the one that
+// is there; a flag of 0 only removes it. The library writes 0 into the flag when the user leaves it.
+QMHELP_EXPORT void StartSpoltLight(int* flag, int diameter);
+// Shows the mask over the lower half of the screen rectangle (flag 1) or hides it (0). The result means
+// nothing to callers.
+QMHELP_EXPORT int MaskEffect(int* flag);
+// 0 before the first MaskEffect, else the current value of the caller's flag.
+QMHELP_EXPORT int IsMaskEffect();
+// The mask window, null before the first MaskEffect.
+QMHELP_EXPORT QWidget* GetMaskDlg();
 // 1 when a process named "AVP.exe" runs.
 QMHELP_EXPORT int Find360Process();
 QMHELP_EXPORT void ConvertPPTToFolder();
@@ -21,4 +36,12 @@ struct ScreenRect {
     int left = 0, top = 0, right = 0, bottom = 0;
 };
 QMHELP_EXPORT ScreenRect screenRect();
+// The screen rectangle as a QRect; empty before SetScreenRect.
+QMHELP_EXPORT QRect screenQRect();
+// The desktop's pixels under rect, as they are now.
+QMHELP_EXPORT QImage grabScreen(const QRect& rect);
+// The timer window when it exists (to hide it while another aid takes its snapshot); null otherwise.
+QWidget* existingTimerWindow();
+// The spotlight window, null when there is none.
+QMHELP_EXPORT QWidget* spotlightWindow();
 } // namespace qmhelp

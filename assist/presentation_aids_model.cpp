@@ -1,0 +1,126 @@
+#include "assist/presentation_aids_model.h"
+
+#include <QBrush>
+#include <QPainter>
+#include <QPen>
+
+#include <algorithm>
+#include <cmath>
+
+namespace DIALOG::aids {
+
+QImage darkened(const QImage& picture, int amount)
+{
+    QImage out = picture.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            const QRgb p = line[x];
+            line[x] = qRgb(std::max(qRed(p) - amount, 0), std::max(qGreen(p) - amount, 0),
+                std::max(qBlue(p) - amount, 0));
+        }
+    }
+    return out;
+}
+
+QRect spotSquare(const QPoint& centre, unsigned diameter)
+{
+    const int half = int(diameter >> 1);
+    return QRect(QPoint(centre.x() - half, centre.y() - half), QPoint(centre.x() + half, centre.y() + half));
+}
+
+double distanceFromSpotEdge(const QRect& square, const QPoint& point)
+{
+    const double cx = (square.left() + square.right()) / 2.0;
+    const double cy = (square.top() + square.bottom()) / 2.0;
+    const double r = (square.right() - square.left()) / 2.0;
+    return std::hypot(point.x() - cx, point.y() - cy) - r;
+}
+
+bool onSpotRing(const QRect& square, const QPoint& point)
+{
+    return std::abs(distanceFromSpotEdge(square, point)) < kSpotRingReach;
+}
+
+QRect spotPaintedArea(const QRect& square)
+{
+    // The ring lies just outside the spot's outline; two pixels more for antialiasing.
+    const int margin = kSpotRingWidth + 4;
+    return square.adjusted(-margin, -margin, margin, margin);
+}
+
+void paintSpot(QImage& frame, const QImage& snapshot, const QRect& square)
+{
+    QPainter painter(&frame);
+    painter.setRenderHint(QPainter::Antialiasing);
+    // The real screen shows through the spot, as a brush made of the snapshot paints it.
+    painter.setPen(QPen(QColor::fromRgb(kSpotOutlineColour), 2));
+    painter.setBrush(QBrush(snapshot));
+    painter.drawEllipse(square);
+    const int ring = kSpotRingWidth / 2 + 1;
+    painter.setPen(QPen(QColor::fromRgb(kSpotRingColour), kSpotRingWidth));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(square.adjusted(-ring, -ring, ring, ring));
+}
+
+QRect moveSpot(QImage& frame, const QImage& darkenedSnapshot, const QImage& snapshot, const QRect& oldSquare,
+    const QRect& newSquare)
+{
+    const QRect changed = (spotPaintedArea(oldSquare) | spotPaintedArea(newSquare)) & frame.rect();
+    {
+        QPainter painter(&frame);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(spotPaintedArea(oldSquare), darkenedSnapshot, spotPaintedArea(oldSquare));
+    }
+    paintSpot(frame, snapshot, newSquare);
+    return changed;
+}
+
+int maskBandAt(const QSize& size, const QPoint& p)
+{
+    const int g = kMaskGrabWidth;
+    const int w = size.width();
+    const int h = size.height();
+    const bool midY = p.y() >= g && p.y() < h - g;
+    const bool midX = p.x() >= g && p.x() < w - g;
+    if (p.x() >= 0 && p.x() < g && midY)
+        return kDragLeft;
+    if (p.x() >= w - g && p.x() < w && midY)
+        return kDragRight;
+    if (p.y() >= 0 && p.y() < g && midX)
+        return kDragTop;
+    if (p.y() >= h - g && p.y() < h && midX)
+        return kDragBottom;
+    return kDragNone;
+}
+
+QRect dragMaskEdge(const QRect& mask, int mode, const QPoint& pointer, const QRect& screen)
+{
+    // Edges as the half-open sides of the rectangle: right and bottom lie one past the last pixel.
+    int left = mask.left();
+    int top = mask.top();
+    int right = mask.left() + mask.width();
+    int bottom = mask.top() + mask.height();
+    const int screenRight = screen.left() + screen.width();
+    const int screenBottom = screen.top() + screen.height();
+    const int half = kMaskGrabWidth / 2;
+    switch (mode) {
+    case kDragLeft:
+        left = std::min(std::max(pointer.x() - half, screen.left()), right - kMaskMinimum);
+        break;
+    case kDragRight:
+        right = std::max(std::min(pointer.x() + half, screenRight), left + kMaskMinimum);
+        break;
+    case kDragTop:
+        top = std::min(std::max(pointer.y() - half, screen.top()), bottom - kMaskMinimum);
+        break;
+    case kDragBottom:
+        bottom = std::max(std::min(pointer.y() + half, screenBottom), top + kMaskMinimum);
+        break;
+    default:
+        break;
+    }
+    return QRect(left, top, right - left, bottom - top);
+}
+
+} // namespace DIALOG::aids
