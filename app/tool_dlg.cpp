@@ -384,7 +384,8 @@ void CToolDlg::onTools(int id)
             notAvailable("计算器未能启动");
         break;
     case 1057:
-        notAvailable("计时器尚未提供");
+        alarmOpen = !alarmOpen;
+        AlarmClock(&alarmOpen);
         break;
     case 1047: {
         hide();
