@@ -24,6 +24,9 @@ QMHELP_EXPORT void StartSpoltLight(int* flag, int diameter);
 QMHELP_EXPORT int MaskEffect(int* flag);
 // 0 before the first MaskEffect, else the current value of the caller's flag.
 QMHELP_EXPORT int IsMaskEffect();
+// Freezes the screen rectangle for the magnifier (flag non-zero) or hides it (0), after hiding the spotlight
+// and the mask. The two further arguments are not used; the result means nothing to callers.
+QMHELP_EXPORT int StartMagnifier(int* flag, int, int);
 // The mask window, null before the first MaskEffect.
 QMHELP_EXPORT QWidget* GetMaskDlg();
 // 1 when a process named "AVP.exe" runs.
@@ -42,6 +45,8 @@ QMHELP_EXPORT QRect screenQRect();
 QMHELP_EXPORT QImage grabScreen(const QRect& rect);
 // The timer window when it exists (to hide it while another aid takes its snapshot); null otherwise.
 QWidget* existingTimerWindow();
+// The magnifier window, null before the first StartMagnifier.
+QMHELP_EXPORT QWidget* magnifierWindow();
 // The spotlight window, null when there is none.
 QMHELP_EXPORT QWidget* spotlightWindow();
 } // namespace qmhelp

@@ -1,5 +1,6 @@
 // The spotlight, mask and magnifier exports: at most one of the three aids shows at a time.
 #include "assist/assist_exports.h"
+#include "assist/magnifier_wnd.h"
 #include "assist/mask_dlg.h"
 #include "assist/spotlight_wnd.h"
 
@@ -14,6 +15,7 @@ struct Aids {
     QPointer<DIALOG::CSpoltLight> spotlight;
     int* spotlightFlag = nullptr;
     QPointer<DIALOG::CMaskDlg> mask;
+    QPointer<DIALOG::CBackgroundScreen> magnifier;
 };
 
 Aids& aids()
@@ -77,7 +79,23 @@ bool hideMask()
     return true;
 }
 
+bool hideMagnifier()
+{
+    Aids& a = aids();
+    if (!a.magnifier || !a.magnifier->isVisible())
+        return false;
+    a.magnifier->hide();
+    if (int* flag = a.magnifier->flag())
+        *flag = 0;
+    return true;
+}
+
 } // namespace
+
+QWidget* qmhelp::magnifierWindow()
+{
+    return aids().magnifier;
+}
 
 QWidget* qmhelp::spotlightWindow()
 {
@@ -103,7 +121,7 @@ void StartSpoltLight(int* flag, int diameter)
         return;
     }
     const TimerOutOfTheWay timer;
-    if (hideMask())
+    if (hideMask() | hideMagnifier())
         waitMs(150);
     const QImage snapshot = qmhelp::grabScreen(screen);
     a.spotlight = new DIALOG::CSpoltLight(flag, unsigned(std::max(diameter, 2)), snapshot, screen);
@@ -120,7 +138,7 @@ int MaskEffect(int* flag)
     if (flag && *flag != 0 && screen.isEmpty())
         *flag = 0;
     const TimerOutOfTheWay timer;
-    if (show && hideSpotlight())
+    if (show && (hideSpotlight() | hideMagnifier()))
         waitMs(150);
     if (!a.mask) {
         if (!show)
@@ -147,4 +165,32 @@ int IsMaskEffect()
     if (!a.mask || !a.mask->flag())
         return 0;
     return *a.mask->flag();
+}
+
+int StartMagnifier(int* flag, int, int)
+{
+    Aids& a = aids();
+    const QRect screen = qmhelp::screenQRect();
+    const bool show = flag && *flag != 0 && !screen.isEmpty();
+    if (flag && *flag != 0 && screen.isEmpty())
+        *flag = 0;
+    const TimerOutOfTheWay timer;
+    if (show && (hideSpotlight() | hideMask()))
+        waitMs(150);
+    if (!a.magnifier) {
+        if (!show)
+            return 0;
+        a.magnifier = new DIALOG::CBackgroundScreen(flag, screen);
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, a.magnifier, [] { delete aids().magnifier; });
+    }
+    if (flag)
+        a.magnifier->setFlag(flag);
+    if (show) {
+        a.magnifier->restart(qmhelp::grabScreen(screen), screen);
+        a.magnifier->show();
+        a.magnifier->raise();
+    } else {
+        a.magnifier->hide();
+    }
+    return 1;
 }

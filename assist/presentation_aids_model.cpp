@@ -123,4 +123,46 @@ QRect dragMaskEdge(const QRect& mask, int mode, const QPoint& pointer, const QRe
     return QRect(left, top, right - left, bottom - top);
 }
 
+QRect bandBetween(const QPoint& a, const QPoint& b)
+{
+    return QRect(QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+        QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
+}
+
+QRect clipToScreen(const QRect& band, const QSize& screen)
+{
+    const QRect r = band.normalized();
+    const int left = std::max(r.left(), 0);
+    const int top = std::max(r.top(), 0);
+    const int right = std::min(r.left() + r.width(), screen.width());
+    const int bottom = std::min(r.top() + r.height(), screen.height());
+    return QRect(left, top, std::max(0, right - left), std::max(0, bottom - top));
+}
+
+QRect magnifiedRect(const QPoint& centre, const QSize& source, int level)
+{
+    const QSize size = source * level;
+    return QRect(centre.x() - size.width() / 2, centre.y() - size.height() / 2, size.width(), size.height());
+}
+
+QRect magnifierBarRect(const QRect& area, const QSize& bar, const QSize& screen)
+{
+    int x = area.left() + area.width() - bar.width();
+    int y = area.top() + area.height() + 4;
+    x = std::clamp(x, 0, std::max(0, screen.width() - bar.width()));
+    y = std::clamp(y, 0, std::max(0, screen.height() - bar.height()));
+    return QRect(QPoint(x, y), bar);
+}
+
+QRect moveMagnified(QImage& frame, const QImage& snapshot, const QImage& magnified, const QRect& oldRect,
+    const QRect& newRect)
+{
+    QPainter painter(&frame);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    const QRect old = oldRect & frame.rect();
+    painter.drawImage(old, snapshot, old);
+    painter.drawImage(newRect.topLeft(), magnified);
+    return (old | newRect) & frame.rect();
+}
+
 } // namespace DIALOG::aids

@@ -48,4 +48,18 @@ QMHELP_EXPORT int maskBandAt(const QSize& size, const QPoint& point);
 // held inside screen and never smaller than the minimum across the dragged edge.
 QMHELP_EXPORT QRect dragMaskEdge(const QRect& mask, int mode, const QPoint& pointer, const QRect& screen);
 
+// The rubber band between the press and the pointer, whichever way it was drawn; both corners inside.
+QMHELP_EXPORT QRect bandBetween(const QPoint& a, const QPoint& b);
+// The magnifier's rubber band clipped to the screen (size): left and top at least 0, right and bottom at most
+// the width and height.
+QMHELP_EXPORT QRect clipToScreen(const QRect& band, const QSize& screen);
+// The magnified area: level times the source size, centred on centre.
+QMHELP_EXPORT QRect magnifiedRect(const QPoint& centre, const QSize& source, int level);
+// The magnifier's picture bar: below area and right-aligned with it, moved back inside the screen.
+QMHELP_EXPORT QRect magnifierBarRect(const QRect& area, const QSize& bar, const QSize& screen);
+// Puts the magnified picture at newRect over frame (the snapshot elsewhere) and returns the area that
+// changed.
+QMHELP_EXPORT QRect moveMagnified(QImage& frame, const QImage& snapshot, const QImage& magnified,
+    const QRect& oldRect, const QRect& newRect);
+
 } // namespace DIALOG::aids

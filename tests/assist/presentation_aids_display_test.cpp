@@ -1,4 +1,5 @@
 #include "assist/assist_exports.h"
+#include "assist/magnifier_wnd.h"
 #include "assist/mask_dlg.h"
 #include "assist/presentation_aids_model.h"
 #include "support_main/test_util.h"
@@ -173,4 +174,61 @@ TEST_F(AidsDesktop, TheSpotlightHidesTheMaskAndZeroesItsFlag)
     MaskEffect(&maskFlag);
     EXPECT_EQ(spotFlag, 0);
     EXPECT_FALSE(qmhelp::spotlightWindow()->isVisible());
+}
+
+TEST_F(AidsDesktop, TheMagnifierHidesTheMaskAndTheSpotlightAndZeroesBothFlags)
+{
+    int maskFlag = 1;
+    MaskEffect(&maskFlag);
+    int spotFlag = 1;
+    StartSpoltLight(&spotFlag, 300);
+    // Both on at once, as a caller that drives the windows itself could leave them.
+    GetMaskDlg()->show();
+    maskFlag = 1;
+    settle();
+    int magnifierFlag = 1;
+    StartMagnifier(&magnifierFlag, 0, 0);
+    EXPECT_EQ(maskFlag, 0);
+    EXPECT_EQ(spotFlag, 0);
+    EXPECT_FALSE(GetMaskDlg()->isVisible());
+    EXPECT_FALSE(qmhelp::spotlightWindow()->isVisible());
+    QWidget* magnifier = qmhelp::magnifierWindow();
+    ASSERT_NE(magnifier, nullptr);
+    EXPECT_TRUE(magnifier->isVisible());
+    EXPECT_EQ(magnifierFlag, 1);
+}
+
+TEST_F(AidsDesktop, TheMagnifierEnlargesTheSelectedAreaAroundItsCentre)
+{
+    // A narrow stripe behind the screen's centre: 20 pixels wide, 40 once enlarged twice.
+    QWidget stripe(nullptr, Qt::FramelessWindowHint);
+    stripe.setAutoFillBackground(true);
+    QPalette pal;
+    pal.setColor(QPalette::Window, Qt::blue);
+    stripe.setPalette(pal);
+    stripe.setGeometry(950, 300, 20, 500);
+    stripe.show();
+    ASSERT_TRUE(qmtest::waitFor([&] { return stripe.windowHandle()->isExposed(); }));
+    settle();
+    int flag = 1;
+    StartMagnifier(&flag, 0, 0);
+    auto* magnifier = dynamic_cast<DIALOG::CBackgroundScreen*>(qmhelp::magnifierWindow());
+    ASSERT_NE(magnifier, nullptr);
+    ASSERT_TRUE(qmtest::waitFor([&] { return magnifier->windowHandle()->isExposed(); }));
+    sendMouse(magnifier, QEvent::MouseButtonPress, {900, 500}, Qt::LeftButton);
+    sendMouse(magnifier, QEvent::MouseMove, {1020, 580}, Qt::LeftButton);
+    sendMouse(magnifier, QEvent::MouseButtonRelease, {1020, 580}, Qt::NoButton);
+    EXPECT_EQ(magnifier->trackerRect(), QRect(900, 500, 121, 81));
+    const QRect bar = magnifier->barRect();
+    ASSERT_FALSE(bar.isEmpty());
+    sendMouse(magnifier, QEvent::MouseButtonPress, bar.topLeft() + QPoint(10, 10), Qt::LeftButton);
+    sendMouse(magnifier, QEvent::MouseButtonRelease, bar.topLeft() + QPoint(10, 10), Qt::NoButton);
+    EXPECT_EQ(magnifier->level(), 2);
+    settle();
+    const QImage shot = screenShot();
+    saveShot(shot, "magnifier.png");
+    EXPECT_EQ(shot.pixel(945, 540), QColor(Qt::blue).rgb()) << "the stripe is not enlarged";
+    EXPECT_EQ(shot.pixel(975, 540), QColor(Qt::blue).rgb());
+    EXPECT_EQ(shot.pixel(985, 540), kBehind);
+    EXPECT_EQ(shot.pixel(945, 200), kBehind) << "the screen outside the area changed";
 }

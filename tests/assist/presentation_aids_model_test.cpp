@@ -97,3 +97,42 @@ TEST(MaskEdges, AnEdgeStopsAtTheMinimumAndAtTheScreen)
     EXPECT_EQ(dragMaskEdge(narrow, kDragBottom, {0, 5000}, screen).bottom(), 1079);
     EXPECT_EQ(dragMaskEdge(narrow, kDragBottom, {0, 0}, screen).height(), 128);
 }
+
+TEST(MagnifierGeometry, TheBandIsClippedToTheScreen)
+{
+    const QSize screen(1920, 1080);
+    EXPECT_EQ(clipToScreen(QRect(QPoint(-50, -20), QPoint(99, 79)), screen), QRect(0, 0, 100, 80));
+    EXPECT_EQ(clipToScreen(QRect(1900, 1000, 100, 200), screen), QRect(1900, 1000, 20, 80));
+    // A band drawn from bottom right to top left counts the same.
+    EXPECT_EQ(clipToScreen(bandBetween({300, 200}, {100, 100}), screen), QRect(100, 100, 201, 101));
+}
+
+TEST(MagnifierGeometry, EachLevelGrowsTheAreaAroundTheSameCentreAndTheBarStaysOnScreen)
+{
+    EXPECT_EQ(magnifiedRect({500, 400}, {100, 60}, 1), QRect(450, 370, 100, 60));
+    EXPECT_EQ(magnifiedRect({500, 400}, {100, 60}, 3), QRect(350, 310, 300, 180));
+    const QSize screen(1920, 1080);
+    const QSize bar(132, 40);
+    const QRect below = magnifierBarRect(QRect(100, 100, 400, 300), bar, screen);
+    EXPECT_EQ(below.right(), QRect(100, 100, 400, 300).right());
+    EXPECT_GT(below.top(), 399);
+    const QRect corner = magnifierBarRect(QRect(1700, 900, 400, 300), bar, screen);
+    EXPECT_LE(corner.right(), 1919);
+    EXPECT_LE(corner.bottom(), 1079);
+}
+
+TEST(MagnifierPainting, AMoveRestoresTheSnapshotWhereTheEnlargementWas)
+{
+    const QImage screen = stripes({640, 480});
+    QImage frame = screen.copy();
+    QImage magnified(80, 60, QImage::Format_RGB32);
+    magnified.fill(Qt::magenta);
+    const QRect first(100, 100, 80, 60);
+    moveMagnified(frame, screen, magnified, QRect(), first);
+    const QRect second(300, 200, 80, 60);
+    const QRect changed = moveMagnified(frame, screen, magnified, first, second);
+    EXPECT_TRUE(changed.contains(first) && changed.contains(second));
+    EXPECT_EQ(frame.pixel(120, 120), screen.pixel(120, 120));
+    EXPECT_EQ(frame.pixel(320, 220), QColor(Qt::magenta).rgb());
+    EXPECT_EQ(frame.pixel(500, 400), screen.pixel(500, 400));
+}
