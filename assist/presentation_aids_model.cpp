@@ -2,6 +2,7 @@
 
 #include <QBrush>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPen>
 
 #include <algorithm>
@@ -52,14 +53,20 @@ QRect spotPaintedArea(const QRect& square)
 void paintSpot(QImage& frame, const QImage& snapshot, const QRect& square)
 {
     QPainter painter(&frame);
+    // The real screen shows through the spot; the antialiased outline hides the clip's stepped edge.
+    QPainterPath circle;
+    circle.addEllipse(QRectF(square));
+    painter.setClipPath(circle);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(square, snapshot, square);
+    painter.setClipping(false);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter.setRenderHint(QPainter::Antialiasing);
-    // The real screen shows through the spot, as a brush made of the snapshot paints it.
     painter.setPen(QPen(QColor::fromRgb(kSpotOutlineColour), 2));
-    painter.setBrush(QBrush(snapshot));
+    painter.setBrush(Qt::NoBrush);
     painter.drawEllipse(square);
     const int ring = kSpotRingWidth / 2 + 1;
     painter.setPen(QPen(QColor::fromRgb(kSpotRingColour), kSpotRingWidth));
-    painter.setBrush(Qt::NoBrush);
     painter.drawEllipse(square.adjusted(-ring, -ring, ring, ring));
 }
 
