@@ -32,6 +32,10 @@ qmhelp::ScreenRect qmhelp::screenRect()
     return g_screenRect;
 }
 
+void CapFullScreen()
+{
+}
+
 void PictuerZoomOut(int* openFlag)
 {
     // The zoom window is not available yet: a request to open it is answered as closed.

@@ -10,6 +10,8 @@ class QWidget;
 extern "C" {
 // The screen rectangle the tools cover: left, top, right, bottom in virtual-screen pixels.
 QMHELP_EXPORT void SetScreenRect(int left, int top, int right, int bottom);
+// Kept for callers of the full-screen capture; it has never had an effect.
+QMHELP_EXPORT void CapFullScreen();
 // Opens (flag non-zero) or closes (zero or null) the picture zoom window; the library writes 0 into the
 // caller's flag when the user closes it.
 QMHELP_EXPORT void PictuerZoomOut(int* openFlag);

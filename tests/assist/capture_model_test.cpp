@@ -1,0 +1,115 @@
+#include "assist/assist_exports.h"
+#include "assist/capture_model.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+
+#include <QFile>
+#include <QImageReader>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace DIALOG::capture;
+
+namespace {
+
+QImage pattern()
+{
+    QImage image(37, 21, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, x < 18 ? qRgb(200, 30, 40) : qRgb(20, 90, 220));
+    return image;
+}
+
+QByteArray head(const QString& path, int n)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.read(n) : QByteArray();
+}
+
+} // namespace
+
+TEST(CaptureSelection, SmallBandsAreReplacedAndDoNotSaveOnDoubleClick)
+{
+    EXPECT_TRUE(isSmallBand(QRect(100, 100, 9, 9)));
+    EXPECT_TRUE(isSmallBand(QRect(QPoint(100, 100), QPoint(92, 92))));
+    EXPECT_FALSE(isSmallBand(QRect(100, 100, 10, 3)));
+    EXPECT_FALSE(doubleClickSaves(QRect(100, 100, 9, 9), {104, 104}));
+    EXPECT_FALSE(doubleClickSaves(QRect(100, 100, 10, 10), {105, 105}));
+    EXPECT_TRUE(doubleClickSaves(QRect(100, 100, 11, 4), {105, 101}));
+    EXPECT_FALSE(doubleClickSaves(QRect(100, 100, 200, 200), {50, 50}));
+}
+
+TEST(CaptureButtonBar, StandsBelowTheSelectionFromRightToLeftOrInTheCorner)
+{
+    const std::array<QSize, 4> pictures {QSize(32, 32), QSize(32, 32), QSize(32, 32), QSize(32, 32)};
+    const QSize screen(1920, 1080);
+    const auto bar = captureButtonBar(QRect(400, 300, 500, 200), pictures, screen);
+    EXPECT_EQ(bar[0], QRect(900 - 2 - 32, 502, 32, 32));
+    EXPECT_EQ(bar[1].right() + 1, bar[0].left());
+    EXPECT_EQ(bar[3].left(), 900 - 2 - 128);
+    const auto low = captureButtonBar(QRect(400, 900, 500, 160), pictures, screen);
+    EXPECT_EQ(low[0], QRect(1920 - 2 - 32, 1080 - 2 - 32, 32, 32));
+    const auto right = captureButtonBar(QRect(1800, 100, 200, 100), pictures, screen);
+    EXPECT_EQ(right[0].right(), 1920 - 3);
+}
+
+TEST(CaptureSaving, EachNameGetsTheFormatItsExtensionSays)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QImage picture = pattern();
+    const struct {
+        const char* name;
+        QByteArray magic;
+        QByteArray format;
+    } cases[] = {
+        {"a.png", QByteArray("\x89PNG", 4), "png"},
+        {"b.PNG", QByteArray("\x89PNG", 4), "png"},
+        {"c.jpg", QByteArray("\xFF\xD8\xFF", 3), "jpeg"},
+        {"d.jpeg", QByteArray("\xFF\xD8\xFF", 3), "jpeg"},
+        {"e.bmp", QByteArray("BM"), "bmp"},
+        {"f", QByteArray("BM"), "bmp"},
+        {"g.txt", QByteArray("BM"), "bmp"},
+    };
+    for (const auto& c : cases) {
+        const QString path = dir.filePath(QString::fromLatin1(c.name));
+        ASSERT_TRUE(saveCapture(picture, path)) << c.name;
+        EXPECT_EQ(head(path, c.magic.size()), c.magic) << c.name;
+        QImageReader reader(path);
+        reader.setDecideFormatFromContent(true);
+        EXPECT_EQ(reader.format(), c.format) << c.name;
+        const QImage back = reader.read();
+        ASSERT_EQ(back.size(), picture.size()) << c.name;
+        if (c.format != "jpeg") {
+            EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), picture) << c.name;
+        }
+    }
+}
+
+TEST(CaptureSaving, AGifNameNeverGetsAnotherFormat)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("h.gif"));
+    if (saveCapture(pattern(), path)) {
+        EXPECT_EQ(head(path, 3), QByteArray("GIF"));
+    } else {
+        EXPECT_FALSE(QFile::exists(path));
+        EXPECT_FALSE(captureSaveFilter().contains(QLatin1String("gif")));
+    }
+    EXPECT_FALSE(saveCapture(QImage(), dir.filePath(QStringLiteral("empty.png"))));
+}
+
+TEST(CaptureExports, CapFullScreenChangesNothing)
+{
+    const int windows = int(QApplication::topLevelWidgets().size());
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    const qmhelp::ScreenRect rect = qmhelp::screenRect();
+    CapFullScreen();
+    EXPECT_EQ(int(QApplication::topLevelWidgets().size()), windows);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+    EXPECT_EQ(qmhelp::screenRect().right, rect.right);
+}
