@@ -15,6 +15,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace DIALOG {
@@ -150,7 +152,8 @@ void CToolDlg::SetPage(int page)
         lineStyle_->hide();
     if (page == kPageDrawing) {
         // The drawing page starts with the rectangle.
-        lineStyle_->Refresh();
+        if (lineStyle_)
+            lineStyle_->Refresh();
         if (CScreenPenWnd* surface = host_.ensureSurface ? host_.ensureSurface() : nullptr)
             surface->SetShape(Rectangle);
         SetActiveTool(kPageDrawing, 1054);
@@ -220,7 +223,7 @@ void CToolDlg::ShowLineStyle()
     const QRect screen = panel_ ? CMultiScreen(panel_).GetScreenRect() : QRect();
     int y = tool.top() + buttons_.value(1077)->y();
     if (screen.isValid())
-        y = std::clamp(y, screen.top(), screen.bottom() + 1 - lineStyle_->height());
+        y = std::max(screen.top(), std::min(y, screen.bottom() + 1 - lineStyle_->height()));
     lineStyle_->move(x, y);
     lineStyle_->show();
     lineStyle_->raise();
@@ -374,10 +377,16 @@ void CToolDlg::onTools(int id)
 {
     switch (id) {
     case 1054:
-        notAvailable("聚光灯尚未提供");
+        // The spotlight takes a picture of the screen: the tool panel is out of it.
+        hide();
+        spotlightOpen = !spotlightOpen;
+        StartSpoltLight(&spotlightOpen, 300);
+        show();
         break;
     case 1055:
-        notAvailable("幕布尚未提供");
+        hide();
+        maskOpen = !maskOpen;
+        MaskEffect(&maskOpen);
         break;
     case 1056:
         if (!host_.showCalculator || !host_.showCalculator())
