@@ -435,7 +435,13 @@ void CWhiteBoardDlg::RegisterMessages()
     // may come from another program.
     messages_->onPointer(
         kMsgInsertPicture, [this](WPARAM w, LPARAM l) { return OnMessage(kMsgInsertPicture, w, l); },
-        [this](WPARAM w, LPARAM) { return OnMessage(kMsgInsertPicture, w, 0); });
+        [this](WPARAM w, LPARAM) {
+            // From another program only an instrument's number means something; a folder click it cannot
+            // send, and any other number is ignored.
+            if (w < kFirstInstrumentNumber || w > kLastInstrumentNumber)
+                return LRESULT(0);
+            return OnMessage(kMsgInsertPicture, w, 0);
+        });
     for (UINT m : kMsgIgnored)
         messages_->on(m, [](WPARAM, LPARAM) { return LRESULT(0); });
     messages_->on(platform::WM_COMMAND, [this](WPARAM w, LPARAM) {

@@ -4,6 +4,7 @@
 #include "platform/messages.h"
 #include "platform/window_ops.h"
 #include "support/language.h"
+#include "support/multi_screen.h"
 #include "surface/page_model.h"
 #include "surface/page_store.h"
 #include "surface/surface_messages.h"
@@ -103,7 +104,7 @@ void CScreenPenWnd::initialise(const QString& pagePicture)
         }
     }
     if (boardMode != kBoardDesktop)
-        buttons_.Place(primaryScreenRect());
+        buttons_.Place(panelScreenRect());
 
     EraserSourceBitmap() = canvas_.backgroundBitmap();
     resetCurrentObject();
@@ -121,9 +122,11 @@ void CScreenPenWnd::takeScreenPicture()
         owner_->show();
 }
 
-QRect CScreenPenWnd::primaryScreenRect() const
+QRect CScreenPenWnd::panelScreenRect() const
 {
-    return PrimaryScreenRect(geometry().topLeft(), rect());
+    // The board's buttons and the tool strip go where the teacher stands: on the panel's monitor.
+    const QRect screen = CMultiScreen(owner_).GetScreenRect();
+    return screen.isEmpty() ? rect() : screen.translated(-geometry().topLeft());
 }
 
 void CScreenPenWnd::notifyOwner(UINT message, WPARAM wParam)
@@ -546,7 +549,7 @@ void CScreenPenWnd::mouseReleaseEvent(QMouseEvent* event)
 
 void CScreenPenWnd::setToolStripRect()
 {
-    toolStrip_.PlaceIn(primaryScreenRect());
+    toolStrip_.PlaceIn(panelScreenRect());
     canvas_.Compose(toolStrip_.rect());
 }
 

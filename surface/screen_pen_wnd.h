@@ -145,7 +145,8 @@ private:
 
     void initialise(const QString& pagePicture);
     void takeScreenPicture();
-    QRect primaryScreenRect() const;
+    // The monitor of the panel that owns the surface, in window coordinates.
+    QRect panelScreenRect() const;
 
     // The steps every tool operation shares.
     void beginToolChange();

@@ -17,12 +17,6 @@ QRect VirtualScreenRect()
     return all.isEmpty() ? QRect(0, 0, 1920, 1080) : all;
 }
 
-QRect PrimaryScreenRect(QPoint origin, const QRect& fallback)
-{
-    const QScreen* primary = QGuiApplication::primaryScreen();
-    return primary ? primary->geometry().translated(-origin) : fallback;
-}
-
 void CopyScreens(QImage& picture, QPoint origin, bool afterHiding)
 {
     for (int i = 0; afterHiding && i < 4; ++i) {

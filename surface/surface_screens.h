@@ -8,9 +8,6 @@ namespace DIALOG {
 
 // The union of all screens, in desktop coordinates: the surface's window. 1920 × 1080 without a screen.
 QRect VirtualScreenRect();
-// The primary screen, in the coordinates of a window whose top left corner is at origin; fallback without
-// a primary screen.
-QRect PrimaryScreenRect(QPoint origin, const QRect& fallback);
 // Paints what every screen shows onto picture, whose top left corner lies at origin. afterHiding gives a
 // window hidden just before a moment to leave the screen, and what lay beneath it to repaint.
 void CopyScreens(QImage& picture, QPoint origin, bool afterHiding);
