@@ -3,6 +3,7 @@
 // The anchors do the same with the whole screen repainted on every step. Medians and 99th percentiles per
 // step.
 #include "assist/presentation_aids_model.h"
+#include "bench_util.h"
 
 #include <QImage>
 #include <QPainter>
@@ -16,38 +17,12 @@
 #include <vector>
 
 using namespace DIALOG::aids;
+using qmbench::percentile;
 
 namespace {
 
 constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
-
-// A busy desktop: a gradient with some hundred coloured lines.
-const QImage& desktop()
-{
-    static const QImage picture = [] {
-        QImage img(kWidth, kHeight, QImage::Format_RGB32);
-        QPainter p(&img);
-        QLinearGradient sky(0, 0, 0, kHeight);
-        sky.setColorAt(0, QColor(30, 80, 160));
-        sky.setColorAt(1, QColor(230, 235, 240));
-        p.fillRect(img.rect(), sky);
-        std::mt19937 rng(7);
-        std::uniform_int_distribution<int> x(0, kWidth - 1), y(0, kHeight - 1), c(0, 255);
-        for (int i = 0; i < 300; ++i) {
-            p.setPen(QPen(QColor(c(rng), c(rng), c(rng)), 3));
-            p.drawLine(x(rng), y(rng), x(rng), y(rng));
-        }
-        return img;
-    }();
-    return picture;
-}
-
-double percentile(std::vector<double> v, double q)
-{
-    std::sort(v.begin(), v.end());
-    return v[std::min(v.size() - 1, std::size_t(q * double(v.size())))];
-}
 
 // The pointer's path: a wide circle, a few pixels a step, as a hand moves.
 QPoint pointerAt(int step)
@@ -86,7 +61,7 @@ void measure(benchmark::State& state, Step step)
 
 void BM_SpotlightMove(benchmark::State& state)
 {
-    const QImage& screen = desktop();
+    const QImage& screen = qmbench::busyScreen();
     const QImage dark = darkened(screen, kSpotlightDarkening);
     QImage frame = dark.copy();
     QImage backing = frame.copy();
@@ -102,7 +77,7 @@ BENCHMARK(BM_SpotlightMove)->UseManualTime()->Unit(benchmark::kMillisecond)->Ite
 
 void BM_SpotlightFullRepaint(benchmark::State& state)
 {
-    const QImage& screen = desktop();
+    const QImage& screen = qmbench::busyScreen();
     const QImage dark = darkened(screen, kSpotlightDarkening);
     QImage frame = dark.copy();
     QImage backing = frame.copy();
@@ -121,7 +96,7 @@ BENCHMARK(BM_SpotlightFullRepaint)->UseManualTime()->Unit(benchmark::kMillisecon
 // A 200x150 area enlarged three times, dragged about.
 void BM_MagnifierMove(benchmark::State& state)
 {
-    const QImage& screen = desktop();
+    const QImage& screen = qmbench::busyScreen();
     const QImage magnified = screen.copy(860, 465, 200, 150).scaled(600, 450);
     QImage frame = screen.copy();
     QImage backing = frame.copy();
@@ -137,7 +112,7 @@ BENCHMARK(BM_MagnifierMove)->UseManualTime()->Unit(benchmark::kMillisecond)->Ite
 
 void BM_MagnifierFullRepaint(benchmark::State& state)
 {
-    const QImage& screen = desktop();
+    const QImage& screen = qmbench::busyScreen();
     const QImage magnified = screen.copy(860, 465, 200, 150).scaled(600, 450);
     QImage frame = screen.copy();
     QImage backing = frame.copy();

@@ -1,5 +1,6 @@
 // One paint of an instrument over a full-screen page, as the surface repaints it on every drag step: every
 // tick and number reads one page pixel for its colour. Medians and 99th percentiles per paint.
+#include "bench_util.h"
 #include "instruments/instrument_table.h"
 
 #include <QImage>
@@ -13,38 +14,12 @@
 #include <vector>
 
 using namespace DIALOG;
+using qmbench::percentile;
 
 namespace {
 
 constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
-
-// A page as a lesson leaves it: a desktop picture with some hundred strokes on it.
-const QImage& lessonPage()
-{
-    static const QImage page = [] {
-        QImage img(kWidth, kHeight, QImage::Format_RGB32);
-        QPainter p(&img);
-        QLinearGradient sky(0, 0, 0, kHeight);
-        sky.setColorAt(0, QColor(30, 80, 160));
-        sky.setColorAt(1, QColor(230, 235, 240));
-        p.fillRect(img.rect(), sky);
-        std::mt19937 rng(7);
-        std::uniform_int_distribution<int> x(0, kWidth - 1), y(0, kHeight - 1), c(0, 255);
-        for (int i = 0; i < 300; ++i) {
-            p.setPen(QPen(QColor(c(rng), c(rng), c(rng)), 3));
-            p.drawLine(x(rng), y(rng), x(rng), y(rng));
-        }
-        return img;
-    }();
-    return page;
-}
-
-double percentile(std::vector<double> v, double q)
-{
-    std::sort(v.begin(), v.end());
-    return v[std::min(v.size() - 1, std::size_t(q * double(v.size())))];
-}
 
 void paintOnce(benchmark::State& state, const char* kind, QPoint from, QPoint to)
 {
@@ -53,7 +28,7 @@ void paintOnce(benchmark::State& state, const char* kind, QPoint from, QPoint to
     table.Press(from);
     table.Move(to, QRect());
     table.Release(to);
-    const QImage& page = lessonPage();
+    const QImage& page = qmbench::busyScreen();
     QImage window = page.copy();
     QPainter painter(&window);
     std::vector<double> times;

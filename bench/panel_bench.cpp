@@ -1,6 +1,7 @@
 // The main panel seen from outside, as a teacher and other programs meet it: how long the program takes to
 // show its panel, how long a message from another process takes to show its effect, and whether the panel
 // stays responsive under a flood of messages. Runs on a desktop (the virtual one of scripts/virtual-desktop).
+#include "bench_util.h"
 #include "platform/messages.h"
 #include "platform/x11_desktop.h"
 
@@ -18,6 +19,8 @@
 #include <vector>
 
 namespace {
+
+using qmbench::percentile;
 
 const QString kPanel = QStringLiteral("白板");
 const QString kTip = QStringLiteral("ToolTip");
@@ -80,14 +83,6 @@ private:
     QProcess process_;
     unsigned long panel_ = 0;
 };
-
-double percentile(std::vector<double> v, double p)
-{
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    return v[std::min(v.size() - 1, size_t(p * double(v.size() - 1) + 0.5))];
-}
 
 // From a message sent by this process until the tip window it asks for is mapped (and gone again).
 double tipRoundTripMs(const platform::WindowRef& panel)

@@ -1,6 +1,7 @@
 // The pen surface's live ink and full redraw, on a real window. Each pointer move is timed from the mouse
 // event sent to the window until the changed part of the window has been painted; medians and 99th
 // percentiles come from the individual moves.
+#include "bench_util.h"
 #include "instruments/my_shape.h"
 #include "surface/instrument_gesture.h"
 #include "surface/page_model.h"
@@ -20,11 +21,14 @@
 #include <ctime>
 #include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
 using namespace DIALOG;
 
 namespace {
+
+using qmbench::percentile;
 
 double threadCpuNs()
 {
@@ -38,14 +42,6 @@ double wallNs()
     timespec ts {};
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return double(ts.tv_sec) * 1e9 + double(ts.tv_nsec);
-}
-
-double percentile(std::vector<double> v, double q)
-{
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    return v[std::min(v.size() - 1, std::size_t(q * double(v.size() - 1) + 0.5))];
 }
 
 // Counts the paints the window receives, so that a run shows each move was painted.
@@ -71,6 +67,38 @@ void paintPending(QWidget* w)
 {
     QCoreApplication::sendPostedEvents(w, QEvent::UpdateRequest);
 }
+
+// The thread CPU and wall time of each timed step, reported as medians and 99th percentiles.
+class StepTimes {
+public:
+    // Runs step, timing it, and gives the benchmark its wall time.
+    template <typename Step>
+    void time(benchmark::State& state, Step step)
+    {
+        const double c0 = threadCpuNs();
+        const double w0 = wallNs();
+        step();
+        const double w1 = wallNs();
+        const double c1 = threadCpuNs();
+        cpu_.push_back(c1 - c0);
+        wall_.push_back(w1 - w0);
+        state.SetIterationTime((w1 - w0) * 1e-9);
+    }
+    // Counters in microseconds ("us", 1e3) or milliseconds ("ms", 1e6).
+    void report(benchmark::State& state, const char* unit, double nsPerUnit) const
+    {
+        const std::string u(unit);
+        state.counters["cpu_p50_" + u] = percentile(cpu_, 0.50) / nsPerUnit;
+        state.counters["cpu_p99_" + u] = percentile(cpu_, 0.99) / nsPerUnit;
+        state.counters["wall_p50_" + u] = percentile(wall_, 0.50) / nsPerUnit;
+        state.counters["wall_p99_" + u] = percentile(wall_, 0.99) / nsPerUnit;
+    }
+    std::size_t steps() const { return cpu_.size(); }
+
+private:
+    std::vector<double> cpu_;
+    std::vector<double> wall_;
+};
 
 std::unique_ptr<CScreenPenWnd> openSurface()
 {
@@ -102,7 +130,7 @@ void BM_PenMove(benchmark::State& state)
     surface->SetPen(int(state.range(0)), RGB(200, 20, 20));
     PaintCounter counter;
     surface->installEventFilter(&counter);
-    std::vector<double> cpu, wall;
+    StepTimes times;
     long i = 0;
     send(surface.get(), QEvent::MouseButtonPress, strokePoint(i), Qt::LeftButton);
     for (auto _ : state) {
@@ -117,22 +145,14 @@ void BM_PenMove(benchmark::State& state)
             state.ResumeTiming();
             continue;
         }
-        const double c0 = threadCpuNs();
-        const double w0 = wallNs();
-        send(surface.get(), QEvent::MouseMove, strokePoint(i), Qt::LeftButton);
-        paintPending(surface.get());
-        const double w1 = wallNs();
-        const double c1 = threadCpuNs();
-        cpu.push_back(c1 - c0);
-        wall.push_back(w1 - w0);
-        state.SetIterationTime((w1 - w0) * 1e-9);
+        times.time(state, [&] {
+            send(surface.get(), QEvent::MouseMove, strokePoint(i), Qt::LeftButton);
+            paintPending(surface.get());
+        });
     }
     send(surface.get(), QEvent::MouseButtonRelease, strokePoint(i), Qt::NoButton);
-    state.counters["cpu_p50_us"] = percentile(cpu, 0.50) / 1000;
-    state.counters["cpu_p99_us"] = percentile(cpu, 0.99) / 1000;
-    state.counters["wall_p50_us"] = percentile(wall, 0.50) / 1000;
-    state.counters["wall_p99_us"] = percentile(wall, 0.99) / 1000;
-    state.counters["paints_per_move"] = double(counter.paints) / double(std::max<std::size_t>(cpu.size(), 1));
+    times.report(state, "us", 1e3);
+    state.counters["paints_per_move"] = double(counter.paints) / double(std::max<std::size_t>(times.steps(), 1));
     surface->removeEventFilter(&counter);
     ThePageList().Clear();
 }
@@ -160,22 +180,14 @@ void BM_FullRedraw(benchmark::State& state)
 {
     auto surface = openSurface();
     fillPage();
-    std::vector<double> cpu, wall;
+    StepTimes times;
     for (auto _ : state) {
-        const double c0 = threadCpuNs();
-        const double w0 = wallNs();
-        surface->RedrawPage();
-        paintPending(surface.get());
-        const double w1 = wallNs();
-        const double c1 = threadCpuNs();
-        cpu.push_back(c1 - c0);
-        wall.push_back(w1 - w0);
-        state.SetIterationTime((w1 - w0) * 1e-9);
+        times.time(state, [&] {
+            surface->RedrawPage();
+            paintPending(surface.get());
+        });
     }
-    state.counters["cpu_p50_ms"] = percentile(cpu, 0.50) / 1e6;
-    state.counters["cpu_p99_ms"] = percentile(cpu, 0.99) / 1e6;
-    state.counters["wall_p50_ms"] = percentile(wall, 0.50) / 1e6;
-    state.counters["wall_p99_ms"] = percentile(wall, 0.99) / 1e6;
+    times.report(state, "ms", 1e6);
     ThePageList().Clear();
 }
 BENCHMARK(BM_FullRedraw)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
@@ -204,26 +216,18 @@ void BM_InstrumentDrag(benchmark::State& state)
         grip = (from + to) / 2 + QPointF(0, d % 2 ? d : -d);
     send(surface.get(), QEvent::MouseButtonPress, grip, Qt::LeftButton);
 
-    std::vector<double> cpu, wall;
+    StepTimes times;
     long i = 0;
     for (auto _ : state) {
         // The hand carries it to and fro in small steps.
         ++i;
         const QPointF at = grip + QPointF(300 * std::sin(double(i) / 150.0), 150 * std::sin(double(i) / 230.0));
-        const double c0 = threadCpuNs();
-        const double w0 = wallNs();
-        send(surface.get(), QEvent::MouseMove, at, Qt::LeftButton);
-        paintPending(surface.get());
-        const double w1 = wallNs();
-        const double c1 = threadCpuNs();
-        cpu.push_back(c1 - c0);
-        wall.push_back(w1 - w0);
-        state.SetIterationTime((w1 - w0) * 1e-9);
+        times.time(state, [&] {
+            send(surface.get(), QEvent::MouseMove, at, Qt::LeftButton);
+            paintPending(surface.get());
+        });
     }
-    state.counters["cpu_p50_ms"] = percentile(cpu, 0.50) / 1e6;
-    state.counters["cpu_p99_ms"] = percentile(cpu, 0.99) / 1e6;
-    state.counters["wall_p50_ms"] = percentile(wall, 0.50) / 1e6;
-    state.counters["wall_p99_ms"] = percentile(wall, 0.99) / 1e6;
+    times.report(state, "ms", 1e6);
     InstrumentGesture::SetRecordingProbe(nullptr);
     ThePageList().Clear();
 }

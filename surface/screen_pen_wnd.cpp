@@ -319,20 +319,19 @@ void CScreenPenWnd::SelectInstrumentByNumber(int n)
     if (const QString kind = InstrumentTable::KindOfNumber(n); !kind.isEmpty())
         instrument_.SelectInstrument(kind);
     // The drawing mode of the instruments: what the compass draws is an arc in the pen's width and colour.
-    CurrentPenState().kind = CompassArc;
-    CurrentPenState().highlight = 0;
-    resetCurrentObject();
-    modeWord_ = kTool;
-    ShowSurface();
-    canvas_.Compose(rect());
-    updateCursor(mapFromGlobal(QCursor::pos()));
+    enterInstrumentMode(true);
 }
 
 void CScreenPenWnd::SelectInstrument(const QString& name)
 {
     beginToolChange();
     instrument_.SelectInstrument(name);
-    if (name == QLatin1String("Compass")) {
+    enterInstrumentMode(name == QLatin1String("Compass"));
+}
+
+void CScreenPenWnd::enterInstrumentMode(bool compassArcs)
+{
+    if (compassArcs) {
         CurrentPenState().kind = CompassArc;
         CurrentPenState().highlight = 0;
     }

@@ -155,6 +155,8 @@ private:
     void setPenState(NodeKind kind, BOOL highlight, COLORREF colour, int width);
     void setEraserState(const PenState& state);
     void undoOrRedo(bool redo);
+    // The instruments take the mouse; with compassArcs the pen draws compass arcs.
+    void enterInstrumentMode(bool compassArcs);
 
     void fullRedraw();
     void finishGestures();

@@ -24,20 +24,6 @@ const QString kSurface = QStringLiteral("ScreenPen");
 constexpr int kWhiteboard = 1128;
 constexpr int kNextPage = 1047;
 
-// The board's previous-page button: the first of a row of 48-pixel squares, 8 apart, at the bottom right of the
-// primary screen, left of the 48-pixel removal square.
-QPoint previousPageButton()
-{
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const int rowRight = screen.right() + 1 - 48 - 16;
-    return QPoint(rowRight - 4 * 56 + 8 + 24, screen.bottom() + 1 - 48 - 8 + 24);
-}
-
-QImage screenshot()
-{
-    return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
-}
-
 int countIn(const QImage& image, const QRect& area, bool (*wanted)(QRgb))
 {
     int n = 0;
@@ -60,14 +46,6 @@ bool isWhite(QRgb c)
 bool isInk(QRgb c)
 {
     return qRed(c) < 250 || qGreen(c) < 250 || qBlue(c) < 250;
-}
-
-QList<QPoint> line(QPoint from, QPoint to, int steps = 30)
-{
-    QList<QPoint> points;
-    for (int i = 0; i <= steps; ++i)
-        points << from + (to - from) * i / steps;
-    return points;
 }
 
 // Around centre at this radius, from one angle to another (degrees counter-clockwise on the screen).
@@ -117,13 +95,13 @@ TEST_F(InstrumentsEndToEnd, AnotherProgramChoosesTheRulerAndTheTeacherLaysItWith
 {
     chooseInstrument(3);
     const QRect band(390, 410, 620, 180);
-    const int redBefore = countIn(screenshot(), band, isRed);
-    program.drag(line(QPoint(400, 500), QPoint(1000, 500)));
+    const int redBefore = countIn(qmtest::screenshot(), band, isRed);
+    program.drag(qmtest::straightPath(QPoint(400, 500), QPoint(1000, 500), 30));
     // Over the dark desktop its ticks and numbers are light, its edges red.
     QImage shot;
     ASSERT_TRUE(qmtest::waitFor(
         [&] {
-            shot = screenshot();
+            shot = qmtest::screenshot();
             return countIn(shot, band, isRed) > redBefore + 600;
         },
         5000));
@@ -143,13 +121,13 @@ TEST_F(InstrumentsEndToEnd, ACompassArcIsStoredWithThePageAndComesBackWithIt)
     ASSERT_NE(program.waitForWindow(kSurface), 0u);
     chooseInstrument(1);
     const QPoint needle(700, 600);
-    program.drag(line(needle, needle + QPoint(200, 0), 10));
+    program.drag(qmtest::straightPath(needle, needle + QPoint(200, 0), 10));
     // Clockwise from above the needle to its right, away from the compass.
     program.drag(around(needle, 260, 95, -5));
     // Where the arc runs clear of the compass's legs, near its start above the needle.
     const QRect clear(needle.x() - 12, needle.y() - 205, 75, 40);
     const QRect unswept(needle.x() - 215, needle.y() + 20, 190, 190);
-    ASSERT_TRUE(qmtest::waitFor([&] { return countIn(screenshot(), clear, isRed) > 30; }, 5000));
+    ASSERT_TRUE(qmtest::waitFor([&] { return countIn(qmtest::screenshot(), clear, isRed) > 30; }, 5000));
 
     // The next page stores this one; its object file holds the arc about the needle with radius 200.
     ASSERT_EQ(program.pressPanelButton(kNextPage), 0);
@@ -163,11 +141,11 @@ TEST_F(InstrumentsEndToEnd, ACompassArcIsStoredWithThePageAndComesBackWithIt)
     EXPECT_EQ(objects.count(';'), 1);
     ASSERT_NE(program.waitForWindow(kSurface), 0u);
     qmtest::waitFor([] { return false; }, 1000);
-    EXPECT_EQ(countIn(screenshot(), clear, isRed), 0) << "a blank page";
+    EXPECT_EQ(countIn(qmtest::screenshot(), clear, isRed), 0) << "a blank page";
 
     // Back to it with the board's button: the arc is drawn again from the file, and only where the hand
     // swept.
-    program.click(previousPageButton());
-    ASSERT_TRUE(qmtest::waitFor([&] { return countIn(screenshot(), clear, isRed) > 30; }, 5000));
-    EXPECT_EQ(countIn(screenshot(), unswept, isInk), 0);
+    program.click(qmtest::boardButtonCentre(0));
+    ASSERT_TRUE(qmtest::waitFor([&] { return countIn(qmtest::screenshot(), clear, isRed) > 30; }, 5000));
+    EXPECT_EQ(countIn(qmtest::screenshot(), unswept, isInk), 0);
 }

@@ -24,16 +24,6 @@ const QString kSurface = QStringLiteral("ScreenPen");
 constexpr int kWhiteboard = 1128;
 constexpr int kNextPage = 1047;
 
-// The board's buttons sit in a row of 48-pixel squares, 8 apart, at the bottom right of the primary screen,
-// left of the 48-pixel removal square: previous, next, colour, exit.
-QPoint boardButton(int place)
-{
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const int rowRight = screen.right() + 1 - 48 - 16;
-    const int x = rowRight - (4 - place) * 56 + 8;
-    const int y = screen.bottom() + 1 - 48 - 8;
-    return QPoint(x + 24, y + 24);
-}
 const int kPreviousButton = 0;
 const int kNextButton = 1;
 
@@ -114,11 +104,11 @@ TEST_F(PageStoreEndToEnd, EachPageReopensWithItsStrokes)
     }
 
     for (int page : {2, 1, 0, 0}) {
-        program.click(boardButton(kPreviousButton));
+        program.click(qmtest::boardButtonCentre(kPreviousButton));
         EXPECT_TRUE(screenShows(page)) << "back to page " << page;
     }
     for (int page : {1, 2, -1}) {
-        program.click(boardButton(kNextButton));
+        program.click(qmtest::boardButtonCentre(kNextButton));
         EXPECT_TRUE(screenShows(page)) << "on to page " << page;
     }
     EXPECT_EQ(storedPages(), 3);

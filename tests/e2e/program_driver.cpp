@@ -6,6 +6,9 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
 #include <QThread>
 
 namespace qmtest {
@@ -155,6 +158,28 @@ void CineboxWindow::closeEvent(QCloseEvent* event)
 {
     closeRequested = true;
     event->accept();
+}
+
+QList<QPoint> straightPath(QPoint from, QPoint to, int steps)
+{
+    QList<QPoint> points;
+    for (int i = 0; i <= steps; ++i)
+        points << from + (to - from) * i / steps;
+    return points;
+}
+
+QImage screenshot(int settleMs)
+{
+    if (settleMs > 0)
+        QThread::msleep(static_cast<unsigned long>(settleMs));
+    return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+QPoint boardButtonCentre(int place)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const int rowRight = screen.right() + 1 - 48 - 16;
+    return QPoint(rowRight - (4 - place) * 56 + 8 + 24, screen.bottom() + 1 - 48 - 8 + 24);
 }
 
 } // namespace qmtest

@@ -1,6 +1,7 @@
 #pragma once
 // Starts the built program in a temporary copy of its program folder, with a home folder of its own, and
 // drives it from outside as a user or another program would.
+#include <QImage>
 #include <QList>
 #include <QPoint>
 #include <QProcess>
@@ -63,5 +64,13 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
 };
+
+// Every point from from to to in steps equal parts, both ends included: a drag as a hand makes it.
+QList<QPoint> straightPath(QPoint from, QPoint to, int steps = 20);
+// What the primary screen shows, once settleMs have passed for the last paint to arrive.
+QImage screenshot(int settleMs = 0);
+// The centre of the board's page button at place (0 previous, 1 next, 2 colour, 3 exit): a row of 48-pixel
+// squares, 8 apart, at the bottom right of the primary screen, left of the 48-pixel removal square.
+QPoint boardButtonCentre(int place);
 
 } // namespace qmtest

@@ -22,12 +22,6 @@ namespace {
 const QString kPanel = QStringLiteral("白板");
 const QString kSurface = QStringLiteral("ScreenPen");
 
-QImage screenshot()
-{
-    QThread::msleep(300);
-    return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
-}
-
 // Red ink (the writing button's pen) somewhere in the box around the point.
 bool redNear(const QImage& image, const QPoint& at, int radius = 3)
 {
@@ -45,14 +39,6 @@ QStringList filesIn(const QString& folder, const QString& pattern)
     return QDir(folder).entryList({pattern}, QDir::Files);
 }
 
-QList<QPoint> line(QPoint from, QPoint to, int steps = 20)
-{
-    QList<QPoint> points;
-    for (int i = 0; i <= steps; ++i)
-        points << from + (to - from) * i / steps;
-    return points;
-}
-
 } // namespace
 
 TEST(TeacherLesson, WriteSaveWhiteboardTurnThePageGoBackAndQuit)
@@ -66,8 +52,8 @@ TEST(TeacherLesson, WriteSaveWhiteboardTurnThePageGoBackAndQuit)
     ASSERT_EQ(program.pressPanelButton(1075), 0);
     ASSERT_NE(program.waitForWindow(kSurface), 0u);
     const QPoint a(300, 400), b(700, 400);
-    program.drag(line(a, b));
-    EXPECT_TRUE(redNear(screenshot(), (a + b) / 2));
+    program.drag(qmtest::straightPath(a, b));
+    EXPECT_TRUE(redNear(qmtest::screenshot(300), (a + b) / 2));
 
     // Save: the page picture and its stroke file are written and the pen is put away.
     ASSERT_EQ(program.pressPanelButton(1132), 0);
@@ -79,26 +65,26 @@ TEST(TeacherLesson, WriteSaveWhiteboardTurnThePageGoBackAndQuit)
     const QByteArray stored = qmtest::readFile(temp + QLatin1Char('/') + strokes.first());
     EXPECT_TRUE(stored.startsWith("0 0 255 ")) << "a red Pen stroke first: " << stored.left(40).toStdString();
     EXPECT_TRUE(stored.endsWith("e"));
-    EXPECT_FALSE(redNear(screenshot(), (a + b) / 2)) << "the ink went with the surface";
+    EXPECT_FALSE(redNear(qmtest::screenshot(300), (a + b) / 2)) << "the ink went with the surface";
 
     // The whiteboard: a white page, write on it, then the next page is blank again.
     ASSERT_EQ(program.pressPanelButton(1128), 0);
     ASSERT_NE(program.waitForWindow(kSurface), 0u);
     const QPoint c(400, 600), d(800, 650);
-    program.drag(line(c, d));
-    EXPECT_TRUE(redNear(screenshot(), (c + d) / 2));
+    program.drag(qmtest::straightPath(c, d));
+    EXPECT_TRUE(redNear(qmtest::screenshot(300), (c + d) / 2));
     ASSERT_EQ(program.pressPanelButton(1047), 0);
     ASSERT_TRUE(qmtest::waitFor(
         [&] { return !filesIn(temp + QStringLiteral("/ZidodAvuvTemp"), QStringLiteral("*.kw")).isEmpty(); }));
     ASSERT_NE(program.waitForWindow(kSurface), 0u);
-    const QImage blank = screenshot();
+    const QImage blank = qmtest::screenshot(300);
     EXPECT_FALSE(redNear(blank, (c + d) / 2));
     EXPECT_EQ(blank.pixel(200, 200), qRgb(255, 255, 255));
 
     // The previous-page button goes back to the saved page of the history, with its stroke.
     ASSERT_EQ(program.pressPanelButton(1129), 0);
     ASSERT_NE(program.waitForWindow(kSurface), 0u);
-    EXPECT_TRUE(qmtest::waitFor([&] { return redNear(screenshot(), (a + b) / 2); }, 5000));
+    EXPECT_TRUE(qmtest::waitFor([&] { return redNear(qmtest::screenshot(300), (a + b) / 2); }, 5000));
 
     // Quit, answering the question with Yes.
     ASSERT_TRUE(platform::desktop::requestClose(platform::desktop::findWindow(kPanel)));
@@ -118,16 +104,16 @@ TEST(TeacherLesson, WritingAfterTheWhiteboardIsOverTheDesktopAgain)
 
     ASSERT_EQ(program.pressPanelButton(1128), 0);
     ASSERT_NE(program.waitForWindow(kSurface), 0u);
-    program.drag(line(QPoint(300, 300), QPoint(600, 300)));
+    program.drag(qmtest::straightPath(QPoint(300, 300), QPoint(600, 300)));
     ASSERT_EQ(program.pressPanelButton(1132), 0);
     ASSERT_TRUE(program.waitForNoWindow(kSurface));
 
     // The writing button opens the surface over the desktop (black on this virtual desktop), not on white.
     ASSERT_EQ(program.pressPanelButton(1075), 0);
     ASSERT_NE(program.waitForWindow(kSurface), 0u);
-    const QImage shown = screenshot();
+    const QImage shown = qmtest::screenshot(300);
     EXPECT_EQ(shown.pixel(200, 800), qRgb(0, 0, 0));
-    program.drag(line(QPoint(300, 500), QPoint(600, 500)));
+    program.drag(qmtest::straightPath(QPoint(300, 500), QPoint(600, 500)));
     ASSERT_EQ(program.pressPanelButton(1132), 0);
     ASSERT_TRUE(program.waitForNoWindow(kSurface));
     EXPECT_EQ(filesIn(temp, QStringLiteral("*.kw")).size(), 1) << "a desktop page for the history";

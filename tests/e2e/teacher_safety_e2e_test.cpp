@@ -31,14 +31,6 @@ namespace {
 const QString kPanel = QStringLiteral("白板");
 const QString kSurface = QStringLiteral("ScreenPen");
 
-QList<QPoint> line(QPoint from, QPoint to, int steps = 20)
-{
-    QList<QPoint> points;
-    for (int i = 0; i <= steps; ++i)
-        points << from + (to - from) * i / steps;
-    return points;
-}
-
 QStringList strokeFiles(const QString& folder)
 {
     return QDir(folder).entryList({QStringLiteral("*.kw")}, QDir::Files, QDir::Name);
@@ -84,7 +76,7 @@ protected:
     {
         ASSERT_EQ(program.pressPanelButton(1075), 0);
         ASSERT_NE(program.waitForWindow(kSurface), 0u);
-        program.drag(line(QPoint(300, y), QPoint(700, y)));
+        program.drag(qmtest::straightPath(QPoint(300, y), QPoint(700, y)));
         ASSERT_EQ(program.pressPanelButton(1132), 0);
         ASSERT_TRUE(program.waitForNoWindow(kSurface));
     }
@@ -312,7 +304,7 @@ TEST_F(TeacherSafety, AStoredPageNeverLosesInkToARunOfCommandsFromAnotherProgram
         program.pressPanelButton(id);
         if (platform::desktop::findWindow(kSurface) && step % 2 == 0) {
             const int y = 200 + 40 * (step % 15);
-            program.drag(line(QPoint(300, y), QPoint(500, y), 6));
+            program.drag(qmtest::straightPath(QPoint(300, y), QPoint(500, y), 6));
         }
         const QMap<QString, int> now = recordCounts(temp);
         for (auto it = now.cbegin(); it != now.cend(); ++it) {
@@ -340,12 +332,6 @@ bool redAlong(const QImage& image, int y, int fromX, int toX)
     return true;
 }
 
-QImage screenshot()
-{
-    QThread::msleep(300);
-    return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
-}
-
 } // namespace
 
 TEST_F(TeacherSafety, APageIsStoredBeforeAThumbnailOfTheHistoryPanelReplacesIt)
@@ -354,7 +340,7 @@ TEST_F(TeacherSafety, APageIsStoredBeforeAThumbnailOfTheHistoryPanelReplacesIt)
     const QString temp = program.programFolder() + QStringLiteral("/Temp");
     ASSERT_EQ(program.pressPanelButton(1075), 0);
     ASSERT_NE(program.waitForWindow(kSurface), 0u);
-    program.drag(line(QPoint(300, 400), QPoint(700, 400)));
+    program.drag(qmtest::straightPath(QPoint(300, 400), QPoint(700, 400)));
 
     // A background thumbnail: the written page goes into the history before the picture opens.
     ASSERT_EQ(program.pressPanelButton(1122), 0);
@@ -368,7 +354,7 @@ TEST_F(TeacherSafety, APageIsStoredBeforeAThumbnailOfTheHistoryPanelReplacesIt)
     ASSERT_NE(program.waitForWindow(kSurface), 0u);
 
     // Write on the background, then open the stored page from the history: the background page is stored.
-    program.drag(line(QPoint(300, 600), QPoint(700, 600)));
+    program.drag(qmtest::straightPath(QPoint(300, 600), QPoint(700, 600)));
     ASSERT_EQ(program.pressPanelButton(1123), 0);
     if (!program.waitForWindow(QStringLiteral("CTabDlg"), 2000)) {
         ASSERT_EQ(program.pressPanelButton(1123), 0);
@@ -377,7 +363,7 @@ TEST_F(TeacherSafety, APageIsStoredBeforeAThumbnailOfTheHistoryPanelReplacesIt)
     program.click(panel.topLeft() + QPoint(60, 80));
     ASSERT_TRUE(qmtest::waitFor([&] { return strokeFiles(temp).size() == 2; }, 10000));
     ASSERT_NE(program.waitForWindow(kSurface), 0u);
-    EXPECT_TRUE(qmtest::waitFor([] { return redAlong(screenshot(), 400, 320, 680); }, 5000))
+    EXPECT_TRUE(qmtest::waitFor([] { return redAlong(qmtest::screenshot(300), 400, 320, 680); }, 5000))
         << "the first page is open again with its stroke";
 }
 
@@ -386,7 +372,7 @@ TEST_F(TeacherSafety, ACancelledAddPictureLeavesTheOpenPageAsItIs)
     start();
     ASSERT_EQ(program.pressPanelButton(1075), 0);
     ASSERT_NE(program.waitForWindow(kSurface), 0u);
-    program.drag(line(QPoint(300, 400), QPoint(700, 400)));
+    program.drag(qmtest::straightPath(QPoint(300, 400), QPoint(700, 400)));
     ASSERT_EQ(program.pressPanelButton(1123), 0);
     const unsigned long tab = program.waitForWindow(QStringLiteral("CTabDlg"));
     ASSERT_NE(tab, 0u);
@@ -398,5 +384,5 @@ TEST_F(TeacherSafety, ACancelledAddPictureLeavesTheOpenPageAsItIs)
     program.pressKeyIn(chooser, QStringLiteral("Escape"));
     ASSERT_TRUE(program.waitForNoWindow(QStringLiteral("打开图片文件")));
     EXPECT_NE(platform::desktop::findWindow(kSurface), 0u);
-    EXPECT_TRUE(redAlong(screenshot(), 400, 320, 680));
+    EXPECT_TRUE(redAlong(qmtest::screenshot(300), 400, 320, 680));
 }

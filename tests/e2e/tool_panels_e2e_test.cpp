@@ -30,12 +30,6 @@ const QString kSurface = QStringLiteral("ScreenPen");
 const QString kToolPanel = QStringLiteral("ToolDlg");
 constexpr int kToolButtonPitch = 46;
 
-QImage screenshot()
-{
-    QThread::msleep(400);
-    return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
-}
-
 // Where a shown window of this title is on the screen; empty when none is shown.
 QRect shownWindow(const QString& title)
 {
@@ -50,14 +44,6 @@ QPoint toolButton(int index)
 {
     const QRect panel = shownWindow(kToolPanel);
     return panel.topLeft() + QPoint(24, 1 + index * kToolButtonPitch + 22);
-}
-
-QList<QPoint> line(QPoint from, QPoint to, int steps = 16)
-{
-    QList<QPoint> points;
-    for (int i = 0; i <= steps; ++i)
-        points << from + (to - from) * i / steps;
-    return points;
 }
 
 // Pixels of about this colour in the rectangle.
@@ -155,12 +141,12 @@ TEST_F(ToolPanels, TheWritingAndDrawingButtonsChangeWhatTheNextStrokeDraws)
 
     // Highlighter (green, 3) and dashed pen (blue, 1) of the writing page.
     clickTool(1);
-    program.drag(line({200, 150}, {700, 150}));
-    QImage shown = screenshot();
+    program.drag(qmtest::straightPath({200, 150}, {700, 150}, 16));
+    QImage shown = qmtest::screenshot(400);
     EXPECT_GT(countColour(shown, QRect(300, 145, 300, 11), qRgb(0, 255, 0)), 300);
     clickTool(2);
-    program.drag(line({200, 250}, {700, 250}));
-    shown = screenshot();
+    program.drag(qmtest::straightPath({200, 250}, {700, 250}, 16));
+    shown = qmtest::screenshot(400);
     EXPECT_GT(countBluish(shown, QRect(300, 246, 300, 9)), 60);
     EXPECT_EQ(countColour(shown, QRect(300, 246, 300, 9), qRgb(0, 255, 0)), 0);
 
@@ -171,10 +157,10 @@ TEST_F(ToolPanels, TheWritingAndDrawingButtonsChangeWhatTheNextStrokeDraws)
     for (int i = 0; i < 6; ++i) {
         clickTool(shapes[i]);
         const QPoint from(150 + i * 170, 400);
-        program.drag(line(from, from + QPoint(120, 120), 8));
+        program.drag(qmtest::straightPath(from, from + QPoint(120, 120), 8));
     }
     // The rectangle's top edge is a line in the colour the dashed pen gave the panel.
-    shown = screenshot();
+    shown = qmtest::screenshot(400);
     EXPECT_GT(countBluish(shown, QRect(160, 396, 100, 9)), 60);
 
     press(1132);
@@ -200,15 +186,15 @@ TEST_F(ToolPanels, TheEraserSliderWidensTheEraserSquare)
     // A broad red band, then the eraser at its largest across it.
     press(32875);
     for (int y = 500; y <= 560; y += 12)
-        program.drag(line({300, y}, {900, y}, 12));
-    ASSERT_GT(countColour(screenshot(), QRect(300, 505, 600, 50), qRgb(255, 0, 0)), 25000);
+        program.drag(qmtest::straightPath({300, y}, {900, y}, 12));
+    ASSERT_GT(countColour(qmtest::screenshot(400), QRect(300, 505, 600, 50), qRgb(255, 0, 0)), 25000);
     press(32892);
     ASSERT_NE(program.waitForWindow(QStringLiteral("EraseRadius"), 5000), 0u);
     const QRect popup = shownWindow(QStringLiteral("EraseRadius"));
     // The slider's far right.
     program.click(QPoint(popup.right() - 10, popup.bottom() - 18));
-    program.drag(line({600, 450}, {600, 620}, 20));
-    const QImage shown = screenshot();
+    program.drag(qmtest::straightPath({600, 450}, {600, 620}, 20));
+    const QImage shown = qmtest::screenshot(400);
     // The eraser wiped a column 58 pixels wide: nothing red is left close to the drag, red remains further
     // out.
     EXPECT_EQ(countColour(shown, QRect(575, 505, 50, 50), qRgb(255, 0, 0)), 0);
@@ -226,7 +212,7 @@ TEST_F(ToolPanels, ACollapsedPanelComesBackThroughItsTab)
     const QRect tab = shownWindow(QStringLiteral("HideDlg"));
     EXPECT_EQ(tab.topLeft(), panel.topLeft());
     // The tab shows its picture: the panel blue with the amber pen.
-    const QImage shown = screenshot();
+    const QImage shown = qmtest::screenshot(400);
     EXPECT_GT(countColour(shown, tab.adjusted(0, 0, 0, -tab.height() / 2), qRgb(0xF6, 0xB7, 0x3C), 20), 20);
     program.click(tab.topLeft() + QPoint(30, 20));
     ASSERT_NE(program.waitForWindow(kPanel, 5000), 0u);
@@ -320,7 +306,7 @@ TEST_F(UserPanelE2E, DISABLED_DroppingTheSameFileTwiceGivesOneEntry)
         platform::desktop::moveMouse(240, 240);
         platform::desktop::mouseButton(1, true);
         platform::desktop::flush();
-        QList<QPoint> way = line({240, 240}, user.center(), 30);
+        QList<QPoint> way = qmtest::straightPath({240, 240}, user.center(), 30);
         for (const QPoint& p : way) {
             QThread::msleep(20);
             platform::desktop::moveMouse(p.x(), p.y());

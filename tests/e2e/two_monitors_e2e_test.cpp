@@ -29,14 +29,6 @@ QRect geometryOf(const QString& title)
     return platform::desktop::windowGeometry(platform::desktop::findWindow(title));
 }
 
-QList<QPoint> line(QPoint from, QPoint to, int steps = 40)
-{
-    QList<QPoint> points;
-    for (int i = 0; i <= steps; ++i)
-        points << from + (to - from) * i / steps;
-    return points;
-}
-
 } // namespace
 
 TEST(TwoMonitors, ThePanelOnTheSecondMonitorTakesItsWindowsAndTheBoardsButtonsThere)
@@ -55,7 +47,7 @@ TEST(TwoMonitors, ThePanelOnTheSecondMonitorTakesItsWindowsAndTheBoardsButtonsTh
     const QRect panel = geometryOf(kPanel);
     ASSERT_TRUE(panel.isValid());
     const QPoint grip(panel.center().x(), panel.bottom() - 12);
-    program.drag(line(grip, grip + QPoint(second.left(), 0)));
+    program.drag(qmtest::straightPath(grip, grip + QPoint(second.left(), 0), 40));
     ASSERT_TRUE(qmtest::waitFor([&] { return second.contains(geometryOf(kPanel).center()); }, 5000))
         << "the panel is at " << geometryOf(kPanel).left();
 

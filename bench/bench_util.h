@@ -1,0 +1,47 @@
+#pragma once
+// What the benchmarks share: the percentile of a run's timings, and a busy full-screen picture to work over.
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+
+#include <algorithm>
+#include <cstddef>
+#include <random>
+#include <vector>
+
+namespace qmbench {
+
+constexpr int kScreenWidth = 1920;
+constexpr int kScreenHeight = 1080;
+
+// The q-quantile (0.5 the median, 0.99 the 99th percentile) of the timings; 0 for none.
+inline double percentile(std::vector<double> v, double q)
+{
+    if (v.empty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, std::size_t(q * double(v.size() - 1) + 0.5))];
+}
+
+// A desktop as a lesson leaves it, 1920 × 1080: a gradient with some hundred coloured strokes.
+inline const QImage& busyScreen()
+{
+    static const QImage picture = [] {
+        QImage img(kScreenWidth, kScreenHeight, QImage::Format_RGB32);
+        QPainter p(&img);
+        QLinearGradient sky(0, 0, 0, kScreenHeight);
+        sky.setColorAt(0, QColor(30, 80, 160));
+        sky.setColorAt(1, QColor(230, 235, 240));
+        p.fillRect(img.rect(), sky);
+        std::mt19937 rng(7);
+        std::uniform_int_distribution<int> x(0, kScreenWidth - 1), y(0, kScreenHeight - 1), c(0, 255);
+        for (int i = 0; i < 300; ++i) {
+            p.setPen(QPen(QColor(c(rng), c(rng), c(rng)), 3));
+            p.drawLine(x(rng), y(rng), x(rng), y(rng));
+        }
+        return img;
+    }();
+    return picture;
+}
+
+} // namespace qmbench
