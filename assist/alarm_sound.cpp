@@ -43,13 +43,13 @@ QByteArray alarmSamples()
 
 bool playAlarmAndWait()
 {
-    pa_sample_spec spec {};
-    spec.format = PA_SAMPLE_S16LE;
-    spec.rate = kAlarmSampleRate;
-    spec.channels = 1;
+    pa_sample_spec sampleFormat {};
+    sampleFormat.format = PA_SAMPLE_S16LE;
+    sampleFormat.rate = kAlarmSampleRate;
+    sampleFormat.channels = 1;
     int error = 0;
     pa_simple* stream = pa_simple_new(
-        nullptr, "Quillmark", PA_STREAM_PLAYBACK, nullptr, "Timer alarm", &spec, nullptr, nullptr, &error);
+        nullptr, "Quillmark", PA_STREAM_PLAYBACK, nullptr, "Timer alarm", &sampleFormat, nullptr, nullptr, &error);
     if (!stream)
         return false;
     const QByteArray samples = alarmSamples();

@@ -143,15 +143,15 @@ bool SoundInput::open(int sampleRate)
         pa_threaded_mainloop_wait(d->loop);
     }
     if (ok) {
-        pa_sample_spec spec {};
-        spec.format = PA_SAMPLE_S16LE;
-        spec.rate = uint32_t(sampleRate);
-        spec.channels = 1;
+        pa_sample_spec sampleFormat {};
+        sampleFormat.format = PA_SAMPLE_S16LE;
+        sampleFormat.rate = uint32_t(sampleRate);
+        sampleFormat.channels = 1;
         // Fragments of 50 ms: one frame of sound at a time, so the sound never waits long in the server.
         pa_buffer_attr buffer {};
         buffer.maxlength = uint32_t(-1);
         buffer.fragsize = uint32_t(sampleRate / 20 * 2);
-        d->stream = pa_stream_new(d->context, "Screen recording", &spec, nullptr);
+        d->stream = pa_stream_new(d->context, "Screen recording", &sampleFormat, nullptr);
         ok = d->stream != nullptr;
         if (ok) {
             pa_stream_set_state_callback(d->stream, Impl::streamChanged, d->loop);
