@@ -1,0 +1,560 @@
+// The main panel's commands: its buttons and menu items, and the services they call (the screen keyboard,
+// the user panel, the calculator, the bluetooth receiver, the logo wall).
+#include "app/whiteboard_dlg.h"
+
+#include "app/directry.h"
+#include "app/dlg_show.h"
+#include "app/erase_radius_dlg.h"
+#include "app/line_style_dlg.h"
+#include "app/ppt_tool_bar.h"
+#include "app/tool_dlg.h"
+#include "app/tool_tip_dlg.h"
+#include "app/user_dlg.h"
+#include "app/outside_windows.h"
+#include "app/whiteboard_messages.h"
+
+#include "assist/assist_exports.h"
+#include "assist/tab_dlg.h"
+#include "board3d/board3d_exports.h"
+#include "controls/button_ex.h"
+#include "platform/desktop_probe.h"
+#include "platform/dialog_guard.h"
+#include "platform/dialog_units.h"
+#include "platform/message_box.h"
+#include "platform/notice.h"
+#include "platform/profile.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+#include "platform/window_flags.h"
+#include "platform/window_ops.h"
+#include "recorder/recorder_exports.h"
+#include "support/bluetooth.h"
+#include "support/language.h"
+#include "support/multi_screen.h"
+#include "surface/page_model.h"
+#include "surface/page_store.h"
+#include "surface/screen_pen_wnd.h"
+#include "surface/surface_messages.h"
+#include "surface/surface_state.h"
+#include "wall/wall_exports.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QDateTime>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QProcess>
+#include <QScreen>
+#include <QThread>
+#include <QTimer>
+#include <QWindow>
+
+#include <algorithm>
+#include <utility>
+#include <cstdlib>
+#include <iterator>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace DIALOG {
+
+namespace {
+
+// The status texts of the bluetooth service compare the language exactly.
+bool isExactlyEnglish()
+{
+    return GetLanguage() == u"English"_s;
+}
+
+} // namespace
+
+// ---- commands ------------------------------------------------------------------------------------------
+
+QMenu* CWhiteBoardDlg::MainMenuPopup() const
+{
+    const QList<QAction*> items = mainMenu_ ? mainMenu_->actions() : QList<QAction*>();
+    return items.isEmpty() ? nullptr : items.first()->menu();
+}
+
+void CWhiteBoardDlg::ShowMainMenu(const QPoint& at)
+{
+    if (QMenu* menu = MainMenuPopup())
+        menu->popup(at);
+}
+
+void CWhiteBoardDlg::EndWithoutAsking()
+{
+    // Questions and menus still open would hold the run: they are answered with Cancel.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w == this || !w->isVisible())
+            continue;
+        if (auto* dialog = qobject_cast<QDialog*>(w))
+            dialog->reject();
+        else if (auto* menu = qobject_cast<QMenu*>(w))
+            menu->close();
+    }
+    done(QDialog::Accepted);
+}
+
+void CWhiteBoardDlg::PopupMenuAtCursor(QMenu* menu)
+{
+    const QPoint at = QCursor::pos();
+    menu->popup(QPoint(at.x(), at.y() - menu->sizeHint().height()));
+}
+
+void CWhiteBoardDlg::OnCommand(int id)
+{
+    switch (id) {
+    case kCmdWriting:
+        HidePopupsBesideToolPanel();
+        // A new surface reads the mode when it is built: it must open over the desktop, not on a board page.
+        boardMode = kBoardDesktop;
+        EnsureSurface();
+        SetSurfacePen(0, RGB(255, 0, 0));
+        toolDlg_->SetPage(11);
+        if (QWidget* tab = tabDlg_->window())
+            tab->hide();
+        if (DetectSlideShow())
+            pptToolBar_->hide();
+        raise();
+        break;
+    case kCmdDrawing:
+        HidePopupsBesideToolPanel();
+        boardMode = kBoardDesktop;
+        toolDlg_->SetPage(3);
+        if (QWidget* tab = tabDlg_->window())
+            tab->hide();
+        if (DetectSlideShow())
+            pptToolBar_->hide();
+        break;
+    case kCmdTools:
+        HidePopupsBesideToolPanel();
+        if (QWidget* tab = tabDlg_->window())
+            tab->hide();
+        toolDlg_->SetPage(7);
+        break;
+    case kCmdBackground:
+        ToggleTabDlg(1);
+        break;
+    case kCmdHistory:
+        ToggleTabDlg(0);
+        break;
+    case kCmdMaterial:
+        ToggleTabDlg(2);
+        break;
+    case kCmd4D:
+        HideAllPopups();
+        if (QWidget* tab = tabDlg_->window())
+            tab->hide();
+        CollapsePanel();
+        dlgShow_->hide();
+        ConvertPPTToFolder();
+        if (const platform::WindowRef wall = platform::FindWindow(QString(), u"3D VorivOrazu"_s);
+            platform::IsWindowVisible(wall))
+            platform::RequestClose(wall);
+        break;
+    case kCmdWhiteboard:
+        HideAllPopups();
+        if (!(surface_ && boardMode == kBoardWhite)) {
+            EnterWhiteboardMode();
+            SetSurfacePen(0, RGB(255, 0, 0));
+        }
+        break;
+    case kCmdBoardNoButton:
+        if (!(surface_ && boardMode == kBoardWhite))
+            EnterWhiteboardMode();
+        break;
+    case kCmdPreviousPage:
+        HideAllPopups();
+        PreviousPage();
+        break;
+    case kCmdNextPage:
+        HideAllPopups();
+        StoreCurrentPage();
+        if (surface_)
+            break;
+        if (boardMode == kBoardWhite) {
+            MoveToNewPage();
+            EnterWhiteboardMode();
+            SetSurfacePen(0, RGB(255, 0, 0));
+        } else {
+            OnCommand(kCmdWriting);
+        }
+        break;
+    case kCmdArrow:
+    case kCmdSave:
+        HideAllPopups();
+        StoreCurrentPage();
+        break;
+    case kCmdUndo:
+        HideAllPopups();
+        if (surface_)
+            surface_->UndoStep();
+        break;
+    case kCmdRedo:
+        HideAllPopups();
+        if (surface_)
+            surface_->RedoStep();
+        break;
+    case kCmdHighlighter:
+        HideAllPopups();
+        penType_ = 2;
+        if (surface_)
+            surface_->SetHighlighter(penWidth_, penColour_);
+        break;
+    case kCmdLineType:
+        HideAllPopups();
+        PopupMenuAtCursor(lineTypeMenu_);
+        break;
+    case kCmdLineWidth:
+        HideAllPopups();
+        PopupMenuAtCursor(lineWidthMenu_);
+        break;
+    case kCmdEraser:
+        HideAllPopups();
+        PopupMenuAtCursor(eraserMenu_);
+        break;
+    case kCmdClear:
+        HideAllPopups();
+        if (surface_)
+            surface_->ClearScreen();
+        break;
+    case kCmdColour:
+        HideAllPopups();
+        ChooseColour();
+        break;
+    case kCmdHide:
+        CollapsePanel();
+        break;
+    case kCmdAnnotate:
+        HideAllPopups();
+        StoreCurrentPage();
+        boardMode = kBoardDesktop;
+        EnsureSurface();
+        SetSurfacePen(0, RGB(255, 0, 0));
+        if (QWidget* tab = tabDlg_->window())
+            tab->hide();
+        if (DetectSlideShow())
+            pptToolBar_->hide();
+        officeWindowPresent_ = platform::presentation::officeWindowPresent();
+        break;
+    case kCmdOffice:
+        HideAllPopups();
+        if (QWidget* tab = tabDlg_->window())
+            tab->hide();
+        OpenOfficeFile();
+        break;
+    case kCmdPlay:
+        HideAllPopups();
+        PlaySlideShow();
+        break;
+    case kCmdRecorder:
+        HideAllPopups();
+        ShowRecordControlWindow();
+        break;
+
+    case kCmdPointEraser:
+    case kCmdBigPointEraser: {
+        const int size = id == kCmdPointEraser ? 8 : 32;
+        toolDlg_->EraseRadiusDlg()->ShowSize(size);
+        if (surface_) {
+            surface_->SetPointEraser(size);
+            toolDlg_->SetActiveTool(0, 0);
+        }
+        break;
+    }
+    case kCmdEraserSize:
+        // The slider then sets the size; the point eraser is in use from now on.
+        if (surface_) {
+            surface_->SetPointEraser(toolDlg_->EraseRadiusDlg()->EraserSize());
+            toolDlg_->SetActiveTool(0, 0);
+        }
+        toolDlg_->ShowEraseRadius();
+        break;
+    case kCmdLassoEraser:
+        if (surface_) {
+            surface_->SetLassoEraser();
+            toolDlg_->SetActiveTool(0, 0);
+        }
+        break;
+    case kCmdShowUserPanel:
+        ShowUserPanel();
+        break;
+    case kCmdClearScreen:
+        if (surface_)
+            surface_->ClearScreen();
+        break;
+    case kCmdSolidLine:
+        penType_ = 0;
+        if (surface_) {
+            surface_->SetPen(penWidth_, penColour_);
+            toolDlg_->SetActiveTool(CToolDlg::kPageWriting, 1054);
+        }
+        break;
+    case kCmdDashLine:
+        penType_ = 1;
+        if (surface_) {
+            surface_->SetDashPen(penWidth_, penColour_);
+            toolDlg_->SetActiveTool(CToolDlg::kPageWriting, 1056);
+        }
+        break;
+    case kCmdThinLine:
+    case kCmdThickerLine:
+    case kCmdMediumLine:
+    case kCmdThickLine:
+        if (surface_) {
+            penWidth_ = id == kCmdThinLine ? 1 : id == kCmdThickerLine ? 3 : id == kCmdMediumLine ? 8 : 15;
+            sharedPenWidth = penWidth_;
+            surface_->ApplyPenAttributes(penWidth_, penColour_);
+        }
+        break;
+    case kCmdExit:
+        if (OnClose())
+            done(QDialog::Accepted);
+        break;
+    case ScreenPenMsg::kOwnerHidePopups:
+        HideAllPopups();
+        break;
+    case kCmdShare:
+        OpenShareAddress();
+        break;
+    case kCmdInstallBluetooth:
+        InstallBluetoothDriver();
+        break;
+    case kCmdLogoWall:
+    case kCmd3DWall:
+        ShowLogoWall();
+        break;
+    default:
+        if (std::find(std::begin(kCmdsWithoutAction), std::end(kCmdsWithoutAction), id)
+            != std::end(kCmdsWithoutAction))
+            TellNotAvailableYet();
+        break;
+    }
+}
+
+void CWhiteBoardDlg::TellNotAvailableYet()
+{
+    platform::ShowNotice(GetConfigString(u"此功能尚未提供"_s));
+}
+
+void CWhiteBoardDlg::ChooseColour()
+{
+    if (colourDialogOpen_)
+        return;
+    colourDialogOpen_ = true;
+    const QColor chosen = QColorDialog::getColor(
+        QColor(GetRValue(penColour_), GetGValue(penColour_), GetBValue(penColour_)), DialogOwner());
+    colourDialogOpen_ = false;
+    if (chosen.isValid() && surface_) {
+        penColour_ = RGB(chosen.red(), chosen.green(), chosen.blue());
+        sharedPenColour = penColour_;
+        surface_->ApplyPenAttributes(penWidth_, penColour_);
+    }
+}
+
+void CWhiteBoardDlg::OpenOfficeFile()
+{
+    const QString cwd = QDir::currentPath();
+    const QString file = QFileDialog::getOpenFileName(this, QString(),
+        platform::shortPath(platform::documentsFolder()), u"ppt;pptx;wps (*.ppt *.pptx *.wps)"_s);
+    QDir::setCurrent(cwd);
+    const QString extension = QFileInfo(file).suffix().toLower();
+    if (extension == u"ppt"_s || extension == u"pptx"_s || extension == u"wps"_s)
+        platform::shellOpen(file);
+}
+
+void CWhiteBoardDlg::PlaySlideShow()
+{
+    const QList<platform::WindowRef> windows = platform::FindPresentationWindows();
+    if (windows.isEmpty())
+        return;
+    platform::SetForegroundWindow(windows.first());
+    // Shift+F5 starts the show at the current slide.
+    platform::desktop::pressChord({u"Shift_L"_s, u"F5"_s});
+    slideShowTarget_ = windows.first();
+    pptToolBar_->SetTarget(slideShowTarget_);
+    pptToolBar_->show();
+    CollapsePanel();
+}
+
+void CWhiteBoardDlg::ShowBluetoothStatus(WPARAM status)
+{
+    static const char* const kEnglish[] = {"No bluetooth radio found", "Several bluetooth radios found",
+        "Scanning nearby bluetooth device...", "Deleting bluetooth device driver...",
+        "Rescanning nearby bluetooth device...", "Installing bluetooth device driver...",
+        "No bluetooth device found"};
+    static const char* const kChinese[] = {" 插蓝牙适配器或安装适配器驱动", "发现多个蓝牙适配器",
+        "正在扫描周围的蓝牙设备...", "正在删除以前安装的驱动...", "正在重新扫描蓝牙设备.如果未成功请重启电脑",
+        "正在安装蓝牙的驱动程序...", "没有发现附近存在接收机"};
+    if (status == 7) {
+        delete toolTipDlg_;
+        toolTipDlg_ = nullptr;
+        return;
+    }
+    if (status > 6)
+        return;
+    if (!toolTipDlg_)
+        toolTipDlg_ = new CToolTipDlg(this);
+    toolTipDlg_->SetText(QString::fromUtf8(isExactlyEnglish() ? kEnglish[status] : kChinese[status]));
+    toolTipDlg_->show();
+    toolTipDlg_->update();
+}
+
+void CWhiteBoardDlg::ShowTip(const QString& text)
+{
+    if (!toolTipDlg_)
+        toolTipDlg_ = new CToolTipDlg(this);
+    toolTipDlg_->SetText(text);
+    toolTipDlg_->show();
+    toolTipDlg_->raise();
+    toolTipDlg_->update();
+    QTimer::singleShot(8000, toolTipDlg_, [tip = QPointer<CToolTipDlg>(toolTipDlg_), text] {
+        if (tip && tip->Text() == text)
+            tip->hide();
+    });
+}
+
+void CWhiteBoardDlg::ShowLogoWall()
+{
+    CollapsePanel();
+    const platform::WindowRef cinebox = platform::FindWindow(QString(), u"Cinebox"_s);
+    if (cinebox) {
+        if (cinebox.widget)
+            cinebox.widget->showNormal();
+        else
+            platform::ShowWindow(cinebox, true);
+        platform::SendCopyData(cinebox, 0, u"LogoMode"_s);
+        return;
+    }
+    const QString program = QDir::current().filePath(u"Cinebox"_s);
+    for (const QString& name : {program, program + u".exe"_s})
+        if (QFileInfo(name).isExecutable()) {
+            QProcess::startDetached(name, {u"Marlowe"_s}, QDir::currentPath());
+            return;
+        }
+}
+
+void CWhiteBoardDlg::InstallBluetoothDriver()
+{
+    const bool english = IsEnglish();
+    const int answer = platform::MessageBox(this,
+        english
+            ? u"please confirm system bluetooth drive damage or cannot use (such as insert bluetooth, cannot "
+              "use), and want to install bluetooth drivers? \t\t\t\t\t \r\nInstalled bluetooth drive or "
+              "bluetooth can normal circumstances, may cause the original driver cannot use.\r\nDo you wish "
+              "to "
+              "continue?"_s
+            : u"您确认系统蓝牙驱动损坏或不能使用（如插上蓝牙，无法使用），而要安装蓝牙驱动？\r\n已安装蓝牙驱"
+              u"动或蓝牙能正常使用的情况"
+              "下，可能会导致原驱动不能使用。\r\n是否继续？"_s,
+        english ? u"Tips"_s : u"提示"_s, platform::MB_YESNO);
+    if (answer == platform::IDNO)
+        return;
+    if (InstallBruthDrive(u"./Drivers/Generic Bluetooth Radio/bth.inf"_s))
+        platform::MessageBox(this, english ? u"Install the driver finished."_s : u"安装驱动完成."_s,
+            english ? u"Tips"_s : u"提示"_s, platform::MB_OK);
+}
+
+void CWhiteBoardDlg::OpenShareAddress()
+{
+    // A school sets the address in SetInfo.ini, section "Share", key "Address"; without one nothing opens.
+    const QString address
+        = platform::GetPrivateProfileString(u"Share"_s, u"Address"_s, QString(""), 2048, u"./SetInfo.ini"_s)
+              .trimmed();
+    if (!address.isEmpty())
+        platform::shellOpen(address);
+}
+
+// ---- services ------------------------------------------------------------------------------------------
+
+void CWhiteBoardDlg::ShowScreenKeyboard()
+{
+    platform::WindowRef keyboard = shownWindowOfClass(platform::kScreenKeyboardClass);
+    if (!keyboard) {
+        QProcess::startDetached(u"onboard"_s, {});
+        keyboard = waitForWindowOfClass(platform::kScreenKeyboardClass);
+    }
+    if (!keyboard) {
+        platform::MessageBox(this, GetConfigString(u"键盘程序启动失败,请手动启动!"_s),
+            GetConfigString(u"屏幕键盘"_s), platform::MB_OK);
+        return;
+    }
+    const QRect area
+        = CMultiScreen(this).GetTrueRect(QRect(QPoint(0, 0), CMultiScreen(this).GetScreenRect().size()));
+    const QRect keyboardRect = platform::GetWindowRect(keyboard);
+    const QRect work
+        = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : area;
+    platform::MoveWindow(keyboard,
+        QPoint(
+            work.left() + (work.width() - keyboardRect.width()) / 2, work.bottom() - keyboardRect.height()));
+}
+
+void CWhiteBoardDlg::ShowUserPanel()
+{
+    // Beside the panel on the side the tool panel takes, past the tool panel when it is shown there.
+    const QRect panel = frameGeometry();
+    const QRect screen = CMultiScreen(this).GetScreenRect();
+    int x = CToolDlg::PlacementX(panel, screen, userDlg_->width(), 0);
+    if (toolDlg_->isVisible())
+        x = x < panel.left() ? std::min(x, toolDlg_->x() - userDlg_->width())
+                             : std::max(x, toolDlg_->x() + toolDlg_->width());
+    if (x < screen.left() || x + userDlg_->width() > screen.left() + screen.width())
+        x = x < panel.left() ? panel.left() + panel.width() : panel.left() - userDlg_->width();
+    // The pen popups would sit under it.
+    lineStyleDlg_->hide();
+    toolDlg_->EraseRadiusDlg()->hide();
+    userDlg_->move(x, panel.top() + (panel.height() - userDlg_->height()) / 2);
+    userDlg_->show();
+    userDlg_->raise();
+}
+
+bool CWhiteBoardDlg::ShowCalculator()
+{
+    const QString calculatorClass = u"Galculator"_s;
+    platform::WindowRef calculator = shownWindowOfClass(calculatorClass);
+    if (!calculator) {
+        QProcess::startDetached(u"galculator"_s, {});
+        calculator = waitForWindowOfClass(calculatorClass);
+    }
+    if (!calculator)
+        return false;
+    platform::SetForegroundWindow(calculator);
+    const QRect work = CMultiScreen(this).GetScreenRect();
+    const QRect rect = platform::GetWindowRect(calculator);
+    if (!work.contains(rect.topLeft()))
+        platform::MoveWindow(calculator, work.topLeft() + QPoint(40, 40));
+    return true;
+}
+
+bool CWhiteBoardDlg::CheckFlash()
+{
+    namespace reg = platform::registry;
+    reg::Key key = nullptr;
+    if (reg::RegOpenKey(reg::HKEY_LOCAL_MACHINE, u"SOFTWARE\\Macromedia\\FlashPlayerActiveX"_s, &key)
+        == reg::ERROR_SUCCESS) {
+        reg::RegCloseKey(key);
+        return true;
+    }
+    const QString installer = u"Bin/flashplayersetup.exe"_s;
+    if (!QFileInfo::exists(installer))
+        return false;
+    if (IsEnglish())
+        platform::MessageBox(this, u"flash player haven't installed\r\n , press ok to install"_s, u"Tips"_s,
+            platform::MB_OK | platform::MB_ICONINFORMATION);
+    else
+        platform::MessageBox(this, u"未安装flashplayer,flash功能将无法使用,\r\n点击确定后安装flashplayer."_s,
+            u"提示"_s, platform::MB_OK | platform::MB_ICONINFORMATION);
+    platform::shellOpen(installer);
+    return false;
+}
+
+} // namespace DIALOG

@@ -1,0 +1,349 @@
+// The main panel's pen surface and pages: making, raising and deleting the surface, storing the open page
+// before anything replaces it, the whiteboard mode, collapsing the panel to its tab and the history panel.
+#include "app/whiteboard_dlg.h"
+
+#include "app/directry.h"
+#include "app/dlg_show.h"
+#include "app/erase_radius_dlg.h"
+#include "app/line_style_dlg.h"
+#include "app/ppt_tool_bar.h"
+#include "app/tool_dlg.h"
+#include "app/tool_tip_dlg.h"
+#include "app/user_dlg.h"
+#include "app/whiteboard_messages.h"
+
+#include "assist/assist_exports.h"
+#include "assist/tab_dlg.h"
+#include "board3d/board3d_exports.h"
+#include "controls/button_ex.h"
+#include "platform/desktop_probe.h"
+#include "platform/dialog_guard.h"
+#include "platform/dialog_units.h"
+#include "platform/message_box.h"
+#include "platform/notice.h"
+#include "platform/profile.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+#include "platform/window_flags.h"
+#include "platform/window_ops.h"
+#include "recorder/recorder_exports.h"
+#include "support/bluetooth.h"
+#include "support/language.h"
+#include "support/multi_screen.h"
+#include "surface/page_model.h"
+#include "surface/page_store.h"
+#include "surface/screen_pen_wnd.h"
+#include "surface/surface_messages.h"
+#include "surface/surface_state.h"
+#include "wall/wall_exports.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QDateTime>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QProcess>
+#include <QScreen>
+#include <QThread>
+#include <QTimer>
+#include <QWindow>
+
+#include <algorithm>
+#include <utility>
+#include <cstdlib>
+#include <iterator>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace DIALOG {
+
+// ---- the surface ---------------------------------------------------------------------------------------
+
+void CWhiteBoardDlg::EnsureSurface()
+{
+    if (!surface_)
+        surface_ = CreateSurface();
+    surface_->ShowSurface();
+    KeepAboveSurface();
+}
+
+void CWhiteBoardDlg::OnInstrumentNumber(int number)
+{
+    HideAllPopups();
+    EnsureSurface();
+    surface_->SelectInstrumentByNumber(number);
+    KeepAboveSurface();
+}
+
+CScreenPenWnd* CWhiteBoardDlg::CreateSurface(const QString& pagePicture)
+{
+    openHistoryLabel_ = HistoryLabelOf(pagePicture);
+    auto* surface = new CScreenPenWnd(this, pagePicture);
+    // What a page leaves out when it opens (pictures past its bound) is told in the tip window.
+    connect(surface, &CScreenPenWnd::pageNotice, this, &CWhiteBoardDlg::ShowTip);
+    // A tool window without a parent is transient for the whole application, and the window manager keeps
+    // such a window above all others of the application, the panel included. As a sibling of the panel, under
+    // the same hidden owner, the surface stacks like any other window and the panel can stay above it.
+    if (parentWidget())
+        surface->setParent(parentWidget(), surface->windowFlags());
+    return surface;
+}
+
+void CWhiteBoardDlg::KeepAboveSurface()
+{
+    // The panel and its popups stay reachable over the page. The surface is mapped a moment after it is
+    // shown, so they rise again once the surface is exposed.
+    if (surface_)
+        surface_->installEventFilter(this);
+    RaiseAboveSurface();
+}
+
+void CWhiteBoardDlg::RaiseAboveSurface()
+{
+    for (QWidget* w : {static_cast<QWidget*>(this), tabDlg_->window(), static_cast<QWidget*>(toolDlg_),
+             static_cast<QWidget*>(lineStyleDlg_), static_cast<QWidget*>(userDlg_),
+             static_cast<QWidget*>(toolDlg_->EraseRadiusDlg()), static_cast<QWidget*>(pptToolBar_),
+             static_cast<QWidget*>(toolTipDlg_), static_cast<QWidget*>(dlgShow_)})
+        if (w && w->isVisible())
+            w->raise();
+    // A dialog open now stays above them all.
+    platform::restackUnderOpenDialogs();
+}
+
+bool CWhiteBoardDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == surface_ && (event->type() == QEvent::Expose || event->type() == QEvent::Show)) {
+        QTimer::singleShot(0, this, [this] { RaiseAboveSurface(); });
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CWhiteBoardDlg::DeleteSurface()
+{
+    if (!surface_)
+        return;
+    CScreenPenWnd* surface = surface_;
+    surface_ = nullptr;
+    surface->HideSurface();
+    // The request may come from inside the surface's own handlers (its exit button): it goes once they
+    // return.
+    surface->deleteLater();
+}
+
+void CWhiteBoardDlg::SetSurfacePen(int width, COLORREF colour)
+{
+    if (!surface_)
+        return;
+    surface_->SetPen(width, colour);
+    toolDlg_->SetActiveTool(CToolDlg::kPageWriting, 1054);
+}
+
+void CWhiteBoardDlg::CopyLineStyleToSharedPen()
+{
+    sharedPenWidth = lineStyleDlg_->Width();
+    sharedPenColour = lineStyleDlg_->Colour();
+}
+
+void CWhiteBoardDlg::HidePopupsBesideToolPanel()
+{
+    // The tool panel itself stays: its page buttons hide it on their second click.
+    for (QWidget* popup : {static_cast<QWidget*>(lineStyleDlg_), static_cast<QWidget*>(userDlg_),
+             static_cast<QWidget*>(toolDlg_->EraseRadiusDlg()), imageReviewDlg_})
+        if (popup)
+            popup->hide();
+}
+
+void CWhiteBoardDlg::HideAllPopups()
+{
+    for (QWidget* popup :
+        {static_cast<QWidget*>(lineStyleDlg_), static_cast<QWidget*>(userDlg_),
+            static_cast<QWidget*>(toolDlg_->EraseRadiusDlg()), static_cast<QWidget*>(toolDlg_), imageReviewDlg_})
+        if (popup)
+            popup->hide();
+}
+
+platform::WindowRef CWhiteBoardDlg::DetectSlideShow() const
+{
+    return platform::FindSlideShow();
+}
+
+bool CWhiteBoardDlg::StoreChangedPage()
+{
+    if (!surface_ || !ThePageList().pageChanged)
+        return true;
+    StoreCurrentPage();
+    return !surface_;
+}
+
+bool CWhiteBoardDlg::ReleaseSurface()
+{
+    if (!StoreChangedPage())
+        return false;
+    DeleteSurface();
+    return true;
+}
+
+void CWhiteBoardDlg::ForgetSurface()
+{
+    if (!surface_)
+        return;
+    // The surface hid itself. A page it could not store stays open; otherwise it goes, so that no hidden
+    // full-screen window is left behind.
+    if (ThePageList().pageChanged) {
+        QTimer::singleShot(0, this, [this] {
+            if (surface_ && !surface_->isVisible())
+                EnsureSurface();
+        });
+        return;
+    }
+    CScreenPenWnd* surface = surface_;
+    surface_ = nullptr;
+    surface->deleteLater();
+}
+
+QString CWhiteBoardDlg::HistoryLabelOf(const QString& picturePath) const
+{
+    if (picturePath.isEmpty())
+        return {};
+    const QFileInfo picture(picturePath);
+    if (picture.absolutePath() != QFileInfo(ProgramFolder() + u"/Temp"_s).absoluteFilePath())
+        return {};
+    return picture.completeBaseName();
+}
+
+void CWhiteBoardDlg::StoreCurrentPage()
+{
+    if (!surface_)
+        return;
+    // A page reopened from the history is stored over its own files; every other page is a new one, whatever
+    // is selected in the history now.
+    const QString reopened = openHistoryLabel_;
+    QString base = ProgramFolder() + u"/Temp/"_s;
+    if (!reopened.isEmpty()) {
+        base += reopened;
+    } else {
+        // Two pages stored within one second would share a name: the later one gets a number.
+        base = UnusedPageBase(base + NewPageBaseName(QDateTime::currentDateTime()));
+    }
+    QString path = base + u".xxx"_s;
+    path.replace(u"//"_s, u"/"_s);
+    // A page that could not be stored stays open on its surface: the user has been told, nothing is lost.
+    if (!SavePage(surface_, path))
+        return;
+    QString picture = path;
+    picture.replace(u".xxx"_s, u".bmp"_s);
+    QString strokes = path;
+    strokes.replace(u".xxx"_s, u".kw"_s);
+    if (QFileInfo::exists(picture)) {
+        if (reopened.isEmpty())
+            tabDlg_->AddBitmap(picture, strokes);
+        tabDlg_->SetHistoryPicture(QFileInfo(picture).fileName().section(u'.', 0, 0), surface_->pageBitmap());
+    }
+    DeleteSurface();
+}
+
+QString CWhiteBoardDlg::NewPageBaseName(const QDateTime& when)
+{
+    return PageBaseName(when);
+}
+
+void CWhiteBoardDlg::EnterWhiteboardMode()
+{
+    StoreCurrentPage();
+    boardMode = kBoardWhite;
+    surfaceOverWhiteboard_ = true;
+    Hide3DWindow();
+    if (!surface_) {
+        surface_ = CreateSurface();
+        surface_->ShowSurface();
+        KeepAboveSurface();
+    }
+    if (DetectSlideShow())
+        pptToolBar_->hide();
+}
+
+void CWhiteBoardDlg::CollapsePanel()
+{
+    const QRect screen = CMultiScreen(this).GetScreenRect();
+    const int w = screen.width(), h = screen.height();
+    const QPoint origin = screen.topLeft();
+    const platform::WindowRef a = platform::WindowFromPoint(origin + QPoint(w / 4, h / 4));
+    const platform::WindowRef b = platform::WindowFromPoint(origin + QPoint(3 * w / 4, h / 4));
+    const platform::WindowRef c = platform::WindowFromPoint(origin + QPoint(w / 2, h / 2));
+    // A full-screen presentation keeps receiving keys.
+    if (a && a == b && b == c)
+        platform::SetFocus(a);
+    HideAllPopups();
+    if (QWidget* tab = tabDlg_->window())
+        tab->hide();
+    dlgShow_->move(pos());
+    dlgShow_->show();
+    hide();
+}
+
+void CWhiteBoardDlg::RestorePanel()
+{
+    dlgShow_->hide();
+    move(dlgShow_->pos());
+    show();
+    if (surface_ && boardMode != kBoardDesktop)
+        surface_->raise();
+}
+
+void CWhiteBoardDlg::ToggleTabDlg(int tab)
+{
+    tabDlg_->SetMetaFileTabPage(boardMode, tab);
+    if (surface_) {
+        CopyLineStyleToSharedPen();
+        surface_->SetToolMode();
+    }
+    HideAllPopups();
+    tabDlg_->SetPos(0);
+    QWidget* window = tabDlg_->window();
+    if (!window)
+        return;
+    if (window->isVisible()) {
+        window->hide();
+    } else {
+        window->move(CMultiScreen(this)
+                         .GetTrueRect(QRect(window->pos() - CMultiScreen(this).GetTrueRect(QRect()).topLeft(),
+                             window->size()))
+                         .topLeft());
+        window->show();
+        window->raise();
+    }
+}
+
+void CWhiteBoardDlg::OpenBackground(const QString& picturePath)
+{
+    // The surface takes its background picture when it is built; the page open now is stored first, and
+    // one that cannot be stored stays open.
+    if (!ReleaseSurface())
+        return;
+    surfaceOverWhiteboard_ = false;
+    boardMode = kBoardDesktop;
+    surface_ = CreateSurface(picturePath);
+    surface_->ShowSurface();
+    KeepAboveSurface();
+    lineStyleDlg_->Refresh();
+    surface_->update();
+    raise();
+}
+
+void CWhiteBoardDlg::PreviousPage()
+{
+    const QString picture = tabDlg_->SelectPreviousHistoryPage();
+    if (picture.isEmpty())
+        return;
+    OpenBackground(picture);
+}
+
+} // namespace DIALOG
