@@ -709,7 +709,7 @@ LRESULT CWhiteBoardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         QThread::msleep(100);
         return 0;
     case kMsgShowWall:
-        if (const auto* folder = reinterpret_cast<const QString*>(wParam)) {
+        if (const auto* folder = reinterpret_cast<const QString*>(lParam)) {
             ShowMainFrame();
             SetShowPath(folder->toUtf8().constData());
         }

@@ -14,11 +14,6 @@
 #include <QScreen>
 
 namespace {
-// Sent to the panel's show/hide tab ("HideDlg") when a full-screen window of the library closes.
-constexpr UINT kMsgRestorePanelFromLibrary = 0x070A;
-} // namespace
-
-namespace {
 qmhelp::ScreenRect g_screenRect;
 } // namespace
 
@@ -113,13 +108,4 @@ int Find360Process()
             return 1;
     }
     return 0;
-}
-
-void ConvertPPTToFolder()
-{
-    // The deck converter is not there yet: say so, and give the panel back at once, as a finished or
-    // cancelled conversion does.
-    platform::ShowNotice(GetConfigString(QStringLiteral("幻灯片转换功能尚未提供")));
-    if (const platform::WindowRef tab = platform::FindWindow(QString(), QStringLiteral("HideDlg")))
-        platform::SendMessage(tab, kMsgRestorePanelFromLibrary, 0, 0);
 }

@@ -33,7 +33,11 @@ QMHELP_EXPORT int StartMagnifier(int* flag, int, int);
 QMHELP_EXPORT QWidget* GetMaskDlg();
 // 1 when a process named "AVP.exe" runs.
 QMHELP_EXPORT int Find360Process();
+// Asks for a slide deck and converts it into slide pictures on a worker; the wall opens on them when done.
 QMHELP_EXPORT void ConvertPPTToFolder();
+// Asks the panel to show the picture wall on the folder of the conversion just finished, or on a folder the
+// user chooses.
+QMHELP_EXPORT void StartPicturePlayByWallglide();
 }
 
 namespace qmhelp {

@@ -1,0 +1,66 @@
+#include "assist/deck_convert_model.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSize>
+
+#include <algorithm>
+#include <cmath>
+
+namespace qmhelp {
+
+bool isSlideDeck(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == u"ppt" || suffix == u"pptx" || suffix == u"odp";
+}
+
+QString deckTitle(const QString& deckPath)
+{
+    return QFileInfo(deckPath).completeBaseName();
+}
+
+QString deckFolder(const QString& currentDirectory, const QString& title)
+{
+    return QStringLiteral("%1/Save/PowerPoint/%2").arg(currentDirectory, title);
+}
+
+int slideNumberOf(const QString& fileName)
+{
+    static const QRegularExpression number(QStringLiteral("^(?:Slide|幻灯片)(\\d+)\\.[^.]+$"));
+    const QRegularExpressionMatch m = number.match(QFileInfo(fileName).fileName());
+    if (!m.hasMatch())
+        return 0;
+    bool ok = false;
+    const int n = m.captured(1).toInt(&ok);
+    return ok ? n : 0;
+}
+
+QString slidePictureName(const QString& title, int number, const QString& extension)
+{
+    return QStringLiteral("%1_%2.%3").arg(title).arg(number, 3, 10, QLatin1Char('0')).arg(extension);
+}
+
+FolderChoice chooseForFolder(
+    bool folderExisted, bool flagPresent, const QDateTime& folderTime, const QDateTime& deckWritten)
+{
+    if (!folderExisted)
+        return FolderChoice::Convert;
+    if (flagPresent)
+        return FolderChoice::Ask;
+    // A deck saved after its slides were made has changed since: its old pictures would show the old slides.
+    if (!folderTime.isValid() || !deckWritten.isValid() || folderTime.addSecs(-60) <= deckWritten)
+        return FolderChoice::Convert;
+    return FolderChoice::Reuse;
+}
+
+QSize slideRenderSize(const QSizeF& pagePoints)
+{
+    if (!(pagePoints.width() > 0) || !(pagePoints.height() > 0))
+        return QSize(1280, 960);
+    const double scale = std::min(1280.0 / pagePoints.width(), 960.0 / pagePoints.height());
+    return QSize(std::max(1, int(std::lround(pagePoints.width() * scale))),
+        std::max(1, int(std::lround(pagePoints.height() * scale))));
+}
+
+} // namespace qmhelp

@@ -1,0 +1,38 @@
+#pragma once
+// The rules of turning a slide deck into a folder of slide pictures: names, folders and the choice between
+// reusing an earlier conversion and converting again. Plain functions, no windows.
+#include "assist/qmhelp_export.h"
+
+#include <QDateTime>
+#include <QString>
+
+namespace qmhelp {
+
+// A deck the converter accepts: ".ppt", ".pptx" or ".odp", in any case.
+QMHELP_EXPORT bool isSlideDeck(const QString& path);
+// The deck's title: its file name without folder and extension ("Lesson 1" for ".../Lesson 1.pptx").
+QMHELP_EXPORT QString deckTitle(const QString& deckPath);
+// The folder a deck's slides go to: <current directory>/Save/PowerPoint/<title>.
+QMHELP_EXPORT QString deckFolder(const QString& currentDirectory, const QString& title);
+// The slide number in a picture name as the converter writes it ("Slide12.PNG" → 12, also the localised
+// "幻灯片12.PNG"); 0 when the name holds none.
+QMHELP_EXPORT int slideNumberOf(const QString& fileName);
+// The name a slide picture is renamed to: title + "_%03d" + the picture's extension ("Lesson 1_012.PNG").
+QMHELP_EXPORT QString slidePictureName(const QString& title, int number, const QString& extension);
+
+// What to do with a deck whose folder is there from an earlier conversion.
+enum class FolderChoice {
+    Convert, // the folder is new, or it is not older than the deck: convert
+    Reuse, // show what is there
+    Ask, // "flag.dat" is there: the teacher answers whether to open the deck anew
+};
+// folderExisted: the folder was there before this conversion; flagPresent: it holds "flag.dat". A folder
+// counts as not older than the deck when its time less one minute is at or before the deck's last write.
+QMHELP_EXPORT FolderChoice chooseForFolder(
+    bool folderExisted, bool flagPresent, const QDateTime& folderTime, const QDateTime& deckWritten);
+
+// The size of the pictures a page is rendered at: the page's own size in points, scaled to fill 1280 × 960
+// with its aspect ratio, so that a slide zoomed on the wall (960 × 720) is never enlarged.
+QMHELP_EXPORT QSize slideRenderSize(const QSizeF& pagePoints);
+
+} // namespace qmhelp

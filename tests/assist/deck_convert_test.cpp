@@ -1,0 +1,250 @@
+#include "assist/assist_exports.h"
+#include "assist/deck_conversion.h"
+#include "assist/deck_convert_model.h"
+#include "assist/ppt_convert.h"
+#include "assist/slide_deck_fixture.h"
+
+#include "platform/message_box.h"
+#include "platform/messages.h"
+#include "support_main/test_util.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using UICONTROL::CPptConvert;
+
+namespace {
+
+TEST(DeckNames, Slide12OfLesson1BecomesLesson1_012InItsOwnFolder)
+{
+    EXPECT_EQ(qmhelp::deckTitle(u"/home/t/Decks/Lesson 1.pptx"_s), u"Lesson 1"_s);
+    EXPECT_EQ(qmhelp::deckFolder(u"/opt/qm"_s, u"Lesson 1"_s), u"/opt/qm/Save/PowerPoint/Lesson 1"_s);
+    EXPECT_EQ(qmhelp::slideNumberOf(u"Slide12.PNG"_s), 12);
+    EXPECT_EQ(qmhelp::slidePictureName(u"Lesson 1"_s, 12, u"PNG"_s), u"Lesson 1_012.PNG"_s);
+    EXPECT_EQ(qmhelp::slidePictureName(u"Lesson 1"_s, 1234, u"PNG"_s), u"Lesson 1_1234.PNG"_s);
+}
+
+TEST(DeckNames, OnlyPicturesNamedAfterASlideCarryANumber)
+{
+    EXPECT_EQ(qmhelp::slideNumberOf(u"幻灯片7.png"_s), 7);
+    EXPECT_EQ(qmhelp::slideNumberOf(u"Slide3.jpg"_s), 3);
+    EXPECT_EQ(qmhelp::slideNumberOf(u"Lesson 1_012.PNG"_s), 0);
+    EXPECT_EQ(qmhelp::slideNumberOf(u"Slide2_001.PNG"_s), 0); // a deck titled "Slide2", already renamed
+    EXPECT_EQ(qmhelp::slideNumberOf(u"flag.dat"_s), 0);
+    EXPECT_EQ(qmhelp::slideNumberOf(u"Slide.PNG"_s), 0);
+}
+
+TEST(DeckNames, PowerPointAndLibreOfficeDecksAreAccepted)
+{
+    for (const QString& name : {u"a.ppt"_s, u"b.PPTX"_s, u"Lesson 1.odp"_s})
+        EXPECT_TRUE(qmhelp::isSlideDeck(name)) << name.toStdString();
+    for (const QString& name : {u"a.pdf"_s, u"pptx"_s, u"a.ppt.txt"_s, QString()})
+        EXPECT_FALSE(qmhelp::isSlideDeck(name)) << name.toStdString();
+}
+
+TEST(DeckFolderChoice, ANewFolderConvertsAFlaggedOneAsksAnOlderOneConvertsAgain)
+{
+    const QDateTime deck = QDateTime::fromSecsSinceEpoch(1'700'000'000);
+    EXPECT_EQ(qmhelp::chooseForFolder(false, true, deck, deck), qmhelp::FolderChoice::Convert);
+    EXPECT_EQ(qmhelp::chooseForFolder(true, true, deck.addDays(1), deck), qmhelp::FolderChoice::Ask);
+    // Slides made well after the deck was saved are reused; slides from before a later save are not.
+    EXPECT_EQ(qmhelp::chooseForFolder(true, false, deck.addSecs(3600), deck), qmhelp::FolderChoice::Reuse);
+    EXPECT_EQ(qmhelp::chooseForFolder(true, false, deck.addSecs(-3600), deck), qmhelp::FolderChoice::Convert);
+    // Within the minute the folder does not count as newer.
+    EXPECT_EQ(qmhelp::chooseForFolder(true, false, deck.addSecs(30), deck), qmhelp::FolderChoice::Convert);
+    EXPECT_EQ(qmhelp::chooseForFolder(true, false, QDateTime(), deck), qmhelp::FolderChoice::Convert);
+}
+
+TEST(DeckPictures, RenderSizeFillsTheZoomBoxWithTheSlidesShape)
+{
+    EXPECT_EQ(qmhelp::slideRenderSize(QSizeF(720, 540)), QSize(1280, 960)); // 4:3
+    EXPECT_EQ(qmhelp::slideRenderSize(QSizeF(960, 540)), QSize(1280, 720)); // 16:9
+    EXPECT_EQ(qmhelp::slideRenderSize(QSizeF(0, 540)), QSize(1280, 960));
+}
+
+TEST(DeckPictures, RenamingKeepsSpacesAndLeavesOtherFilesAlone)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path() + u"/Save/PowerPoint/Lesson 1"_s;
+    qmtest::writeFile(folder + u"/Slide12.PNG"_s, "twelve");
+    qmtest::writeFile(folder + u"/Slide2.PNG"_s, "two");
+    qmtest::writeFile(folder + u"/flag.dat"_s, "");
+    EXPECT_EQ(CPptConvert::RenameSlidePictures(folder, u"Lesson 1"_s), 9);
+    EXPECT_EQ(qmtest::readFile(folder + u"/Lesson 1_012.PNG"_s), "twelve");
+    EXPECT_EQ(qmtest::readFile(folder + u"/Lesson 1_002.PNG"_s), "two");
+    EXPECT_TRUE(QFileInfo::exists(folder + u"/flag.dat"_s));
+    EXPECT_FALSE(QFileInfo::exists(folder + u"/Slide12.PNG"_s));
+    EXPECT_EQ(CPptConvert::RenameSlidePictures(dir.path() + u"/missing"_s, u"x"_s), -1);
+}
+
+// The panel's two windows the converter talks to: the show/hide tab and the panel itself.
+struct PanelWindows {
+    QWidget tab;
+    QWidget panel;
+    platform::MessageTable tabTable {&tab, u"HideDlgClass"_s};
+    platform::MessageTable panelTable {&panel, platform::kDialogClass};
+    int restored = 0;
+    QStringList wallFolders;
+
+    PanelWindows()
+    {
+        tab.setWindowTitle(u"HideDlg"_s);
+        panel.setWindowTitle(u"白板"_s);
+        tabTable.on(0x70A, [this](WPARAM, LPARAM) {
+            ++restored;
+            return 0;
+        });
+        panelTable.onPointer(0x77B, [this](WPARAM, LPARAM lParam) {
+            if (const auto* folder = reinterpret_cast<const QString*>(lParam))
+                wallFolders << *folder;
+            return 0;
+        });
+    }
+};
+
+class DeckConversion : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        cwd_ = std::make_unique<qmtest::ScopedCurrentDir>(dir_.path());
+        platform::setMessageBoxHook([this](const platform::MessageBoxRequest& box) {
+            boxes_ << box.text;
+            return answer_;
+        });
+        qmhelp::setFolderChooser([this](const QString&, const QString&) {
+            ++browsed_;
+            return QString();
+        });
+    }
+    void TearDown() override
+    {
+        ASSERT_TRUE(qmhelp::waitForConversion(60000));
+        qmhelp::setDeckChooser({});
+        qmhelp::setFolderChooser({});
+        platform::setMessageBoxHook({});
+    }
+
+    QTemporaryDir dir_;
+    std::unique_ptr<qmtest::ScopedCurrentDir> cwd_;
+    PanelWindows windows_;
+    QStringList boxes_;
+    int answer_ = platform::IDOK;
+    int browsed_ = 0;
+};
+
+TEST_F(DeckConversion, CancelStartsNoWorkerAndStillGivesThePanelBack)
+{
+    if (CPptConvert::officeProgram().isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed";
+    int asked = 0;
+    qmhelp::setDeckChooser([&] {
+        ++asked;
+        return QString();
+    });
+    ConvertPPTToFolder();
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(qmhelp::conversionBusy());
+    EXPECT_EQ(windows_.restored, 1);
+    EXPECT_TRUE(QFileInfo(dir_.path() + u"/Save"_s).isDir());
+    EXPECT_FALSE(QFileInfo::exists(dir_.path() + u"/Save/PowerPoint"_s));
+    EXPECT_TRUE(boxes_.isEmpty());
+}
+
+TEST_F(DeckConversion, WithoutLibreOfficeTheTeacherIsToldWhatToInstallAndGetsThePanelBack)
+{
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", dir_.path().toLocal8Bit());
+    int asked = 0;
+    qmhelp::setDeckChooser([&] {
+        ++asked;
+        return QString();
+    });
+    ConvertPPTToFolder();
+    qputenv("PATH", path);
+    EXPECT_EQ(asked, 0);
+    ASSERT_EQ(boxes_.size(), 1);
+    EXPECT_TRUE(boxes_[0].contains(u"LibreOffice Impress"_s)) << boxes_[0].toStdString();
+    EXPECT_EQ(windows_.restored, 1);
+}
+
+TEST_F(DeckConversion, ADeckWithSpacesBecomesSlidesAndTheWallOpensWithoutAFolderBrowser)
+{
+    if (CPptConvert::officeProgram().isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed";
+    const QString deck = dir_.path() + u"/My Decks/Lesson 1.odp"_s;
+    ASSERT_TRUE(qmtest::writeSlideDeck(
+        deck, {QColor(0xd0, 0x20, 0x20), QColor(0x20, 0xa0, 0x40), QColor(0x20, 0x40, 0xd0)}));
+    qmhelp::setDeckChooser([&] { return deck; });
+    ConvertPPTToFolder();
+    EXPECT_EQ(windows_.restored, 1); // the panel comes back while the slides are made
+    ASSERT_TRUE(qmhelp::waitForConversion(120000));
+    ASSERT_TRUE(qmtest::waitFor([&] { return !windows_.wallFolders.isEmpty(); }, 5000))
+        << boxes_.join(u"; "_s).toStdString();
+
+    const QString folder = dir_.path() + u"/Save/PowerPoint/Lesson 1"_s;
+    EXPECT_EQ(windows_.wallFolders, QStringList {folder});
+    EXPECT_EQ(browsed_, 0);
+    EXPECT_EQ(qmhelp::lastConversionFolder(), folder);
+    const QStringList files
+        = QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    EXPECT_EQ(files, (QStringList {u"Lesson 1_001.PNG"_s, u"Lesson 1_002.PNG"_s, u"Lesson 1_003.PNG"_s}));
+    const QImage green(folder + u"/Lesson 1_002.PNG"_s);
+    ASSERT_FALSE(green.isNull());
+    EXPECT_EQ(green.size(), QSize(1280, 960));
+    const QColor middle = green.pixelColor(640, 480);
+    EXPECT_NEAR(middle.red(), 0x20, 8);
+    EXPECT_NEAR(middle.green(), 0xa0, 8);
+    EXPECT_NEAR(middle.blue(), 0x40, 8);
+
+    // A later request with nothing new converted asks for a folder.
+    StartPicturePlayByWallglide();
+    EXPECT_EQ(browsed_, 1);
+    EXPECT_EQ(windows_.wallFolders.size(), 1);
+}
+
+TEST_F(DeckConversion, AFlaggedFolderIsReusedWhenTheTeacherSaysNo)
+{
+    if (CPptConvert::officeProgram().isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed";
+    const QString deck = dir_.path() + u"/Lesson 1.pptx"_s;
+    qmtest::writeFile(deck, "not looked at: the folder is reused");
+    const QString folder = dir_.path() + u"/Save/PowerPoint/Lesson 1"_s;
+    qmtest::writeFile(folder + u"/Lesson 1_001.PNG"_s, "old slide");
+    qmtest::writeFile(folder + u"/flag.dat"_s, "");
+    answer_ = platform::IDNO;
+    qmhelp::setDeckChooser([&] { return deck; });
+    ConvertPPTToFolder();
+    ASSERT_TRUE(qmhelp::waitForConversion(30000));
+    ASSERT_TRUE(qmtest::waitFor([&] { return !windows_.wallFolders.isEmpty(); }, 5000));
+    ASSERT_EQ(boxes_.size(), 1);
+    EXPECT_EQ(boxes_[0], u"是否打开新3DPPT文件"_s);
+    EXPECT_EQ(windows_.wallFolders, QStringList {folder});
+    EXPECT_EQ(qmtest::readFile(folder + u"/Lesson 1_001.PNG"_s), "old slide");
+}
+
+TEST_F(DeckConversion, ADeckLibreOfficeCannotReadIsReportedAndNothingOpens)
+{
+    if (CPptConvert::officeProgram().isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed";
+    const QString deck = dir_.path() + u"/Broken deck.pptx"_s;
+    qmtest::writeFile(deck, QByteArray("PK\x03\x04", 4) + " this is no deck");
+    qmhelp::setDeckChooser([&] { return deck; });
+    ConvertPPTToFolder();
+    ASSERT_TRUE(qmhelp::waitForConversion(120000));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(boxes_.size(), 1);
+    EXPECT_TRUE(boxes_[0].contains(u"Broken deck"_s)) << boxes_[0].toStdString();
+    EXPECT_TRUE(windows_.wallFolders.isEmpty());
+    EXPECT_EQ(windows_.restored, 1);
+}
+
+} // namespace
