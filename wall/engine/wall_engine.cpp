@@ -1,0 +1,480 @@
+#include "wall/engine/wall_engine.h"
+
+#include "wall/engine/camera_animator.h"
+#include "wall/engine/my_scene_node.h"
+#include "wall/engine/wall_manager.h"
+#include "wall/engine/wall_rules.h"
+
+#include <irrlicht.h>
+
+#include <QByteArray>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+using namespace irr;
+
+namespace lumo::wall {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double millisecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// What the render thread owns: every Irrlicht object lives and dies on it.
+struct Scene {
+    IrrlichtDevice* device = nullptr;
+    video::IVideoDriver* driver = nullptr;
+    scene::ISceneManager* smgr = nullptr;
+    gui::IGUIEnvironment* gui = nullptr;
+    scene::ICameraSceneNode* camera = nullptr;
+    std::unique_ptr<CWallManager> wall;
+    scene::CameraAnimator* animator = nullptr;
+    CMySceneNode* spinner = nullptr;
+    video::ITexture* background = nullptr;
+    video::ITexture* loading[2] = {nullptr, nullptr};
+    gui::IGUIStaticText* bar = nullptr;
+    gui::IGUIStaticText* middle = nullptr;
+    int loadingOffset = 0;
+    int loadingFrame = 0;
+    core::dimension2du size;
+};
+
+} // namespace
+
+struct WallEngine::Impl {
+    WallSettings settings;
+    std::thread renderThread;
+    std::vector<std::thread> loaders;
+    std::atomic<bool> keepRunning {false};
+
+    // The scene lock: everything below is handed between the UI, loader and render threads under it.
+    mutable std::mutex lock;
+    std::vector<std::function<void(Scene&)>> commands;
+    std::vector<PointerEvent> input;
+    bool visible = true;
+    QString dataFolder;
+    WallView view;
+    std::vector<double> lockWaits;
+    int loadGeneration = 0;
+
+    // Start-up handshake.
+    std::mutex startLock;
+    std::condition_variable started;
+    int startResult = -1; // -1 waiting, 0 no device, 1 running
+    QString driverName;
+
+    std::unique_lock<std::mutex> LockFromUi()
+    {
+        const auto start = Clock::now();
+        std::unique_lock<std::mutex> held(lock);
+        lockWaits.push_back(millisecondsSince(start));
+        return held;
+    }
+
+    void Post(std::function<void(Scene&)> command)
+    {
+        auto held = LockFromUi();
+        commands.push_back(std::move(command));
+    }
+
+    bool MakeDevice(Scene& s, unsigned long windowId, QSize size)
+    {
+        std::vector<video::E_DRIVER_TYPE> drivers {video::EDT_OPENGL, video::EDT_BURNINGSVIDEO};
+        if (qgetenv("QM_WALL_DRIVER") == "burnings")
+            drivers.erase(drivers.begin());
+        for (video::E_DRIVER_TYPE type : drivers) {
+            SIrrlichtCreationParameters p;
+            p.DriverType = type;
+            p.WindowId = reinterpret_cast<void*>(windowId);
+            p.WindowSize
+                = core::dimension2du(u32(std::max(1, size.width())), u32(std::max(1, size.height())));
+            p.IgnoreInput = true;
+            p.Doublebuffer = true;
+            p.Vsync = false;
+            p.Bits = 24;
+            p.LoggingLevel = ELL_ERROR;
+            s.device = createDeviceEx(p);
+            if (s.device && s.device->getVideoDriver()) {
+                driverName = type == video::EDT_OPENGL ? QStringLiteral("OpenGL")
+                                                       : QStringLiteral("Burning's Video");
+                return true;
+            }
+            if (s.device) {
+                s.device->drop();
+                s.device = nullptr;
+            }
+        }
+        return false;
+    }
+
+    void BuildScene(Scene& s)
+    {
+        s.driver = s.device->getVideoDriver();
+        s.smgr = s.device->getSceneManager();
+        s.gui = s.device->getGUIEnvironment();
+        s.size = s.driver->getScreenSize();
+        s.wall = std::make_unique<CWallManager>(s.smgr, s.driver);
+        s.camera
+            = s.smgr->addCameraSceneNode(nullptr, core::vector3df(0, 0, kStartZ), core::vector3df(0, 0, 0));
+        s.camera->setFarValue(20000.0f);
+        s.animator = new scene::CameraAnimator(s.smgr, s.wall.get());
+        s.camera->addAnimator(s.animator);
+        s.animator->drop(); // the camera holds it
+
+        gui::IGUIFont* font = nullptr;
+        if (!settings.fontPicture.isEmpty())
+            font = s.gui->getFont(io::path(settings.fontPicture.toUtf8().constData()));
+        s.bar = s.gui->addStaticText(L"", core::recti(0, 0, 1, 1), false, false, nullptr, -1, true);
+        s.bar->setBackgroundColor(video::SColor(170, 0x10, 0x23, 0x3f));
+        s.middle = s.gui->addStaticText(L"", core::recti(0, 0, 1, 1), false, false, nullptr, -1, true);
+        s.middle->setBackgroundColor(video::SColor(255, 0x1d, 0x4e, 0x89));
+        s.middle->setTextAlignment(gui::EGUIA_CENTER, gui::EGUIA_CENTER);
+        s.middle->setOverrideColor(video::SColor(255, 255, 255, 255));
+        if (font)
+            s.middle->setOverrideFont(font);
+        PlaceGui(s);
+
+        if (!settings.backgroundPicture.isEmpty())
+            s.background = s.driver->getTexture(io::path(settings.backgroundPicture.toUtf8().constData()));
+        for (int i = 0; i < 2 && i < settings.loadingFrames.size(); ++i)
+            s.loading[i] = s.driver->getTexture(io::path(settings.loadingFrames[i].toUtf8().constData()));
+
+        s.spinner = new CMySceneNode(s.smgr->getRootSceneNode(), s.smgr, 0);
+        s.spinner->setPosition(core::vector3df(0, -100, -1000));
+        scene::ISceneNodeAnimator* turn = s.smgr->createRotationAnimator(core::vector3df(0.8f, 0, 0.8f));
+        s.spinner->addAnimator(turn);
+        turn->drop();
+        s.spinner->setVisible(false);
+        s.spinner->drop(); // the scene holds it
+    }
+
+    void PlaceGui(Scene& s)
+    {
+        const s32 w = s32(s.size.Width), h = s32(s.size.Height);
+        s.bar->setRelativePosition(core::recti(0, h - 40, w, h));
+        s.middle->setRelativePosition(core::recti(w / 3, h - 40, 2 * w / 3, h));
+        if (s.camera && h > 0)
+            s.camera->setAspectRatio(float(w) / float(h));
+    }
+
+    void Publish(Scene& s, quint64 frames)
+    {
+        WallView v;
+        v.tiles = s.wall->TileCount();
+        v.frames = frames;
+        const CameraState& c = s.animator->Camera();
+        v.cameraX = c.posX;
+        v.cameraZ = c.posZ;
+        if (scene::ISceneNode* tile = s.animator->Selected()) {
+            v.selected = s.wall->TilePath(tile);
+            v.selectedIndex = s.wall->IndexOf(tile);
+            v.standing = c.posX == c.tileX && c.posY == c.tileY && c.posZ == kSelectedZ;
+            core::vector3df corners[8];
+            tile->getTransformedBoundingBox().getEdges(corners);
+            QRect r;
+            for (const core::vector3df& corner : corners) {
+                const core::position2di p
+                    = s.smgr->getSceneCollisionManager()->getScreenCoordinatesFrom3DPosition(
+                        corner, s.camera);
+                r = r.isNull() ? QRect(p.X, p.Y, 1, 1) : r.united(QRect(p.X, p.Y, 1, 1));
+            }
+            v.selectedRect = r;
+        }
+        const wchar_t* none = L"";
+        if (v.tiles > 0) {
+            const core::stringw text = core::stringw(v.selectedIndex >= 0 ? v.selectedIndex + 1 : 0) + L" / "
+                + core::stringw(v.tiles);
+            s.middle->setText(text.c_str());
+        } else {
+            s.middle->setText(none);
+        }
+        std::lock_guard<std::mutex> held(lock);
+        v.loaded = !dataFolder.isEmpty();
+        view = v;
+    }
+
+    void Run(unsigned long windowId, QSize size)
+    {
+        Scene s;
+        const bool ok = MakeDevice(s, windowId, size);
+        {
+            std::lock_guard<std::mutex> held(startLock);
+            startResult = ok ? 1 : 0;
+        }
+        started.notify_all();
+        if (!ok)
+            return;
+        BuildScene(s);
+
+        quint64 frames = 0;
+        while (keepRunning && s.device->run()) {
+            const auto frameStart = Clock::now();
+            std::vector<std::function<void(Scene&)>> todo;
+            std::vector<PointerEvent> events;
+            bool shown = true;
+            bool loaded = false;
+            {
+                std::lock_guard<std::mutex> held(lock);
+                todo.swap(commands);
+                events.swap(input);
+                shown = visible;
+                loaded = !dataFolder.isEmpty();
+            }
+            for (auto& command : todo)
+                command(s);
+            for (const PointerEvent& e : events)
+                Forward(s, e);
+            if (!shown) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(30));
+                continue;
+            }
+            if (loaded) {
+                s.driver->beginScene(true, true, video::SColor(250, 0, 0, 0));
+                if (s.background)
+                    s.driver->draw2DImage(s.background, core::position2di(0, 0));
+                s.smgr->drawAll();
+                s.gui->drawAll();
+                s.driver->endScene();
+                Publish(s, ++frames);
+                // The frame rests for what is left of its shortest time, not for the whole of it again.
+                const double left = settings.frameMs - millisecondsSince(frameStart);
+                if (left > 0)
+                    std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(left));
+            } else {
+                s.driver->beginScene(true, true, video::SColor(255, 0, 0, 0));
+                DrawLoading(s);
+                s.driver->endScene();
+                Publish(s, frames);
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+        }
+        s.wall.reset();
+        s.device->closeDevice();
+        s.device->run();
+        s.device->drop();
+    }
+
+    void DrawLoading(Scene& s)
+    {
+        video::ITexture* frame = s.loading[s.loadingFrame % 2];
+        s.loadingFrame ^= 1;
+        s.loadingOffset = s.loadingOffset + 20 > 750 ? 0 : s.loadingOffset + 20;
+        if (!frame)
+            return;
+        const core::dimension2du f = frame->getOriginalSize();
+        const s32 x = (s32(s.size.Width) - 750) / 2 + s.loadingOffset;
+        const s32 y = (s32(s.size.Height) - s32(f.Height)) / 2;
+        s.driver->draw2DImage(frame, core::position2di(x, y), core::recti(0, 0, s32(f.Width), s32(f.Height)),
+            nullptr, video::SColor(255, 255, 255, 255), true);
+    }
+
+    void Forward(Scene& s, const PointerEvent& e)
+    {
+        SEvent event;
+        event.EventType = EET_MOUSE_INPUT_EVENT;
+        event.MouseInput.X = e.x;
+        event.MouseInput.Y = e.y;
+        event.MouseInput.Wheel = e.wheel;
+        event.MouseInput.Shift = false;
+        event.MouseInput.Control = false;
+        event.MouseInput.ButtonStates = 0;
+        switch (e.kind) {
+        case PointerEvent::LeftDown:
+            event.MouseInput.Event = EMIE_LMOUSE_PRESSED_DOWN;
+            break;
+        case PointerEvent::LeftUp:
+            event.MouseInput.Event = EMIE_LMOUSE_LEFT_UP;
+            break;
+        case PointerEvent::RightDown:
+            event.MouseInput.Event = EMIE_RMOUSE_PRESSED_DOWN;
+            break;
+        case PointerEvent::Move:
+            event.MouseInput.Event = EMIE_MOUSE_MOVED;
+            break;
+        case PointerEvent::Wheel:
+            event.MouseInput.Event = EMIE_MOUSE_WHEEL;
+            break;
+        }
+        s.animator->OnEvent(event);
+    }
+};
+
+WallEngine::WallEngine()
+    : d(std::make_unique<Impl>())
+{
+}
+
+WallEngine::~WallEngine()
+{
+    Stop();
+}
+
+bool WallEngine::Start(unsigned long windowId, QSize size, const WallSettings& settings)
+{
+    if (d->renderThread.joinable())
+        return true;
+    d->settings = settings;
+    d->keepRunning = true;
+    d->startResult = -1;
+    d->renderThread = std::thread([this, windowId, size] { d->Run(windowId, size); });
+    std::unique_lock<std::mutex> held(d->startLock);
+    d->started.wait(held, [this] { return d->startResult >= 0; });
+    if (d->startResult == 0) {
+        held.unlock();
+        d->renderThread.join();
+        d->keepRunning = false;
+        return false;
+    }
+    return true;
+}
+
+void WallEngine::Stop()
+{
+    d->keepRunning = false;
+    {
+        std::lock_guard<std::mutex> held(d->lock);
+        ++d->loadGeneration;
+    }
+    for (std::thread& loader : d->loaders)
+        if (loader.joinable())
+            loader.join();
+    d->loaders.clear();
+    if (d->renderThread.joinable())
+        d->renderThread.join();
+}
+
+QString WallEngine::DriverName() const
+{
+    return d->driverName;
+}
+
+void WallEngine::SetVisible(bool visible)
+{
+    auto held = d->LockFromUi();
+    d->visible = visible;
+}
+
+void WallEngine::Resize(QSize size)
+{
+    d->Post([size](Scene& s) {
+        s.size = core::dimension2du(u32(std::max(1, size.width())), u32(std::max(1, size.height())));
+        s.driver->OnResize(s.size);
+        // PlaceGui needs the engine only for its own fields.
+        const s32 w = s32(s.size.Width), h = s32(s.size.Height);
+        s.bar->setRelativePosition(core::recti(0, h - 40, w, h));
+        s.middle->setRelativePosition(core::recti(w / 3, h - 40, 2 * w / 3, h));
+        s.camera->setAspectRatio(float(w) / float(h));
+    });
+}
+
+void WallEngine::Pointer(const PointerEvent& event)
+{
+    auto held = d->LockFromUi();
+    d->input.push_back(event);
+}
+
+void WallEngine::LoadFolder(const QString& folder, std::function<void()> done)
+{
+    int generation = 0;
+    {
+        auto held = d->LockFromUi();
+        d->dataFolder.clear();
+        generation = ++d->loadGeneration;
+    }
+    const int pauseMs = d->settings.loadPauseMs;
+    d->loaders.emplace_back([this, folder, generation, pauseMs, done = std::move(done)] {
+        const auto start = Clock::now();
+        lumo::spider::CLocalImageSpider spider(folder);
+        auto items = spider.Crawl();
+        auto pictures = std::make_shared<std::vector<LoadedPicture>>();
+        for (auto& item : items) {
+            {
+                std::lock_guard<std::mutex> held(d->lock);
+                if (generation != d->loadGeneration)
+                    return;
+            }
+            LoadedPicture p;
+            p.original = item->OriginalSize();
+            p.texture = item->Load(kTileTextureSide);
+            p.item = std::move(item);
+            pictures->push_back(std::move(p));
+        }
+        const double left = pauseMs - millisecondsSince(start);
+        if (left > 0)
+            std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(left));
+        std::lock_guard<std::mutex> held(d->lock);
+        if (generation != d->loadGeneration)
+            return;
+        d->commands.push_back([this, folder, generation, pictures, done](Scene& s) {
+            s.animator->SetTargetX(0);
+            const float length = s.wall->Layout(std::move(*pictures));
+            s.animator->SetWall(length);
+            s.middle->setBackgroundColor(video::SColor(127, 0x1d, 0x4e, 0x89));
+            if (s.spinner->isVisible())
+                s.spinner->setVisible(false);
+            {
+                std::lock_guard<std::mutex> held(d->lock);
+                if (generation == d->loadGeneration)
+                    d->dataFolder = folder;
+            }
+            if (done)
+                done();
+        });
+    });
+}
+
+QString WallEngine::DataFolder() const
+{
+    std::lock_guard<std::mutex> held(d->lock);
+    return d->dataFolder;
+}
+
+void WallEngine::Step(int direction)
+{
+    d->Post([direction](Scene& s) {
+        if (scene::ISceneNode* next = s.wall->Neighbour(s.animator->Selected(), direction))
+            s.animator->Select(next);
+    });
+}
+
+void WallEngine::Deselect()
+{
+    d->Post([](Scene& s) {
+        s.animator->Select(nullptr);
+        s.animator->SetTargetZ(kDragZ);
+    });
+}
+
+void WallEngine::SetTargetZ(float z)
+{
+    d->Post([z](Scene& s) { s.animator->SetTargetZ(z); });
+}
+
+void WallEngine::ShowSpinner(bool shown)
+{
+    d->Post([shown](Scene& s) { s.spinner->setVisible(shown); });
+}
+
+WallView WallEngine::View() const
+{
+    std::lock_guard<std::mutex> held(d->lock);
+    return d->view;
+}
+
+std::vector<double> WallEngine::TakeLockWaits()
+{
+    std::lock_guard<std::mutex> held(d->lock);
+    std::vector<double> waits;
+    waits.swap(d->lockWaits);
+    return waits;
+}
+
+} // namespace lumo::wall
