@@ -1,16 +1,60 @@
 #include "wall/wall_exports.h"
 
-#include <string>
+#include "wall/cmfc_lumo_dlg.h"
+#include "wall/wall_menus.h"
+
+#include "platform/messages.h"
+
+#include <QCoreApplication>
+#include <QPointer>
 
 namespace {
-std::string g_showPath;
+
+// The wall's window: made by the first ShowMainFrame, kept until the program ends.
+QPointer<lumo::show::CmfcLumoDlg> g_wall;
+
+void restorePanel()
+{
+    if (const platform::WindowRef tab = platform::FindWindow(QString(), QStringLiteral("HideDlg")))
+        platform::SendMessage(tab, lumo::show::kMsgRestorePanel, 0, 0);
+}
+
 } // namespace
 
-// The wall is not available yet: it keeps the folder it was given and shows nothing.
 void ShowMainFrame()
 {
+    if (g_wall) {
+        if (g_wall->isVisible())
+            return;
+        g_wall->show();
+        g_wall->raise();
+        g_wall->activateWindow();
+        return;
+    }
+    auto* wall = new lumo::show::CmfcLumoDlg;
+    wall->show();
+    wall->raise();
+    if (!wall->Initialise()) {
+        // No device: the message has been shown; the teacher gets the panel back.
+        delete wall;
+        restorePanel();
+        return;
+    }
+    g_wall = wall;
+    wall->activateWindow();
+    wall->setFocus();
+    // The render thread ends before the application does.
+    QObject::connect(
+        QCoreApplication::instance(), &QCoreApplication::aboutToQuit, wall, [] { delete g_wall; });
 }
+
 void SetShowPath(const char* path)
 {
-    g_showPath = path ? path : "";
+    if (!g_wall || !path)
+        return;
+    const QString folder = QString::fromUtf8(path);
+    g_wall->PenMenu()->hide();
+    g_wall->FolderMenu()->show();
+    g_wall->SetFirstLoad(g_wall->WallMode());
+    g_wall->LoadFolder(folder);
 }

@@ -1,0 +1,196 @@
+#include "wall/cmfc_lumo_dlg.h"
+#include "wall/slide_canvas.h"
+#include "wall/wall_exports.h"
+#include "wall/wall_menus.h"
+
+#include "platform/messages.h"
+#include "support_main/test_util.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QScreen>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void pause(int ms)
+{
+    qmtest::waitFor([] { return false; }, ms);
+}
+
+void mouse(QWidget* w, QEvent::Type type, QPoint at, Qt::MouseButtons buttons)
+{
+    QMouseEvent e(type, QPointF(at), QPointF(w->mapToGlobal(at)),
+        type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+lumo::show::CmfcLumoDlg* theWall()
+{
+    return qobject_cast<lumo::show::CmfcLumoDlg*>(platform::FindWindow(QString(), u"QMShow"_s).widget.data());
+}
+
+QImage screen()
+{
+    QCoreApplication::processEvents();
+    return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// How many of the colours appear in the picture, each in at least minPixels pixels (within 24 a channel).
+int coloursShown(const QImage& image, const QList<QColor>& colours, int minPixels = 400)
+{
+    int shown = 0;
+    for (const QColor& c : colours) {
+        int count = 0;
+        for (int y = 0; y < image.height() && count < minPixels; y += 2) {
+            const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); x += 2)
+                if (std::abs(qRed(row[x]) - c.red()) < 24 && std::abs(qGreen(row[x]) - c.green()) < 24
+                    && std::abs(qBlue(row[x]) - c.blue()) < 24)
+                    ++count;
+        }
+        if (count >= minPixels)
+            ++shown;
+    }
+    return shown;
+}
+
+class WallWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        qputenv("QM_WALL_LOAD_PAUSE_MS", "300");
+        cwd_ = std::make_unique<qmtest::ScopedCurrentDir>(QStringLiteral(QM_BIN_DIR));
+        ShowMainFrame();
+        wall_ = theWall();
+        ASSERT_NE(wall_, nullptr) << "no wall window: no 3D device";
+    }
+    void TearDown() override
+    {
+        if (wall_)
+            wall_->Exit();
+    }
+
+    bool waitLoaded(const QString& folder, int tiles)
+    {
+        return qmtest::waitFor(
+            [&] {
+                const auto view = wall_->Engine().View();
+                return view.loaded && wall_->Engine().DataFolder() == folder && view.tiles == tiles
+                    && view.frames > 5;
+            },
+            30000);
+    }
+
+    std::unique_ptr<qmtest::ScopedCurrentDir> cwd_;
+    lumo::show::CmfcLumoDlg* wall_ = nullptr;
+};
+
+TEST_F(WallWindow, AFolderSentByAnotherProgramBecomesAWallAndTheCameraGlidesAlongIt)
+{
+    QTemporaryDir dir;
+    QList<QColor> colours;
+    for (int i = 0; i < 12; ++i) {
+        const QColor c = QColor::fromHsv(i * 30, 200, 230);
+        colours << c;
+        QImage picture(800, 600, QImage::Format_RGB32);
+        picture.fill(c);
+        ASSERT_TRUE(picture.save(dir.filePath(u"pic_%1.png"_s.arg(i, 2, 10, QLatin1Char('0')))));
+    }
+    qmtest::writeFile(dir.filePath(u"broken.jpg"_s), "no picture at all");
+
+    QProcess qmsend;
+    qmsend.start(QStringLiteral(QM_BIN_DIR "/qmsend"),
+        {u"--title"_s, u"QMShow"_s, u"--copydata"_s, dir.path(), u"0"_s});
+    ASSERT_TRUE(qmtest::waitFor([&] { return qmsend.state() == QProcess::NotRunning; }, 15000));
+    EXPECT_EQ(qmsend.exitCode(), 0) << qmsend.readAllStandardError().toStdString();
+    ASSERT_TRUE(waitLoaded(dir.path(), 12)) << "the wall did not load the folder";
+
+    // The whole wall is in view at the start: every picture shows; the broken one takes no place.
+    pause(1500);
+    const QImage start = screen();
+    start.save(u"/tmp/wall_start.png"_s);
+    EXPECT_GE(coloursShown(start, colours), 10);
+
+    // A drag to the left glides the camera to the right: the frames change while it moves.
+    const float before = wall_->Engine().View().cameraX;
+    wall_->Pointer({lumo::wall::PointerEvent::RightDown, 960, 540, 0});
+    wall_->Pointer({lumo::wall::PointerEvent::LeftDown, 1200, 900, 0});
+    for (int x = 1200; x >= 1000; x -= 10) {
+        wall_->Pointer({lumo::wall::PointerEvent::Move, x, 900, 0});
+        pause(15);
+    }
+    const quint64 framesBefore = wall_->Engine().View().frames;
+    pause(300);
+    const QImage moving = screen();
+    wall_->Pointer({lumo::wall::PointerEvent::LeftUp, 1000, 900, 0});
+    EXPECT_GT(wall_->Engine().View().frames, framesBefore);
+    EXPECT_GT(wall_->Engine().View().cameraX, before);
+    pause(300);
+    const QImage later = screen();
+    later.save(u"/tmp/wall_moving.png"_s);
+    EXPECT_NE(moving, later);
+}
+
+TEST_F(WallWindow, AClickZoomsIntoAPictureAndThePenWritesOnIt)
+{
+    QTemporaryDir dir;
+    for (int i = 0; i < 3; ++i) {
+        QImage picture(1280, 960, QImage::Format_RGB32);
+        picture.fill(QColor(40 + 80 * i, 200, 120));
+        ASSERT_TRUE(picture.save(dir.filePath(u"Deck_%1.png"_s.arg(i + 1, 3, 10, QLatin1Char('0')))));
+    }
+    wall_->OnCopyData(u"PPTMODE"_s);
+    wall_->OnCopyData(dir.path());
+    ASSERT_TRUE(waitLoaded(dir.path(), 3));
+    pause(1500);
+
+    // The middle tile of the top row is at the screen's centre column once the camera stands still.
+    const QPoint tile = QPoint(960, 540);
+    wall_->Pointer({lumo::wall::PointerEvent::LeftDown, tile.x(), tile.y() - 200, 0});
+    wall_->Pointer({lumo::wall::PointerEvent::LeftUp, tile.x(), tile.y() - 200, 0});
+    ASSERT_TRUE(qmtest::waitFor([&] { return wall_->Engine().View().standing; }, 20000)) << "no zoom";
+    const auto view = wall_->Engine().View();
+    EXPECT_FALSE(view.selected.isEmpty());
+    EXPECT_GT(view.selectedRect.width(), 600);
+    screen().save(u"/tmp/wall_zoomed.png"_s);
+
+    wall_->OnCommand(lumo::show::kCmdPen);
+    ASSERT_TRUE(qmtest::waitFor([&] { return wall_->Canvas()->isVisible(); }, 5000));
+    lumo::show::SlideCanvas* canvas = wall_->Canvas();
+    const QPoint a = canvas->rect().center() - QPoint(100, 0), b = canvas->rect().center() + QPoint(100, 0);
+    mouse(canvas, QEvent::MouseButtonPress, a, Qt::LeftButton);
+    for (int x = a.x(); x <= b.x(); x += 10)
+        mouse(canvas, QEvent::MouseMove, QPoint(x, a.y()), Qt::LeftButton);
+    mouse(canvas, QEvent::MouseButtonRelease, b, Qt::NoButton);
+    pause(300);
+    const QImage ink = screen();
+    ink.save(u"/tmp/wall_ink.png"_s);
+    const QPoint onScreen = canvas->mapToGlobal(canvas->rect().center());
+    EXPECT_EQ(QColor(ink.pixel(onScreen)), QColor(0, 0, 255)) << "no blue ink at the drag";
+
+    // The eraser brings the slide back under the ink.
+    wall_->OnPenMenu(7);
+    mouse(canvas, QEvent::MouseButtonPress, canvas->rect().center(), Qt::LeftButton);
+    mouse(canvas, QEvent::MouseButtonRelease, canvas->rect().center(), Qt::NoButton);
+    EXPECT_NE(QColor(canvas->Page().pixel(canvas->rect().center())), QColor(0, 0, 255));
+
+    // Next goes to the following slide; exit hides the wall.
+    const QString first = wall_->Engine().View().selected;
+    wall_->OnPenMenu(2004);
+    ASSERT_TRUE(qmtest::waitFor([&] { return wall_->Engine().View().selected != first; }, 5000));
+    wall_->OnPenMenu(2015);
+    EXPECT_FALSE(wall_->isVisible());
+}
+
+} // namespace

@@ -1,0 +1,477 @@
+#include "wall/cmfc_lumo_dlg.h"
+
+#include "wall/engine/wall_rules.h"
+#include "wall/slide_canvas.h"
+#include "wall/wall_menus.h"
+
+#include "platform/message_box.h"
+#include "platform/messages.h"
+#include "platform/notice.h"
+#include "platform/profile.h"
+#include "platform/window_ops.h"
+#include "support/language.h"
+
+#include <QColorDialog>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QThread>
+#include <QTimer>
+
+namespace lumo::show {
+
+using lumo::wall::PointerEvent;
+
+// The engine draws into this window from its own thread; Qt never paints it.
+class RenderTarget : public QWidget {
+public:
+    explicit RenderTarget(CmfcLumoDlg* owner)
+        : QWidget(owner)
+        , owner_(owner)
+    {
+        setAttribute(Qt::WA_NativeWindow);
+        setAttribute(Qt::WA_PaintOnScreen);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setMouseTracking(true);
+    }
+    QPaintEngine* paintEngine() const override { return nullptr; }
+
+protected:
+    void paintEvent(QPaintEvent*) override { }
+    void mousePressEvent(QMouseEvent* e) override
+    {
+        if (e->button() == Qt::LeftButton)
+            Send(PointerEvent::LeftDown, e->position().toPoint());
+        else if (e->button() == Qt::RightButton)
+            Send(PointerEvent::RightDown, e->position().toPoint());
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override
+    {
+        if (e->button() == Qt::LeftButton)
+            Send(PointerEvent::LeftUp, e->position().toPoint());
+    }
+    void mouseMoveEvent(QMouseEvent* e) override { Send(PointerEvent::Move, e->position().toPoint()); }
+    void wheelEvent(QWheelEvent* e) override
+    {
+        PointerEvent p;
+        p.kind = PointerEvent::Wheel;
+        p.x = int(e->position().x());
+        p.y = int(e->position().y());
+        p.wheel = e->angleDelta().y() / 120.0f;
+        owner_->Pointer(p);
+    }
+
+private:
+    void Send(PointerEvent::Kind kind, QPoint at)
+    {
+        PointerEvent p;
+        p.kind = kind;
+        p.x = at.x();
+        p.y = at.y();
+        owner_->Pointer(p);
+    }
+    CmfcLumoDlg* owner_;
+};
+
+namespace {
+
+qint64 nowMs()
+{
+    static QElapsedTimer clock;
+    if (!clock.isValid())
+        clock.start();
+    // Starts well past 0, so that the first click always counts.
+    return clock.elapsed() + lumo::wall::kWallClickIntervalMs;
+}
+
+} // namespace
+
+CmfcLumoDlg::CmfcLumoDlg()
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
+{
+    setWindowTitle(QStringLiteral("QMShow"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setStyleSheet(QStringLiteral("CmfcLumoDlg { background: black; }"));
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    setGeometry(screen ? screen->geometry() : QRect(0, 0, 1024, 768));
+    renderTarget_ = new RenderTarget(this);
+    renderTarget_->setGeometry(rect());
+    canvas_ = new SlideCanvas(this);
+    canvas_->hide();
+    penMenu_ = new CPrivateMenu(this, [this](int id) { OnPenMenu(id); });
+    wallMenu_ = new WallMenu(this, [this](int id) { OnWallMenu(id); });
+    penMenu_->PlaceAtBottomRight(30 + 40);
+    wallMenu_->PlaceAtBottomRight(15 + 40);
+
+    messages_ = std::make_unique<platform::MessageTable>(this, QStringLiteral("QMShowDlg"));
+    messages_->onCopyData([this](WPARAM, const QString& text) {
+        OnCopyData(text);
+        return LRESULT(1);
+    });
+    messages_->on(platform::WM_COMMAND, [this](WPARAM wParam, LPARAM) {
+        OnCommand(int(wParam & 0xffff));
+        return LRESULT(0);
+    });
+
+    follow_ = new QTimer(this);
+    follow_->setInterval(50);
+    connect(follow_, &QTimer::timeout, this, &CmfcLumoDlg::Follow);
+    lastClickMs_ = 0;
+}
+
+CmfcLumoDlg::~CmfcLumoDlg()
+{
+    engine_.Stop();
+    for (const QString& file : std::as_const(tempFiles_))
+        QFile::remove(file);
+}
+
+bool CmfcLumoDlg::Initialise()
+{
+    if (started_)
+        return true;
+    lumo::wall::WallSettings settings;
+    const QString cwd = QDir::currentPath();
+    settings.backgroundPicture = cwd + QStringLiteral("/background.jpg");
+    settings.fontPicture = cwd + QStringLiteral("/Bin/bigfont.png");
+    settings.loadingFrames
+        = {cwd + QStringLiteral("/Bin/loading1.png"), cwd + QStringLiteral("/Bin/loading2.png")};
+    bool ok = false;
+    if (const QByteArray pause = qgetenv("QM_WALL_LOAD_PAUSE_MS"); !pause.isEmpty())
+        settings.loadPauseMs = pause.toInt(&ok);
+    const WId window = renderTarget_->winId();
+    QGuiApplication::sync();
+    if (!engine_.Start(window, renderTarget_->size(), settings)) {
+        platform::MessageBox(nullptr, GetConfigString(QStringLiteral("未检测到3D支持,请检查显卡驱动等信息!")),
+            IsEnglish() ? QStringLiteral("Tips") : QStringLiteral("提示"),
+            platform::MB_OK | platform::MB_ICONWARNING);
+        return false;
+    }
+    started_ = true;
+    follow_->start();
+    return true;
+}
+
+void CmfcLumoDlg::LoadFolder(const QString& folder)
+{
+    StopDrawing();
+    for (const QString& file : std::as_const(tempFiles_))
+        QFile::remove(file);
+    tempFiles_.clear();
+    const QString previous = dataFolder_;
+    dataFolder_ = folder;
+    engine_.LoadFolder(folder, [previous, folder] {
+        // A folder handed over for a moment is gone once shown; a folder with pictures is never removed.
+        if (!previous.isEmpty() && previous != folder)
+            QDir().rmdir(previous);
+    });
+}
+
+void CmfcLumoDlg::OnCopyData(const QString& text)
+{
+    if (text == u"LogoMode") {
+        penMenu_->hide();
+        wallMenu_->show();
+        logoMode_ = false;
+        LoadFolder(QDir::current().filePath(kLogoFolder));
+        return;
+    }
+    if (text == u"PPTMODE") {
+        bWallMode = true;
+        return;
+    }
+    if (text == u"MEDIAMODE") {
+        bWallMode = false;
+        StopDrawing();
+        return;
+    }
+    const QString folder = text.trimmed();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        platform::ShowNotice(IsEnglish() ? QStringLiteral("The folder \"%1\" cannot be shown.").arg(folder)
+                                         : QStringLiteral("无法显示文件夹\"%1\"").arg(folder));
+        return;
+    }
+    // The slides shown before are marked as seen, so that converting their deck again asks first.
+    if (bWallMode && firstLoad_ && !dataFolder_.isEmpty()) {
+        QFile flag(dataFolder_ + QStringLiteral("/flag.dat"));
+        if (flag.open(QIODevice::Append))
+            flag.close();
+        firstLoad_ = false;
+    }
+    penMenu_->hide();
+    wallMenu_->hide();
+    logoMode_ = false;
+    LoadFolder(folder);
+}
+
+void CmfcLumoDlg::OnCommand(int id)
+{
+    switch (id) {
+    case kCmdClearInk:
+        canvas_->Clear();
+        break;
+    case kCmdPen:
+    case kCmdPenToo:
+        StartDrawing(false);
+        break;
+    case kCmdEraser:
+        StartDrawing(true);
+        break;
+    case kCmdExitWall:
+        hide();
+        RestorePanel();
+        break;
+    default:
+        break;
+    }
+}
+
+void CmfcLumoDlg::OnPenMenu(int id)
+{
+    switch (id) {
+    case 6:
+        StartDrawing(false);
+        break;
+    case 7:
+        StartDrawing(true);
+        break;
+    case 8: {
+        const QColor chosen = QColorDialog::getColor(canvas_->PenColour(), this);
+        if (chosen.isValid())
+            canvas_->SetPenColour(chosen);
+        break;
+    }
+    case 5:
+        canvas_->Larger();
+        break;
+    case 4:
+        canvas_->Smaller();
+        break;
+    case 3:
+        StopDrawing();
+        break;
+    case 2016:
+        showFullScreen();
+        raise();
+        break;
+    case 2015:
+        Exit();
+        break;
+    case 2001: {
+        const QString folder = QFileDialog::getExistingDirectory(this,
+            IsEnglish() ? QStringLiteral("Picture Browser") : QStringLiteral("图片浏览"), dataFolder_,
+            QFileDialog::ShowDirsOnly);
+        if (!folder.isEmpty())
+            LoadFolder(folder);
+        break;
+    }
+    case 2002:
+        StopDrawing();
+        engine_.Deselect();
+        break;
+    case 2003:
+        engine_.Step(-1);
+        break;
+    case 2004:
+        engine_.Step(+1);
+        break;
+    default:
+        break;
+    }
+}
+
+void CmfcLumoDlg::OnWallMenu(int id)
+{
+    switch (id) {
+    case 2006:
+        logoMode_ = false;
+        LoadFolderInfo(QStringLiteral("软件园简介"));
+        break;
+    case 2007:
+        logoMode_ = false;
+        LoadFolderInfo(QStringLiteral("入驻企业概况"));
+        break;
+    case 2008:
+        logoMode_ = true;
+        LoadFolderInfo(QStringLiteral("公司Logo"));
+        break;
+    case 2001:
+        Exit();
+        break;
+    default:
+        break;
+    }
+}
+
+void CmfcLumoDlg::LoadFolderInfo(const QString& key)
+{
+    const QString file = QDir::current().filePath(QStringLiteral("FloderInfo.ini"));
+    QString folder
+        = platform::GetPrivateProfileString(QStringLiteral("FloderInfo"), key, QString(), 260, file)
+              .trimmed();
+    if (!folder.isEmpty() && QDir::isRelativePath(folder))
+        folder = QDir::current().filePath(folder);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        platform::ShowNotice(IsEnglish()
+                ? QStringLiteral("No folder is set for \"%1\" in FloderInfo.ini.").arg(key)
+                : QStringLiteral("FloderInfo.ini 中没有为\"%1\"设置文件夹").arg(key));
+        return;
+    }
+    LoadFolder(folder);
+}
+
+void CmfcLumoDlg::Exit()
+{
+    StopDrawing();
+    penMenu_->hide();
+    wallMenu_->hide();
+    hide();
+    RestorePanel();
+}
+
+void CmfcLumoDlg::RestorePanel()
+{
+    // The show/hide tab gives the panel back; without it, the panel is looked for by its title.
+    if (const platform::WindowRef tab = platform::FindWindow(QString(), QStringLiteral("HideDlg"))) {
+        platform::SendMessage(tab, kMsgRestorePanel, 0, 0);
+        return;
+    }
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        if (const platform::WindowRef panel
+            = platform::FindWindow(platform::kDialogClass, QStringLiteral("白板"))) {
+            platform::ShowWindow(panel, true);
+            return;
+        }
+        QThread::msleep(40);
+    }
+}
+
+void CmfcLumoDlg::Pointer(const PointerEvent& event)
+{
+    if (event.kind == PointerEvent::LeftDown && bWallMode) {
+        const lumo::wall::WallView view = engine_.View();
+        const bool outsidePicture = view.standing && !view.selectedRect.contains(QPoint(event.x, event.y));
+        if (outsidePicture) {
+            const qint64 now = nowMs();
+            if (!lumo::wall::acceptWallClick(now, lastClickMs_))
+                return;
+            lastClickMs_ = now;
+            engine_.SetTargetZ(lumo::wall::kDragZ);
+        }
+    }
+    engine_.Pointer(event);
+}
+
+void CmfcLumoDlg::StartDrawing(bool eraser)
+{
+    const lumo::wall::WallView view = engine_.View();
+    if (!bWallMode || view.selected.isEmpty() || !view.standing) {
+        platform::ShowNotice(IsEnglish() ? QStringLiteral("Click a slide to zoom in first, then write on it.")
+                                         : QStringLiteral("请先点击一张幻灯片放大,再在上面书写"));
+        return;
+    }
+    bDrawMode = true;
+    canvas_->SetEraser(eraser);
+    Follow();
+}
+
+void CmfcLumoDlg::StopDrawing()
+{
+    bDrawMode = false;
+    canvas_->hide();
+}
+
+void CmfcLumoDlg::Follow()
+{
+    if (!isVisible())
+        return;
+    const lumo::wall::WallView view = engine_.View();
+    const bool zoomed = !view.selected.isEmpty();
+    // The pen menu is there while a slide is zoomed; otherwise the wall menu, with its way out.
+    if (zoomed && bWallMode) {
+        if (!penMenu_->isVisible())
+            penMenu_->show();
+        wallMenu_->hide();
+    } else {
+        penMenu_->hide();
+        if (!wallMenu_->isVisible() && view.loaded)
+            wallMenu_->show();
+    }
+    if (!bDrawMode) {
+        canvas_->hide();
+        return;
+    }
+    if (!zoomed) {
+        StopDrawing();
+        return;
+    }
+    if (!view.standing)
+        return; // a step to the next slide is on its way
+    const QRect rect = view.selectedRect.intersected(this->rect());
+    if (canvas_->Slide() != view.selected || canvas_->geometry() != rect) {
+        canvas_->setGeometry(rect);
+        QImageReader reader(view.selected);
+        reader.setAutoTransform(true);
+        const QSize size = reader.size();
+        if (size.isValid() && (size.width() > 2 * rect.width() || size.height() > 2 * rect.height()))
+            reader.setScaledSize(size.scaled(rect.size(), Qt::KeepAspectRatio));
+        canvas_->SetSlide(view.selected, reader.read());
+    }
+    if (!canvas_->isVisible()) {
+        canvas_->show();
+        canvas_->raise();
+    }
+    penMenu_->raise();
+}
+
+void CmfcLumoDlg::showEvent(QShowEvent*)
+{
+    engine_.SetVisible(true);
+}
+
+void CmfcLumoDlg::hideEvent(QHideEvent*)
+{
+    engine_.SetVisible(false);
+    penMenu_->hide();
+    wallMenu_->hide();
+}
+
+void CmfcLumoDlg::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        if (bDrawMode)
+            StopDrawing();
+        else
+            Exit();
+        break;
+    case Qt::Key_Left:
+    case Qt::Key_PageUp:
+        engine_.Step(-1);
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_PageDown:
+        engine_.Step(+1);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void CmfcLumoDlg::resizeEvent(QResizeEvent*)
+{
+    renderTarget_->setGeometry(rect());
+    if (started_)
+        engine_.Resize(size());
+}
+
+} // namespace lumo::show

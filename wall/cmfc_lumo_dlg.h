@@ -1,0 +1,97 @@
+#pragma once
+// The picture wall's full-screen window: the engine's render target, the slide canvas, the two menus, and
+// the messages other programs re-target the wall with.
+#include "wall/engine/wall_engine.h"
+#include "wall/qmshow_export.h"
+
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+#include <memory>
+
+namespace platform {
+class MessageTable;
+}
+
+namespace lumo::show {
+
+class SlideCanvas;
+class CPrivateMenu;
+class WallMenu;
+
+// Wall dialog commands and what other programs send it.
+constexpr int kCmdClearInk = 2002; // clear the ink of the slide shown
+constexpr int kCmdExitWall = 2004; // hide the wall and give the panel back (0x70A to "HideDlg")
+constexpr int kCmdPen = 2005; // pen (also 2007)
+constexpr int kCmdEraser = 2006;
+constexpr int kCmdPenToo = 2007;
+constexpr unsigned kMsgRestorePanel = 0x070A; // to the panel's show/hide tab
+// The folder "LogoMode" loads, in the program folder.
+inline const QString kLogoFolder = QStringLiteral("1P—软件园简介");
+
+class RenderTarget;
+
+class QMSHOW_EXPORT CmfcLumoDlg : public QWidget {
+    Q_OBJECT
+public:
+    CmfcLumoDlg();
+    ~CmfcLumoDlg() override;
+
+    // Starts the engine; false (after telling the teacher) when no 3D device can be made.
+    bool Initialise();
+    // Loads a folder on the wall (the loading animation shows meanwhile).
+    void LoadFolder(const QString& folder);
+    // The text of a WM_COPYDATA: a mode or a folder.
+    void OnCopyData(const QString& text);
+    void OnCommand(int id);
+    // The pen menu's and the wall menu's commands.
+    void OnPenMenu(int id);
+    void OnWallMenu(int id);
+    void Exit();
+
+    bool WallMode() const { return bWallMode; }
+    // A folder handed over by the panel: re-targeting the wall later marks it as seen ("flag.dat").
+    void SetFirstLoad(bool first) { firstLoad_ = first; }
+    bool DrawMode() const { return bDrawMode; }
+    lumo::wall::WallEngine& Engine() { return engine_; }
+    SlideCanvas* Canvas() const { return canvas_; }
+    CPrivateMenu* PenMenu() const { return penMenu_; }
+    WallMenu* FolderMenu() const { return wallMenu_; }
+    QString DataFolder() const { return dataFolder_; }
+
+    // The pointer on the render target, as the engine gets it after the dialog's click rule.
+    void Pointer(const lumo::wall::PointerEvent& event);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void Follow(); // keeps the canvas and the menus in step with the wall
+    void StartDrawing(bool eraser);
+    void StopDrawing();
+    void RestorePanel();
+    void LoadFolderInfo(const QString& key);
+
+    lumo::wall::WallEngine engine_;
+    RenderTarget* renderTarget_ = nullptr;
+    SlideCanvas* canvas_ = nullptr;
+    CPrivateMenu* penMenu_ = nullptr;
+    WallMenu* wallMenu_ = nullptr;
+    std::unique_ptr<platform::MessageTable> messages_;
+    class QTimer* follow_ = nullptr;
+
+    bool started_ = false;
+    bool bWallMode = true;
+    bool bDrawMode = false;
+    bool logoMode_ = false;
+    bool firstLoad_ = false;
+    QString dataFolder_;
+    QStringList tempFiles_;
+    qint64 lastClickMs_ = 0;
+};
+
+} // namespace lumo::show
