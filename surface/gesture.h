@@ -9,6 +9,7 @@
 #include <QCursor>
 #include <QPoint>
 #include <QRect>
+#include <QString>
 
 #include <optional>
 
@@ -34,6 +35,10 @@ public:
     virtual void commitObject(const CPenNode& node, const QRect& extra) = 0;
     // Commits the current object when it has points, and empties it.
     virtual void commitCurrentObject(const QRect& extra) = 0;
+    // Draws the whole page again from its objects and shows it.
+    virtual void redrawPage() = 0;
+    // One line for the teacher in the tip window, in the language in force.
+    virtual void tell(const QString& text) = 0;
     // Sends one of the surface's notifications to its owner.
     virtual void notifyOwner(UINT message, WPARAM wParam) = 0;
     // The surface's window: parent of the gestures' child windows and the frame of their coordinates.

@@ -32,6 +32,29 @@ bool PenState::ApplyAttributes(int newWidth, COLORREF newColour)
     return true;
 }
 
+NodeFrame NodeFrame::Of(const CPenNode& node)
+{
+    if (node.kind == Flash || node.kind == Video)
+        return NodeFrame {node.mediaWidth, node.mediaHeight, node.mediaCentreX, node.mediaCentreY, 0.0};
+    return NodeFrame {node.boxWidth, node.boxHeight, node.boxCentreX, node.boxCentreY, node.boxAngle};
+}
+
+void NodeFrame::ApplyTo(CPenNode& node) const
+{
+    if (node.kind == Flash || node.kind == Video) {
+        node.mediaWidth = width;
+        node.mediaHeight = height;
+        node.mediaCentreX = centreX;
+        node.mediaCentreY = centreY;
+        return;
+    }
+    node.boxWidth = width;
+    node.boxHeight = height;
+    node.boxCentreX = centreX;
+    node.boxCentreY = centreY;
+    node.boxAngle = angle;
+}
+
 PageList& ThePageList()
 {
     static PageList list;
@@ -125,6 +148,10 @@ void PageList::Undo()
     case UndoClear:
         applyClear(undoStack.size() - 1, 0);
         break;
+    case UndoReframe:
+        if (CPenNode* node = nodeAt(entry.index); node && entry.frames)
+            entry.frames->before.ApplyTo(*node);
+        break;
     default:
         break;
     }
@@ -149,6 +176,10 @@ void PageList::Redo()
     case UndoClear:
         applyClear(undoStack.size() - 1, 1);
         break;
+    case UndoReframe:
+        if (CPenNode* node = nodeAt(entry.index); node && entry.frames)
+            entry.frames->after.ApplyTo(*node);
+        break;
     default:
         break;
     }
@@ -162,6 +193,34 @@ int PageList::CommitObject(const CPenNode& node)
     PushUndo(index, UndoAdd);
     ClearRedo();
     return index;
+}
+
+void PageList::ReframeStep(int index, const NodeFrame& frame)
+{
+    std::lock_guard guard(lock_);
+    CPenNode* node = nodeAt(index);
+    if (!node)
+        return;
+    const NodeFrame before = NodeFrame::Of(*node);
+    if (before == frame)
+        return;
+    frame.ApplyTo(*node);
+    undoStack.push_back(
+        UndoEntry {index, UndoReframe, nullptr, std::make_shared<FrameChange>(FrameChange {before, frame})});
+    ClearRedo();
+    pageChanged = true;
+}
+
+void PageList::EraseStep(int index)
+{
+    std::lock_guard guard(lock_);
+    CPenNode* node = nodeAt(index);
+    if (!node || node->erased)
+        return;
+    node->erased = 1;
+    PushUndo(index, UndoErase);
+    ClearRedo();
+    pageChanged = true;
 }
 
 void PageList::UndoStep()

@@ -31,6 +31,27 @@ enum UndoAction : std::int32_t {
     UndoAdd = 0,
     UndoErase = 1,
     UndoClear = 2,
+    UndoReframe = 3, // the tracker moved, turned or resized a picture or a media window
+};
+
+// Where a picture's box or a media window lies: its size, centre and turn (pictures only).
+struct NodeFrame {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t centreX = 0;
+    std::int32_t centreY = 0;
+    double angle = 0.0;
+
+    static NodeFrame Of(const CPenNode& node);
+    void ApplyTo(CPenNode& node) const;
+    friend bool operator==(const NodeFrame&, const NodeFrame&) = default;
+};
+
+struct FrameChange {
+    NodeFrame before;
+    NodeFrame after;
+
+    friend bool operator==(const FrameChange&, const FrameChange&) = default;
 };
 
 struct UndoEntry {
@@ -40,11 +61,14 @@ struct UndoEntry {
     // whether or not they have add entries (a loaded page's objects have none). Null for a clear entry
     // pushed without them, which acts on the add entries below it.
     std::shared_ptr<const std::vector<std::int32_t>> hidden = nullptr;
+    // For a reframe: the object's place before and after.
+    std::shared_ptr<const FrameChange> frames = nullptr;
 
     friend bool operator==(const UndoEntry& a, const UndoEntry& b)
     {
         return a.index == b.index && a.action == b.action
-            && (a.hidden == b.hidden || (a.hidden && b.hidden && *a.hidden == *b.hidden));
+            && (a.hidden == b.hidden || (a.hidden && b.hidden && *a.hidden == *b.hidden))
+            && (a.frames == b.frames || (a.frames && b.frames && *a.frames == *b.frames));
     }
 };
 
@@ -72,6 +96,11 @@ public:
     // A drawn object joins the page: appended, its add entry pushed, the redo stack emptied. Returns its
     // index.
     int CommitObject(const CPenNode& node);
+    // The tracker let go of the object at index: it takes frame, and one undo step puts it back. Nothing
+    // happens when the frame did not change. The redo stack is emptied.
+    void ReframeStep(int index, const NodeFrame& frame);
+    // A picture dropped on the tool strip is removed, with an erase entry.
+    void EraseStep(int index);
     // The panel's undo and redo buttons. Both change the page the store would write.
     void UndoStep();
     void RedoStep();

@@ -5,6 +5,7 @@
 #include "platform/window_ops.h"
 #include "support/language.h"
 #include "support/multi_screen.h"
+#include "surface/image_review_dlg.h"
 #include "surface/page_model.h"
 #include "surface/page_store.h"
 #include "surface/surface_messages.h"
@@ -13,6 +14,8 @@
 
 #include <QColorDialog>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -74,6 +77,7 @@ CScreenPenWnd::CScreenPenWnd(QWidget* owner, const QString& pagePicture)
 
 CScreenPenWnd::~CScreenPenWnd()
 {
+    review_.reset();
     if (windowExists_) {
         windowExists_ = false;
         notifyOwner(kClosed, 0);
@@ -308,6 +312,64 @@ void CScreenPenWnd::SetToolMode()
         canvas_.Compose(rect());
 }
 
+// ---- pictures and media ----
+
+void CScreenPenWnd::InsertPicture(const QString& path)
+{
+    finishGestures();
+    commitCurrentObject(QRect());
+    modeWord_ = kTool;
+    eraseMode_ = kEraseModeNone;
+    currentObject_.Reset();
+    currentObject_.kind = Picture;
+    currentObject_.SetPicturePath(path);
+    ShowSurface();
+    setCursor(Qt::CrossCursor);
+}
+
+void CScreenPenWnd::InsertMedia(const QString& path)
+{
+    QString file = path;
+    if (file.isEmpty()) {
+        file = QFileDialog::getOpenFileName(this, QString(), QDir::currentPath(),
+            QStringLiteral("Media file(*.swf ; *.png ; *.bmp ; *.jpg)"), nullptr,
+            QFileDialog::DontUseNativeDialog);
+        if (file.isEmpty())
+            return;
+    }
+    if (file.endsWith(QLatin1String(".swf"), Qt::CaseInsensitive)) {
+        tell(GetConfigString(QStringLiteral("Flash动画暂时无法播放")));
+        return;
+    }
+    InsertPicture(file);
+}
+
+void CScreenPenWnd::InsertVideo(const QString& path)
+{
+    finishGestures();
+    modeWord_ = kTool;
+    ShowSurface();
+    picture_.InsertVideo(path, panelScreenRect().center());
+}
+
+void CScreenPenWnd::OpenMaterial(const QString& folder, bool videos)
+{
+    SetToolMode();
+    ShowSurface();
+    if (!review_) {
+        review_ = std::make_unique<CImageReviewDlg>(this);
+        review_->chosen = [this](const QString& file, bool video) {
+            if (video)
+                InsertVideo(file);
+            else
+                InsertPicture(file);
+            if (review_)
+                review_->raise();
+        };
+    }
+    review_->OpenFolder(folder, videos, CMultiScreen(owner_).GetScreenRect());
+}
+
 bool CScreenPenWnd::instrumentMode() const
 {
     return modeWord_ == kTool;
@@ -475,6 +537,7 @@ void CScreenPenWnd::fullRedraw()
         canvas_.RedrawPage(ThePageList().nodes, &EraserSourceBitmap());
     }
     canvas_.Compose(rect());
+    picture_.SyncMedia();
 }
 
 void CScreenPenWnd::paintEvent(QPaintEvent* event)

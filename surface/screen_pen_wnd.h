@@ -33,6 +33,7 @@ class MessageTable;
 namespace DIALOG {
 
 class CTransparentEdit;
+class CImageReviewDlg;
 
 class CScreenPenWnd : public QWidget, private GestureHost {
     Q_OBJECT
@@ -64,8 +65,17 @@ public:
     void ClearScreen();
     void UndoStep();
     void RedoStep();
-    void InsertPicture(const QString& path) { picture_.InsertPicture(path); }
-    void InsertMedia(const QString& path) { picture_.InsertMedia(path); }
+    // The next click on the page places the picture at path ("TOOL" mode).
+    void InsertPicture(const QString& path);
+    // A media file: a Flash movie (".swf") or a picture. Without a path the teacher chooses one.
+    void InsertMedia(const QString& path);
+    // A video of path goes onto the page in its frame and plays; a file that is no video is refused with a
+    // message.
+    void InsertVideo(const QString& path);
+    // Shows the material preview with the pictures (or the videos) of folder ("TOOL" mode).
+    void OpenMaterial(const QString& folder, bool videos);
+    CImageReviewDlg* materialPreview() const { return review_.get(); }
+    const PictureGesture& pictures() const { return picture_; }
     // Opens the surface in instrument mode with the instrument of that number waiting to be placed: 1
     // "Compass", 2 "Protractor", 3 "Ruler", 4 "ISOTriangular", 5 "Triangular"; any other number only
     // changes the mode.
@@ -137,6 +147,8 @@ private:
     CPenNode& object() override { return currentObject_; }
     void commitObject(const CPenNode& node, const QRect& extra) override;
     void commitCurrentObject(const QRect& extra) override;
+    void redrawPage() override { fullRedraw(); }
+    void tell(const QString& text) override { emit pageNotice(text); }
     void notifyOwner(UINT message, WPARAM wParam) override;
     QWidget* surfaceWindow() override { return this; }
     bool instrumentMode() const override;
@@ -194,6 +206,8 @@ private:
     std::array<Gesture*, 7> chain_;
     // The gesture following the press under way.
     Gesture* active_ = nullptr;
+
+    std::unique_ptr<CImageReviewDlg> review_;
 
     bool windowExists_ = false;
     bool boardPage_ = false;
