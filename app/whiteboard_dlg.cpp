@@ -13,6 +13,7 @@
 
 #include "assist/assist_exports.h"
 #include "assist/tab_dlg.h"
+#include "assist/tab_dlg_messages.h"
 #include "board3d/board3d_exports.h"
 #include "controls/button_ex.h"
 #include "platform/desktop_probe.h"
@@ -643,8 +644,9 @@ LRESULT CWhiteBoardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             return 0;
         }
         EnsureSurface();
+        // A folder of the resource tree: its pictures, or under "视频" its videos, in the material preview.
         if (const auto* folder = reinterpret_cast<const QString*>(lParam))
-            surface_->InsertPicture(*folder);
+            surface_->OpenMaterial(*folder, wParam == tab::kResourceVideo);
         return 0;
     case kMsgInsertChosenMedia:
         EnsureSurface();
