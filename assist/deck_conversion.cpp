@@ -98,7 +98,8 @@ QString chooseDeck()
     if (g_deckChooser)
         return g_deckChooser();
     const QString saved = QDir::currentPath();
-    const QString file = QFileDialog::getOpenFileName(nullptr, QString(), QString(),
+    const QString file = QFileDialog::getOpenFileName(nullptr,
+        english() ? QStringLiteral("Open a slide deck") : QStringLiteral("打开幻灯片"), QString(),
         english() ? QStringLiteral("Slide decks (*.ppt *.pptx *.odp)")
                   : QStringLiteral("PowerPoint Files(*.ppt;*.pptx;*.odp) (*.ppt *.pptx *.odp)"));
     QDir::setCurrent(saved);

@@ -436,6 +436,10 @@ void CmfcLumoDlg::Follow()
 void CmfcLumoDlg::showEvent(QShowEvent*)
 {
     engine_.SetVisible(true);
+    // The panel floats above every window: it folds away while the wall is up, and 0x70A brings it back.
+    if (const platform::WindowRef panel
+        = platform::FindWindow(platform::kDialogClass, QStringLiteral("白板")))
+        platform::SendMessage(panel, kMsgCollapsePanel, 0, 0);
 }
 
 void CmfcLumoDlg::hideEvent(QHideEvent*)

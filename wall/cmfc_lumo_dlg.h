@@ -27,6 +27,7 @@ constexpr int kCmdPen = 2005; // pen (also 2007)
 constexpr int kCmdEraser = 2006;
 constexpr int kCmdPenToo = 2007;
 constexpr unsigned kMsgRestorePanel = 0x070A; // to the panel's show/hide tab
+constexpr unsigned kMsgCollapsePanel = 0x069A; // to the panel: fold away
 // The folder "LogoMode" loads, in the program folder.
 inline const QString kLogoFolder = QStringLiteral("1P—软件园简介");
 

@@ -76,12 +76,13 @@ TEST(WallClicks, AClickCountsTwoSecondsAfterTheLastOneThatCounted)
     EXPECT_FALSE(acceptWallClick(500, 1000)); // a clock that went back
 }
 
-TEST(WallFiles, PicturesAreKnownByTheLastThreeLettersExactly)
+TEST(WallFiles, PicturesAreKnownByTheLastThreeLettersInAnyCase)
 {
     EXPECT_TRUE(isPictureFile(u"Lesson 1_001.png"_s));
+    EXPECT_TRUE(isPictureFile(u"Lesson 1_001.PNG"_s)); // as the slide converter names them
+    EXPECT_TRUE(isPictureFile(u"IMG_0001.JPG"_s));
     EXPECT_TRUE(isPictureFile(u"a.jpg"_s));
     EXPECT_TRUE(isPictureFile(u"b.bmp"_s));
-    EXPECT_FALSE(isPictureFile(u"Lesson 1_001.PNG"_s));
     EXPECT_FALSE(isPictureFile(u"c.jpeg"_s));
     EXPECT_FALSE(isPictureFile(u"flag.dat"_s));
     EXPECT_EQ(slideNumberOfTile(u"/x/Lesson 1_012.PNG"_s), 12);

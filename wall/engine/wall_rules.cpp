@@ -56,7 +56,8 @@ QSize zoomFit(QSize picture)
 
 bool isPictureFile(const QString& fileName)
 {
-    const QString end = fileName.right(3);
+    // Any case: the slide converter writes ".PNG", as PowerPoint always has.
+    const QString end = fileName.right(3).toLower();
     return end == u"bmp" || end == u"jpg" || end == u"png";
 }
 

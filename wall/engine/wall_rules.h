@@ -47,7 +47,7 @@ QSize tileTextureSize(QSize picture);
 // exactly 960 × 720 when the shapes are equal.
 QSize zoomFit(QSize picture);
 
-// A file is a picture when the last three characters of its name are exactly "bmp", "jpg" or "png".
+// A file is a picture when the last three characters of its name are "bmp", "jpg" or "png", in any case.
 bool isPictureFile(const QString& fileName);
 // The slide number in a slide picture's name: what follows the last "_", up to the extension, with its
 // leading zeros removed ("Lesson 1_012.PNG" → 12); 0 when there is none.
