@@ -12,9 +12,20 @@ extern "C" {
 QMHELP_EXPORT void SetScreenRect(int left, int top, int right, int bottom);
 // Kept for callers of the full-screen capture; it has never had an effect.
 QMHELP_EXPORT void CapFullScreen();
+// Takes the screen rectangle as the last capture, then lets the teacher select a part of it to copy or save;
+// returns when the capture window closes. Before SetScreenRect there is nothing to capture and no window.
+QMHELP_EXPORT void BeginCapSelect();
+// Prints the last capture across as many pages as its width needs; nothing while there is none.
+QMHELP_EXPORT void PrintLastCapBmp();
 // Opens (flag non-zero) or closes (zero or null) the picture zoom window; the library writes 0 into the
 // caller's flag when the user closes it.
 QMHELP_EXPORT void PictuerZoomOut(int* openFlag);
+// One step closer (at most 10 times); opens the zoom window at twice the size when it is closed.
+QMHELP_EXPORT void PictuerEnlarge();
+// One step back; at the natural size the zoom window closes. Opens it at the natural size when it is closed.
+QMHELP_EXPORT void PictuerSmall();
+// Back to the natural size, which closes the zoom window; opens it at the natural size when it is closed.
+QMHELP_EXPORT void PictuerNoChange();
 // Shows (flag non-zero) or hides (zero) the timer window, creating it on first use and centring it on the
 // screen rectangle. The library writes 0 into the caller's flag when the user closes the window.
 QMHELP_EXPORT void AlarmClock(int* flag);
@@ -47,6 +58,12 @@ struct ScreenRect {
 QMHELP_EXPORT ScreenRect screenRect();
 // The screen rectangle as a QRect; empty before SetScreenRect.
 QMHELP_EXPORT QRect screenQRect();
+// The last capture: the screen rectangle at the last BeginCapSelect, or the selection saved since.
+QMHELP_EXPORT QImage lastCapture();
+// The capture window while BeginCapSelect runs it; null otherwise.
+QMHELP_EXPORT QWidget* captureWindow();
+// The picture zoom window while it is open; null otherwise.
+QMHELP_EXPORT QWidget* zoomWindow();
 // The desktop's pixels under rect, as they are now.
 QMHELP_EXPORT QImage grabScreen(const QRect& rect);
 // The timer window when it exists (to hide it while another aid takes its snapshot); null otherwise.

@@ -1,7 +1,13 @@
 #include "assist/capture_model.h"
 
+#include "platform/bmp_writer.h"
+
 #include <QFileInfo>
 #include <QImageWriter>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstdlib>
 
 namespace DIALOG::capture {
 
@@ -13,6 +19,12 @@ bool canWriteGif()
 }
 
 } // namespace
+
+QRect rubberBand(const QPoint& press, const QPoint& pointer)
+{
+    return QRect(QPoint(std::min(press.x(), pointer.x()), std::min(press.y(), pointer.y())),
+        QSize(std::abs(pointer.x() - press.x()), std::abs(pointer.y() - press.y())));
+}
 
 bool isSmallBand(const QRect& band)
 {
@@ -52,7 +64,12 @@ std::array<QRect, 4> captureButtonBar(
 
 bool saveCapture(const QImage& picture, const QString& path)
 {
-    if (picture.isNull())
+    return saveCapture(picture, path, OWNERBITMAP::BitmapDepthFor(OWNERBITMAP::DisplayBits()));
+}
+
+bool saveCapture(const QImage& picture, const QString& path, int bmpDepth)
+{
+    if (picture.isNull() || path.isEmpty())
         return false;
     const QString suffix = QFileInfo(path).suffix().toLower();
     const char* format = "BMP";
@@ -66,8 +83,23 @@ bool saveCapture(const QImage& picture, const QString& path)
             return false;
         format = "GIF";
     }
-    QImageWriter writer(path, format);
-    return writer.write(picture);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (qstrcmp(format, "BMP") == 0) {
+        const QByteArray bytes = OWNERBITMAP::EncodeBitmap(picture, bmpDepth);
+        if (bytes.isEmpty() || file.write(bytes) != bytes.size()) {
+            file.cancelWriting();
+            return false;
+        }
+    } else {
+        QImageWriter writer(&file, format);
+        if (!writer.write(picture)) {
+            file.cancelWriting();
+            return false;
+        }
+    }
+    return file.commit();
 }
 
 QString captureSaveFilter()
@@ -76,6 +108,96 @@ QString captureSaveFilter()
     if (canWriteGif())
         filter += QStringLiteral(";;GIF(*.gif)");
     return filter;
+}
+
+bool CMyTracker::hasHandle(TrackerHit handle) const
+{
+    // The side handles stand between the corner handles only when there is room for three of them.
+    const QRect r = rect.normalized();
+    if (handle == kHitTop || handle == kHitBottom)
+        return r.width() > 3 * kHandleSize;
+    if (handle == kHitLeft || handle == kHitRight)
+        return r.height() > 3 * kHandleSize;
+    return handle >= kHitTopLeft && handle <= kHitBottomLeft;
+}
+
+QRect CMyTracker::handleRect(TrackerHit handle) const
+{
+    const QRect r = rect.normalized();
+    const int s = kHandleSize;
+    const int left = r.left() - s;
+    const int right = r.left() + r.width();
+    const int top = r.top() - s;
+    const int bottom = r.top() + r.height();
+    const int midX = r.left() + (r.width() - s) / 2;
+    const int midY = r.top() + (r.height() - s) / 2;
+    switch (handle) {
+    case kHitTopLeft:
+        return QRect(left, top, s, s);
+    case kHitTopRight:
+        return QRect(right, top, s, s);
+    case kHitBottomRight:
+        return QRect(right, bottom, s, s);
+    case kHitBottomLeft:
+        return QRect(left, bottom, s, s);
+    case kHitTop:
+        return QRect(midX, top, s, s);
+    case kHitRight:
+        return QRect(right, midY, s, s);
+    case kHitBottom:
+        return QRect(midX, bottom, s, s);
+    case kHitLeft:
+        return QRect(left, midY, s, s);
+    default:
+        return {};
+    }
+}
+
+TrackerHit CMyTracker::hitTest(const QPoint& point) const
+{
+    const QRect r = rect.normalized();
+    if (r.width() == 0 && r.height() == 0)
+        return kHitNothing;
+    for (int i = kHitTopLeft; i <= kHitLeft; ++i) {
+        const auto handle = TrackerHit(i);
+        if (hasHandle(handle) && handleRect(handle).contains(point))
+            return handle;
+    }
+    // The outline belongs to the rectangle.
+    return r.adjusted(-1, -1, 1, 1).contains(point) ? kHitMiddle : kHitNothing;
+}
+
+QRect CMyTracker::tracked(const QRect& start, TrackerHit hit, const QPoint& delta, const QRect& bounds)
+{
+    const QRect r = start.normalized();
+    int left = r.left();
+    int top = r.top();
+    int right = r.left() + r.width();
+    int bottom = r.top() + r.height();
+    const int bx0 = bounds.left();
+    const int by0 = bounds.top();
+    const int bx1 = bounds.left() + bounds.width();
+    const int by1 = bounds.top() + bounds.height();
+    if (hit == kHitMiddle) {
+        const int dx = std::clamp(delta.x(), bx0 - left, std::max(bx0 - left, bx1 - right));
+        const int dy = std::clamp(delta.y(), by0 - top, std::max(by0 - top, by1 - bottom));
+        return r.translated(dx, dy);
+    }
+    if (hit == kHitTopLeft || hit == kHitBottomLeft || hit == kHitLeft)
+        left += delta.x();
+    if (hit == kHitTopRight || hit == kHitBottomRight || hit == kHitRight)
+        right += delta.x();
+    if (hit == kHitTopLeft || hit == kHitTopRight || hit == kHitTop)
+        top += delta.y();
+    if (hit == kHitBottomLeft || hit == kHitBottomRight || hit == kHitBottom)
+        bottom += delta.y();
+    left = std::clamp(left, bx0, bx1);
+    right = std::clamp(right, bx0, bx1);
+    top = std::clamp(top, by0, by1);
+    bottom = std::clamp(bottom, by0, by1);
+    // An edge dragged across the other turns the rectangle over, as a band drawn backwards does.
+    return QRect(QPoint(std::min(left, right), std::min(top, bottom)),
+        QSize(std::abs(right - left), std::abs(bottom - top)));
 }
 
 } // namespace DIALOG::capture

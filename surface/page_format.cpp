@@ -1,7 +1,7 @@
 #include "surface/page_format.h"
 
+#include "platform/bmp_writer.h"
 #include "platform/image_file.h"
-#include "surface/bmp_writer.h"
 #include "surface/page_model.h"
 #include "surface/pen_node.h"
 

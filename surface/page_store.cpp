@@ -1,9 +1,9 @@
 #include "surface/page_store.h"
 
+#include "platform/bmp_writer.h"
 #include "platform/message_box.h"
 #include "platform/shell.h"
 #include "support/language.h"
-#include "surface/bmp_writer.h"
 #include "surface/page_model.h"
 #include "surface/pen_node.h"
 #include "surface/screen_pen_wnd.h"

@@ -43,6 +43,37 @@ TEST(CaptureSelection, SmallBandsAreReplacedAndDoNotSaveOnDoubleClick)
     EXPECT_FALSE(doubleClickSaves(QRect(100, 100, 200, 200), {50, 50}));
 }
 
+TEST(CaptureTracker, HandlesStandOutsideTheSelectionAndSidesOnlyWithRoom)
+{
+    CMyTracker tracker;
+    tracker.rect = QRect(400, 300, 200, 80);
+    EXPECT_EQ(tracker.handleRect(kHitTopLeft), QRect(368, 268, 32, 32));
+    EXPECT_EQ(tracker.handleRect(kHitBottomRight), QRect(600, 380, 32, 32));
+    EXPECT_EQ(tracker.hitTest({399, 299}), kHitTopLeft);
+    EXPECT_EQ(tracker.hitTest({620, 390}), kHitBottomRight);
+    EXPECT_EQ(tracker.hitTest({500, 290}), kHitTop);
+    // 80 pixels high leaves no room for the left and right handles: that is outside.
+    EXPECT_EQ(tracker.hitTest({390, 340}), kHitNothing);
+    EXPECT_EQ(tracker.hitTest({400, 340}), kHitMiddle);
+    EXPECT_EQ(tracker.hitTest({650, 340}), kHitNothing);
+    tracker.rect = QRect();
+    EXPECT_EQ(tracker.hitTest({0, 0}), kHitNothing);
+}
+
+TEST(CaptureTracker, DragsMoveEdgesOrTheWholeSelectionWithinTheScreen)
+{
+    const QRect screen(0, 0, 1920, 1080);
+    const QRect start(400, 300, 200, 100);
+    EXPECT_EQ(CMyTracker::tracked(start, kHitBottomRight, {50, 20}, screen), QRect(400, 300, 250, 120));
+    EXPECT_EQ(CMyTracker::tracked(start, kHitTop, {30, -40}, screen), QRect(400, 260, 200, 140));
+    // An edge pulled across its opposite turns the selection over.
+    EXPECT_EQ(CMyTracker::tracked(start, kHitLeft, {300, 0}, screen), QRect(600, 300, 100, 100));
+    // A move stops at the screen's edge without changing the size.
+    EXPECT_EQ(CMyTracker::tracked(start, kHitMiddle, {-1000, 2000}, screen), QRect(0, 980, 200, 100));
+    EXPECT_EQ(CMyTracker::tracked(start, kHitTopLeft, {-1000, -1000}, screen), QRect(0, 0, 600, 400));
+    EXPECT_EQ(rubberBand({300, 200}, {100, 150}), QRect(100, 150, 200, 50));
+}
+
 TEST(CaptureButtonBar, StandsBelowTheSelectionFromRightToLeftOrInTheCorner)
 {
     const std::array<QSize, 4> pictures {QSize(32, 32), QSize(32, 32), QSize(32, 32), QSize(32, 32)};
@@ -88,6 +119,19 @@ TEST(CaptureSaving, EachNameGetsTheFormatItsExtensionSays)
             EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), picture) << c.name;
         }
     }
+}
+
+TEST(CaptureSaving, ABitmapTakesTheDepthAskedForAndAFailureLeavesNoFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("deep.bmp"));
+    ASSERT_TRUE(saveCapture(pattern(), path, 32));
+    const QByteArray bytes = head(path, 54);
+    EXPECT_EQ(quint8(bytes[28]), 32);
+    // A display deeper than the writer knows: nothing is written, and an older file stays as it was.
+    EXPECT_FALSE(saveCapture(pattern(), path, 0));
+    EXPECT_EQ(head(path, 54), bytes);
+    EXPECT_FALSE(saveCapture(pattern(), dir.filePath(QStringLiteral("no/such/folder.bmp"))));
 }
 
 TEST(CaptureSaving, AGifNameNeverGetsAnotherFormat)

@@ -2,10 +2,10 @@
 // list, the export, and what a failed or interrupted store leaves behind.
 #include "surface/page_store.h"
 
+#include "platform/bmp_writer.h"
 #include "platform/message_box.h"
 #include "support/language.h"
 #include "support_main/test_util.h"
-#include "surface/bmp_writer.h"
 #include "surface/page_model.h"
 #include "surface/screen_pen_wnd.h"
 #include "surface/surface_state.h"

@@ -1,6 +1,9 @@
 #pragma once
-// The system's own BMP writer: a bitmap in the bit depth of the display, as the page pictures have always
-// been stored (file header, BITMAPINFOHEADER, a colour table for the palette depths, bottom-up rows).
+// The system's own BMP writer, shared by the page store and the captures: a bitmap in the bit depth of the
+// display, as the page pictures have always been stored (file header, BITMAPINFOHEADER, a colour table for
+// the palette depths, bottom-up rows).
+#include "platform/platform_export.h"
+
 #include <QByteArray>
 #include <QImage>
 
@@ -11,13 +14,13 @@ constexpr int kInfoHeaderSize = 40;
 
 // The depth a picture is stored in for a display of this many bits per pixel (bits times planes):
 // the first of 1, 4, 8, 24 and 32 that holds it; 0 when the display has more than 32.
-int BitmapDepthFor(int displayBits);
+QMPLATFORM_EXPORT int BitmapDepthFor(int displayBits);
 
 // The bits per pixel of the primary display (24 without one).
-int DisplayBits();
+QMPLATFORM_EXPORT int DisplayBits();
 
 // The whole file for image in depth (1, 4, 8, 24 or 32); empty for any other depth or a null image.
 // Depths 1, 4 and 8 carry a colour table of 2^depth entries and map each pixel to its nearest entry.
-QByteArray EncodeBitmap(const QImage& image, int depth);
+QMPLATFORM_EXPORT QByteArray EncodeBitmap(const QImage& image, int depth);
 
 } // namespace OWNERBITMAP

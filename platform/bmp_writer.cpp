@@ -1,4 +1,4 @@
-#include "surface/bmp_writer.h"
+#include "platform/bmp_writer.h"
 
 #include <QGuiApplication>
 #include <QScreen>
