@@ -404,9 +404,9 @@ void CToolDlg::onTools(int id)
         show();
         if (host_.focusPanel)
             host_.focusPanel();
-        // The library answers a window it cannot open by clearing the flag at once.
+        // The library answers a window it cannot open (no screen to zoom) by clearing the flag at once.
         if (opening && !zoomOpen)
-            notAvailable("放大镜尚未提供");
+            notAvailable("放大镜未能打开");
         break;
     }
     case 1048:

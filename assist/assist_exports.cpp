@@ -31,13 +31,6 @@ void CapFullScreen()
 {
 }
 
-void PictuerZoomOut(int* openFlag)
-{
-    // The zoom window is not available yet: a request to open it is answered as closed.
-    if (openFlag)
-        *openFlag = 0;
-}
-
 QRect qmhelp::screenQRect()
 {
     return QRect(g_screenRect.left, g_screenRect.top, std::max(0, g_screenRect.right - g_screenRect.left),
