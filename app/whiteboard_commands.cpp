@@ -441,6 +441,10 @@ void CWhiteBoardDlg::ShowLogoWall()
             QProcess::startDetached(name, {u"Marlowe"_s}, QDir::currentPath());
             return;
         }
+    // Without the media centre the logo pictures go on our own picture wall.
+    ShowMainFrame();
+    if (const platform::WindowRef wall = platform::FindWindow(QString(), u"QMShow"_s))
+        platform::SendCopyData(wall, 0, u"LogoMode"_s);
 }
 
 void CWhiteBoardDlg::InstallBluetoothDriver()

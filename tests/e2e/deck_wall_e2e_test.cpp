@@ -110,3 +110,29 @@ TEST(DeckWall, FourDConvertsADeckIntoAWallToZoomWriteOnAndLeave)
     EXPECT_TRUE(program.waitForNoWindow(kWall));
     EXPECT_NE(program.waitForWindow(kPanel, 10000), 0u) << "the panel did not come back";
 }
+
+TEST(DeckWall, TheLogoWallWithoutTheMediaCentreShowsOurPicturesOnTheWall)
+{
+    ProgramDriver program;
+    ASSERT_TRUE(program.start());
+    ASSERT_NE(program.waitForWindow(kPanel), 0u) << program.output().toStdString();
+    ASSERT_EQ(program.pressPanelButton(32856), 0);
+    ASSERT_NE(program.waitForWindow(kWall, 30000), 0u) << "no wall without Cinebox";
+    // The roofs of the four pictures of the logo folder are gold.
+    QImage wall;
+    const bool shown = qmtest::waitFor(
+        [&] {
+            wall = qmtest::screenshot(200);
+            return pixelsOf(wall, QColor(0xf6, 0xb7, 0x3c), wall.rect()) > 40;
+        },
+        30000);
+    wall.save(QStringLiteral("/tmp/logo_wall.png"));
+    EXPECT_TRUE(shown) << "the logo pictures are not on the wall";
+
+    // Command 2004 hides the wall and gives the panel back.
+    ASSERT_EQ(program.qmsend({QStringLiteral("--title"), kWall, QStringLiteral("0x111"),
+                  QStringLiteral("2004"), QStringLiteral("0")}),
+        0);
+    EXPECT_TRUE(program.waitForNoWindow(kWall));
+    EXPECT_NE(program.waitForWindow(kPanel, 10000), 0u) << "the panel did not come back";
+}
