@@ -3,8 +3,18 @@
 #include "assist/bitmap_ex.h"
 #include "assist/cap_bitmap_dlg.h"
 
+#include "platform/message_box.h"
+
+#include <QGuiApplication>
+#include <QPainter>
 #include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QScreen>
 #include <QTimer>
+
+#include <tuple>
 
 namespace {
 
@@ -52,4 +62,74 @@ void BeginCapSelect()
     });
     dlg.exec();
     openCaptureWindow() = nullptr;
+}
+
+void PrintLastCapBmp()
+{
+    const QImage picture = lastCaptureBitmap().image();
+    if (picture.isNull())
+        return;
+    if (QPrinterInfo::defaultPrinter().isNull() && QPrinterInfo::availablePrinters().isEmpty()) {
+        platform::MessageBox(nullptr,
+            QStringLiteral("Can   not   find   printer.   Please   check   installed/default   printers."),
+            QString(), platform::MB_OK | platform::MB_ICONWARNING);
+        return;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setDocName(QGuiApplication::applicationDisplayName());
+
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double screenDpiX = screen ? screen->logicalDotsPerInchX() : 96.0;
+    const double screenDpiY = screen ? screen->logicalDotsPerInchY() : 96.0;
+    const auto layout = [&] {
+        const QRect page = printer.pageRect(QPrinter::DevicePixel).toRect();
+        const double scaleX = printer.resolution() / screenDpiX;
+        const double scaleY = printer.resolution() / screenDpiY;
+        return std::tuple(page.size(), scaleX, scaleY);
+    };
+    auto [page, scaleX, scaleY] = layout();
+    int pages = DIALOG::capture::printPageCount(picture.width(), page.width(), scaleX);
+    if (pages <= 0)
+        return;
+
+    QPrintDialog dialog(&printer);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange);
+    dialog.setMinMax(1, pages);
+    dialog.setFromTo(1, pages);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // The teacher may have chosen another paper in the dialog.
+    std::tie(page, scaleX, scaleY) = layout();
+    pages = DIALOG::capture::printPageCount(picture.width(), page.width(), scaleX);
+    int first = 1;
+    int last = pages;
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+        first = std::max(1, printer.fromPage());
+        last = std::min(pages, printer.toPage() > 0 ? printer.toPage() : pages);
+    }
+
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        platform::MessageBox(nullptr,
+            QStringLiteral("Printing   error   occured.   Unable   to   find   printer."), QString(),
+            platform::MB_OK | platform::MB_ICONWARNING);
+        return;
+    }
+    QFont font = painter.font();
+    font.setPointSizeF(10);
+    painter.setFont(font);
+    for (int n = first; n <= last; ++n) {
+        if (n > first)
+            printer.newPage();
+        const DIALOG::capture::PrintStrip strip
+            = DIALOG::capture::printStrip(n - 1, picture.size(), page.width(), scaleX, scaleY);
+        painter.drawImage(strip.target, picture, strip.source);
+        // The label ends at 99 % of the page across and down, so that it is printed whole.
+        const QRect labelArea(0, 0, int(page.width() * 0.99), int(page.height() * 0.99));
+        painter.drawText(
+            labelArea, Qt::AlignRight | Qt::AlignBottom, DIALOG::capture::printPageLabel(n, pages));
+    }
+    painter.end();
 }

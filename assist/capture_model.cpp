@@ -7,6 +7,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace DIALOG::capture {
@@ -108,6 +109,32 @@ QString captureSaveFilter()
     if (canWriteGif())
         filter += QStringLiteral(";;GIF(*.gif)");
     return filter;
+}
+
+int printPageCount(int bitmapWidth, int pageWidth, double scale)
+{
+    if (bitmapWidth <= 0 || pageWidth <= 0 || scale <= 0)
+        return 0;
+    const auto scaled = static_cast<long long>(std::llround(bitmapWidth * scale));
+    return int((pageWidth + scaled - 1) / pageWidth);
+}
+
+PrintStrip printStrip(int page, const QSize& bitmap, int pageWidth, double scaleX, double scaleY)
+{
+    // A page holds this many screen pixels across.
+    const double perPage = pageWidth / scaleX;
+    const int left = int(std::lround(page * perPage));
+    const int right = std::min(bitmap.width(), int(std::lround((page + 1) * perPage)));
+    const int height = int(std::lround(bitmap.height() * scaleY));
+    PrintStrip strip;
+    strip.source = QRect(left, 0, std::max(0, right - left), bitmap.height());
+    strip.target = QRect(0, 0, int(std::lround(strip.source.width() * scaleX)), height);
+    return strip;
+}
+
+QString printPageLabel(int page, int pages)
+{
+    return QStringLiteral("Page:%1   of   %2").arg(page).arg(pages);
 }
 
 bool CMyTracker::hasHandle(TrackerHit handle) const

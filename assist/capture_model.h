@@ -37,6 +37,20 @@ QMHELP_EXPORT bool saveCapture(const QImage& picture, const QString& path);
 // The save dialog's filter: only the formats saveCapture can write.
 QMHELP_EXPORT QString captureSaveFilter();
 
+// How a capture is cut into vertical strips one printed page wide. pageWidth: the printable width in printer
+// pixels; scale: printer pixels per screen pixel across.
+QMHELP_EXPORT int printPageCount(int bitmapWidth, int pageWidth, double scale);
+// The part of the capture (screen pixels) that page (0 first) shows, and where on the page it goes: stretched
+// to the page width, the last of several pages only its remaining width; height scaled by scaleY.
+struct PrintStrip {
+    QRect source;
+    QRect target;
+};
+QMHELP_EXPORT PrintStrip printStrip(
+    int page, const QSize& bitmap, int pageWidth, double scaleX, double scaleY);
+// The page label.
+QMHELP_EXPORT QString printPageLabel(int page, int pages);
+
 // Where a press on the selection tracker lands: the tracker's hit values.
 enum TrackerHit {
     kHitNothing = -1,

@@ -157,3 +157,23 @@ TEST(CaptureExports, CapFullScreenChangesNothing)
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
     EXPECT_EQ(qmhelp::screenRect().right, rect.right);
 }
+
+TEST(CapturePrinting, StripsArePagesWideAndTheLastTakesWhatRemains)
+{
+    // 1 000 pixels on a page of 2 000 at the same resolution: one page.
+    EXPECT_EQ(printPageCount(1000, 2000, 1.0), 1);
+    EXPECT_EQ(printPageCount(2000, 2000, 1.0), 1);
+    EXPECT_EQ(printPageCount(2001, 2000, 1.0), 2);
+    // A 1920-pixel screen on an A4 page at 300 dpi (2 480 pixels, 3.125 per screen pixel) needs three.
+    EXPECT_EQ(printPageCount(1920, 2480, 300.0 / 96), 3);
+    EXPECT_EQ(printPageCount(0, 2480, 1.0), 0);
+
+    const QSize bitmap(1000, 300);
+    const PrintStrip first = printStrip(0, bitmap, 800, 2.0, 2.0);
+    EXPECT_EQ(first.source, QRect(0, 0, 400, 300));
+    EXPECT_EQ(first.target, QRect(0, 0, 800, 600));
+    const PrintStrip last = printStrip(2, bitmap, 800, 2.0, 2.0);
+    EXPECT_EQ(last.source, QRect(800, 0, 200, 300));
+    EXPECT_EQ(last.target, QRect(0, 0, 400, 600));
+    EXPECT_EQ(printPageLabel(2, 3), QStringLiteral("Page:2   of   3"));
+}
