@@ -2,6 +2,7 @@
 
 #include "wall/engine/wall_rules.h"
 #include "wall/slide_canvas.h"
+#include "wall/video_bar.h"
 #include "wall/wall_menus.h"
 
 #include "platform/message_box.h"
@@ -9,6 +10,7 @@
 #include "platform/notice.h"
 #include "platform/profile.h"
 #include "platform/window_ops.h"
+#include "player/player_exports.h"
 #include "support/language.h"
 
 #include <QColorDialog>
@@ -107,6 +109,12 @@ CmfcLumoDlg::CmfcLumoDlg()
     renderTarget_->setGeometry(rect());
     canvas_ = new SlideCanvas(this);
     canvas_->hide();
+    // The video of a picture plays in a window of its own above the engine's, with its controls under it.
+    videoWindow_ = new QWidget(this);
+    videoWindow_->setAttribute(Qt::WA_NativeWindow);
+    videoWindow_->hide();
+    videoBar_ = new VideoBar(this);
+    videoBar_->hide();
     penMenu_ = new CPrivateMenu(this, [this](int id) { OnPenMenu(id); });
     wallMenu_ = new WallMenu(this, [this](int id) { OnWallMenu(id); });
     penMenu_->PlaceAtBottomRight(30 + 40);
@@ -116,6 +124,11 @@ CmfcLumoDlg::CmfcLumoDlg()
     messages_->onCopyData([this](WPARAM, const QString& text) {
         OnCopyData(text);
         return LRESULT(1);
+    });
+    messages_->on(kMsgGraphNotify, [](WPARAM, LPARAM) { return LRESULT(vpHandleGraphEvent()); });
+    messages_->on(kMsgPlaybackComplete, [](WPARAM, LPARAM) {
+        vpSetCurrentPosition(1);
+        return LRESULT(0);
     });
     messages_->on(platform::WM_COMMAND, [this](WPARAM wParam, LPARAM) {
         OnCommand(int(wParam & 0xffff));
@@ -130,6 +143,7 @@ CmfcLumoDlg::CmfcLumoDlg()
 
 CmfcLumoDlg::~CmfcLumoDlg()
 {
+    StopVideo();
     engine_.Stop();
     for (const QString& file : std::as_const(tempFiles_))
         QFile::remove(file);
@@ -158,6 +172,8 @@ bool CmfcLumoDlg::Initialise()
     }
     started_ = true;
     follow_->start();
+    vpInitialize();
+    vpAttach(videoWindow_);
     return true;
 }
 
@@ -187,6 +203,7 @@ void CmfcLumoDlg::OnCopyData(const QString& text)
     }
     if (text == u"PPTMODE") {
         bWallMode = true;
+        StopVideo();
         return;
     }
     if (text == u"MEDIAMODE") {
@@ -200,6 +217,7 @@ void CmfcLumoDlg::OnCopyData(const QString& text)
                                          : QStringLiteral("无法显示文件夹\"%1\"").arg(folder));
         return;
     }
+    StopVideo();
     // The slides shown before are marked as seen, so that converting their deck again asks first.
     if (bWallMode && firstLoad_ && !dataFolder_.isEmpty()) {
         QFile flag(dataFolder_ + QStringLiteral("/flag.dat"));
@@ -331,6 +349,7 @@ void CmfcLumoDlg::LoadFolderInfo(const QString& key)
 
 void CmfcLumoDlg::Exit()
 {
+    StopVideo();
     StopDrawing();
     penMenu_->hide();
     wallMenu_->hide();
@@ -406,6 +425,12 @@ void CmfcLumoDlg::Follow()
         if (!wallMenu_->isVisible() && view.loaded)
             wallMenu_->show();
     }
+    if (!bWallMode) {
+        if (zoomed && view.standing && view.selected != videoPicture_)
+            PlayVideoOf(view.selected, view.selectedRect.intersected(rect()));
+        else if (!zoomed && !videoPicture_.isEmpty())
+            StopVideo();
+    }
     if (!bDrawMode) {
         canvas_->hide();
         return;
@@ -431,6 +456,39 @@ void CmfcLumoDlg::Follow()
         canvas_->raise();
     }
     penMenu_->raise();
+}
+
+void CmfcLumoDlg::PlayVideoOf(const QString& picture, const QRect& pictureRect)
+{
+    StopVideo();
+    videoPicture_ = picture;
+    // A picture's video lies beside it, named as the picture without its last extension ("clip.mp4.jpg").
+    const QString video = QDir(dataFolder_).filePath(QFileInfo(picture).completeBaseName());
+    if (!QFileInfo(video).isFile())
+        return;
+    videoWindow_->setGeometry(pictureRect.adjusted(0, 0, 0, -30));
+    videoWindow_->show();
+    videoWindow_->raise();
+    vpLoad(video);
+    vpPlay();
+    videoBar_->Place(pictureRect, width());
+    videoBar_->show();
+    videoBar_->raise();
+    videoBar_->Start();
+    playingVideo_ = video;
+}
+
+void CmfcLumoDlg::StopVideo()
+{
+    if (!playingVideo_.isEmpty()) {
+        vpStop();
+        vpQuit();
+    }
+    playingVideo_.clear();
+    videoPicture_.clear();
+    videoBar_->Stop();
+    videoBar_->hide();
+    videoWindow_->hide();
 }
 
 void CmfcLumoDlg::showEvent(QShowEvent*)

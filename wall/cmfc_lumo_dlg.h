@@ -18,6 +18,7 @@ namespace lumo::show {
 
 class SlideCanvas;
 class CPrivateMenu;
+class VideoBar;
 class WallMenu;
 
 // Wall dialog commands and what other programs send it.
@@ -28,6 +29,8 @@ constexpr int kCmdEraser = 2006;
 constexpr int kCmdPenToo = 2007;
 constexpr unsigned kMsgRestorePanel = 0x070A; // to the panel's show/hide tab
 constexpr unsigned kMsgCollapsePanel = 0x069A; // to the panel: fold away
+constexpr unsigned kMsgGraphNotify = 0x8001; // from the video player: answer with vpHandleGraphEvent
+constexpr unsigned kMsgPlaybackComplete = 0x2937; // from the video player: its video is at its end
 // The folder "LogoMode" loads, in the program folder.
 inline const QString kLogoFolder = QStringLiteral("1P—软件园简介");
 
@@ -60,6 +63,10 @@ public:
     CPrivateMenu* PenMenu() const { return penMenu_; }
     WallMenu* FolderMenu() const { return wallMenu_; }
     QString DataFolder() const { return dataFolder_; }
+    // The video of the zoomed picture, and its controls; the file that plays, empty when none.
+    QWidget* VideoWindow() const { return videoWindow_; }
+    VideoBar* Controls() const { return videoBar_; }
+    const QString& PlayingVideo() const { return playingVideo_; }
 
     // The pointer on the render target, as the engine gets it after the dialog's click rule.
     void Pointer(const lumo::wall::PointerEvent& event);
@@ -76,6 +83,8 @@ private:
     void StopDrawing();
     void RestorePanel();
     void LoadFolderInfo(const QString& key);
+    void PlayVideoOf(const QString& picture, const QRect& pictureRect);
+    void StopVideo();
 
     lumo::wall::WallEngine engine_;
     RenderTarget* renderTarget_ = nullptr;
@@ -84,6 +93,10 @@ private:
     WallMenu* wallMenu_ = nullptr;
     std::unique_ptr<platform::MessageTable> messages_;
     class QTimer* follow_ = nullptr;
+    QWidget* videoWindow_ = nullptr;
+    VideoBar* videoBar_ = nullptr;
+    QString playingVideo_;
+    QString videoPicture_;
 
     bool started_ = false;
     bool bWallMode = true;

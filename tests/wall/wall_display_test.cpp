@@ -1,9 +1,11 @@
 #include "wall/cmfc_lumo_dlg.h"
 #include "wall/slide_canvas.h"
+#include "wall/video_bar.h"
 #include "wall/wall_exports.h"
 #include "wall/wall_menus.h"
 
 #include "platform/messages.h"
+#include "player/player_exports.h"
 #include "support_main/test_util.h"
 
 #include <QApplication>
@@ -13,6 +15,7 @@
 #include <QMouseEvent>
 #include <QProcess>
 #include <QScreen>
+#include <QSlider>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -191,6 +194,88 @@ TEST_F(WallWindow, AClickZoomsIntoAPictureAndThePenWritesOnIt)
     ASSERT_TRUE(qmtest::waitFor([&] { return wall_->Engine().View().selected != first; }, 5000));
     wall_->OnPenMenu(2015);
     EXPECT_FALSE(wall_->isVisible());
+}
+
+TEST_F(WallWindow, InMediaModeAZoomedPictureWithAVideoBesideItPlaysIt)
+{
+    QTemporaryDir dir;
+    const QString video = dir.filePath(u"clip.mp4"_s);
+    QProcess ffmpeg;
+    ffmpeg.start(u"ffmpeg"_s,
+        {u"-v"_s, u"error"_s, u"-f"_s, u"lavfi"_s, u"-i"_s, u"testsrc=size=320x240:rate=25"_s, u"-t"_s,
+            u"4"_s, u"-pix_fmt"_s, u"yuv420p"_s, video});
+    ASSERT_TRUE(ffmpeg.waitForFinished(60000) && QFileInfo::exists(video)) << "ffmpeg made no video";
+    QImage picture(640, 480, QImage::Format_RGB32);
+    picture.fill(QColor(200, 60, 60));
+    ASSERT_TRUE(picture.save(dir.filePath(u"clip.mp4.png"_s)));
+
+    wall_->OnCopyData(u"MEDIAMODE"_s);
+    wall_->OnCopyData(dir.path());
+    ASSERT_TRUE(waitLoaded(dir.path(), 1));
+    pause(1500);
+    // A single picture stands in the top row, above the middle of the screen.
+    wall_->Pointer({lumo::wall::PointerEvent::LeftDown, 960, 380, 0});
+    wall_->Pointer({lumo::wall::PointerEvent::LeftUp, 960, 380, 0});
+    ASSERT_TRUE(qmtest::waitFor([&] { return !wall_->PlayingVideo().isEmpty(); }, 20000)) << "no video";
+    EXPECT_EQ(wall_->PlayingVideo(), video);
+    EXPECT_TRUE(wall_->VideoWindow()->isVisible());
+    EXPECT_TRUE(wall_->Controls()->isVisible());
+    EXPECT_EQ(wall_->Controls()->Position()->maximum(), vpGetTotalTime());
+    EXPECT_TRUE(qmtest::waitFor([] { return vpGetCurrentPosition() >= 1; }, 10000))
+        << "the video does not run";
+    screen().save(u"/tmp/wall_video.png"_s);
+
+    // Pause and play again from the button; leaving the wall ends the video.
+    wall_->Controls()->Toggle();
+    EXPECT_FALSE(wall_->Controls()->Playing());
+    wall_->Controls()->Toggle();
+    EXPECT_TRUE(wall_->Controls()->Playing());
+    wall_->Exit();
+    EXPECT_TRUE(wall_->PlayingVideo().isEmpty());
+    EXPECT_FALSE(wall_->VideoWindow()->isVisible());
+    wall_->OnCopyData(u"PPTMODE"_s);
+}
+
+TEST_F(WallWindow, RetargetingTheWallMarksTheSlidesShownBeforeAsSeen)
+{
+    QTemporaryDir first, second;
+    QImage picture(400, 300, QImage::Format_RGB32);
+    picture.fill(Qt::gray);
+    ASSERT_TRUE(picture.save(first.filePath(u"Deck_001.PNG"_s)));
+    ASSERT_TRUE(picture.save(second.filePath(u"Other_001.PNG"_s)));
+    SetShowPath(first.path().toUtf8().constData());
+    ASSERT_TRUE(waitLoaded(first.path(), 1));
+    EXPECT_FALSE(QFileInfo::exists(first.filePath(u"flag.dat"_s)));
+    wall_->OnCopyData(second.path());
+    EXPECT_TRUE(QFileInfo::exists(first.filePath(u"flag.dat"_s)));
+    ASSERT_TRUE(waitLoaded(second.path(), 1));
+    // Only the first hand-over is marked.
+    wall_->OnCopyData(first.path());
+    EXPECT_FALSE(QFileInfo::exists(second.filePath(u"flag.dat"_s)));
+}
+
+TEST_F(WallWindow, ThePenAndTheEraserKeepTheirSizesWithinTheirRanges)
+{
+    lumo::show::SlideCanvas* canvas = wall_->Canvas();
+    canvas->SetEraser(false);
+    for (int i = 0; i < 20; ++i)
+        canvas->Larger();
+    EXPECT_EQ(canvas->PenWidth(), 10);
+    for (int i = 0; i < 20; ++i)
+        canvas->Smaller();
+    EXPECT_EQ(canvas->PenWidth(), 1);
+    canvas->SetEraser(true);
+    canvas->Larger();
+    EXPECT_EQ(canvas->EraserHalfSize(), 16);
+    for (int i = 0; i < 20; ++i)
+        canvas->Larger();
+    EXPECT_EQ(canvas->EraserHalfSize(), 48);
+    for (int i = 0; i < 20; ++i)
+        canvas->Smaller();
+    EXPECT_EQ(canvas->EraserHalfSize(), 8);
+    EXPECT_EQ(lumo::show::VideoBar::PositionWidth(800), 450);
+    EXPECT_EQ(lumo::show::VideoBar::PositionWidth(1439), 650);
+    EXPECT_EQ(lumo::show::VideoBar::PositionWidth(1920), 800);
 }
 
 } // namespace
