@@ -45,10 +45,13 @@ CCapBitmapDlg::CCapBitmapDlg(UICONTROL::CBitmapEx* lastCapture, const QImage& sn
         bar_[i].LoadResource(kBarPictures[i]);
 
     // The snapshot always fills the window, whatever the grab returned.
-    snapshot_ = QImage(screen.size(), QImage::Format_RGB32);
-    snapshot_.fill(Qt::black);
-    if (!snapshot.isNull())
-        QPainter(&snapshot_).drawImage(0, 0, snapshot.convertToFormat(QImage::Format_RGB32));
+    snapshot_ = snapshot.convertToFormat(QImage::Format_RGB32);
+    if (snapshot_.size() != screen.size()) {
+        QImage fitted(screen.size(), QImage::Format_RGB32);
+        fitted.fill(Qt::black);
+        QPainter(&fitted).drawImage(0, 0, snapshot_);
+        snapshot_ = fitted;
+    }
     dimmed_ = aids::darkened(snapshot_, capture::kCaptureDarkening);
     setGeometry(screen);
 

@@ -6,6 +6,7 @@
 #include <QPen>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace DIALOG::aids {
@@ -13,12 +14,16 @@ namespace DIALOG::aids {
 QImage darkened(const QImage& picture, int amount)
 {
     QImage out = picture.convertToFormat(QImage::Format_RGB32);
+    // One table for the three channels: the loop over a whole screen then stays a few milliseconds.
+    std::array<QRgb, 256> lowered {};
+    for (int v = 0; v < 256; ++v)
+        lowered[std::size_t(v)] = QRgb(std::max(v - amount, 0));
     for (int y = 0; y < out.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
         for (int x = 0; x < out.width(); ++x) {
             const QRgb p = line[x];
-            line[x] = qRgb(std::max(qRed(p) - amount, 0), std::max(qGreen(p) - amount, 0),
-                std::max(qBlue(p) - amount, 0));
+            line[x] = 0xFF000000u | lowered[(p >> 16) & 0xFF] << 16 | lowered[(p >> 8) & 0xFF] << 8
+                | lowered[p & 0xFF];
         }
     }
     return out;
