@@ -31,6 +31,7 @@
 #include "support/bluetooth.h"
 #include "support/language.h"
 #include "support/multi_screen.h"
+#include "surface/flash_frame.h"
 #include "surface/page_model.h"
 #include "surface/page_store.h"
 #include "surface/screen_pen_wnd.h"
@@ -541,23 +542,16 @@ bool CWhiteBoardDlg::ShowCalculator()
 
 bool CWhiteBoardDlg::CheckFlash()
 {
-    namespace reg = platform::registry;
-    reg::Key key = nullptr;
-    if (reg::RegOpenKey(reg::HKEY_LOCAL_MACHINE, u"SOFTWARE\\Macromedia\\FlashPlayerActiveX"_s, &key)
-        == reg::ERROR_SUCCESS) {
-        reg::RegCloseKey(key);
+    // Flash movies play in the program's own player (Ruffle); without it the teacher is told, once per
+    // movie, instead of nothing happening.
+    if (FlashPlayerPresent())
         return true;
-    }
-    const QString installer = u"Bin/flashplayersetup.exe"_s;
-    if (!QFileInfo::exists(installer))
-        return false;
     if (IsEnglish())
-        platform::MessageBox(this, u"flash player haven't installed\r\n , press ok to install"_s, u"Tips"_s,
-            platform::MB_OK | platform::MB_ICONINFORMATION);
+        platform::MessageBox(this, u"The Flash player is not installed: Flash movies cannot be played."_s,
+            u"Tips"_s, platform::MB_OK | platform::MB_ICONINFORMATION);
     else
-        platform::MessageBox(this, u"未安装flashplayer,flash功能将无法使用,\r\n点击确定后安装flashplayer."_s,
-            u"提示"_s, platform::MB_OK | platform::MB_ICONINFORMATION);
-    platform::shellOpen(installer);
+        platform::MessageBox(this, u"未安装Flash播放器,无法播放Flash动画."_s, u"提示"_s,
+            platform::MB_OK | platform::MB_ICONINFORMATION);
     return false;
 }
 

@@ -192,6 +192,12 @@ QString vpSecondToLoalTime(int seconds)
     return player::SecondsAsClock(seconds);
 }
 
+player::PlaybackStats player::CurrentPlaybackStats()
+{
+    auto* p = loaded();
+    return p ? p->Stats() : PlaybackStats();
+}
+
 void vpQuit()
 {
     destroyPlayer();

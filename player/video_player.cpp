@@ -124,6 +124,8 @@ void VideoPlayer::Release()
     overlay_ = nullptr;
     gst_object_unref(pipeline);
     events_.clear();
+    dropped_ = 0;
+    qosMessages_ = 0;
     state_ = kStateStopped;
 }
 
@@ -152,6 +154,16 @@ void VideoPlayer::onMessage(GstMessage* message)
     case GST_MESSAGE_EOS:
         queueEvent(kEventComplete);
         break;
+    case GST_MESSAGE_QOS: {
+        GstFormat format = GST_FORMAT_UNDEFINED;
+        guint64 processed = 0;
+        guint64 dropped = 0;
+        gst_message_parse_qos_stats(message, &format, &processed, &dropped);
+        ++qosMessages_;
+        if (format == GST_FORMAT_BUFFERS)
+            dropped_ = std::max<std::uint64_t>(dropped_, dropped);
+        break;
+    }
     case GST_MESSAGE_ERROR:
         if (GST_MESSAGE_SRC(message)
             && gst_object_has_as_ancestor(GST_MESSAGE_SRC(message), GST_OBJECT(pipeline_)))
@@ -267,6 +279,24 @@ void VideoPlayer::SetVolume(int volume)
         return;
     volume_ = ClampVolume(volume);
     g_object_set(pipeline_, "volume", VolumeGain(volume_), nullptr);
+}
+
+PlaybackStats VideoPlayer::Stats() const
+{
+    PlaybackStats stats;
+    stats.dropped = dropped_;
+    stats.qosMessages = qosMessages_;
+    if (!overlay_)
+        return stats;
+    GstStructure* counts = nullptr;
+    g_object_get(overlay_, "stats", &counts, nullptr);
+    if (counts) {
+        guint64 rendered = 0;
+        if (gst_structure_get_uint64(counts, "rendered", &rendered))
+            stats.rendered = rendered;
+        gst_structure_free(counts);
+    }
+    return stats;
 }
 
 QWidget* VideoPlayer::videoWindow() const

@@ -2,6 +2,7 @@
 // One video: a playbin that draws into a video window over the attached window, with the play state the
 // exports answer and the queue of events that vpHandleGraphEvent drains.
 #include "platform/win_types.h"
+#include "player/playback_stats.h"
 #include "player/player_rules.h"
 #include "player/video_window.h"
 
@@ -50,6 +51,8 @@ public:
     long HandleEvents();
     long NotifyOwnerMessage(QWidget* window, UINT message, long wParam, long lParam);
 
+    PlaybackStats Stats() const;
+
     // The window the picture is drawn in now (the full-screen one in full mode).
     QWidget* videoWindow() const;
 
@@ -74,6 +77,8 @@ private:
     int state_ = kStateStopped;
     int volume_ = kVolumeFull;
     std::deque<long> events_;
+    std::uint64_t dropped_ = 0;
+    int qosMessages_ = 0;
 };
 
 } // namespace player

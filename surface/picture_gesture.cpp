@@ -80,6 +80,7 @@ PictureGesture::PictureGesture(GestureHost& host)
 PictureGesture::~PictureGesture()
 {
     delete video_.data();
+    delete flash_.data();
 }
 
 int PictureGesture::objectAt(QPoint point) const
@@ -103,6 +104,8 @@ Gesture::Press PictureGesture::press(QPoint point)
     if (pictureSelected()) {
         int handle = 0;
         const CMyRectTracker::Part part = tracker_.HitTest(point, &handle);
+        if (part == CMyRectTracker::Part::Rotate && mediaWindowOf(selected_))
+            return Press::Clicked;
         if (part != CMyRectTracker::Part::None) {
             startDrag(part, handle, point);
             return Press::Captured;
@@ -235,6 +238,8 @@ void PictureGesture::release(QPoint point)
         ThePageList().EraseStep(index);
         if (index == videoIndex_)
             closeVideoFrame();
+        if (index == flashIndex_)
+            closeFlashFrame();
     } else {
         ThePageList().ReframeStep(index, nodeFrame(tracker_.frame()));
     }
@@ -281,6 +286,18 @@ void PictureGesture::drop()
 {
     cancel();
     closeVideoFrame();
+    closeFlashFrame();
+}
+
+QWidget* PictureGesture::mediaWindowOf(int index) const
+{
+    if (index < 0)
+        return nullptr;
+    if (index == videoIndex_ && video_)
+        return video_.data();
+    if (index == flashIndex_ && flash_)
+        return flash_.data();
+    return nullptr;
 }
 
 // ---- media ----
@@ -316,8 +333,106 @@ bool PictureGesture::InsertVideo(const QString& path, QPoint centre)
     return video_ != nullptr;
 }
 
+bool PictureGesture::InsertFlash(const QString& path, QPoint centre)
+{
+    if (!FlashPlayerPresent()) {
+        platform::MessageBox(host_.surfaceWindow(),
+            GetConfigString(QStringLiteral("未安装Flash播放器,无法播放Flash动画.")),
+            IsEnglish() ? QStringLiteral("Tips") : QStringLiteral("提示"),
+            platform::MB_OK | platform::MB_ICONINFORMATION);
+        return false;
+    }
+    CPenNode node(0, 0, 0, Flash);
+    node.SetMediaPath(path);
+    // A movie's usual stage, 550 × 400, under the frame's caption.
+    node.mediaWidth = 550;
+    node.mediaHeight = 400 + CFlashFrame::kCaptionHeight;
+    node.mediaCentreX = centre.x();
+    node.mediaCentreY = centre.y();
+    node.mediaShown = true;
+    {
+        std::lock_guard guard(ThePageList().Lock());
+        for (CPenNode& other : ThePageList().nodes)
+            if (other.kind == Flash)
+                other.mediaShown = false;
+    }
+    host_.commitObject(node, QRect());
+    SyncMedia();
+    return flash_ != nullptr;
+}
+
+void PictureGesture::syncFlash()
+{
+    int index = -1;
+    CPenNode wanted;
+    {
+        std::lock_guard guard(ThePageList().Lock());
+        const std::vector<CPenNode>& nodes = ThePageList().nodes;
+        for (std::size_t i = 0; i < nodes.size(); ++i) {
+            if (nodes[i].kind == Flash && nodes[i].mediaShown && shown(nodes[i])) {
+                index = int(i);
+                wanted = nodes[i];
+                break;
+            }
+        }
+    }
+    if (index < 0) {
+        closeFlashFrame();
+        return;
+    }
+    const QString path
+        = DecodeStoredPath(QByteArray(wanted.mediaPath.c_str(), qsizetype(wanted.mediaPath.size())));
+    if (flash_ && (flashIndex_ != index || flash_->path() != path))
+        closeFlashFrame();
+    const QPoint centre(wanted.mediaCentreX, wanted.mediaCentreY);
+    const QSize size(std::max(wanted.mediaWidth, 160), std::max(wanted.mediaHeight, 120));
+    if (flash_) {
+        flash_->Place(centre, size);
+        return;
+    }
+    flashIndex_ = index;
+    flash_ = new CFlashFrame(host_.surfaceWindow(), path);
+    flash_->Place(centre, size);
+    flash_->moved = [this](const QRect& place) {
+        ThePageList().ReframeStep(flashIndex_,
+            NodeFrame {place.width(), place.height(), place.center().x(), place.center().y(), 0.0});
+    };
+    flash_->closed = [this] {
+        // Every Flash object of the page is no longer shown; the frame goes once its click has returned.
+        {
+            std::lock_guard guard(ThePageList().Lock());
+            for (CPenNode& node : ThePageList().nodes)
+                if (node.kind == Flash)
+                    node.mediaShown = false;
+        }
+        deselect();
+        if (flash_)
+            flash_->deleteLater();
+        flash_.clear();
+        flashIndex_ = -1;
+    };
+    flash_->show();
+    if (!flash_->Open()) {
+        host_.tell(GetConfigString(QStringLiteral("未安装Flash播放器,无法播放Flash动画.")));
+        closeFlashFrame();
+        std::lock_guard guard(ThePageList().Lock());
+        ThePageList().nodes[std::size_t(index)].mediaShown = false;
+    }
+}
+
+void PictureGesture::closeFlashFrame()
+{
+    if (!flash_)
+        return;
+    if (selected_ == flashIndex_)
+        deselect();
+    delete flash_.data();
+    flashIndex_ = -1;
+}
+
 void PictureGesture::SyncMedia()
 {
+    syncFlash();
     int index = -1;
     CPenNode wanted;
     {
@@ -374,7 +489,17 @@ void PictureGesture::closeVideoFrame()
 
 LRESULT PictureGesture::OnFlashClicked()
 {
-    // No Flash player window can be opened yet, so there is no window to put the tracker around.
+    if (pictureSelected() || !flash_)
+        return 0;
+    const QRect window = flash_->geometry();
+    selected_ = flashIndex_;
+    tracker_.SetFrame(TrackerFrame {
+        QPointF(window.center()) + QPointF(0.5, 0.5), double(window.width()), double(window.height()), 0.0});
+    if (moveIcon_.isNull())
+        moveIcon_ = binPicture(QStringLiteral("RectangMove.PNG"));
+    if (rotateIcon_.isNull())
+        rotateIcon_ = binPicture(QStringLiteral("RectangRotate.PNG"));
+    host_.canvas().Compose(shownBounds());
     return 0;
 }
 

@@ -2,6 +2,7 @@
 // Pictures and media on the page, first in the surface's chain: a picture being placed, the frames of the
 // pictures and media windows of the page (moving, resizing, turning) take a press before the instruments
 // and the pens see it. Its tracker is painted above the instruments and below the text frame.
+#include "surface/flash_frame.h"
 #include "surface/gesture.h"
 #include "surface/media_frame.h"
 #include "surface/my_rect_tracker.h"
@@ -29,6 +30,9 @@ public:
     // A video of path goes onto the page in its frame, centred at centre, playing. A file that is no video
     // this desktop plays is refused with a message; false then.
     bool InsertVideo(const QString& path, QPoint centre);
+    // A Flash movie of path goes onto the page in its frame, centred at centre. Without the Flash player the
+    // teacher is told so; false then.
+    bool InsertFlash(const QString& path, QPoint centre);
     // The page was drawn again (undo, redo, another page opened): the video frame follows the page's
     // objects.
     void SyncMedia();
@@ -37,6 +41,7 @@ public:
     const CMyRectTracker& tracker() const { return tracker_; }
     // The video frame, while one is open.
     CMediaFrame* videoFrame() const { return video_.data(); }
+    CFlashFrame* flashFrame() const { return flash_.data(); }
 
     // The Flash player window was clicked: its tracker is shown. The message's result.
     LRESULT OnFlashClicked();
@@ -53,6 +58,10 @@ private:
     void startDrag(CMyRectTracker::Part part, int handle, QPoint point);
     QRect shownBounds() const;
     void closeVideoFrame();
+    void syncFlash();
+    void closeFlashFrame();
+    // The media window of the object at index, when it has one open.
+    QWidget* mediaWindowOf(int index) const;
 
     CMyRectTracker tracker_;
     // The page-list index of the object in the tracker; −1 without one.
@@ -65,6 +74,8 @@ private:
     QImage rotateIcon_;
     QPointer<CMediaFrame> video_;
     int videoIndex_ = -1;
+    QPointer<CFlashFrame> flash_;
+    int flashIndex_ = -1;
 };
 
 } // namespace DIALOG

@@ -338,7 +338,10 @@ void CScreenPenWnd::InsertMedia(const QString& path)
             return;
     }
     if (file.endsWith(QLatin1String(".swf"), Qt::CaseInsensitive)) {
-        tell(GetConfigString(QStringLiteral("Flash动画暂时无法播放")));
+        finishGestures();
+        modeWord_ = kTool;
+        ShowSurface();
+        picture_.InsertFlash(file, panelScreenRect().center());
         return;
     }
     InsertPicture(file);
