@@ -209,3 +209,25 @@ TEST_F(Pictures, StoredWithThePageAndReopenedInPlace)
     ASSERT_TRUE(last().image);
     EXPECT_FALSE(last().image->isNull());
 }
+
+TEST_F(Pictures, AFileThatIsNoVideoIsRefusedWithAMessage)
+{
+    CScreenPenWnd& s = open();
+    const QString noise = qmtest::writeFile(dir_.filePath(QStringLiteral("film.mp4")), QByteArray(4096, 'x'));
+    s.InsertVideo(noise);
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_TRUE(boxes_[0].text.contains(QLatin1String("film.mp4")));
+    EXPECT_TRUE(ThePageList().nodes.empty());
+    EXPECT_EQ(s.pictures().videoFrame(), nullptr);
+}
+
+TEST_F(Pictures, WithoutTheFlashPlayerAMovieIsRefusedWithAMessage)
+{
+    // The tests' program folder has no Ruffle.
+    ASSERT_FALSE(FlashPlayerPresent());
+    CScreenPenWnd& s = open();
+    s.InsertMedia(qmtest::writeFile(dir_.filePath(QStringLiteral("movie.swf")), "FWS"));
+    EXPECT_EQ(boxes_.size(), 1u);
+    EXPECT_TRUE(ThePageList().nodes.empty());
+    EXPECT_EQ(s.pictures().flashFrame(), nullptr);
+}
