@@ -442,7 +442,8 @@ void CmfcLumoDlg::Follow()
     if (!view.standing)
         return; // a step to the next slide is on its way
     const QRect rect = view.selectedRect.intersected(this->rect());
-    if (canvas_->Slide() != view.selected || canvas_->geometry() != rect) {
+    // The canvas is laid over a slide once: a pixel's wobble of the projection must not move the ink.
+    if (canvas_->Slide() != view.selected || !canvas_->isVisible()) {
         canvas_->setGeometry(rect);
         QImageReader reader(view.selected);
         reader.setAutoTransform(true);

@@ -71,8 +71,8 @@ CPrivateMenu::CPrivateMenu(QWidget* owner, Command command)
 WallMenu::WallMenu(QWidget* owner, Command command)
     : WallMenuBase(owner, QStringLiteral("WallMenu"), std::move(command))
 {
-    AddRow({{2006, "软件园简介", "Park"}, {2007, "入驻企业概况", "Companies"}, {2008, "公司Logo", "Logos"},
-        {2001, "退出", "Exit"}});
+    AddRow({{2006, "软件园简介", "Our Park"}, {2007, "入驻企业概况", "Companies Here"},
+        {2008, "公司Logo", "Company Logos"}, {2001, "退出", "Exit"}});
 }
 
 } // namespace lumo::show
