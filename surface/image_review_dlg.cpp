@@ -5,10 +5,15 @@
 #include "player/video_thumbnail.h"
 #include "support/language.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QWheelEvent>
+
+#include <unistd.h>
 
 namespace DIALOG {
 
@@ -29,7 +34,38 @@ QString caption()
     return IsEnglish() ? QStringLiteral("Material preview") : QStringLiteral("素材预览");
 }
 
+// Decoding at thumbnail quality: JPEG then takes its fast integer transform without smooth upsampling.
+constexpr int kThumbnailQuality = 25;
+
 } // namespace
+
+QImage ReadThumbnail(const QString& path, QSize size)
+{
+    // A FIFO or a device named like a picture must not hold a worker for ever.
+    const int fd = platform::openRegularFileDescriptor(path);
+    if (fd < 0)
+        return QImage();
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return QImage();
+    }
+    QImageReader reader(&file);
+    if (!reader.canRead()) {
+        file.seek(0);
+        reader.setDevice(nullptr);
+        reader.setFormat(QFileInfo(path).suffix().toLower().toLatin1());
+        reader.setDevice(&file);
+    }
+    const QSize natural = reader.size();
+    if (natural.isValid() && (natural.width() > size.width() || natural.height() > size.height()))
+        reader.setScaledSize(natural.scaled(size, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+    reader.setQuality(kThumbnailQuality);
+    QImage thumbnail = reader.read();
+    if (!thumbnail.isNull() && (thumbnail.width() > size.width() || thumbnail.height() > size.height()))
+        thumbnail = thumbnail.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return thumbnail;
+}
 
 CImageReviewDlg::CImageReviewDlg(QWidget* owner)
     : QWidget(owner, platform::kFloatingToolFlags)
@@ -93,8 +129,8 @@ void CImageReviewDlg::requestShown()
             continue;
         pending_.insert(file);
         pool_.start([this, file, videos, generation] {
-            const QImage thumbnail = videos ? player::VideoThumbnail(file, kThumbnail)
-                                            : platform::readImageFile(file, kThumbnail);
+            const QImage thumbnail
+                = videos ? player::VideoThumbnail(file, kThumbnail) : ReadThumbnail(file, kThumbnail);
             QMetaObject::invokeMethod(
                 this, [this, file, thumbnail, generation] { thumbnailMade(file, thumbnail, generation); },
                 Qt::QueuedConnection);

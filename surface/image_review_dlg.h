@@ -16,6 +16,10 @@ class QScrollBar;
 
 namespace DIALOG {
 
+// A picture file's thumbnail fitted into size, decoded at the smallest scale the format allows and with the
+// quicker, rougher decoding: a thumbnail shows nothing of what that leaves out. Null when it is no picture.
+QImage ReadThumbnail(const QString& path, QSize size);
+
 class CImageReviewDlg : public QWidget {
 public:
     static constexpr int kCaptionHeight = 24;

@@ -5,10 +5,13 @@
 #include "support_main/test_util.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QImage>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -112,4 +115,22 @@ TEST(MaterialPreview, ThumbnailsAreMadeAwayFromPaintingAndKept)
     shot = dlg.grab().toImage();
     EXPECT_EQ(shot.pixel(CImageReviewDlg::gridOrigin() + QPoint(0, 32)), qRgb(0, 255, 255));
     EXPECT_EQ(shot.pixel(CImageReviewDlg::gridOrigin() + QPoint(32, 1)), qRgb(0, 255, 255));
+}
+
+TEST(MaterialPreview, AThumbnailOfSomethingThatIsNoPictureFileIsNothingAndBlocksNothing)
+{
+    QTemporaryDir dir;
+    // A named pipe called like a picture: reading it would wait for a writer for ever.
+    const QString pipe = dir.filePath(QStringLiteral("waits.png"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EXPECT_TRUE(ReadThumbnail(pipe, QSize(64, 64)).isNull());
+    EXPECT_TRUE(
+        ReadThumbnail(qmtest::writeFile(dir.filePath(QStringLiteral("text.jpg")), "text"), QSize(64, 64))
+            .isNull());
+    // A PNG named .jpg is read by its content, at thumbnail size.
+    QImage wide(640, 160, QImage::Format_RGB32);
+    wide.fill(Qt::blue);
+    wide.save(dir.filePath(QStringLiteral("wide.jpg")), "PNG");
+    const QImage thumbnail = ReadThumbnail(dir.filePath(QStringLiteral("wide.jpg")), QSize(64, 64));
+    EXPECT_EQ(thumbnail.size(), QSize(64, 16));
 }
