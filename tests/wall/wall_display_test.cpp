@@ -4,6 +4,7 @@
 #include "wall/wall_exports.h"
 #include "wall/wall_menus.h"
 
+#include "platform/message_box.h"
 #include "platform/messages.h"
 #include "player/player_exports.h"
 #include "support_main/test_util.h"
@@ -281,6 +282,31 @@ TEST_F(WallWindow, ThePenAndTheEraserKeepTheirSizesWithinTheirRanges)
     EXPECT_EQ(lumo::show::VideoBar::PositionWidth(800), 450);
     EXPECT_EQ(lumo::show::VideoBar::PositionWidth(1439), 650);
     EXPECT_EQ(lumo::show::VideoBar::PositionWidth(1920), 800);
+}
+
+TEST(WallWithout3D, TheTeacherIsToldAndGetsThePanelBack)
+{
+    qputenv("QM_WALL_DRIVER", "none");
+    qmtest::ScopedCurrentDir cwd(QStringLiteral(QM_BIN_DIR));
+    QWidget tab;
+    tab.setWindowTitle(u"HideDlg"_s);
+    platform::MessageTable table(&tab, u"HideDlgClass"_s);
+    int restored = 0;
+    table.on(lumo::show::kMsgRestorePanel, [&](WPARAM, LPARAM) {
+        ++restored;
+        return LRESULT(0);
+    });
+    QStringList boxes;
+    platform::setMessageBoxHook([&](const platform::MessageBoxRequest& box) {
+        boxes << box.text;
+        return platform::IDOK;
+    });
+    ShowMainFrame();
+    platform::setMessageBoxHook({});
+    qunsetenv("QM_WALL_DRIVER");
+    EXPECT_EQ(boxes, QStringList {u"未检测到3D支持,请检查显卡驱动等信息!"_s});
+    EXPECT_EQ(restored, 1);
+    EXPECT_EQ(theWall(), nullptr);
 }
 
 } // namespace
