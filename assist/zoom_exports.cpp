@@ -18,6 +18,8 @@ struct Zoom {
     int* flag = nullptr;
     // Since the last window was hidden; invalid before.
     QElapsedTimer sinceHidden;
+    // A press on one of the window's own pictures is being answered.
+    bool inWindowEvent = false;
 };
 
 Zoom& zoom()
@@ -40,9 +42,13 @@ void destroyWindow()
         return;
     if (window->isVisible())
         zoom().sinceHidden.start();
-    // Deleted later: a press on the window's own close picture comes from inside its event handler.
     window->hide();
-    window->deleteLater();
+    // A press on the window's own pictures comes from inside its event handler: the window goes once that
+    // returns. Otherwise it goes at once, so that the panel's tear-down leaves nothing behind.
+    if (zoom().inWindowEvent)
+        window->deleteLater();
+    else
+        delete window;
 }
 
 // Lets the window system take the old window off the screen before a new snapshot, without blocking the
@@ -78,6 +84,7 @@ bool open(int factor)
 
 void request(DIALOG::CMyWboard::Request r)
 {
+    zoom().inWindowEvent = true;
     switch (r) {
     case DIALOG::CMyWboard::Request::Close:
         setFlag(0);
@@ -90,6 +97,7 @@ void request(DIALOG::CMyWboard::Request r)
         PictuerSmall();
         break;
     }
+    zoom().inWindowEvent = false;
 }
 
 } // namespace

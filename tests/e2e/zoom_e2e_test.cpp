@@ -112,3 +112,17 @@ TEST_F(ZoomE2E, TheToolsPageOpensTheZoomAndItsOwnPicturesZoomAndCloseIt)
     EXPECT_TRUE(program.waitForNoWindow(kZoom, 5000));
     EXPECT_TRUE(program.running());
 }
+
+TEST_F(ZoomE2E, ClosingTheProgramWithTheZoomOpenEndsCleanly)
+{
+    clickZoomButton();
+    ASSERT_NE(program.waitForWindow(kZoom, 5000), 0u);
+    const unsigned long panel = program.waitForWindow(kPanel);
+    ASSERT_TRUE(platform::desktop::requestClose(panel));
+    const unsigned long question = program.waitForWindow(QStringLiteral("提示"));
+    ASSERT_NE(question, 0u);
+    program.pressKeyIn(question, QStringLiteral("Return"));
+    ASSERT_TRUE(program.waitForExit());
+    // The panel's tear-down takes the zoom window with it: nothing is left for the leak check at the end.
+    EXPECT_EQ(program.exitCode(), 0) << program.output().toStdString();
+}
