@@ -4,6 +4,7 @@
 #include "assist/cap_bitmap_dlg.h"
 
 #include "platform/message_box.h"
+#include "support/language.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -28,6 +29,11 @@ QPointer<DIALOG::CCapBitmapDlg>& openCaptureWindow()
 {
     static QPointer<DIALOG::CCapBitmapDlg> dlg;
     return dlg;
+}
+
+QString tipsCaption()
+{
+    return IsEnglish() ? QStringLiteral("Tips") : QStringLiteral("提示");
 }
 
 } // namespace
@@ -72,7 +78,7 @@ void PrintLastCapBmp()
     if (QPrinterInfo::defaultPrinter().isNull() && QPrinterInfo::availablePrinters().isEmpty()) {
         platform::MessageBox(nullptr,
             QStringLiteral("Can   not   find   printer.   Please   check   installed/default   printers."),
-            QString(), platform::MB_OK | platform::MB_ICONWARNING);
+            tipsCaption(), platform::MB_OK | platform::MB_ICONWARNING);
         return;
     }
     QPrinter printer(QPrinter::HighResolution);

@@ -262,3 +262,29 @@ TEST_F(PdfPrinter, WithoutACaptureNothingIsPrinted)
     EXPECT_EQ(offered, -1);
     EXPECT_TRUE(printed().isEmpty());
 }
+
+TEST(PrintWithoutPrinters, SaysSoAndPrintsNothing)
+{
+    // A print server that is not there: no printer at all.
+    const QTemporaryDir dir;
+    qputenv("CUPS_SERVER", dir.filePath(QStringLiteral("no-server.sock")).toLocal8Bit());
+    std::vector<platform::MessageBoxRequest> boxes;
+    platform::setMessageBoxHook([&](const platform::MessageBoxRequest& box) {
+        boxes.push_back(box);
+        return platform::IDOK;
+    });
+    SetScreenRect(0, 0, 300, 200);
+    pressEscapeInCaptureWindow();
+    ASSERT_FALSE(qmhelp::lastCapture().isNull());
+    int offered = -1;
+    const std::unique_ptr<QTimer> watch(acceptPrintDialog(&offered));
+    PrintLastCapBmp();
+    qmtest::waitFor([] { return false; }, 300);
+    platform::setMessageBoxHook({});
+    SetScreenRect(0, 0, 0, 0);
+    EXPECT_EQ(offered, -1);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text,
+        QStringLiteral("Can   not   find   printer.   Please   check   installed/default   printers."));
+    EXPECT_EQ(boxes[0].caption, QStringLiteral("提示"));
+}
