@@ -26,7 +26,8 @@ constexpr int kOutlineWidth = 6;
 constexpr int kHandleDrawn = 12;
 constexpr int kBarPictures[4] = {3103, 3101, 3104, 3102};
 
-QString tr2(const char* chinese, const char* english)
+// The text in the language in force: these texts have only a Chinese and an English form.
+QString inLanguage(const char* chinese, const char* english)
 {
     return IsEnglish() ? QString::fromUtf8(english) : QString::fromUtf8(chinese);
 }
@@ -60,7 +61,7 @@ CCapBitmapDlg::CCapBitmapDlg(UICONTROL::CBitmapEx* lastCapture, const QImage& sn
     close_->setIcon(QIcon(QStringLiteral(":/qmhelp/3052.png")));
     close_->setIconSize(QSize(kCloseButtonSize, kCloseButtonSize));
     close_->setFlat(true);
-    close_->setToolTip(tr2("点击取消", "Click to cancel"));
+    close_->setToolTip(inLanguage("点击取消", "Click to cancel"));
     close_->setGeometry(screen.width() - kCloseButtonSize, screen.height() - kCloseButtonSize,
         kCloseButtonSize, kCloseButtonSize);
     close_->setCursor(captureCursor_);
@@ -239,8 +240,8 @@ void CCapBitmapDlg::keyPressEvent(QKeyEvent* event)
             OnOK();
         else
             platform::MessageBox(this,
-                tr2("只有选定2个点之后才能保存图像", "Select an area before saving the picture"),
-                tr2("信息提示", "Information"), platform::MB_OK | platform::MB_ICONWARNING);
+                inLanguage("只有选定2个点之后才能保存图像", "Select an area before saving the picture"),
+                inLanguage("信息提示", "Information"), platform::MB_OK | platform::MB_ICONWARNING);
         break;
     case Qt::Key_Escape:
         reject();
@@ -295,7 +296,7 @@ void CCapBitmapDlg::OnOK()
         lastCapture_->Attach(picture);
 
     const QString saved = QDir::currentPath();
-    QFileDialog dialog(this, tr2("请输入要保存的文件名", "Please input save filename"));
+    QFileDialog dialog(this, inLanguage("请输入要保存的文件名", "Please input save filename"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -306,7 +307,7 @@ void CCapBitmapDlg::OnOK()
     const QDir folder(QStringLiteral("Save"));
     if (folder.exists())
         dialog.setDirectory(folder.absolutePath());
-    dialog.selectFile(tr2("截图未命名", "capture piture noname"));
+    dialog.selectFile(inLanguage("截图未命名", "capture piture noname"));
     while (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
         const QString path = dialog.selectedFiles().constFirst();
         QDir::setCurrent(saved);
@@ -316,9 +317,9 @@ void CCapBitmapDlg::OnOK()
         }
         // Nothing was written: the teacher is told and chooses again, the selection still on the screen.
         platform::MessageBox(this,
-            tr2("无法保存图像，请选择其他位置或文件名",
+            inLanguage("无法保存图像，请选择其他位置或文件名",
                 "The picture could not be saved. Please choose another place or name"),
-            tr2("信息提示", "Information"), platform::MB_OK | platform::MB_ICONWARNING);
+            inLanguage("信息提示", "Information"), platform::MB_OK | platform::MB_ICONWARNING);
     }
     QDir::setCurrent(saved);
 }
