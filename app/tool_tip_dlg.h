@@ -10,8 +10,8 @@ class CToolTipDlg : public QWidget {
 public:
     explicit CToolTipDlg(QWidget* owner);
 
-    // At most 99 characters are kept.
-    void SetText(const QString& text);
+    // At most 99 characters are kept. Invokable: the deck converter's progress is told here when it is open.
+    Q_INVOKABLE void SetText(const QString& text);
     const QString& Text() const { return text_; }
 
 protected:

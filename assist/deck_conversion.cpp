@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QPointer>
 #include <QProcess>
 #include <QThread>
 #include <QThreadPool>
@@ -37,6 +38,8 @@ QString g_lastFolder;
 QString g_readyFolder;
 bool g_ready = false;
 bool g_browserOpen = false;
+// The panel's tip window when the progress opened it; it goes again when the conversion ends.
+QPointer<QWidget> g_tipShownByUs;
 qmhelp::DeckChooser g_deckChooser;
 qmhelp::FolderChooser g_folderChooser;
 
@@ -80,6 +83,8 @@ void showTip(const QString& text)
     // The panel's tip window when it is there, else the notice line at the bottom of the screen.
     if (const platform::WindowRef tip = platform::FindWindow(QString(), QStringLiteral("ToolTip"));
         tip.widget && QMetaObject::invokeMethod(tip.widget, "SetText", Q_ARG(QString, text))) {
+        if (!tip.widget->isVisible())
+            g_tipShownByUs = tip.widget;
         tip.widget->show();
         tip.widget->raise();
         return;
@@ -224,7 +229,14 @@ struct ConversionScope {
         g_busy = 0;
         if (QCoreApplication* app = QCoreApplication::instance())
             QMetaObject::invokeMethod(
-                app, [] { QApplication::restoreOverrideCursor(); }, Qt::QueuedConnection);
+                app,
+                [] {
+                    QApplication::restoreOverrideCursor();
+                    if (g_tipShownByUs)
+                        g_tipShownByUs->hide();
+                    g_tipShownByUs = nullptr;
+                },
+                Qt::QueuedConnection);
     }
 };
 

@@ -86,6 +86,15 @@ TEST(DeckPictures, RenamingKeepsSpacesAndLeavesOtherFilesAlone)
     EXPECT_EQ(CPptConvert::RenameSlidePictures(dir.path() + u"/missing"_s, u"x"_s), -1);
 }
 
+// Stands in for the panel's tip window: what it was told, in order.
+class TipWindow : public QWidget {
+    Q_OBJECT
+public:
+    TipWindow() { setWindowTitle(u"ToolTip"_s); }
+    Q_INVOKABLE void SetText(const QString& text) { texts << text; }
+    QStringList texts;
+};
+
 // The panel's two windows the converter talks to: the show/hide tab and the panel itself.
 struct PanelWindows {
     QWidget tab;
@@ -136,6 +145,8 @@ protected:
     QTemporaryDir dir_;
     std::unique_ptr<qmtest::ScopedCurrentDir> cwd_;
     PanelWindows windows_;
+    TipWindow tip_;
+    platform::MessageTable tipTable_ {&tip_, u"ToolTipClass"_s};
     QStringList boxes_;
     int answer_ = platform::IDOK;
     int browsed_ = 0;
@@ -205,6 +216,11 @@ TEST_F(DeckConversion, ADeckWithSpacesBecomesSlidesAndTheWallOpensWithoutAFolder
     EXPECT_NEAR(middle.green(), 0xa0, 8);
     EXPECT_NEAR(middle.blue(), 0x40, 8);
 
+    // The progress went to the tip window, slide by slide, and the window went again at the end.
+    EXPECT_EQ(
+        tip_.texts, (QStringList {u"第1张幻灯片,共3张"_s, u"第2张幻灯片,共3张"_s, u"第3张幻灯片,共3张"_s}));
+    EXPECT_TRUE(qmtest::waitFor([&] { return !tip_.isVisible(); }, 5000));
+
     // A later request with nothing new converted asks for a folder.
     StartPicturePlayByWallglide();
     EXPECT_EQ(browsed_, 1);
@@ -248,3 +264,5 @@ TEST_F(DeckConversion, ADeckLibreOfficeCannotReadIsReportedAndNothingOpens)
 }
 
 } // namespace
+
+#include "deck_convert_test.moc"

@@ -200,6 +200,11 @@ TEST_F(WallWindow, AClickZoomsIntoAPictureAndThePenWritesOnIt)
     ASSERT_TRUE(qmtest::waitFor([&] { return wall_->Engine().View().selected != first; }, 5000));
     wall_->OnPenMenu(2015);
     EXPECT_FALSE(wall_->isVisible());
+    // Hidden, the wall draws nothing.
+    pause(200);
+    const quint64 frames = wall_->Engine().View().frames;
+    pause(500);
+    EXPECT_EQ(wall_->Engine().View().frames, frames);
 }
 
 TEST_F(WallWindow, InMediaModeAZoomedPictureWithAVideoBesideItPlaysIt)
