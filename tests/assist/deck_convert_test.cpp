@@ -10,6 +10,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
@@ -84,6 +86,55 @@ TEST(DeckPictures, RenamingKeepsSpacesAndLeavesOtherFilesAlone)
     EXPECT_TRUE(QFileInfo::exists(folder + u"/flag.dat"_s));
     EXPECT_FALSE(QFileInfo::exists(folder + u"/Slide12.PNG"_s));
     EXPECT_EQ(CPptConvert::RenameSlidePictures(dir.path() + u"/missing"_s, u"x"_s), -1);
+}
+
+// An office program of the test's own on the search path: the script's body decides what it does.
+class FakeOffice {
+public:
+    explicit FakeOffice(const QByteArray& body)
+        : path_(qgetenv("PATH"))
+    {
+        const QString program = dir_.filePath(u"soffice"_s);
+        qmtest::writeFile(program, "#!/bin/sh\n" + body + "\n");
+        QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("PATH", dir_.path().toLocal8Bit());
+    }
+    ~FakeOffice() { qputenv("PATH", path_); }
+
+private:
+    QTemporaryDir dir_;
+    QByteArray path_;
+};
+
+TEST(DeckOffice, AnExitCodeOfZeroWithoutAPdfIsAFailure)
+{
+    QTemporaryDir dir;
+    const QString deck = dir.filePath(u"Lesson 1.pptx"_s);
+    qmtest::writeFile(deck, "deck");
+    FakeOffice office("echo 'Error: source file could not be loaded'; exit 0");
+    CPptConvert converter;
+    ASSERT_TRUE(converter.Initialise());
+    EXPECT_FALSE(converter.Convert(deck, dir.filePath(u"out"_s), 0));
+    EXPECT_TRUE(converter.Error().contains(u"made no PDF"_s)) << converter.Error().toStdString();
+    EXPECT_TRUE(converter.Error().contains(u"could not be loaded"_s));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(u"out/temp"_s))); // its profile and home are gone
+}
+
+TEST(DeckOffice, AnOfficeThatHangsIsStoppedAtTheTimeLimit)
+{
+    QTemporaryDir dir;
+    const QString deck = dir.filePath(u"Lesson 1.pptx"_s);
+    qmtest::writeFile(deck, "deck");
+    // The child it starts hangs too: the whole process group goes.
+    FakeOffice office("/bin/sleep 60 & /bin/sleep 60");
+    CPptConvert converter;
+    ASSERT_TRUE(converter.Initialise());
+    converter.SetTimeLimit(1000);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(converter.Convert(deck, dir.filePath(u"out"_s), 0));
+    EXPECT_LT(clock.elapsed(), 30000);
+    EXPECT_TRUE(converter.Error().contains(u"took longer"_s)) << converter.Error().toStdString();
 }
 
 // Stands in for the panel's tip window: what it was told, in order.
