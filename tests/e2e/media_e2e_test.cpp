@@ -144,12 +144,18 @@ protected:
         program.waitForExit(20000);
     }
 
+    // The material panel, then the first folder of its tree; on a loaded machine the panel may come up after
+    // the first click, which is then given again.
     void openMaterialFolder()
     {
         ASSERT_EQ(program.pressPanelButton(kMaterial), 0);
-        std::this_thread::sleep_for(std::chrono::milliseconds(800));
-        program.click(kFirstTreeFolder);
-        ASSERT_NE(program.waitForWindow(kPreview, 15000), 0u);
+        for (int attempt = 0; attempt < 4; ++attempt) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+            program.click(kFirstTreeFolder);
+            if (program.waitForWindow(kPreview, 8000) != 0u)
+                return;
+        }
+        FAIL() << "the material preview did not open";
     }
 
     ProgramDriver program;
@@ -191,9 +197,14 @@ TEST_F(MediaEndToEnd, APictureFromTheMaterialPanelIsStoredWithThePageAndReopened
     }));
     EXPECT_TRUE(qmtest::waitFor([] { return !isBlue(qmtest::screenshot().pixel(kPlace + QPoint(40, 30))); }));
 
-    // Back on the first page the picture is where it was put.
-    program.click(qmtest::boardButtonCentre(0));
-    EXPECT_TRUE(qmtest::waitFor([] { return isBlue(qmtest::screenshot().pixel(kPlace + QPoint(40, 30))); }));
+    // Back on the first page the picture is where it was put. The first page has no page before it, so a
+    // click that a loaded machine took late is given again without harm.
+    bool back = false;
+    for (int attempt = 0; attempt < 3 && !back; ++attempt) {
+        program.click(qmtest::boardButtonCentre(0));
+        back = qmtest::waitFor([] { return isBlue(qmtest::screenshot().pixel(kPlace + QPoint(40, 30))); });
+    }
+    EXPECT_TRUE(back);
 }
 
 TEST_F(MediaEndToEnd, AVideoFromTheMaterialPanelPlaysInItsFrame)
