@@ -109,6 +109,12 @@ void CMediaFrame::resizeEvent(QResizeEvent*)
     vpAdjustToWindow();
 }
 
+void CMediaFrame::hideEvent(QHideEvent*)
+{
+    if (vpGetPlayState() == VPS_PLAYING)
+        vpPause();
+}
+
 void CMediaFrame::paintEvent(QPaintEvent*)
 {
     QPainter p(this);

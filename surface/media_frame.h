@@ -43,6 +43,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // Hidden with the page (the board left, the surface hidden), the video pauses: its sound must not go on
+    // behind the teacher's back.
+    void hideEvent(QHideEvent* event) override;
 
 private:
     QRect closeButton() const;

@@ -37,6 +37,18 @@ NodeFrame nodeFrame(const TrackerFrame& f)
         int(std::lround(f.centre.y())), f.angle};
 }
 
+// The centre of a media window as its place is given: the inverse of placing it by centre and size.
+QPoint centreOf(const QRect& place)
+{
+    return QPoint(place.x() + place.width() / 2, place.y() + place.height() / 2);
+}
+
+NodeFrame frameOfWindow(const QRect& place)
+{
+    const QPoint centre = centreOf(place);
+    return NodeFrame {place.width(), place.height(), centre.x(), centre.y(), 0.0};
+}
+
 bool shown(const CPenNode& node)
 {
     return !node.erased && !node.cleared;
@@ -393,10 +405,8 @@ void PictureGesture::syncFlash()
     flashIndex_ = index;
     flash_ = new CFlashFrame(host_.surfaceWindow(), path);
     flash_->Place(centre, size);
-    flash_->moved = [this](const QRect& place) {
-        ThePageList().ReframeStep(flashIndex_,
-            NodeFrame {place.width(), place.height(), place.center().x(), place.center().y(), 0.0});
-    };
+    flash_->moved
+        = [this](const QRect& place) { ThePageList().ReframeStep(flashIndex_, frameOfWindow(place)); };
     flash_->closed = [this] {
         // Every Flash object of the page is no longer shown; the frame goes once its click has returned.
         {
@@ -460,10 +470,8 @@ void PictureGesture::SyncMedia()
     if (!video_) {
         videoIndex_ = index;
         video_ = new CMediaFrame(host_.surfaceWindow(), path);
-        video_->moved = [this](const QRect& place) {
-            ThePageList().ReframeStep(videoIndex_,
-                NodeFrame {place.width(), place.height(), place.center().x(), place.center().y(), 0.0});
-        };
+        video_->moved
+            = [this](const QRect& place) { ThePageList().ReframeStep(videoIndex_, frameOfWindow(place)); };
         video_->Place(centre, size);
         video_->show();
         if (!video_->Load()) {
@@ -493,8 +501,8 @@ LRESULT PictureGesture::OnFlashClicked()
         return 0;
     const QRect window = flash_->geometry();
     selected_ = flashIndex_;
-    tracker_.SetFrame(TrackerFrame {
-        QPointF(window.center()) + QPointF(0.5, 0.5), double(window.width()), double(window.height()), 0.0});
+    tracker_.SetFrame(
+        TrackerFrame {QPointF(centreOf(window)), double(window.width()), double(window.height()), 0.0});
     if (moveIcon_.isNull())
         moveIcon_ = binPicture(QStringLiteral("RectangMove.PNG"));
     if (rotateIcon_.isNull())
