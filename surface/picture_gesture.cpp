@@ -205,10 +205,15 @@ QRect PictureGesture::shownBounds() const
 
 void PictureGesture::startDrag(CMyRectTracker::Part part, int handle, QPoint point)
 {
-    tracker_.Begin(part, handle, point);
-    dragging_ = true;
     PageList& list = ThePageList();
     std::lock_guard guard(list.Lock());
+    // The object may have left the list since it was selected (the page cleared for good).
+    if (selected_ < 0 || std::size_t(selected_) >= list.nodes.size()) {
+        deselect();
+        return;
+    }
+    tracker_.Begin(part, handle, point);
+    dragging_ = true;
     CPenNode& node = list.nodes[std::size_t(selected_)];
     if (node.kind != Picture)
         return;
@@ -442,6 +447,16 @@ void PictureGesture::closeFlashFrame()
 
 void PictureGesture::SyncMedia()
 {
+    // A selected object that left the page (cleared, erased by an undo, the page emptied) takes its tracker
+    // with it.
+    if (pictureSelected() && !dragging_) {
+        std::unique_lock guard(ThePageList().Lock());
+        const std::vector<CPenNode>& nodes = ThePageList().nodes;
+        const bool gone = std::size_t(selected_) >= nodes.size() || !shown(nodes[std::size_t(selected_)]);
+        guard.unlock();
+        if (gone)
+            deselect();
+    }
     syncFlash();
     int index = -1;
     CPenNode wanted;

@@ -231,3 +231,23 @@ TEST_F(Pictures, WithoutTheFlashPlayerAMovieIsRefusedWithAMessage)
     EXPECT_TRUE(ThePageList().nodes.empty());
     EXPECT_EQ(s.pictures().flashFrame(), nullptr);
 }
+
+TEST_F(Pictures, AClearScreenTakesTheTrackerWithThePicture)
+{
+    CScreenPenWnd& s = open();
+    addStrokes(120);
+    s.RedrawPage();
+    s.InsertPicture(redPicture(100, 100));
+    press({400, 300});
+    release();
+    ASSERT_TRUE(s.pictures().pictureSelected());
+    // More than a hundred objects: the clear removes them for good, the picture with them.
+    s.ClearScreen();
+    EXPECT_TRUE(ThePageList().nodes.empty());
+    EXPECT_FALSE(s.pictures().pictureSelected());
+    // Where the tracker stood nothing of the picture is left to drag.
+    drag({380, 290}, {480, 290});
+    EXPECT_TRUE(ThePageList().nodes.empty());
+    EXPECT_EQ(red(s.pageBitmap(), s.pageBitmap().rect()), 0);
+    EXPECT_EQ(red(s.windowImage(), s.windowImage().rect()), 0);
+}
