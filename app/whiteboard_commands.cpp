@@ -375,16 +375,36 @@ void CWhiteBoardDlg::OpenOfficeFile()
 
 void CWhiteBoardDlg::PlaySlideShow()
 {
+    HideAllPopups();
+    if (QWidget* tab = tabDlg_->window())
+        tab->hide();
     const QList<platform::WindowRef> windows = platform::FindPresentationWindows();
-    if (windows.isEmpty())
+    if (windows.isEmpty()) {
+        platform::ShowNotice(GetConfigString(u"没有找到打开的演示文稿"_s));
         return;
-    platform::SetForegroundWindow(windows.first());
-    // Shift+F5 starts the show at the current slide.
+    }
+    const platform::WindowRef presentation = windows.first();
+    platform::SetForegroundWindow(presentation);
+    // Shift+F5 starts the show at the current slide; it must reach the presentation, not the panel.
+    if (platform::GetForegroundWindow() == platform::WindowRef(this))
+        return;
     platform::desktop::pressChord({u"Shift_L"_s, u"F5"_s});
-    slideShowTarget_ = windows.first();
+    slideShowTarget_ = presentation;
     pptToolBar_->SetTarget(slideShowTarget_);
     pptToolBar_->show();
+    pptToolBar_->raise();
     CollapsePanel();
+}
+
+void CWhiteBoardDlg::LeaveSlideShowForWhiteboard()
+{
+    if (!(surface_ && boardMode == kBoardWhite)) {
+        EnterWhiteboardMode();
+        SetSurfacePen(0, RGB(255, 0, 0));
+    }
+    lineStyleDlg_->Refresh();
+    RestorePanel();
+    KeepAboveSurface();
 }
 
 void CWhiteBoardDlg::ShowBluetoothStatus(WPARAM status)

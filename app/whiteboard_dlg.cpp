@@ -248,6 +248,13 @@ void CWhiteBoardDlg::OnInitDialog()
     setWindowTitle(GetConfigString(u"白板"_s));
 
     pptToolBar_ = new CPPTToolBar(this);
+    connect(pptToolBar_, &CPPTToolBar::restorePanel, this, &CWhiteBoardDlg::RestorePanel);
+    connect(pptToolBar_, &CPPTToolBar::whiteboardRequested, this, &CWhiteBoardDlg::LeaveSlideShowForWhiteboard);
+    connect(pptToolBar_, &CPPTToolBar::raisePanel, this, [this] {
+        for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(dlgShow_)})
+            if (w && w->isVisible())
+                w->raise();
+    });
     toolTipDlg_ = nullptr;
 
     PlaceAtStartup();
@@ -400,7 +407,9 @@ void CWhiteBoardDlg::RegisterMessages()
     messages_ = std::make_unique<platform::MessageTable>(this, platform::kDialogClass);
     for (UINT m : {kMsgRaisePanel, kMsgPenArrow, kMsgPenWrite, kMsgBluetoothStatus, kMsgCollapse, kMsgNothing,
              kMsgReapplyStyle})
-        messages_->on(m, [this, m](WPARAM w, LPARAM l) { return OnMessage(m, w, l); });
+        messages_->on(m, [this, m](WPARAM w, LPARAM l) {
+            return NowOrOnceSurfaceBuilt([this, m, w, l] { return OnMessage(m, w, l); });
+        });
     // Only the surface and the history panel send these; from another process they would delete or orphan
     // the surface under the teacher's pen.
     for (UINT m : {ScreenPenMsg::kExitBoard, ScreenPenMsg::kClosed, kMsgDeleteSurface,
@@ -418,13 +427,15 @@ void CWhiteBoardDlg::RegisterMessages()
             // send, and any other number is ignored.
             if (w < kFirstInstrumentNumber || w > kLastInstrumentNumber)
                 return LRESULT(0);
-            return OnMessage(kMsgInsertPicture, w, 0);
+            return NowOrOnceSurfaceBuilt([this, w] { return OnMessage(kMsgInsertPicture, w, 0); });
         });
     for (UINT m : kMsgIgnored)
         messages_->on(m, [](WPARAM, LPARAM) { return LRESULT(0); });
     messages_->on(platform::WM_COMMAND, [this](WPARAM w, LPARAM) {
-        OnCommand(int(w & 0xFFFF));
-        return LRESULT(0);
+        return NowOrOnceSurfaceBuilt([this, id = int(w & 0xFFFF)] {
+            OnCommand(id);
+            return LRESULT(0);
+        });
     });
     marloweMessage_ = platform::RegisterWindowMessage(QString::fromLatin1(kMarloweMessage));
     messages_->onRegistered(marloweMessage_, [this](WPARAM w, LPARAM) {

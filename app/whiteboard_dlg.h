@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QMenu;
@@ -149,12 +150,18 @@ private:
     void RaiseAboveSurface();
     QWidget* DialogOwner() const;
     CScreenPenWnd* CreateSurface(const QString& pagePicture = QString());
+    // Runs a request from a message now, or, while a surface is being built, once it is: building copies the
+    // screens and lets queued messages through meanwhile, and a second writing press then would build a second
+    // surface and orphan the first. A request put off answers 0.
+    LRESULT NowOrOnceSurfaceBuilt(std::function<LRESULT()> request);
     void SetSurfacePen(int width, COLORREF colour);
     void CopyLineStyleToSharedPen();
     void ToggleTabDlg(int tab);
     void OpenBackground(const QString& picturePath);
     void PreviousPage();
     void PlaySlideShow();
+    // The slide-show toolbar's whiteboard button: a board page over the show, and the panel back.
+    void LeaveSlideShowForWhiteboard();
     void OpenOfficeFile();
     void ChooseColour();
     void ShowBluetoothStatus(WPARAM status);
@@ -167,6 +174,7 @@ private:
     std::unique_ptr<CTabDlg> tabDlg_;
     std::unique_ptr<platform::MessageTable> messages_;
     QPointer<CScreenPenWnd> surface_;
+    bool buildingSurface_ = false;
     CToolDlg* toolDlg_ = nullptr;
     CLineStyleDlg* lineStyleDlg_ = nullptr;
     CDlgShow* dlgShow_ = nullptr;

@@ -86,7 +86,9 @@ void CWhiteBoardDlg::OnInstrumentNumber(int number)
 CScreenPenWnd* CWhiteBoardDlg::CreateSurface(const QString& pagePicture)
 {
     openHistoryLabel_ = HistoryLabelOf(pagePicture);
+    buildingSurface_ = true;
     auto* surface = new CScreenPenWnd(this, pagePicture);
+    buildingSurface_ = false;
     // What a page leaves out when it opens (pictures past its bound) is told in the tip window.
     connect(surface, &CScreenPenWnd::pageNotice, this, &CWhiteBoardDlg::ShowTip);
     // A tool window without a parent is transient for the whole application, and the window manager keeps
@@ -95,6 +97,16 @@ CScreenPenWnd* CWhiteBoardDlg::CreateSurface(const QString& pagePicture)
     if (parentWidget())
         surface->setParent(parentWidget(), surface->windowFlags());
     return surface;
+}
+
+LRESULT CWhiteBoardDlg::NowOrOnceSurfaceBuilt(std::function<LRESULT()> request)
+{
+    if (!buildingSurface_)
+        return request();
+    QTimer::singleShot(20, this, [this, request = std::move(request)]() mutable {
+        NowOrOnceSurfaceBuilt(std::move(request));
+    });
+    return 0;
 }
 
 void CWhiteBoardDlg::KeepAboveSurface()

@@ -152,6 +152,24 @@ unsigned long findSlideShow()
     return 0;
 }
 
+bool showInFront()
+{
+    const unsigned long active = desktop::activeWindow();
+    if (!active)
+        return false;
+    for (const desktop::TopWindow& w : desktop::topLevelWindows()) {
+        if (w.xid != active)
+            continue;
+        if (!w.viewable || !isShowProgramWindow(w))
+            return false;
+        for (const QScreen* s : QGuiApplication::screens())
+            if (w.geometry == s->geometry())
+                return true;
+        return false;
+    }
+    return false;
+}
+
 QList<unsigned long> findPresentationWindows()
 {
     QList<unsigned long> found;

@@ -44,6 +44,8 @@ QMPLATFORM_EXPORT const QList<ShowProgram>& showPrograms();
 
 // The running slide show's window, or 0 when no show runs.
 QMPLATFORM_EXPORT unsigned long findSlideShow();
+// The active window is a slide show that fills its screen exactly: keys sent now reach the show.
+QMPLATFORM_EXPORT bool showInFront();
 // Editing windows of the presentation programs, topmost first (at most 255).
 QMPLATFORM_EXPORT QList<unsigned long> findPresentationWindows();
 // A word processor or presentation program's main window is open.

@@ -3,6 +3,7 @@
 #include "platform/desktop_probe.h"
 #include "platform/x11_desktop.h"
 
+#include <QApplication>
 #include <QWidget>
 
 namespace platform {
@@ -29,12 +30,28 @@ WindowRef FindSlideShow()
     return xid ? WindowRef::fromX(xid) : WindowRef();
 }
 
+bool IsSlideShowInFront()
+{
+    return presentation::showInFront();
+}
+
 QList<WindowRef> FindPresentationWindows()
 {
     QList<WindowRef> found;
     for (unsigned long xid : presentation::findPresentationWindows())
         found.append(WindowRef::fromX(xid));
     return found;
+}
+
+WindowRef GetForegroundWindow()
+{
+    const unsigned long active = desktop::activeWindow();
+    if (!active)
+        return {};
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->testAttribute(Qt::WA_WState_Created) && w->internalWinId() == WId(active))
+            return WindowRef(w);
+    return WindowRef::fromX(active);
 }
 
 bool SetForegroundWindow(const WindowRef& window)

@@ -19,9 +19,13 @@ inline const QString kScreenKeyboardClass = QStringLiteral("Onboard");
 QMPLATFORM_EXPORT WindowRef WindowFromPoint(const QPoint& point);
 // The running slide show's window; null when no show runs.
 QMPLATFORM_EXPORT WindowRef FindSlideShow();
+// A slide show filling its screen is the active window, so that keys reach it.
+QMPLATFORM_EXPORT bool IsSlideShowInFront();
 // Editing windows of the presentation programs, topmost first.
 QMPLATFORM_EXPORT QList<WindowRef> FindPresentationWindows();
 
+// The active window: one of this process's as its widget, another program's by its id; null when none.
+QMPLATFORM_EXPORT WindowRef GetForegroundWindow();
 // Raises the window and gives it the input focus.
 QMPLATFORM_EXPORT bool SetForegroundWindow(const WindowRef& window);
 // Gives the window the keyboard focus without raising it.

@@ -211,6 +211,34 @@ bool activate(unsigned long xid)
     return true;
 }
 
+unsigned long activeWindow()
+{
+    x11::ErrorTrap trap;
+    Display* d = display();
+    if (!d)
+        return 0;
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    unsigned long active = 0;
+    if (XGetWindowProperty(d, DefaultRootWindow(d), atom("_NET_ACTIVE_WINDOW"), 0, 1, False, XA_WINDOW, &type,
+            &format, &count, &after, &data)
+            == Success
+        && data && count == 1 && format == 32)
+        active = reinterpret_cast<unsigned long*>(data)[0];
+    if (data)
+        XFree(data);
+    if (!active) {
+        Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(d, &focus, &revert);
+        if (focus != PointerRoot && focus != None)
+            active = focus;
+    }
+    return active;
+}
+
 bool pressKey(const QString& keysym)
 {
     Display* d = display();

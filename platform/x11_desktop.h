@@ -33,6 +33,9 @@ QMPLATFORM_EXPORT bool windowExists(unsigned long xid);
 QMPLATFORM_EXPORT bool requestClose(unsigned long xid);
 // Gives the window the input focus and raises it.
 QMPLATFORM_EXPORT bool activate(unsigned long xid);
+// The window the window manager calls active (_NET_ACTIVE_WINDOW), else the one with the input focus; 0 when
+// none.
+QMPLATFORM_EXPORT unsigned long activeWindow();
 // XTest input. keysym names as XStringToKeysym takes them ("Return", "Escape", "a").
 QMPLATFORM_EXPORT bool pressKey(const QString& keysym);
 QMPLATFORM_EXPORT bool moveMouse(int x, int y);

@@ -287,10 +287,9 @@ TEST_F(UserPanelE2E, DeleteLeavesAnEmptyValueAndNoEntryAfterAReload)
     EXPECT_FALSE(QFile::exists(marker())) << "the deleted entry is not listed";
 }
 
-// On the test desktop Qt's cross-program drop delivers the list of formats but empty data, between any two Qt
-// programs (the drop itself is accepted): run it by hand on a full desktop. The drop path inside the panel is
-// tested in tool_panels_test.
-TEST_F(UserPanelE2E, DISABLED_DroppingTheSameFileTwiceGivesOneEntry)
+// A file dropped from another program (an Xlib drag source, as a file manager is one) onto the user panel's
+// list is kept; the same file dropped again is not listed twice.
+TEST_F(UserPanelE2E, DroppingTheSameFileTwiceGivesOneEntry)
 {
     const QString file = qmtest::writeFile(program.homeFolder() + QStringLiteral("/worksheet.txt"), "x");
     writeSettings("");
@@ -299,26 +298,10 @@ TEST_F(UserPanelE2E, DISABLED_DroppingTheSameFileTwiceGivesOneEntry)
     const QRect user = shownWindow(QStringLiteral("UserDlg"));
     for (int i = 0; i < 2; ++i) {
         QProcess source;
-        source.start(QStringLiteral(QM_XDND_SOURCE), {file, QStringLiteral("200"), QStringLiteral("200")});
-        ASSERT_NE(program.waitForWindow(QStringLiteral("XdndSource"), 10000), 0u);
-        QThread::msleep(300);
-        // Press in the source, then carry the file to the user panel's list in small steps.
-        platform::desktop::moveMouse(240, 240);
-        platform::desktop::mouseButton(1, true);
-        platform::desktop::flush();
-        QList<QPoint> way = qmtest::straightPath({240, 240}, user.center(), 30);
-        for (const QPoint& p : way) {
-            QThread::msleep(20);
-            platform::desktop::moveMouse(p.x(), p.y());
-            platform::desktop::flush();
-        }
-        QThread::msleep(300);
-        platform::desktop::mouseButton(1, false);
-        platform::desktop::flush();
-        ASSERT_TRUE(source.waitForReadyRead(5000));
+        source.start(QStringLiteral(QM_XDND_SOURCE),
+            {file, QString::number(user.center().x()), QString::number(user.center().y())});
+        ASSERT_TRUE(source.waitForFinished(15000)) << i;
         EXPECT_EQ(source.readAllStandardOutput().trimmed(), QByteArray("dropped")) << i;
-        source.kill();
-        source.waitForFinished();
     }
     const QString stored = settings();
     EXPECT_EQ(stored.count(QStringLiteral("worksheet.txt=")), 1) << stored.toStdString();
