@@ -31,6 +31,8 @@ public:
     static void setSaveDialog(SaveDialog dialog);
 
     recorder::RecordControl& control() { return *control_; }
+    // What the running recording holds so far; empty when none runs.
+    recorder::SessionStats sessionStats() const { return session_ ? session_->stats() : recorder::SessionStats {}; }
     void startButton();
     void pauseRecording();
     void stopRecording();
