@@ -393,7 +393,8 @@ void CmfcLumoDlg::Pointer(const PointerEvent& event)
 void CmfcLumoDlg::StartDrawing(bool eraser)
 {
     const lumo::wall::WallView view = engine_.View();
-    if (!bWallMode || view.selected.isEmpty() || !view.standing) {
+    // A slide on its way in is enough: the canvas comes over it once the camera stands in front of it.
+    if (!bWallMode || view.selected.isEmpty()) {
         platform::ShowNotice(IsEnglish() ? QStringLiteral("Click a slide to zoom in first, then write on it.")
                                          : QStringLiteral("请先点击一张幻灯片放大,再在上面书写"));
         return;

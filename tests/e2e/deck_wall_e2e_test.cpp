@@ -90,6 +90,15 @@ TEST(DeckWall, FourDConvertsADeckIntoAWallToZoomWriteOnAndLeave)
         },
         30000))
         << "the click did not zoom into the slide";
+    // The camera glides to a stop in front of the slide.
+    ASSERT_TRUE(qmtest::waitFor(
+        [&] {
+            const QImage now = qmtest::screenshot(300);
+            const bool still = now == zoomed;
+            zoomed = now;
+            return still;
+        },
+        30000));
 
     // The pen, chosen as another program would, leaves blue ink where the teacher drags.
     ASSERT_EQ(program.qmsend({QStringLiteral("--title"), kWall, QStringLiteral("0x111"),
