@@ -13,12 +13,15 @@
 #include <QMap>
 #include <QPalette>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 using qmtest::ProgramDriver;
 namespace desktop = platform::desktop;
@@ -185,8 +188,54 @@ TEST(RecorderThroughTheProgram, RecordFiveSecondsPauseNameTheFileAndItPlays)
     // The recording was moved out of the program's scratch folder, not left behind there.
     QStringList left;
     QDirIterator files(
-        program.homeFolder(), {QStringLiteral("*.avi")}, QDir::Files, QDirIterator::Subdirectories);
+        program.homeFolder(), {QStringLiteral("*.avi")}, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (files.hasNext())
         left << files.next();
     EXPECT_TRUE(left.isEmpty()) << left.join(QLatin1Char(' ')).toStdString();
+}
+
+// A recording cut off by a kill (a crash, a power cut) plays to its last seconds, with its sound.
+TEST(RecorderThroughTheProgram, ARecordingKilledAfterFiveSecondsStillPlaysItsPictureAndSound)
+{
+    if (run(QStringLiteral("ffprobe"), {QStringLiteral("-version")}).isEmpty())
+        GTEST_SKIP() << "ffprobe is not installed";
+    ChangingPatch patch;
+    patch.show();
+    ProgramDriver program;
+    ASSERT_TRUE(program.start());
+    ASSERT_NE(program.waitForWindow(kPanel), 0u) << program.output().toStdString();
+    ASSERT_EQ(program.pressPanelButton(kCmdRecorder), 0);
+    ASSERT_NE(program.waitForWindow(kRecordingCaption), 0u) << "no record control window recording";
+    ASSERT_NE(program.waitForWindow(QStringLiteral("CTimerDlg")), 0u);
+    qmtest::waitFor([] { return false; }, 6000);
+
+    ASSERT_EQ(::kill(pid_t(program.processId()), SIGKILL), 0);
+    ASSERT_TRUE(program.waitForExit());
+
+    QStringList recordings;
+    QDirIterator files(
+        program.homeFolder(), {QStringLiteral("*.avi")}, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (files.hasNext())
+        recordings << files.next();
+    ASSERT_EQ(recordings.size(), 1) << recordings.join(QLatin1Char(' ')).toStdString();
+    const QString path = recordings.first();
+
+    // Every picture and every sample a player can decode from the file as it was left.
+    QProcess pictures;
+    pictures.start(QStringLiteral("ffmpeg"),
+        {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), path, QStringLiteral("-map"),
+            QStringLiteral("0:v"), QStringLiteral("-f"), QStringLiteral("framemd5"), QStringLiteral("-")});
+    ASSERT_TRUE(pictures.waitForFinished(60000));
+    const int frames = int(QString::fromUtf8(pictures.readAllStandardOutput())
+                               .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+                               .filter(QRegularExpression(QStringLiteral("^[^#]")))
+                               .size());
+    QProcess sound;
+    sound.start(QStringLiteral("ffmpeg"),
+        {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), path, QStringLiteral("-map"),
+            QStringLiteral("0:a"), QStringLiteral("-f"), QStringLiteral("s16le"), QStringLiteral("-")});
+    ASSERT_TRUE(sound.waitForFinished(60000));
+    const double soundSeconds = double(sound.readAllStandardOutput().size()) / 2.0 / 22050.0;
+    EXPECT_GE(frames, 4 * 20) << "four seconds of picture";
+    EXPECT_GE(soundSeconds, 4.0) << "and of sound";
 }
