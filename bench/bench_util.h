@@ -1,10 +1,14 @@
 #pragma once
-// What the benchmarks share: the percentile of a run's timings, and a busy full-screen picture to work over.
+// What the benchmarks share: their clocks, the percentile of a run's timings, and a busy full-screen picture to
+// work over.
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <ctime>
 #include <cstddef>
 #include <random>
 #include <vector>
@@ -13,6 +17,29 @@ namespace qmbench {
 
 constexpr int kScreenWidth = 1920;
 constexpr int kScreenHeight = 1080;
+
+// Wall time and this thread's CPU time in nanoseconds; the whole process's CPU time in seconds.
+inline double wallNs()
+{
+    timespec ts {};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return double(ts.tv_sec) * 1e9 + double(ts.tv_nsec);
+}
+
+inline double threadCpuNs()
+{
+    timespec ts {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) * 1e9 + double(ts.tv_nsec);
+}
+
+inline double processCpuS()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
 
 // The q-quantile (0.5 the median, 0.99 the 99th percentile) of the timings; 0 for none.
 inline double percentile(std::vector<double> v, double q)

@@ -31,6 +31,9 @@
 
 using namespace DIALOG;
 using qmbench::percentile;
+using qmbench::wallNs;
+using qmbench::processCpuS;
+
 
 namespace {
 
@@ -79,21 +82,6 @@ void fillPage()
         }
         ThePageList().AddObject(node);
     }
-}
-
-double wallNs()
-{
-    timespec ts {};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return double(ts.tv_sec) * 1e9 + double(ts.tv_nsec);
-}
-
-double processCpuS()
-{
-    rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
 }
 
 QTemporaryDir& scratch()

@@ -29,20 +29,9 @@ using namespace DIALOG;
 namespace {
 
 using qmbench::percentile;
+using qmbench::wallNs;
+using qmbench::threadCpuNs;
 
-double threadCpuNs()
-{
-    timespec ts {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) * 1e9 + double(ts.tv_nsec);
-}
-
-double wallNs()
-{
-    timespec ts {};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return double(ts.tv_sec) * 1e9 + double(ts.tv_nsec);
-}
 
 // Counts the paints the window receives, so that a run shows each move was painted.
 class PaintCounter : public QObject {
