@@ -513,11 +513,9 @@ void CWhiteBoardDlg::ShowScreenKeyboard()
             GetConfigString(u"屏幕键盘"_s), platform::MB_OK);
         return;
     }
-    const QRect area
-        = CMultiScreen(this).GetTrueRect(QRect(QPoint(0, 0), CMultiScreen(this).GetScreenRect().size()));
+    // At the bottom of the panel's monitor, above a panel the desktop keeps there.
     const QRect keyboardRect = platform::GetWindowRect(keyboard);
-    const QRect work
-        = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : area;
+    const QRect work = CMultiScreen(this).GetWorkRect();
     platform::MoveWindow(keyboard,
         QPoint(
             work.left() + (work.width() - keyboardRect.width()) / 2, work.bottom() - keyboardRect.height()));

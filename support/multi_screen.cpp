@@ -62,3 +62,17 @@ QRect CMultiScreen::GetTrueRect(const QRect& rect) const
 {
     return rect.translated(workArea().topLeft());
 }
+
+QRect CMultiScreen::GetWorkRect() const
+{
+    return workArea();
+}
+
+bool CMultiScreen::CreateEx(QWidget* window, const QRect& rect) const
+{
+    if (!window)
+        return false;
+    window->setGeometry(GetTrueRect(rect));
+    window->winId();
+    return true;
+}

@@ -18,6 +18,11 @@ public:
     QRect GetScreenRect() const;
     // rect, given relative to the monitor's work area, in screen coordinates.
     QRect GetTrueRect(const QRect& rect) const;
+    // The monitor's work area: the monitor less the panels the desktop reserves on it.
+    QRect GetWorkRect() const;
+    // Places the window at rect, given relative to the monitor's work area, with rect's size, and creates its
+    // native window there. False for no window.
+    bool CreateEx(QWidget* window, const QRect& rect) const;
 
 private:
     QRect workArea() const;
