@@ -135,6 +135,12 @@ bool CWhiteBoardDlg::eventFilter(QObject* watched, QEvent* event)
     if (watched == surface_ && (event->type() == QEvent::Expose || event->type() == QEvent::Show)) {
         QTimer::singleShot(0, this, [this] { RaiseAboveSurface(); });
     }
+    // A web view for a Flash movie makes the surface a window of another kind: its native window is made
+    // anew and mapped on top, over the panel, without a show of the widget.
+    if (watched == surface_ && event->type() == QEvent::WinIdChange) {
+        for (int ms : {0, 300, 1000})
+            QTimer::singleShot(ms, this, [this] { RaiseAboveSurface(); });
+    }
     return QDialog::eventFilter(watched, event);
 }
 

@@ -80,13 +80,15 @@ void showOfficeMissing()
 
 void showTip(const QString& text)
 {
-    // The panel's tip window when it is there, else the notice line at the bottom of the screen.
-    if (const platform::WindowRef tip = platform::FindWindow(QString(), QStringLiteral("ToolTip"));
-        tip.widget && QMetaObject::invokeMethod(tip.widget, "SetText", Q_ARG(QString, text))) {
-        if (!tip.widget->isVisible())
-            g_tipShownByUs = tip.widget;
-        tip.widget->show();
-        tip.widget->raise();
+    // The panel's tip window when it is there, shown or not, else the notice line at the bottom of the screen.
+    for (QWidget* tip : QApplication::topLevelWidgets()) {
+        if (tip->windowTitle() != QLatin1String("ToolTip")
+            || !QMetaObject::invokeMethod(tip, "SetText", Q_ARG(QString, text)))
+            continue;
+        if (!tip->isVisible())
+            g_tipShownByUs = tip;
+        tip->show();
+        tip->raise();
         return;
     }
     platform::ShowNotice(text, 3000);

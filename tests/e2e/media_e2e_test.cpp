@@ -2,6 +2,8 @@
 // folder of the resource tree, click a thumbnail of the material preview, click the page.
 #include "program_driver.h"
 
+#include "platform/desktop_probe.h"
+#include "platform/x11_desktop.h"
 #include "support_main/test_util.h"
 
 #include <QDir>
@@ -276,4 +278,14 @@ TEST_F(MediaEndToEnd, AFlashMovieShowsItsColourInItsFrame)
     const QImage shot = qmtest::screenshot();
     const QRgb outside = shot.pixel(960, 540 - 213 + 26 + 20);
     EXPECT_TRUE(qRed(outside) > 230 && qGreen(outside) > 230 && qBlue(outside) > 230) << std::hex << outside;
+    // The web view remade the page's window; the panel is still above the page, in sight.
+    const QRect panel = platform::desktop::windowGeometry(platform::desktop::findWindow(kPanel));
+    ASSERT_TRUE(panel.isValid());
+    EXPECT_TRUE(qmtest::waitFor(
+        [&] {
+            const QRgb px = qmtest::screenshot().pixel(panel.center().x(), panel.top() + 100);
+            return qBlue(px) > 100 && qRed(px) < 90;
+        },
+        5000))
+        << "the panel went under the page";
 }
