@@ -2,6 +2,7 @@
 #include "assist/cap_bitmap_dlg.h"
 #include "platform/message_box.h"
 #include "support_main/test_util.h"
+#include "picture_on_screen.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -36,26 +37,8 @@ QImage knownPicture(const QSize& size)
     return image;
 }
 
-class PictureWidget : public QWidget {
-public:
-    explicit PictureWidget(const QImage& picture)
-        : QWidget(nullptr, Qt::FramelessWindowHint)
-        , picture_(picture)
-    {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(0, 0, picture_); }
-
-private:
-    QImage picture_;
-};
-
-QImage screenShot()
-{
-    return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
-}
+using qmtest::PictureWidget;
+using qmtest::screenShot;
 
 // Kept for a look by eye when QM_SHOT_DIR names a folder.
 void saveShot(const QImage& shot, const char* name)

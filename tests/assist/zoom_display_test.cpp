@@ -1,6 +1,7 @@
 #include "assist/assist_exports.h"
 #include "assist/my_wboard.h"
 #include "support_main/test_util.h"
+#include "picture_on_screen.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -27,26 +28,8 @@ QImage knownPicture(const QSize& size)
     return image;
 }
 
-class PictureWidget : public QWidget {
-public:
-    explicit PictureWidget(const QImage& picture)
-        : QWidget(nullptr, Qt::FramelessWindowHint)
-        , picture_(picture)
-    {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(0, 0, picture_); }
-
-private:
-    QImage picture_;
-};
-
-QImage screenShot()
-{
-    return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
-}
+using qmtest::PictureWidget;
+using qmtest::screenShot;
 
 void settle(int ms = 300)
 {
