@@ -245,6 +245,8 @@ bool AviWriter::open(const QString& path, const AviSettings& settings, QString* 
     video->width = settings.size.width;
     video->height = settings.size.height;
     video->pix_fmt = encoderPixelFormat(codec);
+    if (video->pix_fmt == AV_PIX_FMT_NONE)
+        return d->fail(error, QStringLiteral("%1 names no picture format").arg(settings.compressor.encoder));
     video->time_base = AVRational {1, settings.rate};
     video->framerate = AVRational {settings.rate, 1};
     video->gop_size = settings.keyFrameEvery;

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace recorder {
@@ -34,6 +35,18 @@ QString elapsedText(int seconds)
         .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
         .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
         .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString actualRatesText(int64_t frames, int64_t samples, int64_t ms, bool english)
+{
+    if (ms <= 0)
+        return {};
+    const double framesPerSecond = double(std::max<int64_t>(frames, 0)) * 1000.0 / double(ms);
+    const int64_t samplesPerSecond = (std::max<int64_t>(samples, 0) * 1000 + ms / 2) / ms;
+    return QStringLiteral("%1 %2 · %3 Hz")
+        .arg(framesPerSecond, 0, 'f', 1)
+        .arg(english ? QStringLiteral("fps") : QStringLiteral("帧/秒"))
+        .arg(samplesPerSecond);
 }
 
 namespace {
@@ -104,19 +117,38 @@ void RecordControl::pauseAndSave()
         say(QStringLiteral("Max recoder timer is 45 minutes,please save and restart"), QStringLiteral("Tip"),
             QStringLiteral("最大录制时间为45分钟,请保存重新录制"), QStringLiteral("提示"));
     }
-    if (!hooks_.saveAs)
-        return;
-    const bool wasSaving = saving_;
-    saving_ = true;
-    const QString chosen = hooks_.saveAs(defaultSaveName(hooks_.localTime()),
-        QString::fromLatin1(kSaveExtension), QString::fromLatin1(kSaveFilter));
-    saving_ = wasSaving;
+    const QString chosen = askSaveName();
     if (chosen.isEmpty())
         return;
     pendingSave_ = chosen;
     // A stop right after the start would be ignored as a double click; a name given in the dialog is meant.
     lastBegin_ = -1000000;
     stop();
+}
+
+QString RecordControl::askSaveName()
+{
+    if (!hooks_.saveAs)
+        return {};
+    const bool wasSaving = saving_;
+    saving_ = true;
+    const QString chosen = hooks_.saveAs(defaultSaveName(hooks_.localTime()),
+        QString::fromLatin1(kSaveExtension), QString::fromLatin1(kSaveFilter));
+    saving_ = wasSaving;
+    return chosen;
+}
+
+void RecordControl::recordingCutOff(const QString& why)
+{
+    if (!recording_)
+        return;
+    // The file has ended whatever the double-click rule says.
+    lastBegin_ = -1000000;
+    stop();
+    if (hooks_.message)
+        hooks_.message(why, QString());
+    pendingSave_ = askSaveName();
+    recordingEnded(false);
 }
 
 bool RecordControl::begin()

@@ -37,6 +37,9 @@ QMVIDIO_EXPORT QString temporaryRecordingName(const QDateTime& local);
 QMVIDIO_EXPORT QString defaultSaveName(const QDateTime& local);
 // Elapsed seconds as hours:minutes:seconds, two digits at least each.
 QMVIDIO_EXPORT QString elapsedText(int seconds);
+// The rates a recording actually reached over the last `ms`: pictures and sound samples written a second, as
+// the record window shows them ("19.8 fps · 22050 Hz"); empty when no time has passed.
+QMVIDIO_EXPORT QString actualRatesText(int64_t frames, int64_t samples, int64_t ms, bool english);
 
 struct RecordControlHooks {
     MillisecondClock now = steadyMilliseconds();
@@ -68,6 +71,10 @@ public:
     void closeRequested(); // the window is closed
     // The session closed its file: a recording waiting for its name is copied there now.
     void recordingEnded(bool complete);
+    // The file ended before the user stopped it (a full disk, a failed write): the recording stops, the user
+    // is told why, and what was written is offered for saving, since the scratch folder goes when the program
+    // quits.
+    void recordingCutOff(const QString& why);
 
     bool recording() const { return recording_; }
     bool paused() const { return paused_; }
@@ -88,6 +95,7 @@ public:
 private:
     bool begin();
     void pauseAndSave();
+    QString askSaveName(); // the save dialog with the default name; empty when cancelled
     bool english() const;
     void say(const QString& english, const QString& englishCaption, const QString& chinese,
         const QString& chineseCaption);

@@ -14,6 +14,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QPointer>
@@ -71,9 +72,18 @@ CRecordDlg::CRecordDlg(QWidget* parent)
     playButton_->setIcon(pictures(kPicturePlayNormal, kPicturePlayDown));
     elapsed_ = new QLabel(elapsedText(0), this);
     elapsed_->setObjectName(QString::number(kIdElapsed));
+    rates_ = new QLabel(this);
+    rates_->setObjectName(QStringLiteral("rates"));
+    QFont small = rates_->font();
+    small.setPointSizeF(small.pointSizeF() * 0.8);
+    rates_->setFont(small);
+    rates_->setStyleSheet(QStringLiteral("color: #666"));
+    auto* times = new QVBoxLayout;
+    times->addWidget(elapsed_);
+    times->addWidget(rates_);
     layout->addWidget(startButton_);
     layout->addWidget(playButton_);
-    layout->addWidget(elapsed_);
+    layout->addLayout(times);
     connect(startButton_, &QToolButton::clicked, this, [this] { startButton(); });
     connect(playButton_, &QToolButton::clicked, this, [this] { playLastRecording(); });
 
@@ -114,6 +124,8 @@ CRecordDlg::CRecordDlg(QWidget* parent)
         timerDlg_->show();
     };
     control_ = std::make_unique<RecordControl>(std::move(hooks));
+    rateTimer_.setInterval(500);
+    connect(&rateTimer_, &QTimer::timeout, this, [this] { showRates(); });
     secondTimer_.setInterval(1000);
     connect(&secondTimer_, &QTimer::timeout, this, [this] {
         control_->tick();
@@ -188,10 +200,7 @@ void CRecordDlg::sessionEnded(SessionEnd how)
         break;
     case SessionEnd::DiskFull:
     case SessionEnd::WriteFailed:
-        platform::MessageBox(this, diskFullMessage(mountPointOf(sessionPath_), english), QString(),
-            platform::MB_OK | platform::MB_ICONWARNING);
-        control_->stop();
-        control_->recordingEnded(false);
+        control_->recordingCutOff(diskFullMessage(mountPointOf(sessionPath_), english));
         break;
     case SessionEnd::NoScreen:
         control_->stop();
@@ -222,6 +231,14 @@ void CRecordDlg::refresh()
         secondTimer_.start();
     else if (!control_->timerRunning())
         secondTimer_.stop();
+    if (control_->timerRunning() && !rateTimer_.isActive()) {
+        ratesFrom_ = sessionStats();
+        ratesFromMs_ = steadyMilliseconds()();
+        rateTimer_.start();
+    } else if (!control_->timerRunning() && rateTimer_.isActive()) {
+        rateTimer_.stop();
+        rates_->clear();
+    }
     if (timerDlg_) {
         timerDlg_->setSeconds(control_->elapsedSeconds());
         if (control_->timerRunning())
@@ -229,6 +246,18 @@ void CRecordDlg::refresh()
         else
             timerDlg_->stopCounting();
     }
+}
+
+void CRecordDlg::showRates()
+{
+    const SessionStats now = sessionStats();
+    const int64_t nowMs = steadyMilliseconds()();
+    // Pictures that reached the file, not frame numbers: a machine that cannot keep up shows here.
+    const auto kept = [](const SessionStats& stats) { return stats.framesGrabbed - stats.framesDropped; };
+    rates_->setText(actualRatesText(kept(now) - kept(ratesFrom_),
+        now.samplesWritten - ratesFrom_.samplesWritten, nowMs - ratesFromMs_, IsEnglish()));
+    ratesFrom_ = now;
+    ratesFromMs_ = nowMs;
 }
 
 void CRecordDlg::startButton()

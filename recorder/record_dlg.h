@@ -48,6 +48,7 @@ protected:
 
 private:
     void refresh();
+    void showRates();
     bool beginSession(const QString& path, const recorder::Compressor& compressor);
 
     std::unique_ptr<recorder::RecordControl> control_;
@@ -56,7 +57,11 @@ private:
     QToolButton* startButton_ = nullptr;
     QToolButton* playButton_ = nullptr;
     QLabel* elapsed_ = nullptr;
+    QLabel* rates_ = nullptr; // what the recording actually reaches, every half second
     QTimer secondTimer_;
+    QTimer rateTimer_;
+    recorder::SessionStats ratesFrom_;
+    int64_t ratesFromMs_ = 0;
     QString sessionPath_;
     recorder::Compressor compressor_;
 };

@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -165,6 +167,15 @@ TEST(AviWriterFile, TheDefaultCompressorWritesMicrosoftVideo1)
 
 TEST(AviWriterFile, RefusesASizeTheEncoderCannotTake)
 {
+    {
+        AviWriter writer;
+        QString why;
+        const QTemporaryDir dir;
+        // An encoder that takes any picture format names none: the writer cannot choose, and says so.
+        EXPECT_FALSE(writer.open(dir.filePath(QStringLiteral("raw.avi")),
+            settingsFor({QStringLiteral("rawvideo"), QStringLiteral("DIB "), QString()}), &why));
+        EXPECT_TRUE(why.contains(QStringLiteral("picture format"))) << why.toStdString();
+    }
     QTemporaryDir dir;
     AviWriter writer;
     QString error;
@@ -339,4 +350,80 @@ TEST(AviWriterCutOff, AFullDiskStopsTheWritingAndWhatWasWrittenPlays)
     EXPECT_GE(probe.videoFrames, written - 2);
     EXPECT_GT(probe.videoFrames, 5);
     EXPECT_TRUE(soundIsTheRamp(probe.samples));
+}
+
+namespace {
+
+// Full-size screens stored uncompressed (10-bit 4:2:2): 5.5 MB a picture takes a recording past 1 GiB in
+// 200 pictures.
+constexpr int kBigWidth = 1920;
+constexpr int kBigHeight = 1080;
+constexpr int kPastOneGibibyte = 200;
+
+Compressor uncompressed()
+{
+    return {QStringLiteral("v210"), QStringLiteral("v210"), QStringLiteral("Uncompressed 10-bit")};
+}
+
+bool recordBigPictures(AviWriter& writer, int pictures)
+{
+    int64_t sent = 0;
+    QImage screen(kBigWidth, kBigHeight, QImage::Format_RGB32); // the BGRX rows of the screen grab
+    for (int i = 0; i < pictures; ++i) {
+        screen.fill(QColor::fromRgb(colourOfFrame(i)));
+        if (!writer.writeFrame(screen.constBits(), int(screen.bytesPerLine()), kBigWidth, kBigHeight, i))
+            return false;
+        const int64_t due = int64_t(i + 1) * kRate / 20;
+        const std::vector<int16_t> chunk = soundChunk(sent, int(due - sent));
+        if (!writer.writeSound(chunk.data(), int(chunk.size())))
+            return false;
+        sent = due;
+    }
+    return true;
+}
+
+void expectWholeBigRecording(const QString& path, int atLeastPictures)
+{
+    EXPECT_GT(QFileInfo(path).size(), int64_t(1) << 30);
+    const AviProbe probe = probeAvi(path, 100, 100);
+    ASSERT_TRUE(probe.opened);
+    EXPECT_GE(probe.videoFrames, atLeastPictures) << "pictures past the first gibibyte are lost";
+    EXPECT_GE(probe.lastFrameNumber, atLeastPictures - 1);
+    EXPECT_GE(int64_t(probe.samples.size()), int64_t(atLeastPictures) * kRate / 20);
+    EXPECT_TRUE(soundIsTheRamp(probe.samples));
+    ASSERT_FALSE(probe.colours.empty());
+    const size_t last = probe.colours.size() - 1;
+    EXPECT_TRUE(near(probe.colours[last], colourOfFrame(int(last)), 10));
+}
+
+} // namespace
+
+// A recording past 1 GiB goes on in the file's further parts; finished or killed, it plays to its end.
+TEST(AviWriterLarge, ARecordingPastOneGibibytePlaysWholeFinishedOrKilled)
+{
+    QTemporaryDir dir;
+    {
+        const QString path = dir.filePath(QStringLiteral("finished.avi"));
+        AviWriter writer;
+        ASSERT_TRUE(writer.open(path, settingsFor(uncompressed(), {kBigWidth, kBigHeight})));
+        ASSERT_TRUE(recordBigPictures(writer, kPastOneGibibyte));
+        ASSERT_TRUE(writer.finish());
+        expectWholeBigRecording(path, kPastOneGibibyte);
+        QFile::remove(path);
+    }
+    const QString path = dir.filePath(QStringLiteral("killed.avi"));
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        AviWriter writer;
+        if (!writer.open(path, settingsFor(uncompressed(), {kBigWidth, kBigHeight}))
+            || !recordBigPictures(writer, kPastOneGibibyte))
+            _exit(3);
+        raise(SIGKILL);
+        _exit(4);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the writer ended with " << WEXITSTATUS(status);
+    expectWholeBigRecording(path, kPastOneGibibyte - 1);
 }

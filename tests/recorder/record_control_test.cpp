@@ -82,6 +82,15 @@ TEST(RecordControlNames, TemporaryAndOfferedNamesAndTheElapsedTime)
     EXPECT_EQ(elapsedText(100 * 3600 + 61), QStringLiteral("100:01:01"));
 }
 
+TEST(RecordControlNames, TheActualRatesOverHalfASecond)
+{
+    EXPECT_EQ(actualRatesText(10, 11025, 500, true), QStringLiteral("20.0 fps · 22050 Hz"));
+    EXPECT_EQ(actualRatesText(9, 11000, 503, false), QStringLiteral("17.9 帧/秒 · 21869 Hz"));
+    EXPECT_EQ(actualRatesText(0, 0, 500, true), QStringLiteral("0.0 fps · 0 Hz")) << "a paused machine";
+    EXPECT_EQ(actualRatesText(-3, -1, 500, true), QStringLiteral("0.0 fps · 0 Hz")) << "a new session's counts";
+    EXPECT_TRUE(actualRatesText(10, 10, 0, true).isEmpty());
+}
+
 TEST_F(RecordControlTest, StartRecordsIntoTheScratchFolderAndShowsTheRecordingLook)
 {
     control->startButton();
@@ -189,6 +198,35 @@ TEST_F(RecordControlTest, AFailedCopyKeepsTheRecordingInTheScratchFolder)
     EXPECT_TRUE(QFile::exists(sessionPath)) << "the only copy of the recording";
     EXPECT_EQ(control->lastRecording(), sessionPath);
     EXPECT_TRUE(control->savedTo().isEmpty());
+}
+
+// A file that ended by itself (a full disk) would go with the scratch folder: the user is asked for a name at
+// once, right after the start as well, and a cancelled dialog still leaves it to the play button.
+TEST_F(RecordControlTest, ARecordingCutOffIsStoppedAndOfferedForSaving)
+{
+    control->startButton();
+    now += 300; // within the double-click time of the start
+    const QString chosen = dir.filePath(QStringLiteral("cut.avi"));
+    answer = chosen;
+    control->recordingCutOff(QStringLiteral("/ disk is full,clear disk to continue"));
+    EXPECT_FALSE(control->recording());
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(messages, QStringList {QStringLiteral("/ disk is full,clear disk to continue")});
+    EXPECT_EQ(offeredName, QStringLiteral("UnTitle20260304050607.avi"));
+    EXPECT_EQ(qmtest::readFile(chosen), QByteArray("RIFF recorded"));
+    EXPECT_EQ(control->lastRecording(), chosen);
+
+    now += 1000;
+    control->startButton();
+    now += 1000;
+    answer.clear();
+    control->recordingCutOff(QStringLiteral("full"));
+    EXPECT_FALSE(control->recording());
+    EXPECT_TRUE(QFile::exists(sessionPath));
+    EXPECT_EQ(control->lastRecording(), sessionPath);
+    control->recordingCutOff(QStringLiteral("full")); // a second report of the same end asks nothing more
+    EXPECT_EQ(ends, 2);
+    EXPECT_EQ(messages.size(), 2);
 }
 
 TEST_F(RecordControlTest, ACancelledSaveLeavesTheRecordingPausedAndStartResumesIt)

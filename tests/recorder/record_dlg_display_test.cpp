@@ -14,6 +14,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QLabel>
 #include <QToolButton>
 #include <QUrl>
 #include <QWidget>
@@ -167,6 +168,11 @@ TEST_F(RecordWindowTest, ThePicturesComeWithTheLibraryAndTheButtonShowsTheState)
     start->click();
     EXPECT_EQ(IsPlaying(), 1);
     EXPECT_NE(iconOf(start), idle);
+    // Every half second the window shows what the recording really reaches.
+    auto* rates = recordWindow()->findChild<QLabel*>(QStringLiteral("rates"));
+    ASSERT_NE(rates, nullptr);
+    spin(1200);
+    EXPECT_TRUE(rates->text().contains(QStringLiteral(" Hz"))) << rates->text().toStdString();
     HideRecordWindow();
     EXPECT_EQ(IsRecordVisible(), 0);
     EXPECT_EQ(IsPlaying(), 1) << "hiding the window does not end the recording";
@@ -174,6 +180,7 @@ TEST_F(RecordWindowTest, ThePicturesComeWithTheLibraryAndTheButtonShowsTheState)
     StopRecordScreen();
     EXPECT_EQ(IsPlaying(), 0);
     EXPECT_EQ(iconOf(start), idle);
+    EXPECT_TRUE(rates->text().isEmpty()) << "a stopped recording has no rates";
 }
 
 TEST_F(RecordWindowTest, TheCaptionFollowsTheRecordingInBothLanguages)
