@@ -78,7 +78,9 @@ CLineStyleDlg::CLineStyleDlg(QWidget* owner)
         &QAbstractButton::clicked, this, &CLineStyleDlg::OnExport);
 
     colourButton_ = new UICONTROL::CColourButton(kColourId, this);
-    colourButton_->setGeometry(122, 44, 66, kStyleButton);
+    connect(addButton(kExportPdfId, u"export_pdf"_s, QRect(kWidth - 68, 44, kStyleButton, kStyleButton)),
+        &QAbstractButton::clicked, this, &CLineStyleDlg::exportPdfRequested);
+    colourButton_->setGeometry(120, 44, 42, kStyleButton);
     connect(colourButton_, &UICONTROL::CColourButton::colourChosen, this, &CLineStyleDlg::OnColour);
     SetCustomColourChooser({});
     Refresh();
@@ -107,6 +109,7 @@ void CLineStyleDlg::Refresh()
     buttons_.value(kPlusId)->setToolTip(GetConfigString(u"加粗"_s));
     buttons_.value(kMinusId)->setToolTip(GetConfigString(u"变细"_s));
     buttons_.value(kExportId)->setToolTip(GetConfigString(u"导出图片"_s));
+    buttons_.value(kExportPdfId)->setToolTip(GetConfigString(u"导出整节课为PDF"_s));
     buttons_.value(kCloseId)->setToolTip(GetConfigString(u"关闭"_s));
     colourButton_->setToolTip(GetConfigString(u"颜色"_s));
     showSelection();

@@ -29,6 +29,8 @@ public:
     static constexpr int kExportId = 1008;
     static constexpr int kCloseId = 1009;
     static constexpr int kColourId = 1054;
+    // Beside the picture export: the whole lesson as one PDF.
+    static constexpr int kExportPdfId = 1010;
 
     explicit CLineStyleDlg(QWidget* owner);
 
@@ -61,6 +63,8 @@ public:
 signals:
     // A style was given to the surface.
     void styleApplied(DIALOG::LineStyle style);
+    // The PDF export button: the panel exports the lesson.
+    void exportPdfRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -337,6 +337,12 @@ void CWhiteBoardDlg::OnCommand(int id)
     case kCmd3DWall:
         ShowLogoWall();
         break;
+    case kCmdExportPdf:
+        ExportLessonPdf();
+        break;
+    case kCmdOpenPdf:
+        OpenPdfOrSlides();
+        break;
     default:
         if (std::find(std::begin(kCmdsWithoutAction), std::end(kCmdsWithoutAction), id)
             != std::end(kCmdsWithoutAction))

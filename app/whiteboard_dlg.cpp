@@ -53,6 +53,7 @@
 #include <QProcess>
 #include <QScreen>
 #include <QThread>
+#include <QThreadPool>
 #include <QTimer>
 #include <QWindow>
 
@@ -178,6 +179,7 @@ CWhiteBoardDlg::CWhiteBoardDlg(QWidget* parent)
     // Created before the panel window exists, so they are top-level windows of their own.
     lineStyleDlg_ = new CLineStyleDlg(this);
     lineStyleDlg_->SetSurfaceSource([this] { return Surface(); });
+    connect(lineStyleDlg_, &CLineStyleDlg::exportPdfRequested, this, [this] { ExportLessonPdf(); });
     ToolPanelHost host;
     host.surface = [this] { return Surface(); };
     host.ensureSurface = [this] {
@@ -365,6 +367,9 @@ void CWhiteBoardDlg::LoadMenus()
     removeCommand(mainMenu_, 32858);
     // The quick-launch list has a way in besides the tools page.
     addCommand(first, english ? u"Launch"_s : u"常用"_s, kCmdShowUserPanel);
+    // The lesson in and out as PDF.
+    addCommand(first, english ? u"Open PDF or slides"_s : u"打开PDF或幻灯片"_s, kCmdOpenPdf);
+    addCommand(first, english ? u"Export PDF"_s : u"导出PDF"_s, kCmdExportPdf);
     // The panel has no close button of its own: the main menu ends with the way out.
     first->addSeparator();
     addCommand(first, english ? u"Exit"_s : u"退出"_s, kCmdExit);
@@ -413,7 +418,8 @@ void CWhiteBoardDlg::RegisterMessages()
     // Only the surface and the history panel send these; from another process they would delete or orphan
     // the surface under the teacher's pen.
     for (UINT m : {ScreenPenMsg::kExitBoard, ScreenPenMsg::kClosed, kMsgDeleteSurface,
-             ScreenPenMsg::kPolyline, kMsgInsertChosenMedia, ScreenPenMsg::kCapturing})
+             ScreenPenMsg::kPolyline, kMsgInsertChosenMedia, ScreenPenMsg::kCapturing, kMsgOpenLessonFile,
+             kMsgOpenKeptLesson})
         messages_->onLocal(m, [this, m](WPARAM w, LPARAM l) { return OnMessage(m, w, l); });
     // These carry a string pointer: only windows of this process may send them.
     for (UINT m : {kMsgOpenBackground, kMsgOpenPageSet, kMsgOpenPageFolder, kMsgInsertMedia, kMsgShowWall})
@@ -721,6 +727,12 @@ LRESULT CWhiteBoardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             tab->hide();
         QThread::msleep(100);
         return 0;
+    case kMsgOpenLessonFile:
+        OpenPdfOrSlides();
+        return 0;
+    case kMsgOpenKeptLesson:
+        OpenKeptLesson();
+        return 0;
     case kMsgShowWall:
         if (const auto* folder = reinterpret_cast<const QString*>(lParam)) {
             ShowMainFrame();
@@ -742,6 +754,16 @@ void CWhiteBoardDlg::OnDestroy()
         readyTimer_->stop();
     platform::hotkey::UnregisterHotKey(kHotKeyId);
 
+    // Pages still being made from a PDF stop; the teacher's open page is stored and the lesson kept before the
+    // scratch folders go. A lesson that could not be kept leaves them in place.
+    if (importCancelled_)
+        *importCancelled_ = true;
+    if (importPool_)
+        importPool_->waitForDone();
+    if (surface_ && ThePageList().pageChanged)
+        StoreOpenPageKeepingSurface();
+    bool keepingFailed = false;
+    KeepLesson(&keepingFailed);
     DeleteSurface();
     Destroy3DScreen();
     for (QWidget* w : {static_cast<QWidget*>(dlgShow_), static_cast<QWidget*>(pptToolBar_),
@@ -759,9 +781,11 @@ void CWhiteBoardDlg::OnDestroy()
         pageFolder.chop(int(QStringLiteral("ZidodAvuvTemp/").size()));
     if (pageFolder.endsWith(u"/"_s))
         pageFolder.chop(1);
-    if (!pageFolder.isEmpty())
-        platform::removeScratchFolder(pageFolder);
-    platform::removeScratchFolder(ProgramFolder() + u"/Temp"_s);
+    if (!keepingFailed) {
+        if (!pageFolder.isEmpty())
+            platform::removeScratchFolder(pageFolder);
+        platform::removeScratchFolder(ProgramFolder() + u"/Temp"_s);
+    }
 
     StopRecordScreen();
     DestroyRecordControlWindow();

@@ -3,6 +3,7 @@
 // It lives for the whole run; when its modal run ends, the program ends.
 #include "platform/messages.h"
 #include "platform/win_types.h"
+#include "surface/lesson_pdf.h"
 #include "surface/screen_pen_wnd.h"
 
 #include <QDialog>
@@ -11,13 +12,16 @@
 #include <QPointer>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QMenu;
 class QLabel;
 class QTimer;
 class QEventLoop;
+class QThreadPool;
 
 namespace UICONTROL {
 class CButtonEx;
@@ -100,6 +104,9 @@ public:
     bool CheckFlash();
 
     void StoreCurrentPage();
+    // Stores the open page into the history (a board page among the board's pages) and keeps the surface;
+    // false when it could not be stored.
+    bool StorePageToHistory();
     // Stores the open page when it has changes; false when that failed (the surface then stays open).
     bool StoreChangedPage();
     // The label of the history page the surface shows; empty for a new page.
@@ -112,6 +119,34 @@ public:
     void HidePopupsBesideToolPanel();
     // The running slide show's window, when one runs.
     platform::WindowRef DetectSlideShow() const;
+
+    // The lesson: the history pages in list order, then the board pages in theirs.
+    std::vector<LessonPage> LessonPages() const;
+    // Stores the open page, if changed, where the lesson finds it, and keeps the surface open. False when the
+    // store failed (the teacher has been told).
+    bool StoreOpenPageKeepingSurface();
+    // Exports the lesson as one PDF that the teacher names; the open page is stored first. False when nothing
+    // was written.
+    bool ExportLessonPdf();
+    // Asks for a PDF or a slide deck, then opens it as board pages.
+    void OpenPdfOrSlides();
+    // Opens the pages of a PDF, or of a deck printed to PDF by LibreOffice, as board pages after the pages there
+    // are. The pages are rendered off the UI thread; the first opens on the board as soon as it is ready. False,
+    // after telling why, when nothing will open.
+    bool OpenPagesOf(const QString& path);
+    // True while the pages of a PDF or deck are still being made.
+    bool OpeningPages() const { return importsRunning_ > 0; }
+    // Offers the lessons kept at earlier closes, newest first.
+    void OpenKeptLesson();
+    // At a close: keeps the lesson as a PDF in the kept lessons' folder when it has pages. The folder kept,
+    // an empty string when there was nothing to keep; false in *failed when it could not be written.
+    QString KeepLesson(bool* failed = nullptr);
+
+    // Answers the lesson's file dialogs instead of showing them (tests): save or open, the starting folder or
+    // file and the filter; returns the chosen path or an empty string for Cancel. Empty restores the dialogs.
+    using LessonFileChooser
+        = std::function<QString(bool save, const QString& start, const QString& filter)>;
+    static void SetLessonFileChooser(LessonFileChooser chooser);
 
 protected:
     void done(int r) override;
@@ -159,6 +194,10 @@ private:
     void ToggleTabDlg(int tab);
     void OpenBackground(const QString& picturePath);
     void PreviousPage();
+    // A rendered page of an import joins the board's pages; the first one opens.
+    void AddImportedPage(const QImage& page, int number, int count, bool first);
+    void FinishImport(int opened, int count, const QStringList& notes);
+    QString ChooseLessonFile(bool save, const QString& start, const QString& filter);
     void PlaySlideShow();
     // The slide-show toolbar's whiteboard button: a board page over the show, and the panel back.
     void LeaveSlideShowForWhiteboard();
@@ -213,6 +252,11 @@ private:
     QEventLoop* modalLoop_ = nullptr;
     bool dragging_ = false;
     QPoint dragOffset_;
+    // PDF and deck imports: one at a time off the UI thread, told to stop at shutdown.
+    std::unique_ptr<QThreadPool> importPool_;
+    std::shared_ptr<std::atomic<bool>> importCancelled_;
+    int importsRunning_ = 0;
+    bool keepingFailed_ = false;
 };
 
 } // namespace DIALOG

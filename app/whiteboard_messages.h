@@ -1,5 +1,6 @@
 #pragma once
 // Messages, commands and ids of the main panel.
+#include "assist/tab_dlg_messages.h"
 #include "platform/win_types.h"
 
 namespace DIALOG {
@@ -23,6 +24,8 @@ constexpr UINT kMsgCollapse = 0x069A; // collapse the panel
 constexpr UINT kMsgNothing = 0x0776; // answered with 1, nothing done
 constexpr UINT kMsgReapplyStyle = 0x0778; // re-apply the saved window style to the layered windows
 constexpr UINT kMsgShowWall = 0x077B; // lParam: folder to show on the 3D picture wall
+constexpr UINT kMsgOpenLessonFile = tab::kMsgOpenLessonFile; // ask for a PDF or deck to open as board pages
+constexpr UINT kMsgOpenKeptLesson = tab::kMsgOpenKeptLesson; // offer the lessons kept at earlier closes
 constexpr UINT kMsgIgnored[] = {0x040C, 0x0417, 0x06BC, 0x06BD};
 // Sent to the show/hide tab when a full-screen window of a library closes.
 constexpr UINT kMsgRestorePanel = 0x070A;
@@ -76,6 +79,8 @@ constexpr int kCmdLogoWall = 32855;
 constexpr int kCmd3DWall = 32856;
 constexpr int kCmdShowUserPanel = 32891; // main menu: the user panel (quick-launch list)
 constexpr int kCmdEraserSize = 32892; // eraser menu: the eraser-size popup
+constexpr int kCmdExportPdf = 32900; // main menu and line-style popup: the lesson as one PDF
+constexpr int kCmdOpenPdf = 32901; // main menu: a PDF or slide deck as board pages
 // The main menu's last item: quit, after the close question (the framework's usual exit command).
 constexpr int kCmdExit = 57665;
 // Calibration, picture-in-picture, view, settings, bluetooth reconnect, light check, show panel: no action.

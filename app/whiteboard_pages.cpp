@@ -239,8 +239,14 @@ QString CWhiteBoardDlg::HistoryLabelOf(const QString& picturePath) const
 
 void CWhiteBoardDlg::StoreCurrentPage()
 {
+    if (surface_ && StorePageToHistory())
+        DeleteSurface();
+}
+
+bool CWhiteBoardDlg::StorePageToHistory()
+{
     if (!surface_)
-        return;
+        return false;
     // A page reopened from the history is stored over its own files; every other page is a new one, whatever
     // is selected in the history now.
     const QString reopened = openHistoryLabel_;
@@ -255,17 +261,20 @@ void CWhiteBoardDlg::StoreCurrentPage()
     path.replace(u"//"_s, u"/"_s);
     // A page that could not be stored stays open on its surface: the user has been told, nothing is lost.
     if (!SavePage(surface_, path))
-        return;
+        return false;
     QString picture = path;
     picture.replace(u".xxx"_s, u".bmp"_s);
     QString strokes = path;
     strokes.replace(u".xxx"_s, u".kw"_s);
     if (QFileInfo::exists(picture)) {
+        const QString label = QFileInfo(picture).fileName().section(u'.', 0, 0);
         if (reopened.isEmpty())
             tabDlg_->AddBitmap(picture, strokes);
-        tabDlg_->SetHistoryPicture(QFileInfo(picture).fileName().section(u'.', 0, 0), surface_->pageBitmap());
+        tabDlg_->SetHistoryPicture(label, surface_->pageBitmap());
+        // A surface that stays open stores over the page it has just become.
+        openHistoryLabel_ = label;
     }
-    DeleteSurface();
+    return true;
 }
 
 QString CWhiteBoardDlg::NewPageBaseName(const QDateTime& when)

@@ -77,6 +77,21 @@ bool CPptConvert::Convert(
     return ok;
 }
 
+bool CPptConvert::ConvertToPdf(const QString& deckPath, const QString& workFolder, QString* pdfPath)
+{
+    error_.clear();
+    if (office_.isEmpty() && !Initialise()) {
+        error_ = QStringLiteral("LibreOffice is not installed");
+        return false;
+    }
+    if (!QFileInfo(deckPath).isFile()) {
+        error_ = QStringLiteral("the deck %1 cannot be read").arg(deckPath);
+        return false;
+    }
+    title_ = qmhelp::deckTitle(deckPath);
+    return PrintToPdf(deckPath, workFolder, pdfPath);
+}
+
 bool CPptConvert::PrintToPdf(const QString& deckPath, const QString& workFolder, QString* pdfPath)
 {
     const QString profile = workFolder + QStringLiteral("/profile");

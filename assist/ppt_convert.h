@@ -24,6 +24,10 @@ public:
     bool Convert(
         const QString& deckPath, const QString& outputFolder, int mode, const Progress& progress = {});
 
+    // Only prints deckPath to a PDF in workFolder (made if missing, holding the office suite's profile), for
+    // callers that render the pages themselves. On failure, Error() gives the converter's own words.
+    bool ConvertToPdf(const QString& deckPath, const QString& workFolder, QString* pdfPath);
+
     const QString& Error() const { return error_; }
     qint64 TotalSize() const { return totalSize_; }
     int SlideCount() const { return slides_; }

@@ -20,6 +20,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QTreeWidget>
@@ -268,6 +269,16 @@ void CTabDlg::OnInitDialog()
         historyRow->addWidget(button);
         QObject::connect(button, &QPushButton::clicked, w, [this, handler] { (this->*handler)(); });
     }
+    // PDFs, slide decks and kept lessons open as board pages from one more button, with its own short menu.
+    QPushButton* lesson = commandButton(historyCommands_, u"PDF"_s, u"historyLesson"_s);
+    auto* lessonMenu = new QMenu(lesson);
+    lessonMenu->addAction(GetConfigString(u"打开PDF或幻灯片"_s), w, [this] { OnBnClickedOpenLessonFile(); })
+        ->setObjectName(u"historyOpenLessonFile"_s);
+    lessonMenu->addAction(GetConfigString(u"打开保存的课"_s), w, [this] { OnBnClickedOpenKeptLesson(); })
+        ->setObjectName(u"historyOpenKeptLesson"_s);
+    lesson->setMenu(lessonMenu);
+    lesson->setToolTip(GetConfigString(u"打开PDF或幻灯片"_s));
+    historyRow->addWidget(lesson);
 
     resourceCommands_ = new QWidget(w);
     auto* resourceRow = new QHBoxLayout(resourceCommands_);
@@ -629,6 +640,16 @@ void CTabDlg::OnBnClickedInsert()
     send(kMsgInsertChosenMedia, nullptr);
 }
 
+void CTabDlg::OnBnClickedOpenLessonFile()
+{
+    send(kMsgOpenLessonFile, nullptr);
+}
+
+void CTabDlg::OnBnClickedOpenKeptLesson()
+{
+    send(kMsgOpenKeptLesson, nullptr);
+}
+
 void CTabDlg::DeleteItem(int index)
 {
     if (!historyList_ || index < 0 || index >= historyList_->count())
@@ -665,6 +686,14 @@ QString CTabDlg::SelectPreviousHistoryPage()
     historyList_->setCurrentRow(row);
     historyList_->item(row)->setSelected(true);
     return historyPicturePath(historyList_->item(row)->text());
+}
+
+QStringList CTabDlg::HistoryLabels() const
+{
+    QStringList labels;
+    for (int row = 0; historyList_ && row < historyList_->count(); ++row)
+        labels << historyList_->item(row)->text();
+    return labels;
 }
 
 QString CTabDlg::SelectedHistoryLabel() const

@@ -70,6 +70,9 @@ public:
     void OnBnClickedHistoryDeletepage();
     void OnBnClickedHistorySave();
     void OnBnClickedInsert();
+    // The lesson button's two entries: a PDF or a slide deck as board pages, and a lesson kept at a close.
+    void OnBnClickedOpenLessonFile();
+    void OnBnClickedOpenKeptLesson();
 
     void DeleteItem(int index);
     void ChangePathName(const QString& path);
@@ -82,6 +85,8 @@ public:
     QString SelectPreviousHistoryPage();
     // The label of the first selected history page in list order; empty when none is selected.
     QString SelectedHistoryLabel() const;
+    // Every history page's label, in list order.
+    QStringList HistoryLabels() const;
 
     // The folders the panel works with.
     QString tempFolder() const { return tempFolder_; }

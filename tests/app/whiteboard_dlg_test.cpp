@@ -147,12 +147,13 @@ TEST_F(PanelMenus, ChineseTextsAndWhatRemainsOfTheMainMenu)
     EXPECT_EQ(texts(panel.LineWidthMenu()), QStringList({QStringLiteral("细线"), QStringLiteral("较粗"),
                                                          QStringLiteral("中粗"), QStringLiteral("粗线")}));
     // The calibration sub-menu without its 9-point mode, picture in picture, a separator and settings, the user
-    // panel, then the way out.
+    // panel, the lesson's PDF in and out, then the way out.
     const QMenu* first = panel.MainMenu()->actions().first()->menu();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first, panel.MainMenuPopup());
     EXPECT_EQ(texts(first), QStringList({QStringLiteral("定位"), QStringLiteral("画中画"), QStringLiteral("-"),
-                                         QStringLiteral("设置"), QStringLiteral("常用"), QStringLiteral("-"),
+                                         QStringLiteral("设置"), QStringLiteral("常用"),
+                                         QStringLiteral("打开PDF或幻灯片"), QStringLiteral("导出PDF"), QStringLiteral("-"),
                                          QStringLiteral("退出")}));
     EXPECT_EQ(first->actions().last()->data().toInt(), DIALOG::kCmdExit);
     EXPECT_EQ(texts(first->actions().first()->menu()), QStringList({QStringLiteral("4点定位")}));
@@ -172,6 +173,8 @@ TEST_F(PanelMenus, EnglishTexts)
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(texts(first).last(), QStringLiteral("Exit"));
     EXPECT_TRUE(texts(first).contains(QStringLiteral("Launch")));
+    EXPECT_TRUE(texts(first).contains(QStringLiteral("Open PDF or slides")));
+    EXPECT_TRUE(texts(first).contains(QStringLiteral("Export PDF")));
     panel.OnDestroy();
 }
 

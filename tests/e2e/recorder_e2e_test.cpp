@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
@@ -238,4 +239,117 @@ TEST(RecorderThroughTheProgram, ARecordingKilledAfterFiveSecondsStillPlaysItsPic
     const double soundSeconds = double(sound.readAllStandardOutput().size()) / 2.0 / 22050.0;
     EXPECT_GE(frames, 4 * 20) << "four seconds of picture";
     EXPECT_GE(soundSeconds, 4.0) << "and of sound";
+}
+
+namespace {
+
+// A window that appeared since `before`, other than `except`; 0 when none came within the time.
+unsigned long waitForNewWindow(const QSet<unsigned long>& before, unsigned long except, int timeoutMs)
+{
+    unsigned long found = 0;
+    qmtest::waitFor(
+        [&] {
+            for (unsigned long xid : viewableWindows() - before) {
+                if (xid != except)
+                    found = xid;
+            }
+            return found != 0;
+        },
+        timeoutMs);
+    return found;
+}
+
+// The templates folder on a file system of its own, as full as the test makes it; unmounted at the end even
+// when a file on it is still open.
+class SmallTemplatesDisk {
+public:
+    SmallTemplatesDisk(const QString& folder, int megabytes)
+        : folder_(folder)
+    {
+        QDir().mkpath(folder_);
+        mounted_ = QProcess::execute(QStringLiteral("mount"),
+                       {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                           QStringLiteral("size=%1m").arg(megabytes), QStringLiteral("tmpfs"), folder_})
+            == 0;
+    }
+    ~SmallTemplatesDisk()
+    {
+        if (mounted_)
+            QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), folder_});
+    }
+    bool mounted() const { return mounted_; }
+    // Fills the disk until `leftBytes` are free.
+    bool leave(int64_t leftBytes) const
+    {
+        QFile filler(folder_ + QStringLiteral("/filler"));
+        if (!filler.open(QIODevice::WriteOnly))
+            return false;
+        const QByteArray block(1 << 20, 'x');
+        while (QStorageInfo(folder_).bytesAvailable() - block.size() > leftBytes)
+            filler.write(block), filler.flush();
+        const int64_t rest = QStorageInfo(folder_).bytesAvailable() - leftBytes;
+        if (rest > 0)
+            filler.write(block.left(int(rest & ~int64_t(4095))));
+        return filler.flush();
+    }
+
+private:
+    QString folder_;
+    bool mounted_ = false;
+};
+
+} // namespace
+
+// A disk that fills up while recording: the recording stops with the message naming the disk, the teacher is
+// asked where to keep it, and what was recorded plays from there.
+TEST(RecorderThroughTheProgram, AFullDiskStopsTheRecordingWhichIsOfferedForSavingAndPlays)
+{
+    if (run(QStringLiteral("ffprobe"), {QStringLiteral("-version")}).isEmpty())
+        GTEST_SKIP() << "ffprobe is not installed";
+    ProgramDriver program;
+    const QString templates = program.homeFolder() + QStringLiteral("/Templates");
+    SmallTemplatesDisk disk(templates, 110);
+    if (!disk.mounted())
+        GTEST_SKIP() << "a small file system needs the right to mount one";
+    // Enough room to begin, and a little more than the recording may take before it has to stop.
+    ASSERT_TRUE(disk.leave(int64_t(100) * 1024 * 1024 + 600 * 1024));
+    QTemporaryDir saved;
+    const QString target = saved.filePath(QStringLiteral("cut.avi"));
+    ChangingPatch patch;
+    patch.show();
+
+    ASSERT_TRUE(program.start());
+    ASSERT_NE(program.waitForWindow(kPanel), 0u) << program.output().toStdString();
+    ASSERT_EQ(program.pressPanelButton(kCmdRecorder), 0);
+    const unsigned long control = program.waitForWindow(kRecordingCaption);
+    ASSERT_NE(control, 0u) << "no record control window recording";
+    const QSet<unsigned long> before = viewableWindows();
+
+    const unsigned long message = waitForNewWindow(before, control, 90000);
+    ASSERT_NE(message, 0u) << "the recording went on with the disk full";
+    EXPECT_EQ(program.waitForWindow(QStringLiteral("CTimerDlg"), 100), 0u) << "the elapsed time still floats";
+    desktop::activate(message);
+    qmtest::waitFor([] { return false; }, 300);
+    run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+
+    QSet<unsigned long> withMessage = before;
+    withMessage.insert(message);
+    const unsigned long dialog = waitForNewWindow(withMessage, control, 20000);
+    ASSERT_NE(dialog, 0u) << "the cut-off recording was not offered for saving";
+    desktop::activate(dialog);
+    qmtest::waitFor([] { return false; }, 500);
+    run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+a")});
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), target});
+    run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+    ASSERT_TRUE(qmtest::waitFor([&] { return QFileInfo::exists(target); }, 20000)) << "nothing saved";
+    EXPECT_NE(program.waitForWindow(QStringLiteral("停止")), 0u) << "the window does not show the stop";
+
+    const auto streams = probe(target);
+    EXPECT_EQ(streams[QStringLiteral("video")][QStringLiteral("width")], QLatin1String("1920"));
+    EXPECT_EQ(streams[QStringLiteral("audio")][QStringLiteral("sample_rate")], QLatin1String("22050"));
+    EXPECT_GE(streams[QStringLiteral("format")][QStringLiteral("duration")].toDouble(), 1.0);
+    EXPECT_GE(differentPictures(target), 3);
+    EXPECT_GE(QStorageInfo(templates).bytesAvailable(), int64_t(100) * 1024 * 1024)
+        << "the recording was moved off the full disk";
 }

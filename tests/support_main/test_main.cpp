@@ -17,6 +17,7 @@ int main(int argc, char** argv)
     if (home.isValid()) {
         qputenv("HOME", home.path().toLocal8Bit());
         qunsetenv("XDG_CONFIG_HOME");
+        qunsetenv("XDG_DATA_HOME");
     }
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();

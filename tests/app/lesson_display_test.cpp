@@ -1,0 +1,272 @@
+// A lesson in and out as PDF on the desktop: a PDF opens as board pages that keep their ink while the teacher
+// pages through them, bad PDFs are told and open nothing, the lesson exports from the panel, and a close
+// keeps the lesson where the history panel finds it again.
+#include "app/line_style_dlg.h"
+#include "app/whiteboard_dlg.h"
+#include "app/whiteboard_messages.h"
+
+#include "assist/tab_dlg.h"
+#include "controls/button_ex.h"
+#include "platform/message_box.h"
+#include "platform/x11_desktop.h"
+#include "support/language.h"
+#include "support_main/test_util.h"
+#include "surface/lesson_pdf.h"
+#include "surface/page_model.h"
+#include "surface/page_store.h"
+#include "surface/screen_pen_wnd.h"
+#include "surface/surface_state.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QScreen>
+#include <QTemporaryDir>
+
+#include <poppler-qt6.h>
+
+#include <gtest/gtest.h>
+
+using namespace DIALOG;
+namespace desktop = platform::desktop;
+
+namespace {
+
+QString colourPdf(const QString& path, std::initializer_list<QColor> colours)
+{
+    QPdfWriter writer(path);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageOrientation(QPageLayout::Landscape);
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter p(&writer);
+    bool first = true;
+    for (const QColor& colour : colours) {
+        if (!first)
+            writer.newPage();
+        first = false;
+        p.fillRect(QRect(0, 0, writer.width(), writer.height()), colour);
+    }
+    return path;
+}
+
+QImage screenImage()
+{
+    return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+bool near(QRgb a, QRgb b, int tolerance = 40)
+{
+    return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance
+        && std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+
+void pause(int ms)
+{
+    qmtest::waitFor([] { return false; }, ms);
+}
+
+void stroke(const QList<QPoint>& points)
+{
+    desktop::moveMouse(points.first().x(), points.first().y());
+    pause(60);
+    desktop::mouseButton(1, true);
+    for (const QPoint& p : points) {
+        pause(15);
+        desktop::moveMouse(p.x(), p.y());
+    }
+    pause(60);
+    desktop::mouseButton(1, false);
+    desktop::flush();
+    pause(300);
+}
+
+class LessonOnTheDesktop : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        cwd = std::make_unique<qmtest::ScopedCurrentDir>(dir.path());
+        QFile::copy(QStringLiteral(QM_SOURCE_DIR "/resources/program/Language.ini"),
+            dir.filePath(QStringLiteral("Language.ini")));
+        ThePageFileList() = PageFileList();
+        boardMode = kBoardDesktop;
+        platform::setMessageBoxHook([this](const platform::MessageBoxRequest& r) {
+            told << r.text;
+            return platform::IDOK;
+        });
+        panel = std::make_unique<CWhiteBoardDlg>(nullptr);
+        panel->OnInitDialog();
+        panel->show();
+    }
+    void TearDown() override
+    {
+        if (panel)
+            panel->OnDestroy();
+        panel.reset();
+        CWhiteBoardDlg::SetLessonFileChooser({});
+        platform::setMessageBoxHook({});
+        ThePageFileList() = PageFileList();
+        boardMode = kBoardDesktop;
+        QDir(KeptLessonsFolder()).removeRecursively();
+        cwd.reset();
+    }
+
+    bool openAndWait(const QString& pdf)
+    {
+        if (!panel->OpenPagesOf(pdf))
+            return false;
+        return qmtest::waitFor(
+            [&] { return !panel->OpeningPages() && panel->Surface() && panel->Surface()->isVisible(); },
+            20000);
+    }
+
+    void click(CScreenPenWnd::NavButton button)
+    {
+        const QPoint at = panel->Surface()->mapToGlobal(panel->Surface()->navButtonRect(button).center());
+        desktop::moveMouse(at.x(), at.y());
+        pause(60);
+        desktop::mouseButton(1, true);
+        desktop::mouseButton(1, false);
+        desktop::flush();
+        pause(500);
+    }
+
+    QRgb centre() const
+    {
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        return screenImage().pixel(screen.center().x() - 200, screen.center().y() + 100);
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<qmtest::ScopedCurrentDir> cwd;
+    std::unique_ptr<CWhiteBoardDlg> panel;
+    QStringList told;
+};
+
+} // namespace
+
+TEST_F(LessonOnTheDesktop, APdfOpensAsBoardPagesThatKeepTheirInk)
+{
+    const QString pdf = colourPdf(dir.filePath(QStringLiteral("three.pdf")), {Qt::red, Qt::green, Qt::blue});
+    ASSERT_TRUE(openAndWait(pdf));
+    EXPECT_TRUE(told.isEmpty()) << told.join(u'|').toStdString();
+    ASSERT_EQ(ThePageFileList().files.size(), 3);
+    EXPECT_EQ(ThePageFileList().currentPage, 0);
+    EXPECT_TRUE(qmtest::waitFor([&] { return near(centre(), qRgb(255, 0, 0)); }, 5000))
+        << std::hex << centre();
+
+    click(CScreenPenWnd::NavNext);
+    ASSERT_TRUE(qmtest::waitFor([&] { return near(centre(), qRgb(0, 255, 0)); }, 5000))
+        << std::hex << centre();
+    pause(300);
+    panel->Surface()->SetPen(12, RGB(0, 0, 0));
+    stroke({{700, 300}, {900, 310}, {1100, 300}});
+    EXPECT_TRUE(near(screenImage().pixel(900, 310), qRgb(0, 0, 0)));
+
+    click(CScreenPenWnd::NavNext);
+    EXPECT_TRUE(near(centre(), qRgb(0, 0, 255))) << std::hex << centre();
+    EXPECT_TRUE(near(screenImage().pixel(900, 310), qRgb(0, 0, 255))) << "the ink stays on its page";
+
+    click(CScreenPenWnd::NavPrevious);
+    EXPECT_TRUE(near(centre(), qRgb(0, 255, 0))) << std::hex << centre();
+    EXPECT_TRUE(near(screenImage().pixel(900, 310), qRgb(0, 0, 0))) << "back on page 2 the ink is there";
+
+    click(CScreenPenWnd::NavPrevious);
+    EXPECT_TRUE(near(centre(), qRgb(255, 0, 0))) << std::hex << centre();
+    EXPECT_TRUE(near(screenImage().pixel(900, 310), qRgb(255, 0, 0)));
+    EXPECT_EQ(ThePageFileList().files.size(), 3) << "paging adds no page";
+}
+
+TEST_F(LessonOnTheDesktop, DamagedAndEncryptedPdfsAreToldAndOpenNothing)
+{
+    QFile damaged(dir.filePath(QStringLiteral("damaged.pdf")));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("%PDF-1.4\n1 0 obj << /Type /Catalog /Pages 2 0 R");
+    damaged.close();
+    EXPECT_FALSE(panel->OpenPagesOf(damaged.fileName()));
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_EQ(told.last(), QStringLiteral("这个文件不是PDF，或已损坏，无法打开。"));
+
+    QFile locked(dir.filePath(QStringLiteral("locked.pdf")));
+    ASSERT_TRUE(locked.open(QIODevice::WriteOnly));
+    locked.write("%PDF-1.4\n1 0 obj << /Type /Catalog /Pages 2 0 R >> endobj\n"
+                 "2 0 obj << /Type /Pages /Kids [3 0 R] /Count 1 >> endobj\n"
+                 "3 0 obj << /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] >> endobj\n"
+                 "4 0 obj << /Filter /Standard /V 1 /R 2 /O <"
+        + QByteArray(32, '\x5a').toHex() + "> /U <" + QByteArray(32, '\x33').toHex()
+        + "> /P -4 >> endobj\n"
+          "trailer << /Root 1 0 R /Encrypt 4 0 R /ID [<00112233445566778899aabbccddeeff>"
+          "<00112233445566778899aabbccddeeff>] >>\n%%EOF\n");
+    locked.close();
+    SetLanguage(QStringLiteral("English"));
+    EXPECT_FALSE(panel->OpenPagesOf(locked.fileName()));
+    SetLanguage(QStringLiteral("Chinese"));
+    ASSERT_EQ(told.size(), 2);
+    EXPECT_EQ(told.last(), QStringLiteral("This PDF is encrypted and cannot be opened."));
+
+    EXPECT_TRUE(ThePageFileList().files.isEmpty());
+    EXPECT_EQ(panel->Surface(), nullptr);
+}
+
+TEST_F(LessonOnTheDesktop, TheLessonExportsFromTheMenuAndThePopupWithTheOpenPageStoredFirst)
+{
+    const QString pdf = colourPdf(dir.filePath(QStringLiteral("two.pdf")), {Qt::yellow, Qt::cyan});
+    ASSERT_TRUE(openAndWait(pdf));
+    panel->Surface()->SetPen(10, RGB(0, 0, 0));
+    stroke({{600, 500}, {1000, 500}});
+    ASSERT_TRUE(ThePageList().pageChanged);
+
+    QString offered;
+    const QString chosen = dir.filePath(QStringLiteral("lesson"));
+    CWhiteBoardDlg::SetLessonFileChooser([&](bool save, const QString& start, const QString&) {
+        EXPECT_TRUE(save);
+        offered = start;
+        return chosen;
+    });
+    panel->OnCommand(kCmdExportPdf);
+    EXPECT_TRUE(QFileInfo(offered).fileName().endsWith(QStringLiteral(".pdf")));
+    EXPECT_EQ(QFileInfo(offered).fileName().size(), 18) << "year to second, then .pdf";
+    EXPECT_NE(panel->Surface(), nullptr) << "the teacher keeps writing on the page";
+    EXPECT_FALSE(ThePageList().pageChanged) << "the open page was stored first";
+    std::unique_ptr<Poppler::Document> exported = Poppler::Document::load(chosen + QStringLiteral(".pdf"));
+    ASSERT_TRUE(exported);
+    ASSERT_EQ(exported->numPages(), 2);
+    const QImage first = exported->page(0)->renderToImage(96, 96);
+    const QPoint ink = QPoint(800, 500) - panel->Surface()->mapToGlobal(QPoint(0, 0));
+    EXPECT_TRUE(near(first.pixel(ink), qRgb(0, 0, 0))) << "the ink written before the export is in it";
+
+    // The popup's button does the same.
+    QFile::remove(chosen + QStringLiteral(".pdf"));
+    panel->LineStyleDlg()->Button(CLineStyleDlg::kExportPdfId)->click();
+    exported = Poppler::Document::load(chosen + QStringLiteral(".pdf"));
+    ASSERT_TRUE(exported);
+    EXPECT_EQ(exported->numPages(), 2);
+}
+
+TEST_F(LessonOnTheDesktop, ACloseKeepsTheWrittenLessonAndItOpensAgain)
+{
+    const QString pdf = colourPdf(dir.filePath(QStringLiteral("two.pdf")), {Qt::red, Qt::green});
+    ASSERT_TRUE(openAndWait(pdf));
+    panel->Surface()->SetPen(10, RGB(0, 0, 0));
+    stroke({{600, 500}, {1000, 500}});
+    // Closed while the page is open and changed: it is stored and kept with the others.
+    panel->OnDestroy();
+    panel.reset();
+
+    const QStringList kept = KeptLessons(KeptLessonsFolder());
+    ASSERT_EQ(kept.size(), 1);
+    std::unique_ptr<Poppler::Document> lesson = Poppler::Document::load(KeptLessonPdf(kept.first()));
+    ASSERT_TRUE(lesson);
+    ASSERT_EQ(lesson->numPages(), 2);
+    EXPECT_TRUE(near(lesson->page(0)->renderToImage(96, 96).pixel(800, 500), qRgb(0, 0, 0)));
+
+    ThePageFileList() = PageFileList();
+    panel = std::make_unique<CWhiteBoardDlg>(nullptr);
+    panel->OnInitDialog();
+    panel->show();
+    ASSERT_TRUE(openAndWait(KeptLessonPdf(kept.first())));
+    EXPECT_EQ(ThePageFileList().files.size(), 2);
+    pause(500);
+    EXPECT_TRUE(near(screenImage().pixel(800, 500), qRgb(0, 0, 0))) << "the kept ink shows again";
+}
