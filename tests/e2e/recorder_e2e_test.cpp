@@ -119,6 +119,32 @@ private:
     int step_ = 0;
 };
 
+// A window that appeared since `before`, other than `except`; 0 when none came within the time.
+unsigned long waitForNewWindow(const QSet<unsigned long>& before, unsigned long except, int timeoutMs)
+{
+    unsigned long found = 0;
+    qmtest::waitFor(
+        [&] {
+            for (unsigned long xid : viewableWindows() - before) {
+                if (xid != except)
+                    found = xid;
+            }
+            return found != 0;
+        },
+        timeoutMs);
+    return found;
+}
+
+// Types a file name into the save dialog, as the teacher would, and confirms it.
+void typeNameInto(unsigned long dialog, const QString& name)
+{
+    desktop::activate(dialog);
+    qmtest::waitFor([] { return false; }, 500);
+    run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+a")});
+    run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), name});
+    run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+}
+
 } // namespace
 
 TEST(RecorderThroughTheProgram, RecordFiveSecondsPauseNameTheFileAndItPlays)
@@ -148,26 +174,12 @@ TEST(RecorderThroughTheProgram, RecordFiveSecondsPauseNameTheFileAndItPlays)
     const QRect area = geometryOf(control);
     ASSERT_TRUE(area.isValid());
     program.click(QPoint(area.left() + 30, area.center().y()));
-    unsigned long dialog = 0;
-    ASSERT_TRUE(qmtest::waitFor(
-        [&] {
-            for (unsigned long xid : viewableWindows() - before) {
-                if (xid != control)
-                    dialog = xid;
-            }
-            return dialog != 0;
-        },
-        20000))
-        << "no save dialog";
+    const unsigned long dialog = waitForNewWindow(before, control, 20000);
+    ASSERT_NE(dialog, 0u) << "no save dialog";
     const double wallSeconds = double(recording.elapsed()) / 1000.0;
     ASSERT_NE(program.waitForWindow(QStringLiteral("暂停录制")), 0u) << "the window does not show the pause";
 
-    desktop::activate(dialog);
-    qmtest::waitFor([] { return false; }, 500);
-    run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+a")});
-    run(QStringLiteral("xdotool"),
-        {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), target});
-    run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+    typeNameInto(dialog, target);
     ASSERT_TRUE(qmtest::waitFor([&] { return QFileInfo::exists(target); }, 20000)) << "nothing saved";
     EXPECT_NE(program.waitForWindow(QStringLiteral("停止")), 0u) << "the window does not show the stop";
 
@@ -242,22 +254,6 @@ TEST(RecorderThroughTheProgram, ARecordingKilledAfterFiveSecondsStillPlaysItsPic
 }
 
 namespace {
-
-// A window that appeared since `before`, other than `except`; 0 when none came within the time.
-unsigned long waitForNewWindow(const QSet<unsigned long>& before, unsigned long except, int timeoutMs)
-{
-    unsigned long found = 0;
-    qmtest::waitFor(
-        [&] {
-            for (unsigned long xid : viewableWindows() - before) {
-                if (xid != except)
-                    found = xid;
-            }
-            return found != 0;
-        },
-        timeoutMs);
-    return found;
-}
 
 // The templates folder on a file system of its own, as full as the test makes it; unmounted at the end even
 // when a file on it is still open.
@@ -336,12 +332,7 @@ TEST(RecorderThroughTheProgram, AFullDiskStopsTheRecordingWhichIsOfferedForSavin
     withMessage.insert(message);
     const unsigned long dialog = waitForNewWindow(withMessage, control, 20000);
     ASSERT_NE(dialog, 0u) << "the cut-off recording was not offered for saving";
-    desktop::activate(dialog);
-    qmtest::waitFor([] { return false; }, 500);
-    run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+a")});
-    run(QStringLiteral("xdotool"),
-        {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), target});
-    run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+    typeNameInto(dialog, target);
     ASSERT_TRUE(qmtest::waitFor([&] { return QFileInfo::exists(target); }, 20000)) << "nothing saved";
     EXPECT_NE(program.waitForWindow(QStringLiteral("停止")), 0u) << "the window does not show the stop";
 
