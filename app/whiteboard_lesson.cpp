@@ -20,15 +20,19 @@
 #include "surface/screen_pen_wnd.h"
 #include "surface/surface_state.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QDateTime>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QThreadPool>
+
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -137,6 +141,8 @@ bool CWhiteBoardDlg::ExportLessonPdf()
     if (QFileInfo(chosen).suffix().isEmpty())
         chosen += u".pdf"_s;
     ShowTip(GetConfigString(u"正在导出PDF…"_s));
+    // The tip shows before the pages are drawn.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     LessonExport result;
     if (!WriteLessonPdf(chosen, pages, &result)) {
         tell(DialogOwner(),
@@ -259,6 +265,9 @@ bool CWhiteBoardDlg::OpenPagesOf(const QString& path)
 
 void CWhiteBoardDlg::AddImportedPage(const QImage& page, int number, int count, bool first)
 {
+    // A page rendered while the program was closing opens nothing.
+    if (destroyed_)
+        return;
     const QString base = UnusedPageBase(BoardPageFolder() + PageBaseName(QDateTime::currentDateTime()));
     const QString objects = base + u".kw"_s;
     QString failed;
@@ -291,6 +300,8 @@ void CWhiteBoardDlg::AddImportedPage(const QImage& page, int number, int count, 
 void CWhiteBoardDlg::FinishImport(int opened, int count, const QStringList& notes)
 {
     --importsRunning_;
+    if (destroyed_)
+        return;
     QString text = GetConfigString(u"已打开%1页，共%2页"_s).arg(opened).arg(count);
     if (!notes.isEmpty())
         text += u" "_s + GetConfigString(u"第%1页无法显示，已略过"_s).arg(notes.join(u", "_s));
@@ -323,7 +334,12 @@ QString CWhiteBoardDlg::KeepLesson(bool* failed)
     if (failed)
         *failed = false;
     const std::vector<LessonPage> pages = LessonPages();
-    if (pages.empty())
+    // Kept when the teacher wrote: a history page, or a board page that holds more than its end mark. Pages
+    // only opened from a PDF (a kept lesson among them) are not kept again.
+    const bool written = std::any_of(pages.begin(), pages.end(), [&](const LessonPage& page) {
+        return !ThePageFileList().files.contains(page.objects) || QFileInfo(page.objects).size() > 1;
+    });
+    if (pages.empty() || !written)
         return {};
     const QString root = KeptLessonsFolder();
     QString folder = root + u"/"_s + KeptLessonFolderName(QDateTime::currentDateTime());

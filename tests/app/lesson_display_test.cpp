@@ -269,4 +269,8 @@ TEST_F(LessonOnTheDesktop, ACloseKeepsTheWrittenLessonAndItOpensAgain)
     EXPECT_EQ(ThePageFileList().files.size(), 2);
     pause(500);
     EXPECT_TRUE(near(screenImage().pixel(800, 500), qRgb(0, 0, 0))) << "the kept ink shows again";
+
+    panel->OnDestroy();
+    panel.reset();
+    EXPECT_EQ(KeptLessons(KeptLessonsFolder()).size(), 1) << "a lesson only opened again is not kept twice";
 }
