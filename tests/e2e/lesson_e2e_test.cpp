@@ -1,0 +1,108 @@
+// A teacher opens a slide deck from the main menu: LibreOffice prints it, its slides become board pages to
+// write on and page through, and a file LibreOffice cannot read gives the converter's message instead.
+#include "program_driver.h"
+
+#include "assist/slide_deck_fixture.h"
+#include "support_main/test_util.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+using qmtest::ProgramDriver;
+
+namespace {
+
+const QString kPanel = QStringLiteral("白板");
+constexpr int kCmdOpenPdf = 32901;
+const QColor kRed(0xd0, 0x20, 0x20), kGreen(0x20, 0xa0, 0x40), kBlue(0x20, 0x40, 0xd0);
+
+void run(const QString& program, const QStringList& arguments)
+{
+    QProcess p;
+    p.start(program, arguments);
+    p.waitForFinished(20000);
+}
+
+void choose(ProgramDriver& program, const QString& file)
+{
+    ASSERT_NE(program.waitForWindow(QStringLiteral("打开PDF或幻灯片")), 0u) << "no file dialog";
+    qmtest::waitFor([] { return false; }, 800);
+    run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+a")});
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), file});
+    run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+}
+
+bool near(QRgb p, const QColor& c)
+{
+    return std::abs(qRed(p) - c.red()) < 28 && std::abs(qGreen(p) - c.green()) < 28
+        && std::abs(qBlue(p) - c.blue()) < 28;
+}
+
+// The middle of the left half of the screen, where a 4:3 slide shows and no panel stands.
+bool pageShows(const QColor& colour, int timeoutMs)
+{
+    return qmtest::waitFor([&] { return near(qmtest::screenshot().pixel(700, 600), colour); }, timeoutMs);
+}
+
+} // namespace
+
+TEST(LessonFromADeck, ASlideDeckOpensAsBoardPagesThatKeepTheirInk)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed";
+    ProgramDriver program;
+    ASSERT_TRUE(program.start());
+    ASSERT_NE(program.waitForWindow(kPanel), 0u) << program.output().toStdString();
+    const QString deck = program.homeFolder() + QStringLiteral("/My Decks/Lesson 2.odp");
+    ASSERT_TRUE(qmtest::writeSlideDeck(deck, {kRed, kGreen, kBlue}));
+
+    ASSERT_EQ(program.pressPanelButton(kCmdOpenPdf), 0);
+    choose(program, deck);
+    ASSERT_TRUE(pageShows(kRed, 150000)) << "the first slide is not on the board";
+
+    program.click(qmtest::boardButtonCentre(1));
+    ASSERT_TRUE(pageShows(kGreen, 10000)) << "the next button does not show the second slide";
+    program.drag(qmtest::straightPath(QPoint(500, 500), QPoint(900, 500)));
+    qmtest::waitFor([] { return false; }, 500);
+    EXPECT_FALSE(near(qmtest::screenshot().pixel(700, 500), kGreen)) << "the pen writes on the slide";
+
+    program.click(qmtest::boardButtonCentre(1));
+    ASSERT_TRUE(pageShows(kBlue, 10000));
+    EXPECT_TRUE(near(qmtest::screenshot().pixel(700, 500), kBlue)) << "the ink stays on its own page";
+    program.click(qmtest::boardButtonCentre(0));
+    ASSERT_TRUE(pageShows(kGreen, 10000));
+    const QImage back = qmtest::screenshot(300);
+    back.save(QStringLiteral("/tmp/lesson_deck_page2.png"));
+    EXPECT_FALSE(near(back.pixel(700, 500), kGreen)) << "back on the second slide, the ink is there";
+}
+
+TEST(LessonFromADeck, AFileLibreOfficeCannotReadGivesTheConvertersMessage)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed";
+    ProgramDriver program;
+    ASSERT_TRUE(program.start());
+    ASSERT_NE(program.waitForWindow(kPanel), 0u) << program.output().toStdString();
+    const QString broken = program.homeFolder() + QStringLiteral("/Broken.pptx");
+    QFile file(broken);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(2048, '\x7f'));
+    file.close();
+
+    ASSERT_EQ(program.pressPanelButton(kCmdOpenPdf), 0);
+    choose(program, broken);
+    const unsigned long box = program.waitForWindow(QStringLiteral("提示"), 150000);
+    ASSERT_NE(box, 0u) << "no message about the deck";
+    EXPECT_TRUE(program.pressKeyIn(box, QStringLiteral("Return")));
+    EXPECT_TRUE(program.waitForNoWindow(QStringLiteral("提示")));
+    EXPECT_TRUE(QDir(program.programFolder() + QStringLiteral("/Temp/ZidodAvuvTemp"))
+                    .entryList({QStringLiteral("*.bmp")}, QDir::Files)
+                    .isEmpty())
+        << "nothing was opened";
+}
