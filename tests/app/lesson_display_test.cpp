@@ -17,6 +17,7 @@
 #include "surface/screen_pen_wnd.h"
 #include "surface/surface_state.h"
 
+#include <QAction>
 #include <QFile>
 #include <QGuiApplication>
 #include <QPageSize>
@@ -273,4 +274,34 @@ TEST_F(LessonOnTheDesktop, ACloseKeepsTheWrittenLessonAndItOpensAgain)
     panel->OnDestroy();
     panel.reset();
     EXPECT_EQ(KeptLessons(KeptLessonsFolder()).size(), 1) << "a lesson only opened again is not kept twice";
+}
+
+TEST_F(LessonOnTheDesktop, TheHistoryPanelsPdfButtonReachesThePanel)
+{
+    QWidget* history = panel->TabDlg()->window();
+    ASSERT_NE(history, nullptr);
+    auto* kept = history->findChild<QAction*>(QStringLiteral("historyOpenKeptLesson"));
+    auto* open = history->findChild<QAction*>(QStringLiteral("historyOpenLessonFile"));
+    ASSERT_NE(kept, nullptr);
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(kept->text(), QStringLiteral("打开保存的课"));
+
+    // No lesson has been kept in this home yet: the teacher is told so.
+    kept->trigger();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_EQ(told.last(), QStringLiteral("还没有保存的课。"));
+
+    // The other entry asks for a file, starting in Documents, and opens what is chosen.
+    const QString pdf = colourPdf(dir.filePath(QStringLiteral("one.pdf")), {Qt::magenta});
+    bool asked = false;
+    CWhiteBoardDlg::SetLessonFileChooser([&](bool save, const QString&, const QString& filter) {
+        asked = true;
+        EXPECT_FALSE(save);
+        EXPECT_TRUE(filter.contains(QStringLiteral("*.pptx")));
+        return pdf;
+    });
+    open->trigger();
+    EXPECT_TRUE(asked);
+    ASSERT_TRUE(qmtest::waitFor([&] { return !panel->OpeningPages() && panel->Surface(); }, 20000));
+    EXPECT_EQ(ThePageFileList().files.size(), 1);
 }
