@@ -327,6 +327,10 @@ void CWhiteBoardDlg::OnCommand(int id)
     case ScreenPenMsg::kOwnerHidePopups:
         HideAllPopups();
         break;
+    case kCmd3DBoard:
+        HideAllPopups();
+        Create3DScreenPen();
+        break;
     case kCmdShare:
         OpenShareAddress();
         break;

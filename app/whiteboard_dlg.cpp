@@ -365,6 +365,8 @@ void CWhiteBoardDlg::LoadMenus()
     }
     removeCommand(mainMenu_, 32833);
     removeCommand(mainMenu_, 32858);
+    // The 3D board of numbered pages, which nothing else in the program opens.
+    addCommand(first, english ? u"3D Board"_s : u"3D 白板"_s, kCmd3DBoard);
     // The quick-launch list has a way in besides the tools page.
     addCommand(first, english ? u"Launch"_s : u"常用"_s, kCmdShowUserPanel);
     // The lesson in and out as PDF.

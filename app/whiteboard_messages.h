@@ -77,6 +77,7 @@ constexpr int kCmdShare = 32839;
 constexpr int kCmdInstallBluetooth = 32852;
 constexpr int kCmdLogoWall = 32855;
 constexpr int kCmd3DWall = 32856;
+constexpr int kCmd3DBoard = 32893; // main menu: the 3D board of numbered pages
 constexpr int kCmdShowUserPanel = 32891; // main menu: the user panel (quick-launch list)
 constexpr int kCmdEraserSize = 32892; // eraser menu: the eraser-size popup
 constexpr int kCmdExportPdf = 32900; // main menu and line-style popup: the lesson as one PDF

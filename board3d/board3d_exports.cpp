@@ -1,14 +1,74 @@
 #include "board3d/board3d_exports.h"
 
-// The 3D board is not available yet: there is no board window to show, hide or destroy.
+#include "board3d/cmfc_lumo_dlg.h"
+
+#include "platform/messages.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+
+namespace {
+
+// The board's window: made by the first Create3DScreenPen, kept until Destroy3DScreen.
+QPointer<lumo::board::CmfcLumoDlg> g_board;
+
+void restorePanel()
+{
+    if (const platform::WindowRef tab = platform::FindWindow(QString(), QStringLiteral("HideDlg")))
+        platform::SendMessage(tab, lumo::board::kMsgRestorePanel, 0, 0);
+}
+
+} // namespace
+
 bool Create3DScreenPen()
 {
-    return false;
+    if (g_board) {
+        if (g_board->isVisible()) {
+            g_board->LeaveEditing();
+            g_board->hide();
+            return false;
+        }
+        g_board->show();
+        g_board->raise();
+        g_board->activateWindow();
+        g_board->setFocus();
+        return true;
+    }
+    auto* board = new lumo::board::CmfcLumoDlg;
+    board->show();
+    board->raise();
+    if (!board->Initialise()) {
+        // No device: the message has been shown; the teacher gets the panel back.
+        delete board;
+        restorePanel();
+        return false;
+    }
+    g_board = board;
+    board->activateWindow();
+    board->setFocus();
+    // The render thread ends before the application does, should the program not destroy the board itself.
+    QObject::connect(
+        QCoreApplication::instance(), &QCoreApplication::aboutToQuit, board, [] { Destroy3DScreen(); });
+    return true;
 }
+
 bool Hide3DWindow()
 {
-    return false;
+    if (!g_board)
+        return false;
+    g_board->LeaveEditing();
+    g_board->hide();
+    return true;
 }
+
 void Destroy3DScreen()
 {
+    if (!g_board)
+        return;
+    // The window's tear-down stores what is being written, stops the render and loader threads and drops the
+    // engine with its camera animator and wall manager.
+    lumo::board::CmfcLumoDlg* board = g_board;
+    g_board = nullptr;
+    board->hide();
+    delete board;
 }

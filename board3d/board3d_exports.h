@@ -1,5 +1,5 @@
 #pragma once
-// The 3D board's exports.
+// The 3D board's exports. IsPlaying is the recorder's (libQMVidio.so): this library does not export one.
 #include "board3d/qmplay_export.h"
 
 extern "C" {

@@ -2,6 +2,8 @@
 
 #include "wall/engine/wall_manager.h"
 
+#include <algorithm>
+
 namespace irr::scene {
 
 using namespace lumo::wall;
@@ -17,6 +19,13 @@ void CameraAnimator::SetWall(float length)
     Select(nullptr);
     camera_.maxX = length;
     camera_.targetX = length / 2;
+}
+
+void CameraAnimator::SetWall(float length, float targetX)
+{
+    Select(nullptr);
+    camera_.maxX = length;
+    camera_.targetX = std::clamp(targetX, 0.0f, std::max(0.0f, length));
 }
 
 void CameraAnimator::Select(ISceneNode* tile)

@@ -22,6 +22,8 @@ public:
 
     // The wall's length: the look-at point starts over its middle and glides within [0, length].
     void SetWall(float length);
+    // A wall read again: the look-at point keeps its target x, within [0, length].
+    void SetWall(float length, float targetX);
     void SetTargetX(float x) { camera_.targetX = x; }
     void SetTargetZ(float z) { camera_.targetZ = z; }
     float TargetZ() const { return camera_.targetZ; }
@@ -32,10 +34,10 @@ public:
     bool Dragging() const { return dragging_; }
     // The fully-zoomed test for the point (see zoomState).
     int ZoomStateAt(const core::position2di& point) const;
-
-private:
+    // The tile under a point of the window, picked by bounding box; null when none is there.
     ISceneNode* TileAt(const core::position2di& point) const;
 
+private:
     ISceneManager* scene_;
     lumo::wall::CWallManager* wall_;
     lumo::wall::CameraState camera_;

@@ -5,6 +5,8 @@
 #include "wall/engine/wall_manager.h"
 #include "wall/engine/wall_rules.h"
 
+#include "platform/display_connection.h"
+
 #include <irrlicht.h>
 
 #include <QByteArray>
@@ -13,6 +15,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <pthread.h>
 #include <thread>
 
 using namespace irr;
@@ -52,7 +55,7 @@ struct Scene {
 struct WallEngine::Impl {
     WallSettings settings;
     std::thread renderThread;
-    std::vector<std::thread> loaders;
+    std::vector<std::pair<std::thread, std::shared_ptr<std::atomic<bool>>>> loaders;
     std::atomic<bool> keepRunning {false};
 
     // The scene lock: everything below is handed between the UI, loader and render threads under it.
@@ -61,6 +64,7 @@ struct WallEngine::Impl {
     std::vector<PointerEvent> input;
     bool visible = true;
     QString dataFolder;
+    QString lastFolder; // the folder of the last LoadFolder, which Refresh reads again
     WallView view;
     std::vector<double> lockWaits;
     int loadGeneration = 0;
@@ -125,6 +129,7 @@ struct WallEngine::Impl {
         s.gui = s.device->getGUIEnvironment();
         s.size = s.driver->getScreenSize();
         s.wall = std::make_unique<CWallManager>(s.smgr, s.driver);
+        s.wall->SetRows(settings.rows);
         s.camera
             = s.smgr->addCameraSceneNode(nullptr, core::vector3df(0, 0, kStartZ), core::vector3df(0, 0, 0));
         s.camera->setFarValue(20000.0f);
@@ -180,6 +185,7 @@ struct WallEngine::Impl {
             v.selected = s.wall->TilePath(tile);
             v.selectedIndex = s.wall->IndexOf(tile);
             v.standing = c.posX == c.tileX && c.posY == c.tileY && c.posZ == kSelectedZ;
+            v.turned = c.tileRotation == -180.0f;
             core::vector3df corners[8];
             tile->getTransformedBoundingBox().getEdges(corners);
             QRect r;
@@ -206,6 +212,8 @@ struct WallEngine::Impl {
 
     void Run(unsigned long windowId, QSize size)
     {
+        // Named, so that a look at the process's threads tells the wall's own from the graphics driver's.
+        pthread_setname_np(pthread_self(), "QMWallRender");
         Scene s;
         const bool ok = MakeDevice(s, windowId, size);
         {
@@ -241,8 +249,14 @@ struct WallEngine::Impl {
             }
             if (loaded) {
                 s.driver->beginScene(true, true, video::SColor(250, 0, 0, 0));
-                if (s.background)
+                if (s.background && settings.stretchBackground) {
+                    const core::dimension2du b = s.background->getOriginalSize();
+                    s.driver->draw2DImage(s.background,
+                        core::recti(0, 0, s32(s.size.Width), s32(s.size.Height)),
+                        core::recti(0, 0, s32(b.Width), s32(b.Height)));
+                } else if (s.background) {
                     s.driver->draw2DImage(s.background, core::position2di(0, 0));
+                }
                 s.smgr->drawAll();
                 s.gui->drawAll();
                 s.driver->endScene();
@@ -260,9 +274,91 @@ struct WallEngine::Impl {
             }
         }
         s.wall.reset();
+        // The device leaves the X connection it opened for the window open; closed here, the graphics driver
+        // lets go of its screen and its threads.
+        void* display = driverName == QStringLiteral("OpenGL")
+            ? s.driver->getExposedVideoData().OpenGLLinux.X11Display
+            : nullptr;
         s.device->closeDevice();
         s.device->run();
         s.device->drop();
+        platform::closeDisplayConnection(display);
+    }
+
+    enum class Placing { Middle, Kept, Last };
+
+    // Reads the folder's pictures on a loader thread and hands them to the render thread, which lays them out
+    // unless another load has begun since.
+    void StartLoader(
+        const QString& folder, int generation, int pauseMs, Placing placing, std::function<void()> done)
+    {
+        // Loaders that have finished are joined here, so that a board's many refreshes do not pile them up.
+        for (auto it = loaders.begin(); it != loaders.end();) {
+            if (it->second->load()) {
+                it->first.join();
+                it = loaders.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        auto finished = std::make_shared<std::atomic<bool>>(false);
+        std::thread loader([this, folder, generation, pauseMs, placing, finished, done = std::move(done)] {
+            pthread_setname_np(pthread_self(), "QMWallLoader");
+            Load(folder, generation, pauseMs, placing, done);
+            finished->store(true);
+        });
+        loaders.emplace_back(std::move(loader), std::move(finished));
+    }
+
+    void Load(const QString& folder, int generation, int pauseMs, Placing placing, std::function<void()> done)
+    {
+        const auto start = Clock::now();
+        lumo::spider::CLocalImageSpider spider(folder);
+        auto items = spider.Crawl();
+        auto pictures = std::make_shared<std::vector<LoadedPicture>>();
+        for (auto& item : items) {
+            {
+                std::lock_guard<std::mutex> held(lock);
+                if (generation != loadGeneration)
+                    return;
+            }
+            LoadedPicture p;
+            p.original = item->OriginalSize();
+            p.texture = item->Load(kTileTextureSide);
+            p.item = std::move(item);
+            pictures->push_back(std::move(p));
+        }
+        const double left = pauseMs - millisecondsSince(start);
+        if (left > 0)
+            std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(left));
+        std::lock_guard<std::mutex> held(lock);
+        if (generation != loadGeneration)
+            return;
+        commands.push_back([this, folder, generation, pictures, placing, done](Scene& s) {
+            const float keptX = s.animator->Camera().targetX;
+            // The selected tile goes with the old wall: nothing may point at it once it is removed.
+            s.animator->Select(nullptr);
+            s.animator->SetTargetX(0);
+            const float length = s.wall->Layout(std::move(*pictures));
+            if (placing == Placing::Middle) {
+                s.animator->SetWall(length);
+            } else if (placing == Placing::Kept) {
+                s.animator->SetWall(length, keptX);
+            } else {
+                scene::ISceneNode* last = s.wall->Tile(s.wall->TileCount() - 1);
+                s.animator->SetWall(length, last ? last->getPosition().X : keptX);
+            }
+            s.middle->setBackgroundColor(video::SColor(127, 0x1d, 0x4e, 0x89));
+            if (s.spinner->isVisible())
+                s.spinner->setVisible(false);
+            {
+                std::lock_guard<std::mutex> held(lock);
+                if (generation == loadGeneration)
+                    dataFolder = folder;
+            }
+            if (done)
+                done();
+        });
     }
 
     void DrawLoading(Scene& s)
@@ -346,9 +442,9 @@ void WallEngine::Stop()
         std::lock_guard<std::mutex> held(d->lock);
         ++d->loadGeneration;
     }
-    for (std::thread& loader : d->loaders)
-        if (loader.joinable())
-            loader.join();
+    for (auto& loader : d->loaders)
+        if (loader.first.joinable())
+            loader.first.join();
     d->loaders.clear();
     if (d->renderThread.joinable())
         d->renderThread.join();
@@ -390,48 +486,25 @@ void WallEngine::LoadFolder(const QString& folder, std::function<void()> done)
     {
         auto held = d->LockFromUi();
         d->dataFolder.clear();
+        d->lastFolder = folder;
         generation = ++d->loadGeneration;
     }
-    const int pauseMs = d->settings.loadPauseMs;
-    d->loaders.emplace_back([this, folder, generation, pauseMs, done = std::move(done)] {
-        const auto start = Clock::now();
-        lumo::spider::CLocalImageSpider spider(folder);
-        auto items = spider.Crawl();
-        auto pictures = std::make_shared<std::vector<LoadedPicture>>();
-        for (auto& item : items) {
-            {
-                std::lock_guard<std::mutex> held(d->lock);
-                if (generation != d->loadGeneration)
-                    return;
-            }
-            LoadedPicture p;
-            p.original = item->OriginalSize();
-            p.texture = item->Load(kTileTextureSide);
-            p.item = std::move(item);
-            pictures->push_back(std::move(p));
-        }
-        const double left = pauseMs - millisecondsSince(start);
-        if (left > 0)
-            std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(left));
-        std::lock_guard<std::mutex> held(d->lock);
-        if (generation != d->loadGeneration)
-            return;
-        d->commands.push_back([this, folder, generation, pictures, done](Scene& s) {
-            s.animator->SetTargetX(0);
-            const float length = s.wall->Layout(std::move(*pictures));
-            s.animator->SetWall(length);
-            s.middle->setBackgroundColor(video::SColor(127, 0x1d, 0x4e, 0x89));
-            if (s.spinner->isVisible())
-                s.spinner->setVisible(false);
-            {
-                std::lock_guard<std::mutex> held(d->lock);
-                if (generation == d->loadGeneration)
-                    d->dataFolder = folder;
-            }
-            if (done)
-                done();
-        });
-    });
+    d->StartLoader(folder, generation, d->settings.loadPauseMs, Impl::Placing::Middle, std::move(done));
+}
+
+void WallEngine::Refresh(bool showLast, std::function<void()> done)
+{
+    int generation = 0;
+    QString folder;
+    {
+        auto held = d->LockFromUi();
+        folder = d->lastFolder;
+        generation = ++d->loadGeneration;
+    }
+    if (folder.isEmpty())
+        return;
+    d->StartLoader(
+        folder, generation, 0, showLast ? Impl::Placing::Last : Impl::Placing::Kept, std::move(done));
 }
 
 QString WallEngine::DataFolder() const
@@ -464,6 +537,29 @@ void WallEngine::SetTargetZ(float z)
 void WallEngine::ShowSpinner(bool shown)
 {
     d->Post([shown](Scene& s) { s.spinner->setVisible(shown); });
+}
+
+void WallEngine::SelectIndex(int index)
+{
+    d->Post([index](Scene& s) {
+        if (scene::ISceneNode* tile = s.wall->Tile(index))
+            s.animator->Select(tile);
+    });
+}
+
+void WallEngine::SelectAt(QPoint point, float zWhenNone)
+{
+    d->Post([point, zWhenNone](Scene& s) {
+        scene::ISceneNode* tile = s.animator->TileAt(core::position2di(point.x(), point.y()));
+        s.animator->Select(tile);
+        if (!tile)
+            s.animator->SetTargetZ(zWhenNone);
+    });
+}
+
+void WallEngine::ReloadPicture(const QString& path)
+{
+    d->Post([path](Scene& s) { s.wall->Reload(path); });
 }
 
 WallView WallEngine::View() const

@@ -28,6 +28,7 @@ struct WallView {
     QString selected; // the selected tile's file, empty when none
     int selectedIndex = -1;
     bool standing = false; // the camera stands in front of the selected tile
+    bool turned = false; // the selected tile has finished its turn and faces the camera
     QRect selectedRect; // where the selected tile is on the window
     quint64 frames = 0;
     float cameraX = 0, cameraZ = 0;
@@ -39,6 +40,8 @@ struct WallSettings {
     QStringList loadingFrames; // the two frames of the loading animation
     int loadPauseMs = 2000; // the loading animation shows at least this long for a new folder
     int frameMs = 10; // the shortest frame: the render thread rests for what is left of it
+    int rows = 3; // the rows the tiles stand in
+    bool stretchBackground = false; // the background picture is drawn at the window's size
 };
 
 class WallEngine {
@@ -62,11 +65,21 @@ public:
     // Loads a folder on a loader thread: the loading animation shows meanwhile; the wall replaces the old
     // one. done runs on the loader thread once the new wall is laid out.
     void LoadFolder(const QString& folder, std::function<void()> done = {});
+    // Reads the folder last loaded again, without the loading animation: the wall on screen stays until the
+    // new one is laid out. The camera keeps its place, or with showLast glides to the last tile. done runs as
+    // for LoadFolder.
+    void Refresh(bool showLast = false, std::function<void()> done = {});
     // The data folder on the wall; empty while nothing is loaded or a folder is loading.
     QString DataFolder() const;
     // Steps the selection to the previous (-1) or next (+1) tile, when one is selected.
     void Step(int direction);
     void Deselect();
+    // Selects tile index (in the wall's order) when there is one.
+    void SelectIndex(int index);
+    // Selects the tile at a point of the window; with none there, deselects and sets the camera's target z.
+    void SelectAt(QPoint point, float zWhenNone);
+    // Reads the picture of a tile again after its file changed.
+    void ReloadPicture(const QString& path);
     void SetTargetZ(float z);
     // Shows or hides the small turning frame in front of the wall.
     void ShowSpinner(bool shown);

@@ -52,7 +52,7 @@ float CWallManager::Layout(std::vector<LoadedPicture> pictures)
         video::ITexture* texture = MakeTexture(picture.texture, picture.item->FilePath());
         if (!texture)
             continue;
-        const TilePlace place = tilePlace(int(tiles_.size()), n);
+        const TilePlace place = tilePlace(int(tiles_.size()), n, rows_);
         const QSizeF size = tileSize(picture.original.isEmpty() ? picture.texture.size() : picture.original);
         scene::IMeshSceneNode* node
             = scene_->addCubeSceneNode(1.0f, nullptr, kTileId, core::vector3df(place.x, place.y, 0),
@@ -65,7 +65,7 @@ float CWallManager::Layout(std::vector<LoadedPicture> pictures)
         node->setMaterialFlag(video::EMF_LIGHTING, false);
         node->setMaterialType(video::EMT_TRANSPARENT_ALPHA_CHANNEL);
         node->setName(picture.item->FilePath().toUtf8().constData());
-        length = wallLength(int(tiles_.size()));
+        length = wallLength(int(tiles_.size()), rows_);
         tiles_.push_back(TileEntry {node, texture, std::move(picture.item)});
     }
     return length;
@@ -122,6 +122,28 @@ void CWallManager::Zoom(scene::ISceneNode* node)
     node->setMaterialTexture(0, big);
     zoomed_ = node;
     zoomTexture_ = big;
+}
+
+bool CWallManager::Reload(const QString& path)
+{
+    for (TileEntry& tile : tiles_) {
+        if (tile.item->FilePath() != path)
+            continue;
+        video::ITexture* fresh = MakeTexture(tile.item->Load(kTileTextureSide), path);
+        if (!fresh)
+            return false;
+        const bool zoomed = zoomed_ == tile.node;
+        if (zoomed)
+            Unzoom();
+        tile.node->setMaterialTexture(0, fresh);
+        if (tile.texture)
+            driver_->removeTexture(tile.texture);
+        tile.texture = fresh;
+        if (zoomed)
+            Zoom(tile.node);
+        return true;
+    }
+    return false;
 }
 
 void CWallManager::Unzoom()

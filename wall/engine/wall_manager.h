@@ -2,6 +2,7 @@
 // The tiles of the wall: one flat cube per picture, its texture, and the zoomed texture of the selected one.
 // Lives on the render thread, which alone touches the device.
 #include "wall/engine/image_spider.h"
+#include "wall/engine/wall_rules.h"
 
 #include <QImage>
 #include <QString>
@@ -30,7 +31,10 @@ public:
     CWallManager(const CWallManager&) = delete;
     CWallManager& operator=(const CWallManager&) = delete;
 
-    // Removes the old tiles and lays the pictures out in three rows; pictures that do not load take no place.
+    // How many rows the tiles stand in: three on the picture wall, two on the board.
+    void SetRows(int rows) { rows_ = rows; }
+    int Rows() const { return rows_; }
+    // Removes the old tiles and lays the pictures out in rows; pictures that do not load take no place.
     // Returns the wall length.
     float Layout(std::vector<LoadedPicture> pictures);
     void Clear();
@@ -46,6 +50,9 @@ public:
     // Gives the tile its picture at 960 × 720 (fitted), and the previously zoomed tile its wall texture back.
     void Zoom(irr::scene::ISceneNode* node);
     void Unzoom();
+    // Reads the picture of the tile with this file again after the file changed (a zoomed tile is zoomed
+    // again); false when no tile has it or it no longer loads.
+    bool Reload(const QString& path);
 
     // A texture from a 32-bit ARGB picture, made at 16 bits without mip-maps; null for a null picture.
     irr::video::ITexture* MakeTexture(const QImage& image, const QString& name);
@@ -63,6 +70,7 @@ private:
     irr::scene::ISceneNode* zoomed_ = nullptr;
     irr::video::ITexture* zoomTexture_ = nullptr;
     int textureSerial_ = 0;
+    int rows_ = kWallRows;
 };
 
 } // namespace lumo::wall

@@ -7,23 +7,25 @@
 
 namespace lumo::wall {
 
-int itemsPerRow(int n)
+int itemsPerRow(int n, int rows)
 {
-    return std::max(1, (n + 1) / 3);
+    return std::max(1, (n + 1) / std::max(1, rows));
 }
 
-TilePlace tilePlace(int i, int n)
+TilePlace tilePlace(int i, int n, int rows)
 {
-    const int u = itemsPerRow(n);
-    const int row = std::min(i / u, 2);
+    rows = std::max(1, rows);
+    const int u = itemsPerRow(n, rows);
+    const int row = std::min(i / u, rows - 1);
     const int column = i - row * u;
-    const float y = row == 0 ? kRowStep : row == 1 ? 0.0f : -kRowStep;
+    // Three rows at 540, 0, -540; two at 270, -270.
+    const float y = kRowStep * (float(rows - 1) / 2.0f - float(row));
     return {column * kColumnStep, y};
 }
 
-float wallLength(int lastIndex)
+float wallLength(int lastIndex, int rows)
 {
-    return std::max(0, lastIndex / 3) * kColumnStep;
+    return std::max(0, lastIndex / std::max(1, rows)) * kColumnStep;
 }
 
 QSizeF tileSize(QSize picture)

@@ -28,16 +28,19 @@ constexpr float kFarthestZ = -2800.0f;
 // Clicks on the wall outside the picture count only this long after the last one that counted.
 constexpr int kWallClickIntervalMs = 2000;
 
-// Tiles per row for n pictures: (n + 1) / 3, at least 1.
-int itemsPerRow(int n);
+// The picture wall has three rows; the 3D board has two, at y = +270 and -270.
+constexpr int kWallRows = 3;
+
+// Tiles per row for n pictures: (n + 1) / rows, at least 1.
+int itemsPerRow(int n, int rows = kWallRows);
 struct TilePlace {
     float x = 0, y = 0;
 };
-// The place of tile i of n. The third row takes whatever the first two leave, so that when (n + 1) / 3
-// rounds down no tile is put on top of another.
-TilePlace tilePlace(int i, int n);
-// The wall's length for its last tile: (i / 3) × 550; the camera starts over its middle.
-float wallLength(int lastIndex);
+// The place of tile i of n. Rows stand 540 apart around y = 0. The last row takes whatever the others leave,
+// so that when (n + 1) / rows rounds down no tile is put on top of another.
+TilePlace tilePlace(int i, int n, int rows = kWallRows);
+// The wall's length for its last tile: (i / rows) × 550; the camera starts over its middle.
+float wallLength(int lastIndex, int rows = kWallRows);
 
 // A tile's size in the scene: the picture's shape fitted into kTileBox.
 QSizeF tileSize(QSize picture);
