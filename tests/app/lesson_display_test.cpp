@@ -18,13 +18,18 @@
 #include "surface/surface_state.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <poppler-qt6.h>
 
@@ -266,7 +271,25 @@ TEST_F(LessonOnTheDesktop, ACloseKeepsTheWrittenLessonAndItOpensAgain)
     panel = std::make_unique<CWhiteBoardDlg>(nullptr);
     panel->OnInitDialog();
     panel->show();
-    ASSERT_TRUE(openAndWait(KeptLessonPdf(kept.first())));
+    // The history panel's way back: a menu of the kept lessons, newest first, named by their date and time.
+    QStringList offered;
+    QTimer::singleShot(500, [&] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (QAction* action : menu->actions())
+                offered << action->text();
+            // Chosen as the teacher chooses it: the entry under the pointer and a press of Return.
+            menu->setActiveAction(menu->actions().first());
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QApplication::sendEvent(menu, &enter);
+        }
+    });
+    panel->OnMessage(kMsgOpenKeptLesson, 0, 0);
+    ASSERT_EQ(offered.size(), 1);
+    EXPECT_EQ(offered.first(),
+        QDateTime::fromString(QFileInfo(kept.first()).fileName(), QStringLiteral("yyyy-MM-dd-HH-mm-ss"))
+            .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    ASSERT_TRUE(qmtest::waitFor(
+        [&] { return !panel->OpeningPages() && panel->Surface() && panel->Surface()->isVisible(); }, 20000));
     EXPECT_EQ(ThePageFileList().files.size(), 2);
     pause(500);
     EXPECT_TRUE(near(screenImage().pixel(800, 500), qRgb(0, 0, 0))) << "the kept ink shows again";
