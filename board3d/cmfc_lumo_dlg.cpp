@@ -55,6 +55,12 @@ protected:
     void paintEvent(QPaintEvent*) override { }
 };
 
+// The main panel's title, in the language in force.
+QString PanelTitle()
+{
+    return GetConfigString(QStringLiteral("白板"));
+}
+
 // One folder browser at a time, whichever board window asks.
 std::atomic<bool> g_browsing {false};
 
@@ -509,8 +515,7 @@ void CmfcLumoDlg::RestorePanel()
         return;
     }
     for (int attempt = 0; attempt < 10; ++attempt) {
-        if (const platform::WindowRef panel
-            = platform::FindWindow(platform::kDialogClass, QStringLiteral("白板"))) {
+        if (const platform::WindowRef panel = platform::FindWindow(platform::kDialogClass, PanelTitle())) {
             platform::ShowWindow(panel, true);
             return;
         }
@@ -633,8 +638,7 @@ void CmfcLumoDlg::showEvent(QShowEvent*)
     penMenu_->show();
     penMenu_->raise();
     // The panel floats above every window: it folds away while the board is up, and 0x70A brings it back.
-    if (const platform::WindowRef panel
-        = platform::FindWindow(platform::kDialogClass, QStringLiteral("白板")))
+    if (const platform::WindowRef panel = platform::FindWindow(platform::kDialogClass, PanelTitle()))
         platform::SendMessage(panel, kMsgCollapsePanel, 0, 0);
 }
 

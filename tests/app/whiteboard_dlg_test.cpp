@@ -146,13 +146,13 @@ TEST_F(PanelMenus, ChineseTextsAndWhatRemainsOfTheMainMenu)
     EXPECT_EQ(texts(panel.LineTypeMenu()), QStringList({QStringLiteral("实线"), QStringLiteral("虚线")}));
     EXPECT_EQ(texts(panel.LineWidthMenu()), QStringList({QStringLiteral("细线"), QStringLiteral("较粗"),
                                                          QStringLiteral("中粗"), QStringLiteral("粗线")}));
-    // The calibration sub-menu without its 9-point mode, picture in picture, a separator and settings, the user
-    // panel, the lesson's PDF in and out, then the way out.
+    // The calibration sub-menu without its 9-point mode, picture in picture, a separator and settings, the 3D
+    // board, the user panel, the lesson's PDF in and out, then the way out.
     const QMenu* first = panel.MainMenu()->actions().first()->menu();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first, panel.MainMenuPopup());
     EXPECT_EQ(texts(first), QStringList({QStringLiteral("定位"), QStringLiteral("画中画"), QStringLiteral("-"),
-                                         QStringLiteral("设置"), QStringLiteral("常用"),
+                                         QStringLiteral("设置"), QStringLiteral("3D 白板"), QStringLiteral("常用"),
                                          QStringLiteral("打开PDF或幻灯片"), QStringLiteral("导出PDF"), QStringLiteral("-"),
                                          QStringLiteral("退出")}));
     EXPECT_EQ(first->actions().last()->data().toInt(), DIALOG::kCmdExit);
@@ -173,6 +173,7 @@ TEST_F(PanelMenus, EnglishTexts)
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(texts(first).last(), QStringLiteral("Exit"));
     EXPECT_TRUE(texts(first).contains(QStringLiteral("Launch")));
+    EXPECT_TRUE(texts(first).contains(QStringLiteral("3D Board")));
     EXPECT_TRUE(texts(first).contains(QStringLiteral("Open PDF or slides")));
     EXPECT_TRUE(texts(first).contains(QStringLiteral("Export PDF")));
     panel.OnDestroy();
