@@ -429,6 +429,25 @@ TEST_F(BoardWindow, DeletingAPageAsksFirstAndTakesItsTileAway)
     EXPECT_FALSE(QFileInfo::exists(QDir(board_->BoardFolder()).filePath(u"Template005.png"_s)));
 }
 
+TEST_F(BoardWindow, NextAndPreviousStepThroughThePagesAndStartFromAnEndWhenNoneIsClose)
+{
+    board_->PenMenu()->Button(lumo::board::kMenuNext)->click();
+    ASSERT_TRUE(qmtest::waitFor([&] { return board_->Engine().View().selectedIndex == 0; }, 10000));
+    board_->PenMenu()->Button(lumo::board::kMenuNext)->click();
+    ASSERT_TRUE(qmtest::waitFor([&] { return board_->Engine().View().selectedIndex == 1; }, 10000));
+    board_->PenMenu()->Button(lumo::board::kMenuBack)->click();
+    ASSERT_TRUE(qmtest::waitFor([&] { return board_->Engine().View().selectedIndex == -1; }, 10000));
+    board_->PenMenu()->Button(lumo::board::kMenuPrevious)->click();
+    EXPECT_TRUE(qmtest::waitFor([&] { return board_->Engine().View().selectedIndex == 17; }, 10000));
+    // The pen with no page close says what to do instead of doing nothing.
+    board_->PenMenu()->Button(lumo::board::kMenuBack)->click();
+    ASSERT_TRUE(qmtest::waitFor([&] { return board_->Engine().View().selectedIndex == -1; }, 10000));
+    board_->PenMenu()->Button(lumo::board::kMenuPen)->click();
+    EXPECT_FALSE(board_->Editing());
+    EXPECT_FALSE(platform::CurrentNotice().isEmpty());
+    EXPECT_FALSE(board_->PenMenu()->Button(lumo::board::kMenuPen)->isChecked());
+}
+
 TEST_F(BoardWindow, TheMenuHasAPictureForEveryButtonInBothLanguages)
 {
     for (const char* name : {"previous", "next", "new", "delete", "pen", "eraser", "colour", "larger",
