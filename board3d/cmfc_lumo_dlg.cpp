@@ -93,7 +93,8 @@ CmfcLumoDlg::CmfcLumoDlg()
     follow_ = new QTimer(this);
     follow_->setInterval(50);
     connect(follow_, &QTimer::timeout, this, &CmfcLumoDlg::Follow);
-    clock_.start();
+    elapsed_.start();
+    clock_ = [this] { return elapsed_.elapsed(); };
     // Far in the past, so that the first new page and the first click always count.
     lastNewPageMs_ = -kNewPageIntervalMs;
     lastClickMs_ = -lumo::wall::kWallClickIntervalMs;
@@ -264,7 +265,7 @@ void CmfcLumoDlg::OnPenMenu(int id)
 
 bool CmfcLumoDlg::NewPage()
 {
-    const qint64 now = clock_.elapsed();
+    const qint64 now = clock_();
     if (!acceptNewPage(now, lastNewPageMs_))
         return false;
     lastNewPageMs_ = now;
@@ -549,7 +550,7 @@ void CmfcLumoDlg::Pointer(const PointerEvent& event)
             return;
         }
         if (view.standing) {
-            const qint64 now = clock_.elapsed();
+            const qint64 now = clock_();
             if (!lumo::wall::acceptWallClick(now, lastClickMs_))
                 return;
             lastClickMs_ = now;

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 namespace platform {
@@ -75,6 +76,8 @@ public:
     lumo::wall::WallEngine& Engine() { return engine_; }
     PageCanvas* Canvas() const { return canvas_; }
     CPrivateMenu* PenMenu() const { return penMenu_; }
+    // The clock the 500-ms and 2000-ms rules read, in milliseconds; tests set their own.
+    void SetClock(std::function<qint64()> clock) { clock_ = std::move(clock); }
     // The pointer on the 3D view, as the board's children report it.
     void Pointer(const lumo::wall::PointerEvent& event);
 
@@ -112,7 +115,8 @@ private:
     int editedPage_ = 0;
     bool editing_ = false;
     bool pendingEdit_ = false; // a pen chosen while a page glides in: editing starts once it stands
-    QElapsedTimer clock_;
+    QElapsedTimer elapsed_;
+    std::function<qint64()> clock_;
     qint64 lastNewPageMs_ = 0;
     qint64 lastClickMs_ = 0;
 };
