@@ -304,7 +304,7 @@ void StartPicturePlayByWallglide()
     }
     for (int attempt = 0; attempt < 10; ++attempt) {
         if (const platform::WindowRef panel
-            = platform::FindWindow(platform::kDialogClass, QStringLiteral("白板"))) {
+            = platform::FindWindow(platform::kDialogClass, PanelTitle())) {
             platform::SendMessage(panel, kMsgShowWall, 0, reinterpret_cast<LPARAM>(&folder));
             return;
         }

@@ -55,12 +55,6 @@ protected:
     void paintEvent(QPaintEvent*) override { }
 };
 
-// The main panel's title, in the language in force.
-QString PanelTitle()
-{
-    return GetConfigString(QStringLiteral("白板"));
-}
-
 // One folder browser at a time, whichever board window asks.
 std::atomic<bool> g_browsing {false};
 

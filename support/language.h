@@ -23,3 +23,9 @@ QMEXPAND_EXPORT bool IsEnglish();
 QMEXPAND_EXPORT QString GetConfigString(const QString& key);
 
 } // extern "C"
+
+// The main panel's title in the language in force: other windows look the panel up by it.
+inline QString PanelTitle()
+{
+    return GetConfigString(QStringLiteral("白板"));
+}

@@ -366,7 +366,7 @@ void CmfcLumoDlg::RestorePanel()
     }
     for (int attempt = 0; attempt < 10; ++attempt) {
         if (const platform::WindowRef panel
-            = platform::FindWindow(platform::kDialogClass, QStringLiteral("白板"))) {
+            = platform::FindWindow(platform::kDialogClass, PanelTitle())) {
             platform::ShowWindow(panel, true);
             return;
         }
@@ -498,7 +498,7 @@ void CmfcLumoDlg::showEvent(QShowEvent*)
     engine_.SetVisible(true);
     // The panel floats above every window: it folds away while the wall is up, and 0x70A brings it back.
     if (const platform::WindowRef panel
-        = platform::FindWindow(platform::kDialogClass, QStringLiteral("白板")))
+        = platform::FindWindow(platform::kDialogClass, PanelTitle()))
         platform::SendMessage(panel, kMsgCollapsePanel, 0, 0);
 }
 
