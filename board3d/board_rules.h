@@ -2,6 +2,8 @@
 // The 3D board's rules as plain functions: page names and numbers, the numbered template page, which new-page
 // presses count, the pen's margin inside a page, the default save name, and the ink of an editing session
 // laid onto the page picture itself. No windows, no Irrlicht.
+#include "wall/engine/ink_mark.h"
+
 #include <QColor>
 #include <QDateTime>
 #include <QImage>
@@ -56,14 +58,8 @@ QPoint clampToPage(QPoint point, QSize size);
 // The save dialog's default name: the local time as "%4d-%2d-%2d-%2d-%2d" (year, month, day, hour, minute).
 QString defaultSaveName(const QDateTime& when);
 
-// One stroke of an editing session, in the coordinates of the page as it was shown: a pen segment in its
-// colour and width, or a square the eraser took back to the page as it was.
-struct InkMark {
-    QLine segment;
-    QRect erased;
-    QColor colour;
-    int width = 0;
-};
+// One stroke of an editing session, in the coordinates of the page as it was shown.
+using InkMark = wall::InkMark;
 
 // The page picture with the ink of a session drawn onto it at the page's own size: the marks were made on
 // the page shown at shownSize and are scaled to the picture; erased squares bring back the picture as it

@@ -192,7 +192,7 @@ TEST_F(WallWindow, AClickZoomsIntoAPictureAndThePenWritesOnIt)
     wall_->OnPenMenu(7);
     mouse(canvas, QEvent::MouseButtonPress, canvas->rect().center(), Qt::LeftButton);
     mouse(canvas, QEvent::MouseButtonRelease, canvas->rect().center(), Qt::NoButton);
-    EXPECT_NE(QColor(canvas->Page().pixel(canvas->rect().center())), QColor(0, 0, 255));
+    EXPECT_NE(QColor(canvas->Shown().pixel(canvas->rect().center())), QColor(0, 0, 255));
 
     // Next goes to the following slide; exit hides the wall.
     const QString first = wall_->Engine().View().selected;
