@@ -43,15 +43,8 @@ bool CPptConvert::Convert(
         error_ = QStringLiteral("unknown conversion mode %1").arg(mode);
         return false;
     }
-    if (office_.isEmpty() && !Initialise()) {
-        error_ = QStringLiteral("LibreOffice is not installed");
+    if (!TakeDeck(deckPath))
         return false;
-    }
-    if (!QFileInfo(deckPath).isFile()) {
-        error_ = QStringLiteral("the deck %1 cannot be read").arg(deckPath);
-        return false;
-    }
-    title_ = qmhelp::deckTitle(deckPath);
     if (!QDir().mkpath(outputFolder)) {
         error_ = QStringLiteral("the folder %1 cannot be made").arg(outputFolder);
         return false;
@@ -80,6 +73,11 @@ bool CPptConvert::Convert(
 bool CPptConvert::ConvertToPdf(const QString& deckPath, const QString& workFolder, QString* pdfPath)
 {
     error_.clear();
+    return TakeDeck(deckPath) && PrintToPdf(deckPath, workFolder, pdfPath);
+}
+
+bool CPptConvert::TakeDeck(const QString& deckPath)
+{
     if (office_.isEmpty() && !Initialise()) {
         error_ = QStringLiteral("LibreOffice is not installed");
         return false;
@@ -89,7 +87,7 @@ bool CPptConvert::ConvertToPdf(const QString& deckPath, const QString& workFolde
         return false;
     }
     title_ = qmhelp::deckTitle(deckPath);
-    return PrintToPdf(deckPath, workFolder, pdfPath);
+    return true;
 }
 
 bool CPptConvert::PrintToPdf(const QString& deckPath, const QString& workFolder, QString* pdfPath)

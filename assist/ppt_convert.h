@@ -43,6 +43,8 @@ public:
     static qint64 RenameSlidePictures(const QString& folder, const QString& title);
 
 private:
+    // The office suite is there and the deck can be read; the title is taken from the deck.
+    bool TakeDeck(const QString& deckPath);
     bool PrintToPdf(const QString& deckPath, const QString& workFolder, QString* pdfPath);
     bool RenderPages(const QString& pdfPath, const QString& outputFolder, const Progress& progress);
 

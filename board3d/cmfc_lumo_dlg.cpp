@@ -1,4 +1,5 @@
 #include "board3d/cmfc_lumo_dlg.h"
+#include "wall/engine/wall_start.h"
 
 #include "board3d/board_menu.h"
 #include "board3d/board_rules.h"
@@ -142,25 +143,11 @@ bool CmfcLumoDlg::Initialise()
     if (started_)
         return true;
     MakeBoardFolder();
-    lumo::wall::WallSettings settings;
-    const QString cwd = QDir::currentPath();
-    settings.backgroundPicture = cwd + QStringLiteral("/background.jpg");
+    lumo::wall::WallSettings settings = lumo::wall::ProgramWallSettings();
     settings.stretchBackground = true;
-    settings.fontPicture = cwd + QStringLiteral("/Bin/bigfont.png");
-    settings.loadingFrames
-        = {cwd + QStringLiteral("/Bin/loading1.png"), cwd + QStringLiteral("/Bin/loading2.png")};
     settings.rows = kBoardRows;
-    bool ok = false;
-    if (const QByteArray pause = qgetenv("QM_WALL_LOAD_PAUSE_MS"); !pause.isEmpty())
-        settings.loadPauseMs = pause.toInt(&ok);
-    const WId window = renderTarget_->winId();
-    QGuiApplication::sync();
-    if (!engine_.Start(window, renderTarget_->size(), settings)) {
-        platform::MessageBox(nullptr, GetConfigString(QStringLiteral("未检测到3D支持,请检查显卡驱动等信息!")),
-            IsEnglish() ? QStringLiteral("Tips") : QStringLiteral("提示"),
-            platform::MB_OK | platform::MB_ICONWARNING);
+    if (!lumo::wall::StartOrTellNo3D(engine_, renderTarget_, settings))
         return false;
-    }
     started_ = true;
     engine_.LoadFolder(boardFolder_);
     follow_->start();

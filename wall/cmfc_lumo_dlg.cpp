@@ -1,4 +1,5 @@
 #include "wall/cmfc_lumo_dlg.h"
+#include "wall/engine/wall_start.h"
 
 #include "wall/engine/wall_rules.h"
 #include "wall/slide_canvas.h"
@@ -153,23 +154,8 @@ bool CmfcLumoDlg::Initialise()
 {
     if (started_)
         return true;
-    lumo::wall::WallSettings settings;
-    const QString cwd = QDir::currentPath();
-    settings.backgroundPicture = cwd + QStringLiteral("/background.jpg");
-    settings.fontPicture = cwd + QStringLiteral("/Bin/bigfont.png");
-    settings.loadingFrames
-        = {cwd + QStringLiteral("/Bin/loading1.png"), cwd + QStringLiteral("/Bin/loading2.png")};
-    bool ok = false;
-    if (const QByteArray pause = qgetenv("QM_WALL_LOAD_PAUSE_MS"); !pause.isEmpty())
-        settings.loadPauseMs = pause.toInt(&ok);
-    const WId window = renderTarget_->winId();
-    QGuiApplication::sync();
-    if (!engine_.Start(window, renderTarget_->size(), settings)) {
-        platform::MessageBox(nullptr, GetConfigString(QStringLiteral("未检测到3D支持,请检查显卡驱动等信息!")),
-            IsEnglish() ? QStringLiteral("Tips") : QStringLiteral("提示"),
-            platform::MB_OK | platform::MB_ICONWARNING);
+    if (!lumo::wall::StartOrTellNo3D(engine_, renderTarget_, lumo::wall::ProgramWallSettings()))
         return false;
-    }
     started_ = true;
     follow_->start();
     vpInitialize();
