@@ -81,13 +81,14 @@ uint32_t colourOfFrame(int i)
     return uint32_t((i * 4) & 0xff) << 16 | 0x3000 | uint32_t(255 - ((i * 4) & 0xff));
 }
 
-// Writes `seconds` of a recording: a picture of its own colour every frame, then the sound of that frame.
-bool recordSeconds(AviWriter& writer, int seconds)
+// Writes `pictures` frames of the given size, each of its own colour, each followed by the sound of its time.
+bool recordPictures(AviWriter& writer, int pictures, int width = kWidth, int height = kHeight)
 {
     int64_t sent = 0;
-    for (int i = 0; i < seconds * 20; ++i) {
-        const std::vector<uint8_t> screen = screenOf(colourOfFrame(i));
-        if (!writer.writeFrame(screen.data(), kWidth * 4, kWidth, kHeight, i))
+    QImage screen(width, height, QImage::Format_RGB32); // the BGRX rows of the screen grab
+    for (int i = 0; i < pictures; ++i) {
+        screen.fill(QColor::fromRgb(colourOfFrame(i)));
+        if (!writer.writeFrame(screen.constBits(), int(screen.bytesPerLine()), width, height, i))
             return false;
         const int64_t due = int64_t(i + 1) * kRate / 20;
         const std::vector<int16_t> chunk = soundChunk(sent, int(due - sent));
@@ -96,6 +97,12 @@ bool recordSeconds(AviWriter& writer, int seconds)
         sent = due;
     }
     return true;
+}
+
+// Writes `seconds` of a recording: a picture of its own colour every frame, then the sound of that frame.
+bool recordSeconds(AviWriter& writer, int seconds)
+{
+    return recordPictures(writer, seconds * 20);
 }
 
 bool near(uint32_t a, uint32_t b, int tolerance)
@@ -365,23 +372,6 @@ Compressor uncompressed()
     return {QStringLiteral("v210"), QStringLiteral("v210"), QStringLiteral("Uncompressed 10-bit")};
 }
 
-bool recordBigPictures(AviWriter& writer, int pictures)
-{
-    int64_t sent = 0;
-    QImage screen(kBigWidth, kBigHeight, QImage::Format_RGB32); // the BGRX rows of the screen grab
-    for (int i = 0; i < pictures; ++i) {
-        screen.fill(QColor::fromRgb(colourOfFrame(i)));
-        if (!writer.writeFrame(screen.constBits(), int(screen.bytesPerLine()), kBigWidth, kBigHeight, i))
-            return false;
-        const int64_t due = int64_t(i + 1) * kRate / 20;
-        const std::vector<int16_t> chunk = soundChunk(sent, int(due - sent));
-        if (!writer.writeSound(chunk.data(), int(chunk.size())))
-            return false;
-        sent = due;
-    }
-    return true;
-}
-
 void expectWholeBigRecording(const QString& path, int atLeastPictures)
 {
     EXPECT_GT(QFileInfo(path).size(), int64_t(1) << 30);
@@ -406,7 +396,7 @@ TEST(AviWriterLarge, ARecordingPastOneGibibytePlaysWholeFinishedOrKilled)
         const QString path = dir.filePath(QStringLiteral("finished.avi"));
         AviWriter writer;
         ASSERT_TRUE(writer.open(path, settingsFor(uncompressed(), {kBigWidth, kBigHeight})));
-        ASSERT_TRUE(recordBigPictures(writer, kPastOneGibibyte));
+        ASSERT_TRUE(recordPictures(writer, kPastOneGibibyte, kBigWidth, kBigHeight));
         ASSERT_TRUE(writer.finish());
         expectWholeBigRecording(path, kPastOneGibibyte);
         QFile::remove(path);
@@ -417,7 +407,7 @@ TEST(AviWriterLarge, ARecordingPastOneGibibytePlaysWholeFinishedOrKilled)
     if (child == 0) {
         AviWriter writer;
         if (!writer.open(path, settingsFor(uncompressed(), {kBigWidth, kBigHeight}))
-            || !recordBigPictures(writer, kPastOneGibibyte))
+            || !recordPictures(writer, kPastOneGibibyte, kBigWidth, kBigHeight))
             _exit(3);
         raise(SIGKILL);
         _exit(4);
