@@ -4,11 +4,11 @@
 #include "app/dlg_show.h"
 #include "app/erase_radius_dlg.h"
 #include "app/line_style_dlg.h"
+#include "app/outside_windows.h"
 #include "app/ppt_tool_bar.h"
 #include "app/tool_dlg.h"
 #include "app/tool_tip_dlg.h"
 #include "app/user_dlg.h"
-#include "app/outside_windows.h"
 #include "app/whiteboard_messages.h"
 
 #include "assist/assist_exports.h"
@@ -58,9 +58,9 @@
 #include <QWindow>
 
 #include <algorithm>
-#include <utility>
 #include <cstdlib>
 #include <iterator>
+#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -139,23 +139,6 @@ void cleanUpKeyboardLayouts()
     reg::RegCloseKey(layouts);
 }
 
-QAction* addCommand(QMenu* menu, const QString& text, int id)
-{
-    QAction* action = menu->addAction(text);
-    action->setData(id);
-    return action;
-}
-
-void removeCommand(QMenu* menu, int id)
-{
-    for (QAction* action : menu->actions()) {
-        if (action->menu())
-            removeCommand(action->menu(), id);
-        else if (action->data().toInt() == id)
-            menu->removeAction(action);
-    }
-}
-
 } // namespace
 
 CWhiteBoardDlg::CWhiteBoardDlg(QWidget* parent)
@@ -169,7 +152,8 @@ CWhiteBoardDlg::CWhiteBoardDlg(QWidget* parent)
 
     startupDirectory_ = QDir::currentPath();
     programFilePath_ = platform::programFilePath();
-    // The page folder root is the system's own scratch folder in the templates folder, never one of the user's.
+    // The page folder root is the system's own scratch folder in the templates folder, never one of the
+    // user's.
     const QString scratch = platform::templatesScratchFolder();
     pageFolderRoot_ = scratch.isEmpty() ? QString() : platform::shortPath(scratch) + u"/"_s;
 
@@ -251,7 +235,8 @@ void CWhiteBoardDlg::OnInitDialog()
 
     pptToolBar_ = new CPPTToolBar(this);
     connect(pptToolBar_, &CPPTToolBar::restorePanel, this, &CWhiteBoardDlg::RestorePanel);
-    connect(pptToolBar_, &CPPTToolBar::whiteboardRequested, this, &CWhiteBoardDlg::LeaveSlideShowForWhiteboard);
+    connect(
+        pptToolBar_, &CPPTToolBar::whiteboardRequested, this, &CWhiteBoardDlg::LeaveSlideShowForWhiteboard);
     connect(pptToolBar_, &CPPTToolBar::raisePanel, this, [this] {
         for (QWidget* w : {static_cast<QWidget*>(this), static_cast<QWidget*>(dlgShow_)})
             if (w && w->isVisible())
@@ -335,80 +320,6 @@ void CWhiteBoardDlg::LoadButtonImages()
     }
 }
 
-void CWhiteBoardDlg::LoadMenus()
-{
-    const bool english = IsEnglish();
-    // The main menu as the program has always carried it; only what remains after the removals is offered.
-    mainMenu_ = new QMenu(this);
-    QMenu* first = mainMenu_->addMenu(english ? u"Menu"_s : u"菜单"_s);
-    QMenu* calibration = first->addMenu(english ? u"Calibration"_s : u"定位"_s);
-    addCommand(calibration, english ? u"4-point calibration"_s : u"4点定位"_s, 32804);
-    addCommand(calibration, english ? u"9-point calibration"_s : u"9点定位"_s, 32833);
-    addCommand(calibration, english ? u"Light check"_s : u"光线检测"_s, 32858);
-    QMenu* pip = first->addMenu(english ? u"Picture in picture"_s : u"画中画"_s);
-    addCommand(pip, english ? u"Open"_s : u"打开"_s, 32806);
-    addCommand(pip, english ? u"Close"_s : u"关闭"_s, 32807);
-    addCommand(first, english ? u"Share"_s : u"分享"_s, kCmdShare);
-    first->addSeparator();
-    addCommand(first,
-        english ? u"Install the standard bluetooth adapter driver"_s : u"安装标准蓝牙适配器驱动"_s,
-        kCmdInstallBluetooth);
-    addCommand(first, english ? u"Logo wall"_s : u"Logo墙"_s, kCmdLogoWall);
-    addCommand(first, english ? u"3D wall"_s : u"3D墙"_s, kCmd3DWall);
-    addCommand(first, english ? u"Bluetooth reconnect"_s : u"蓝牙重连"_s, 32809);
-    addCommand(first, english ? u"Settings"_s : u"设置"_s, 32808);
-    addCommand(first, english ? u"Show panel"_s : u"显示面板"_s, 32775);
-    for (int position : {9, 2, 3, 3, 3, 3}) {
-        const QList<QAction*> items = first->actions();
-        if (position < items.size())
-            first->removeAction(items[position]);
-    }
-    removeCommand(mainMenu_, 32833);
-    removeCommand(mainMenu_, 32858);
-    // The 3D board of numbered pages, which nothing else in the program opens.
-    addCommand(first, english ? u"3D Board"_s : u"3D 白板"_s, kCmd3DBoard);
-    // The quick-launch list has a way in besides the tools page.
-    addCommand(first, english ? u"Launch"_s : u"常用"_s, kCmdShowUserPanel);
-    // The lesson in and out as PDF.
-    addCommand(first, english ? u"Open PDF or slides"_s : u"打开PDF或幻灯片"_s, kCmdOpenPdf);
-    addCommand(first, english ? u"Export PDF"_s : u"导出PDF"_s, kCmdExportPdf);
-    // The panel has no close button of its own: the main menu ends with the way out.
-    first->addSeparator();
-    addCommand(first, english ? u"Exit"_s : u"退出"_s, kCmdExit);
-
-    // The 17 x 17 pictures of the line-type, line-width and eraser menus.
-    const auto menuIcon = [](int resource) { return QIcon(u":/skin/menu/%1.png"_s.arg(resource)); };
-    eraserMenu_ = new QMenu(this);
-    addCommand(eraserMenu_, english ? u"Point eraser"_s : u"点擦"_s, kCmdPointEraser)->setIcon(menuIcon(476));
-    addCommand(eraserMenu_, english ? u"Large point eraser"_s : u"大点擦"_s, kCmdBigPointEraser)
-        ->setIcon(menuIcon(476));
-    addCommand(eraserMenu_, english ? u"Eraser size..."_s : u"橡皮大小..."_s, kCmdEraserSize)
-        ->setIcon(menuIcon(476));
-    addCommand(eraserMenu_, english ? u"Lasso eraser"_s : u"圈擦"_s, kCmdLassoEraser)->setIcon(menuIcon(476));
-    addCommand(eraserMenu_, english ? u"Clear screen"_s : u"清屏"_s, kCmdClearScreen)->setIcon(menuIcon(471));
-
-    lineTypeMenu_ = new QMenu(this);
-    addCommand(lineTypeMenu_, english ? u"Solid line"_s : u"实线"_s, kCmdSolidLine)->setIcon(menuIcon(190));
-    addCommand(lineTypeMenu_, english ? u"Dashed line"_s : u"虚线"_s, kCmdDashLine)->setIcon(menuIcon(323));
-
-    lineWidthMenu_ = new QMenu(this);
-    for (const auto& [text, id] : {std::pair {english ? u"Thin"_s : u"细线"_s, kCmdThinLine},
-             std::pair {english ? u"Thicker"_s : u"较粗"_s, kCmdThickerLine},
-             std::pair {english ? u"Medium"_s : u"中粗"_s, kCmdMediumLine},
-             std::pair {english ? u"Thick"_s : u"粗线"_s, kCmdThickLine}})
-        addCommand(lineWidthMenu_, text, id)->setIcon(menuIcon(465));
-
-    // The main menu shows its first pop-up on its own; what is chosen there, or in its sub-menus, reaches it.
-    for (QMenu* menu : {first, eraserMenu_, lineTypeMenu_, lineWidthMenu_}) {
-        connect(
-            menu, &QMenu::triggered, this, [this](QAction* action) { OnCommand(action->data().toInt()); });
-        menu->setStyleSheet(
-            u"QMenu { background: #1B4C8C; color: white; font-size: 15px; padding: 4px; }"
-            "QMenu::item { padding: 6px 22px 6px 30px; } QMenu::item:selected { background: #12A39A; }"
-            "QMenu::icon { padding-left: 8px; }"_s);
-    }
-}
-
 void CWhiteBoardDlg::RegisterMessages()
 {
     messages_ = std::make_unique<platform::MessageTable>(this, platform::kDialogClass);
@@ -419,9 +330,9 @@ void CWhiteBoardDlg::RegisterMessages()
         });
     // Only the surface and the history panel send these; from another process they would delete or orphan
     // the surface under the teacher's pen.
-    for (UINT m : {ScreenPenMsg::kExitBoard, ScreenPenMsg::kClosed, kMsgDeleteSurface,
-             ScreenPenMsg::kPolyline, kMsgInsertChosenMedia, ScreenPenMsg::kCapturing, kMsgOpenLessonFile,
-             kMsgOpenKeptLesson})
+    for (UINT m :
+        {ScreenPenMsg::kExitBoard, ScreenPenMsg::kClosed, kMsgDeleteSurface, ScreenPenMsg::kPolyline,
+            kMsgInsertChosenMedia, ScreenPenMsg::kCapturing, kMsgOpenLessonFile, kMsgOpenKeptLesson})
         messages_->onLocal(m, [this, m](WPARAM w, LPARAM l) { return OnMessage(m, w, l); });
     // These carry a string pointer: only windows of this process may send them.
     for (UINT m : {kMsgOpenBackground, kMsgOpenPageSet, kMsgOpenPageFolder, kMsgInsertMedia, kMsgShowWall})
@@ -540,7 +451,8 @@ bool CWhiteBoardDlg::InGripArea(const QPoint& pos) const
 void CWhiteBoardDlg::mousePressEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
-    if (event->button() == Qt::RightButton || (event->button() == Qt::LeftButton && icon_->geometry().contains(at))) {
+    if (event->button() == Qt::RightButton
+        || (event->button() == Qt::LeftButton && icon_->geometry().contains(at))) {
         ShowMainMenu(event->globalPosition().toPoint());
         return;
     }
@@ -756,8 +668,8 @@ void CWhiteBoardDlg::OnDestroy()
         readyTimer_->stop();
     platform::hotkey::UnregisterHotKey(kHotKeyId);
 
-    // Pages still being made from a PDF stop; the teacher's open page is stored and the lesson kept before the
-    // scratch folders go. A lesson that could not be kept leaves them in place.
+    // Pages still being made from a PDF stop; the teacher's open page is stored and the lesson kept before
+    // the scratch folders go. A lesson that could not be kept leaves them in place.
     if (importCancelled_)
         *importCancelled_ = true;
     if (importPool_)
@@ -769,8 +681,8 @@ void CWhiteBoardDlg::OnDestroy()
     DeleteSurface();
     Destroy3DScreen();
     for (QWidget* w : {static_cast<QWidget*>(dlgShow_), static_cast<QWidget*>(pptToolBar_),
-             static_cast<QWidget*>(lineStyleDlg_), static_cast<QWidget*>(userDlg_), static_cast<QWidget*>(toolDlg_),
-             static_cast<QWidget*>(toolDlg_->EraseRadiusDlg())})
+             static_cast<QWidget*>(lineStyleDlg_), static_cast<QWidget*>(userDlg_),
+             static_cast<QWidget*>(toolDlg_), static_cast<QWidget*>(toolDlg_->EraseRadiusDlg())})
         if (w)
             w->hide();
     if (tabDlg_)

@@ -345,19 +345,7 @@ void CmfcLumoDlg::Exit()
 
 void CmfcLumoDlg::RestorePanel()
 {
-    // The show/hide tab gives the panel back; without it, the panel is looked for by its title.
-    if (const platform::WindowRef tab = platform::FindWindow(QString(), QStringLiteral("HideDlg"))) {
-        platform::SendMessage(tab, kMsgRestorePanel, 0, 0);
-        return;
-    }
-    for (int attempt = 0; attempt < 10; ++attempt) {
-        if (const platform::WindowRef panel
-            = platform::FindWindow(platform::kDialogClass, PanelTitle())) {
-            platform::ShowWindow(panel, true);
-            return;
-        }
-        QThread::msleep(40);
-    }
+    lumo::wall::GiveThePanelBack(kMsgRestorePanel);
 }
 
 void CmfcLumoDlg::Pointer(const PointerEvent& event)
@@ -483,8 +471,7 @@ void CmfcLumoDlg::showEvent(QShowEvent*)
 {
     engine_.SetVisible(true);
     // The panel floats above every window: it folds away while the wall is up, and 0x70A brings it back.
-    if (const platform::WindowRef panel
-        = platform::FindWindow(platform::kDialogClass, PanelTitle()))
+    if (const platform::WindowRef panel = platform::FindWindow(platform::kDialogClass, PanelTitle()))
         platform::SendMessage(panel, kMsgCollapsePanel, 0, 0);
 }
 

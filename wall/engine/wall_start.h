@@ -2,11 +2,14 @@
 // How the program's walls start: their pictures from the program folder (the current directory), and the
 // teacher told when no 3D device can be made. Inline, so that the engine itself needs no language library.
 #include "platform/message_box.h"
+#include "platform/messages.h"
+#include "platform/window_ops.h"
 #include "support/language.h"
 #include "wall/engine/wall_engine.h"
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QThread>
 #include <QWidget>
 
 namespace lumo::wall {
@@ -40,6 +43,23 @@ inline bool StartOrTellNo3D(WallEngine& engine, QWidget* target, const WallSetti
         IsEnglish() ? QStringLiteral("Tips") : QStringLiteral("提示"),
         platform::MB_OK | platform::MB_ICONWARNING);
     return false;
+}
+
+// Gives the panel back when a wall closes: through the panel's show/hide tab (restoreMessage) when it is
+// there, else by showing the panel found by its title, which may take a moment to appear.
+inline void GiveThePanelBack(unsigned restoreMessage)
+{
+    if (const platform::WindowRef tab = platform::FindWindow(QString(), QStringLiteral("HideDlg"))) {
+        platform::SendMessage(tab, restoreMessage, 0, 0);
+        return;
+    }
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        if (const platform::WindowRef panel = platform::FindWindow(platform::kDialogClass, PanelTitle())) {
+            platform::ShowWindow(panel, true);
+            return;
+        }
+        QThread::msleep(40);
+    }
 }
 
 } // namespace lumo::wall
