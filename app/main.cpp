@@ -1,8 +1,8 @@
 #include "app/crash_handler.h"
 #include "app/whiteboard_app.h"
 
-#include "platform/dialog_guard.h"
 #include "platform/message_box.h"
+#include "platform/window_stack.h"
 
 #include <QApplication>
 
@@ -32,7 +32,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     CWhiteBoardApp::LoadQtTranslations(app);
-    platform::keepDialogsAboveFloatingWindows();
+    // One owner keeps the order of every window of the program from here on.
+    platform::StartWindowStack();
     theApp.InitInstance();
     return theApp.ExitInstance();
 }

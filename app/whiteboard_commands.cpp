@@ -6,11 +6,11 @@
 #include "app/dlg_show.h"
 #include "app/erase_radius_dlg.h"
 #include "app/line_style_dlg.h"
+#include "app/outside_windows.h"
 #include "app/ppt_tool_bar.h"
 #include "app/tool_dlg.h"
 #include "app/tool_tip_dlg.h"
 #include "app/user_dlg.h"
-#include "app/outside_windows.h"
 #include "app/whiteboard_messages.h"
 
 #include "assist/assist_exports.h"
@@ -18,7 +18,6 @@
 #include "board3d/board3d_exports.h"
 #include "controls/button_ex.h"
 #include "platform/desktop_probe.h"
-#include "platform/dialog_guard.h"
 #include "platform/dialog_units.h"
 #include "platform/message_box.h"
 #include "platform/notice.h"
@@ -27,6 +26,7 @@
 #include "platform/shell.h"
 #include "platform/window_flags.h"
 #include "platform/window_ops.h"
+#include "platform/window_stack.h"
 #include "recorder/recorder_exports.h"
 #include "support/bluetooth.h"
 #include "support/language.h"
@@ -59,9 +59,9 @@
 #include <QWindow>
 
 #include <algorithm>
-#include <utility>
 #include <cstdlib>
 #include <iterator>
+#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -197,6 +197,8 @@ void CWhiteBoardDlg::OnCommand(int id)
     case kCmdSave:
         HideAllPopups();
         StoreCurrentPage();
+        if (!surface_)
+            BackToRunningShow();
         break;
     case kCmdUndo:
         HideAllPopups();
@@ -409,6 +411,15 @@ void CWhiteBoardDlg::PlaySlideShow()
     CollapsePanel();
 }
 
+void CWhiteBoardDlg::BackToRunningShow()
+{
+    // Written over a running show, the page has gone: the show has the keys again, and its toolbar is back.
+    if (const platform::WindowRef show = DetectSlideShow()) {
+        pptToolBar_->show();
+        platform::SetForegroundWindow(show);
+    }
+}
+
 void CWhiteBoardDlg::LeaveSlideShowForWhiteboard()
 {
     if (!(surface_ && boardMode == kBoardWhite)) {
@@ -417,7 +428,6 @@ void CWhiteBoardDlg::LeaveSlideShowForWhiteboard()
     }
     lineStyleDlg_->Refresh();
     RestorePanel();
-    KeepAboveSurface();
 }
 
 void CWhiteBoardDlg::ShowBluetoothStatus(WPARAM status)
@@ -526,6 +536,8 @@ void CWhiteBoardDlg::ShowScreenKeyboard()
             GetConfigString(u"屏幕键盘"_s), platform::MB_OK);
         return;
     }
+    // Above the page, where the teacher types into a text box, and under the panel.
+    platform::AddOutsideAid(keyboard);
     // At the bottom of the panel's monitor, above a panel the desktop keeps there.
     const QRect keyboardRect = platform::GetWindowRect(keyboard);
     const QRect work = CMultiScreen(this).GetWorkRect();
@@ -564,6 +576,8 @@ bool CWhiteBoardDlg::ShowCalculator()
     if (!calculator)
         return false;
     platform::SetForegroundWindow(calculator);
+    // Above the page, so that the teacher sees it over a page being written on, and under the panel.
+    platform::AddOutsideAid(calculator);
     const QRect work = CMultiScreen(this).GetScreenRect();
     const QRect rect = platform::GetWindowRect(calculator);
     if (!work.contains(rect.topLeft()))

@@ -17,7 +17,6 @@
 #include "board3d/board3d_exports.h"
 #include "controls/button_ex.h"
 #include "platform/desktop_probe.h"
-#include "platform/dialog_guard.h"
 #include "platform/dialog_units.h"
 #include "platform/message_box.h"
 #include "platform/notice.h"
@@ -519,10 +518,7 @@ LRESULT CWhiteBoardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (QWidget* tab = tabDlg_->window())
             tab->hide();
         StoreCurrentPage();
-        if (const platform::WindowRef show = DetectSlideShow()) {
-            pptToolBar_->show();
-            platform::SetForegroundWindow(show);
-        }
+        BackToRunningShow();
         return 0;
     }
     case kMsgRaisePanel:
@@ -639,7 +635,6 @@ LRESULT CWhiteBoardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case ScreenPenMsg::kCapturing:
         if (QWidget* tab = tabDlg_->window(); tab && tab->isVisible())
             tab->hide();
-        QThread::msleep(100);
         return 0;
     case kMsgOpenLessonFile:
         OpenPdfOrSlides();

@@ -130,9 +130,9 @@ public:
     bool ExportLessonPdf();
     // Asks for a PDF or a slide deck, then opens it as board pages.
     void OpenPdfOrSlides();
-    // Opens the pages of a PDF, or of a deck printed to PDF by LibreOffice, as board pages after the pages there
-    // are. The pages are rendered off the UI thread; the first opens on the board as soon as it is ready. False,
-    // after telling why, when nothing will open.
+    // Opens the pages of a PDF, or of a deck printed to PDF by LibreOffice, as board pages after the pages
+    // there are. The pages are rendered off the UI thread; the first opens on the board as soon as it is
+    // ready. False, after telling why, when nothing will open.
     bool OpenPagesOf(const QString& path);
     // True while the pages of a PDF or deck are still being made.
     bool OpeningPages() const { return importsRunning_ > 0; }
@@ -144,13 +144,11 @@ public:
 
     // Answers the lesson's file dialogs instead of showing them (tests): save or open, the starting folder or
     // file and the filter; returns the chosen path or an empty string for Cancel. Empty restores the dialogs.
-    using LessonFileChooser
-        = std::function<QString(bool save, const QString& start, const QString& filter)>;
+    using LessonFileChooser = std::function<QString(bool save, const QString& start, const QString& filter)>;
     static void SetLessonFileChooser(LessonFileChooser chooser);
 
 protected:
     void done(int r) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -181,13 +179,11 @@ private:
     void TellNotAvailableYet();
     // One line in the tip window for a few seconds.
     void ShowTip(const QString& text);
-    void KeepAboveSurface();
-    void RaiseAboveSurface();
     QWidget* DialogOwner() const;
     CScreenPenWnd* CreateSurface(const QString& pagePicture = QString());
     // Runs a request from a message now, or, while a surface is being built, once it is: building copies the
-    // screens and lets queued messages through meanwhile, and a second writing press then would build a second
-    // surface and orphan the first. A request put off answers 0.
+    // screens and lets queued messages through meanwhile, and a second writing press then would build a
+    // second surface and orphan the first. A request put off answers 0.
     LRESULT NowOrOnceSurfaceBuilt(std::function<LRESULT()> request);
     void SetSurfacePen(int width, COLORREF colour);
     void CopyLineStyleToSharedPen();
@@ -201,6 +197,8 @@ private:
     void PlaySlideShow();
     // The slide-show toolbar's whiteboard button: a board page over the show, and the panel back.
     void LeaveSlideShowForWhiteboard();
+    // Back to a slide show that runs under the page that has just gone.
+    void BackToRunningShow();
     void OpenOfficeFile();
     void ChooseColour();
     void ShowBluetoothStatus(WPARAM status);

@@ -293,7 +293,6 @@ void CWhiteBoardDlg::AddImportedPage(const QImage& page, int number, int count, 
     Hide3DWindow();
     surface_ = CreateSurface();
     surface_->ShowSurface();
-    KeepAboveSurface();
     lineStyleDlg_->Refresh();
 }
 

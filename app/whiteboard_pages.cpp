@@ -17,7 +17,6 @@
 #include "board3d/board3d_exports.h"
 #include "controls/button_ex.h"
 #include "platform/desktop_probe.h"
-#include "platform/dialog_guard.h"
 #include "platform/dialog_units.h"
 #include "platform/message_box.h"
 #include "platform/notice.h"
@@ -26,6 +25,7 @@
 #include "platform/shell.h"
 #include "platform/window_flags.h"
 #include "platform/window_ops.h"
+#include "platform/window_stack.h"
 #include "recorder/recorder_exports.h"
 #include "support/bluetooth.h"
 #include "support/language.h"
@@ -57,9 +57,9 @@
 #include <QWindow>
 
 #include <algorithm>
-#include <utility>
 #include <cstdlib>
 #include <iterator>
+#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -72,7 +72,6 @@ void CWhiteBoardDlg::EnsureSurface()
     if (!surface_)
         surface_ = CreateSurface();
     surface_->ShowSurface();
-    KeepAboveSurface();
 }
 
 void CWhiteBoardDlg::OnInstrumentNumber(int number)
@@ -80,7 +79,6 @@ void CWhiteBoardDlg::OnInstrumentNumber(int number)
     HideAllPopups();
     EnsureSurface();
     surface_->SelectInstrumentByNumber(number);
-    KeepAboveSurface();
 }
 
 CScreenPenWnd* CWhiteBoardDlg::CreateSurface(const QString& pagePicture)
@@ -103,45 +101,9 @@ LRESULT CWhiteBoardDlg::NowOrOnceSurfaceBuilt(std::function<LRESULT()> request)
 {
     if (!buildingSurface_)
         return request();
-    QTimer::singleShot(20, this, [this, request = std::move(request)]() mutable {
-        NowOrOnceSurfaceBuilt(std::move(request));
-    });
+    QTimer::singleShot(20, this,
+        [this, request = std::move(request)]() mutable { NowOrOnceSurfaceBuilt(std::move(request)); });
     return 0;
-}
-
-void CWhiteBoardDlg::KeepAboveSurface()
-{
-    // The panel and its popups stay reachable over the page. The surface is mapped a moment after it is
-    // shown, so they rise again once the surface is exposed.
-    if (surface_)
-        surface_->installEventFilter(this);
-    RaiseAboveSurface();
-}
-
-void CWhiteBoardDlg::RaiseAboveSurface()
-{
-    for (QWidget* w : {static_cast<QWidget*>(this), tabDlg_->window(), static_cast<QWidget*>(toolDlg_),
-             static_cast<QWidget*>(lineStyleDlg_), static_cast<QWidget*>(userDlg_),
-             static_cast<QWidget*>(toolDlg_->EraseRadiusDlg()), static_cast<QWidget*>(pptToolBar_),
-             static_cast<QWidget*>(toolTipDlg_), static_cast<QWidget*>(dlgShow_)})
-        if (w && w->isVisible())
-            w->raise();
-    // A dialog open now stays above them all.
-    platform::restackUnderOpenDialogs();
-}
-
-bool CWhiteBoardDlg::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == surface_ && (event->type() == QEvent::Expose || event->type() == QEvent::Show)) {
-        QTimer::singleShot(0, this, [this] { RaiseAboveSurface(); });
-    }
-    // A web view for a Flash movie makes the surface a window of another kind: its native window is made
-    // anew and mapped on top, over the panel, without a show of the widget.
-    if (watched == surface_ && event->type() == QEvent::WinIdChange) {
-        for (int ms : {0, 300, 1000})
-            QTimer::singleShot(ms, this, [this] { RaiseAboveSurface(); });
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void CWhiteBoardDlg::DeleteSurface()
@@ -181,9 +143,9 @@ void CWhiteBoardDlg::HidePopupsBesideToolPanel()
 
 void CWhiteBoardDlg::HideAllPopups()
 {
-    for (QWidget* popup :
-        {static_cast<QWidget*>(lineStyleDlg_), static_cast<QWidget*>(userDlg_),
-            static_cast<QWidget*>(toolDlg_->EraseRadiusDlg()), static_cast<QWidget*>(toolDlg_), imageReviewDlg_})
+    for (QWidget* popup : {static_cast<QWidget*>(lineStyleDlg_), static_cast<QWidget*>(userDlg_),
+             static_cast<QWidget*>(toolDlg_->EraseRadiusDlg()), static_cast<QWidget*>(toolDlg_),
+             imageReviewDlg_})
         if (popup)
             popup->hide();
 }
@@ -291,7 +253,6 @@ void CWhiteBoardDlg::EnterWhiteboardMode()
     if (!surface_) {
         surface_ = CreateSurface();
         surface_->ShowSurface();
-        KeepAboveSurface();
     }
     if (DetectSlideShow())
         pptToolBar_->hide();
@@ -321,8 +282,6 @@ void CWhiteBoardDlg::RestorePanel()
     dlgShow_->hide();
     move(dlgShow_->pos());
     show();
-    if (surface_ && boardMode != kBoardDesktop)
-        surface_->raise();
 }
 
 void CWhiteBoardDlg::ToggleTabDlg(int tab)
@@ -359,7 +318,6 @@ void CWhiteBoardDlg::OpenBackground(const QString& picturePath)
     boardMode = kBoardDesktop;
     surface_ = CreateSurface(picturePath);
     surface_->ShowSurface();
-    KeepAboveSurface();
     lineStyleDlg_->Refresh();
     surface_->update();
     raise();

@@ -1,6 +1,7 @@
 #include "assist/cap_bitmap_dlg.h"
 
 #include "assist/presentation_aids_model.h"
+#include "platform/window_stack.h"
 
 #include "platform/message_box.h"
 #include "support/language.h"
@@ -40,6 +41,7 @@ CCapBitmapDlg::CCapBitmapDlg(UICONTROL::CBitmapEx* lastCapture, const QImage& sn
     , captureCursor_(QPixmap(QStringLiteral(":/qmhelp/3100.png")), 15, 15)
 {
     setWindowTitle(QStringLiteral("CapBitmapDlg"));
+    platform::SetStackLayer(this, platform::StackLayer::Aid);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     for (std::size_t i = 0; i < bar_.size(); ++i)

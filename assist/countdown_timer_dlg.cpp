@@ -2,6 +2,7 @@
 
 #include "assist/alarm_sound.h"
 #include "assist/assist_exports.h"
+#include "platform/window_stack.h"
 #include "support/language.h"
 
 #include <QGuiApplication>
@@ -62,6 +63,7 @@ CTimerDlg::CTimerDlg(int* flag)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
     , flag_(flag)
 {
+    platform::SetStackLayer(this, platform::StackLayer::Aid);
     setWindowIcon(picture(3027));
     setAutoFillBackground(true);
     QPalette pal = palette();

@@ -1,6 +1,8 @@
 #include "assist/magnifier_wnd.h"
 
 #include "assist/presentation_aids_model.h"
+#include "platform/window_flags.h"
+#include "platform/window_stack.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -15,8 +17,7 @@ constexpr int kBarGap = 4;
 } // namespace
 
 CBackgroundScreen::CBackgroundScreen(int* flag, const QRect& screen)
-    : QWidget(
-        nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+    : QWidget(nullptr, platform::kAidFlags)
     , close_(QStringLiteral(":/qmhelp/3002.png"))
     , zoomInPicture_(QStringLiteral(":/qmhelp/3059.png"))
     , reselectPicture_(QStringLiteral(":/qmhelp/3063.png"))
@@ -25,6 +26,7 @@ CBackgroundScreen::CBackgroundScreen(int* flag, const QRect& screen)
     , flag_(flag)
 {
     setWindowTitle(QStringLiteral("MagnifierWnd"));
+    platform::SetStackLayer(this, platform::StackLayer::Aid);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setGeometry(screen);

@@ -2,7 +2,9 @@
 
 #include "assist/presentation_aids_model.h"
 #include "platform/messages.h"
+#include "platform/window_flags.h"
 #include "platform/window_ops.h"
+#include "platform/window_stack.h"
 #include "support/language.h"
 
 #include <QMouseEvent>
@@ -29,12 +31,12 @@ void raiseProgramWindows()
 }
 
 CMaskDlg::CMaskDlg(int* flag, const QRect& screen)
-    : QWidget(
-        nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+    : QWidget(nullptr, platform::kAidFlags)
     , close_(QStringLiteral(":/qmhelp/3002.png"))
     , flag_(flag)
 {
     setWindowTitle(QStringLiteral("MaskWnd"));
+    platform::SetStackLayer(this, platform::StackLayer::Aid);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setMouseTracking(true);
     for (int i = 0; i < 4; ++i)

@@ -1,4 +1,6 @@
 #include "assist/my_wboard.h"
+#include "platform/window_flags.h"
+#include "platform/window_stack.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -22,14 +24,14 @@ QRect placed(const UICONTROL::CBitmapEx& picture, int x, int y)
 } // namespace
 
 CMyWboard::CMyWboard(const QImage& snapshot, const QRect& screen, int factor)
-    : QWidget(
-        nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+    : QWidget(nullptr, platform::kAidFlags)
     , view_(screen.size(), factor)
     , viewCursor_(QPixmap(QStringLiteral(":/qmhelp/3044.png")), 15, 15)
     , dragCursor_(QPixmap(QStringLiteral(":/qmhelp/3045.png")), 15, 15)
     , buttonCursor_(QPixmap(QStringLiteral(":/qmhelp/3068.png")), 11, 2)
 {
     setWindowTitle(QStringLiteral("图片处理"));
+    platform::SetStackLayer(this, platform::StackLayer::Aid);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);

@@ -1,6 +1,8 @@
 #include "assist/spotlight_wnd.h"
 
 #include "assist/presentation_aids_model.h"
+#include "platform/window_flags.h"
+#include "platform/window_stack.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -9,14 +11,14 @@
 namespace DIALOG {
 
 CSpoltLight::CSpoltLight(int* flag, unsigned diameter, const QImage& snapshot, const QRect& screen)
-    : QWidget(
-        nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+    : QWidget(nullptr, platform::kAidFlags)
     , exit_(QStringLiteral(":/qmhelp/3072.png"))
     , snapshot_(snapshot.convertToFormat(QImage::Format_RGB32))
     , diameter_(diameter)
     , flag_(flag)
 {
     setWindowTitle(QStringLiteral("SpoltLightWnd"));
+    platform::SetStackLayer(this, platform::StackLayer::Aid);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);

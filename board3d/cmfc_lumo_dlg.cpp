@@ -12,6 +12,7 @@
 #include "platform/notice.h"
 #include "platform/shell.h"
 #include "platform/window_ops.h"
+#include "platform/window_stack.h"
 #include "support/language.h"
 
 #include <QCloseEvent>
@@ -65,6 +66,8 @@ CmfcLumoDlg::CmfcLumoDlg()
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
 {
     setWindowTitle(kBoardTitle);
+    // The board takes the page's place: the panel's tab and the aids stay above it.
+    platform::SetStackLayer(this, platform::StackLayer::Page);
     setAttribute(Qt::WA_DeleteOnClose, false);
     setStyleSheet(QStringLiteral("lumo--board--CmfcLumoDlg { background: black; }"));
     const QScreen* screen = QGuiApplication::primaryScreen();

@@ -11,4 +11,9 @@ namespace platform {
 inline constexpr Qt::WindowFlags kFloatingToolFlags = Qt::Tool | Qt::FramelessWindowHint
     | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint;
 
+// The aids a teacher calls up over the page (mask, spotlight, magnifier, zoom): the same, so that the window
+// stack puts them between the page and the panel whatever the window manager does with a window that covers the
+// screen.
+inline constexpr Qt::WindowFlags kAidFlags = kFloatingToolFlags;
+
 } // namespace platform

@@ -1,6 +1,5 @@
 #include "platform/x11_desktop.h"
 
-
 #include "platform/x11_connection.h"
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -68,6 +67,23 @@ bool hasWmState(Window w)
     return found;
 }
 
+int cardinalProperty(Window w, const char* name)
+{
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    int value = -1;
+    if (XGetWindowProperty(
+            display(), w, atom(name), 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data)
+            == Success
+        && data && count == 1 && format == 32)
+        value = int(*reinterpret_cast<const long*>(data));
+    if (data)
+        XFree(data);
+    return value;
+}
+
 void collect(Window parent, int depth, QList<TopWindow>& out)
 {
     Display* d = display();
@@ -99,6 +115,9 @@ void collect(Window parent, int depth, QList<TopWindow>& out)
             }
             t.windowClass = utf8Property(w, "QM_WINDOW_CLASS");
             t.viewable = attrs.map_state == IsViewable;
+            t.inputOutput = attrs.c_class == InputOutput;
+            t.overrideRedirect = attrs.override_redirect;
+            t.stackLayer = cardinalProperty(w, "_QM_STACK_LAYER");
             int x = 0, y = 0;
             Window child = 0;
             XTranslateCoordinates(d, w, DefaultRootWindow(d), 0, 0, &x, &y, &child);

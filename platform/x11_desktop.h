@@ -18,6 +18,10 @@ struct TopWindow {
     QString windowClass; // the class a window of the system registers its messages under (QM_WINDOW_CLASS)
     bool viewable = false;
     QRect geometry; // root coordinates
+    bool inputOutput = true; // false for a window that only takes input and shows nothing
+    bool overrideRedirect = false; // stacked by its program, outside the window manager's reach
+    int stackLayer
+        = -1; // the layer the system's window stack gives its windows (_QM_STACK_LAYER); -1 for others
 };
 
 QMPLATFORM_EXPORT bool available();

@@ -1,6 +1,7 @@
 #include "player/video_player.h"
 
 #include "platform/messages.h"
+#include "platform/window_stack.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -346,6 +347,7 @@ void VideoPlayer::PutFullMode(bool on)
         full_ = new VideoWindow(nullptr);
         full_->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
         full_->setWindowTitle(QStringLiteral("ActiveMovie Window"));
+        platform::SetStackLayer(full_, platform::StackLayer::Aid);
         full_->onLeave = [this] {
             QMetaObject::invokeMethod(
                 this, [this] { PutFullMode(false); }, Qt::QueuedConnection);

@@ -6,6 +6,7 @@
 
 #include "platform/message_box.h"
 #include "platform/shell.h"
+#include "platform/window_stack.h"
 #include "support/language.h"
 
 #include <QApplication>
@@ -14,11 +15,11 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QVBoxLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QPointer>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 using namespace recorder;
 
@@ -60,6 +61,8 @@ CRecordDlg::CRecordDlg(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("CRecordDlg"));
+    // A control beside the panel, not a question: it stays under the program's dialogs.
+    platform::SetStackLayer(this, platform::StackLayer::Panel);
     auto* layout = new QHBoxLayout(this);
     startButton_ = new QToolButton(this);
     startButton_->setObjectName(QString::number(kIdStartPause));

@@ -1,5 +1,6 @@
 #include "recorder/timer_dlg.h"
 
+#include "platform/window_flags.h"
 #include "recorder/record_control.h"
 
 #include <QBitmap>
@@ -22,8 +23,8 @@ QFont digitsFont()
 } // namespace
 
 CTimerDlg::CTimerDlg(QWidget* parent)
-    : QWidget(
-        parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+    // Outside the window manager's reach, so that it stays where it is put: at the top centre of the screen.
+    : QWidget(parent, platform::kFloatingToolFlags)
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(QStringLiteral("CTimerDlg"));

@@ -3,6 +3,8 @@
 #include "platform/image_file.h"
 #include "platform/messages.h"
 #include "platform/window_ops.h"
+#include "platform/window_stack.h"
+#include "recorder/recorder_exports.h"
 #include "support/language.h"
 #include "support/multi_screen.h"
 #include "surface/image_review_dlg.h"
@@ -34,8 +36,11 @@ const QString kNotTool = QStringLiteral("NOTTOOL");
 } // namespace
 
 CScreenPenWnd::CScreenPenWnd(QWidget* owner, const QString& pagePicture)
-    : QWidget(
-        nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+    // Outside the window manager's reach, like the panel: the window stack puts it above a running slide show
+    // and under the panel, whatever the window manager thinks of a window that covers the screen.
+    : QWidget(nullptr,
+        Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus
+            | Qt::X11BypassWindowManagerHint)
     , owner_(owner)
     , canvas_(VirtualScreenRect().size())
     , picture_(*this)
@@ -48,6 +53,7 @@ CScreenPenWnd::CScreenPenWnd(QWidget* owner, const QString& pagePicture)
     , chain_ {&picture_, &instrument_, &buttons_, &text_, &shapes_, &erasers_, &freehand_}
 {
     setWindowTitle(kTitle);
+    platform::SetStackLayer(this, platform::StackLayer::Page);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -117,13 +123,13 @@ void CScreenPenWnd::initialise(const QString& pagePicture)
 
 void CScreenPenWnd::takeScreenPicture()
 {
+    // A record window the teacher left open stays out of the way of the writing.
+    if (IsRecordVisible())
+        HideRecordWindow();
     notifyOwner(kCapturing, 0);
-    const bool ownerShown = owner_ && owner_->isVisible();
-    if (ownerShown)
-        owner_->hide();
-    CopyScreens(canvas_.background(), geometry().topLeft(), ownerShown);
-    if (ownerShown)
-        owner_->show();
+    // The picture holds what the teacher sees of other programs: none of the program's windows or notices.
+    const platform::ProgramWindowsHidden hidden;
+    CopyScreens(canvas_.background(), geometry().topLeft());
 }
 
 QRect CScreenPenWnd::panelScreenRect() const
@@ -411,7 +417,6 @@ void CScreenPenWnd::ShowSurface()
 {
     if (!windowExists_) {
         show();
-        raise();
         windowExists_ = true;
     } else {
         text_.finish();

@@ -1,11 +1,9 @@
 #include "surface/surface_screens.h"
 
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
-#include <QThread>
 
 namespace DIALOG {
 
@@ -17,12 +15,8 @@ QRect VirtualScreenRect()
     return all.isEmpty() ? QRect(0, 0, 1920, 1080) : all;
 }
 
-void CopyScreens(QImage& picture, QPoint origin, bool afterHiding)
+void CopyScreens(QImage& picture, QPoint origin)
 {
-    for (int i = 0; afterHiding && i < 4; ++i) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        QThread::msleep(15);
-    }
     QPainter p(&picture);
     for (QScreen* s : QGuiApplication::screens()) {
         const QPixmap shot = s->grabWindow(0);

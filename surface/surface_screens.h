@@ -8,8 +8,7 @@ namespace DIALOG {
 
 // The union of all screens, in desktop coordinates: the surface's window. 1920 × 1080 without a screen.
 QRect VirtualScreenRect();
-// Paints what every screen shows onto picture, whose top left corner lies at origin. afterHiding gives a
-// window hidden just before a moment to leave the screen, and what lay beneath it to repaint.
-void CopyScreens(QImage& picture, QPoint origin, bool afterHiding);
+// Paints what every screen shows onto picture, whose top left corner lies at origin.
+void CopyScreens(QImage& picture, QPoint origin);
 
 } // namespace DIALOG

@@ -11,6 +11,7 @@
 #include "platform/notice.h"
 #include "platform/profile.h"
 #include "platform/window_ops.h"
+#include "platform/window_stack.h"
 #include "player/player_exports.h"
 #include "support/language.h"
 
@@ -102,6 +103,8 @@ CmfcLumoDlg::CmfcLumoDlg()
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
 {
     setWindowTitle(QStringLiteral("QMShow"));
+    // A wall takes the page's place: the panel's tab and the aids stay above it.
+    platform::SetStackLayer(this, platform::StackLayer::Page);
     setAttribute(Qt::WA_DeleteOnClose, false);
     setStyleSheet(QStringLiteral("CmfcLumoDlg { background: black; }"));
     const QScreen* screen = QGuiApplication::primaryScreen();

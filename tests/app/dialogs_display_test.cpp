@@ -10,7 +10,7 @@
 #include "assist/bmp_dialog.h"
 #include "assist/tab_dlg.h"
 #include "controls/button_ex.h"
-#include "platform/dialog_guard.h"
+#include "platform/window_stack.h"
 #include "platform/message_box.h"
 #include "platform/x11_desktop.h"
 #include "support/language.h"
@@ -100,7 +100,7 @@ protected:
         cwd = std::make_unique<qmtest::ScopedCurrentDir>(dir.path());
         QFile::copy(QStringLiteral(QM_SOURCE_DIR "/resources/program/Language.ini"),
             dir.filePath(QStringLiteral("Language.ini")));
-        platform::keepDialogsAboveFloatingWindows();
+        platform::StartWindowStack();
     }
     void TearDown() override
     {

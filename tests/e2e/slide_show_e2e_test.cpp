@@ -6,6 +6,7 @@
 #include "platform/desktop_probe.h"
 #include "platform/dialog_units.h"
 #include "platform/x11_desktop.h"
+#include "support_main/stacking_check.h"
 #include "support_main/test_util.h"
 
 #include <QColor>
@@ -35,15 +36,17 @@ QByteArray deck(bool fullScreen)
 {
     QByteArray styles, pages;
     for (int i = 0; i < 3; ++i) {
-        styles += QStringLiteral("<style:style style:name=\"gr%1\" style:family=\"graphic\"><style:graphic-properties "
-                                 "draw:fill=\"solid\" draw:fill-color=\"%2\" draw:stroke=\"none\"/></style:style>")
+        styles += QStringLiteral(
+            "<style:style style:name=\"gr%1\" style:family=\"graphic\"><style:graphic-properties "
+            "draw:fill=\"solid\" draw:fill-color=\"%2\" draw:stroke=\"none\"/></style:style>")
                       .arg(i)
                       .arg(QColor(kSlideColours[i]).name())
                       .toUtf8();
-        pages += QStringLiteral("<draw:page draw:name=\"page%1\" draw:master-page-name=\"Default\"><draw:custom-shape "
-                                "draw:style-name=\"gr%2\" svg:x=\"0cm\" svg:y=\"0cm\" svg:width=\"28cm\" "
-                                "svg:height=\"15.75cm\"><draw:enhanced-geometry draw:type=\"rectangle\"/>"
-                                "</draw:custom-shape></draw:page>")
+        pages += QStringLiteral(
+            "<draw:page draw:name=\"page%1\" draw:master-page-name=\"Default\"><draw:custom-shape "
+            "draw:style-name=\"gr%2\" svg:x=\"0cm\" svg:y=\"0cm\" svg:width=\"28cm\" "
+            "svg:height=\"15.75cm\"><draw:enhanced-geometry draw:type=\"rectangle\"/>"
+            "</draw:custom-shape></draw:page>")
                      .arg(i + 1)
                      .arg(i)
                      .toUtf8();
@@ -54,7 +57,8 @@ QByteArray deck(bool fullScreen)
            "xmlns:draw=\"urn:oasis:names:tc:opendocument:xmlns:drawing:1.0\" "
            "xmlns:svg=\"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0\" "
            "xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\" "
-           "xmlns:presentation=\"urn:oasis:names:tc:opendocument:xmlns:presentation:1.0\" office:version=\"1.2\" "
+           "xmlns:presentation=\"urn:oasis:names:tc:opendocument:xmlns:presentation:1.0\" "
+           "office:version=\"1.2\" "
            "office:mimetype=\"application/vnd.oasis.opendocument.presentation\"><office:styles/>"
            "<office:automatic-styles><style:page-layout style:name=\"PM1\"><style:page-layout-properties "
            "fo:margin-top=\"0cm\" fo:margin-bottom=\"0cm\" fo:margin-left=\"0cm\" fo:margin-right=\"0cm\" "
@@ -111,9 +115,8 @@ protected:
         office.setStandardOutputFile(QProcess::nullDevice());
         office.setStandardErrorFile(QProcess::nullDevice());
         office.start(QStringLiteral("soffice"),
-            {QStringLiteral("-env:UserInstallation=file://") + officeProfile(),
-                QStringLiteral("--nologo"), QStringLiteral("--norestore"), QStringLiteral("--nofirststartwizard"),
-                file});
+            {QStringLiteral("-env:UserInstallation=file://") + officeProfile(), QStringLiteral("--nologo"),
+                QStringLiteral("--norestore"), QStringLiteral("--nofirststartwizard"), file});
         ASSERT_TRUE(office.waitForStarted()) << "LibreOffice Impress is needed (scripts/deps installs it)";
         // A first start with a new profile takes a while on a busy machine.
         ASSERT_TRUE(qmtest::waitFor([] { return platform::desktop::findWindow(kEditor) != 0; }, 120000))
@@ -128,6 +131,12 @@ protected:
         const QRect bar = platform::desktop::windowGeometry(platform::desktop::findWindow(kToolbar));
         const int x = platform::dialogUnitsToPixelsX(23 * place) + 1 + platform::dialogUnitsToPixelsX(23) / 2;
         return bar.topLeft() + QPoint(x, bar.height() / 2);
+    }
+
+    // The program's windows in the order of its rule, over the show.
+    static bool inOrder()
+    {
+        return qmtest::waitFor([] { return qmtest::desktopStacking().followsRule; }, 8000);
     }
 
     bool showsSlide(int slide, int timeoutMs = 15000)
@@ -201,4 +210,51 @@ TEST_F(SlideShowE2E, AShowInAWindowGetsNoKeys)
     EXPECT_TRUE(close(middleColour(), kSlideColours[0]));
     // Nor does the toolbar stay once its watch finds no show in front of the screen.
     EXPECT_TRUE(program.waitForNoWindow(kToolbar, 8000));
+}
+
+TEST_F(SlideShowE2E, WritingAndTheWhiteboardGoOverARunningShowAndExitComesBackToTheSameSlide)
+{
+    openDeckAndStart(true);
+    ASSERT_EQ(program.pressPanelButton(kPlay), 0);
+    ASSERT_NE(program.waitForWindow(kToolbar, 20000), 0u);
+    ASSERT_TRUE(showsSlide(0));
+    program.click(toolbarButton(1)); // down
+    ASSERT_TRUE(showsSlide(1));
+
+    // The panel back from its tab, and its writing button: the slide stays, frozen, and takes the ink.
+    const QRect tab
+        = platform::desktop::windowGeometry(platform::desktop::findWindow(QStringLiteral("HideDlg")));
+    ASSERT_FALSE(tab.isEmpty()) << "the panel is folded to its tab during the show";
+    program.click(tab.center());
+    ASSERT_NE(program.waitForWindow(kPanel, 10000), 0u);
+    const QRect panel = platform::desktop::windowGeometry(platform::desktop::findWindow(kPanel));
+    program.click(panel.topLeft() + QPoint(38, 46)); // 书写
+    ASSERT_NE(program.waitForWindow(QStringLiteral("ScreenPen"), 15000), 0u);
+    EXPECT_TRUE(inOrder()) << qmtest::desktopStacking().description.toStdString();
+    EXPECT_TRUE(showsSlide(1)) << "the page holds the slide";
+    const QPoint from(500, 500), to(900, 500);
+    program.drag(qmtest::straightPath(from, to));
+    const QImage written = qmtest::screenshot(400);
+    const QRgb ink = written.pixel((from + to) / 2);
+    EXPECT_TRUE(qRed(ink) > 200 && qGreen(ink) < 80 && qBlue(ink) < 80)
+        << "the ink is on the page over the show";
+    program.click(panel.topLeft() + QPoint(13, 372)); // the arrow: the page is stored and goes
+    ASSERT_TRUE(program.waitForNoWindow(QStringLiteral("ScreenPen"), 15000));
+    EXPECT_TRUE(showsSlide(1)) << "the show is still on its slide";
+    const QRgb after = qmtest::screenshot(400).pixel((from + to) / 2);
+    EXPECT_FALSE(qRed(after) > 200 && qGreen(after) < 80 && qBlue(after) < 80)
+        << "no ink went into the presentation's own pen";
+
+    ASSERT_NE(program.waitForWindow(kToolbar, 10000), 0u) << "the show's toolbar is back";
+
+    // The toolbar's whiteboard: a white board page over the show, and its exit brings the same slide back.
+    program.click(toolbarButton(5));
+    ASSERT_NE(program.waitForWindow(QStringLiteral("ScreenPen"), 15000), 0u);
+    EXPECT_TRUE(qmtest::waitFor([] { return close(middleColour(), qRgb(255, 255, 255)); }, 10000))
+        << "a white board page covers the show";
+    EXPECT_TRUE(inOrder()) << qmtest::desktopStacking().description.toStdString();
+    program.click(qmtest::boardButtonCentre(3)); // the board's exit
+    ASSERT_TRUE(program.waitForNoWindow(QStringLiteral("ScreenPen"), 15000));
+    EXPECT_TRUE(showsSlide(1)) << "back on the same slide";
+    EXPECT_NE(program.waitForWindow(kToolbar, 10000), 0u) << "with the toolbar";
 }
