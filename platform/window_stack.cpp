@@ -388,9 +388,11 @@ bool Owner::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
-// Takes the program's override-redirect windows off the screen; the window manager's own are left alone,
-// since unmapping one would hand it back to the window manager as withdrawn.
-QList<unsigned long> unmapProgramWindows(Display* d)
+// Takes the program's windows off the screen. Those outside the window manager's reach are unmapped behind
+// Qt's back, so that nothing of theirs changes; one the window manager frames is hidden through Qt, since
+// unmapping it would hand it back to the window manager as withdrawn. A dialog waiting for an answer stays:
+// hiding it would end its question.
+QList<unsigned long> unmapProgramWindows(Display* d, QList<QPointer<QWidget>>* withdrawn)
 {
     QList<unsigned long> hidden;
     Trap trap(d);
@@ -400,10 +402,15 @@ QList<unsigned long> unmapProgramWindows(Display* d)
             continue;
         XWindowAttributes a {};
         const unsigned long id = w->internalWinId();
-        if (!XGetWindowAttributes(d, id, &a) || !a.override_redirect || a.map_state != IsViewable)
+        if (!XGetWindowAttributes(d, id, &a) || a.map_state != IsViewable)
             continue;
-        XUnmapWindow(d, id);
-        hidden.append(id);
+        if (a.override_redirect) {
+            XUnmapWindow(d, id);
+            hidden.append(id);
+        } else if (!w->isModal() && w != QApplication::activeModalWidget()) {
+            w->hide();
+            withdrawn->append(w);
+        }
     }
     return hidden;
 }
@@ -473,8 +480,8 @@ ProgramWindowsHidden::ProgramWindowsHidden()
         return;
     if (Owner* owner = Owner::instance())
         owner->pause(true);
-    hidden_ = unmapProgramWindows(d);
-    if (hidden_.isEmpty())
+    hidden_ = unmapProgramWindows(d, &withdrawn_);
+    if (hidden_.isEmpty() && withdrawn_.isEmpty())
         return;
     // The programs underneath repaint what the windows covered.
     for (int i = 0; i < 5; ++i) {
@@ -489,6 +496,9 @@ ProgramWindowsHidden::~ProgramWindowsHidden()
     if (!d || !qobject_cast<QApplication*>(QCoreApplication::instance()))
         return;
     mapWindows(d, hidden_);
+    for (const QPointer<QWidget>& w : withdrawn_)
+        if (w)
+            w->show();
     if (Owner* owner = Owner::instance())
         owner->pause(false);
 }

@@ -9,8 +9,8 @@
 #include "platform/stacking_rule.h"
 
 #include <QList>
-
-class QWidget;
+#include <QPointer>
+#include <QWidget>
 
 namespace platform {
 
@@ -43,6 +43,7 @@ public:
 
 private:
     QList<unsigned long> hidden_;
+    QList<QPointer<QWidget>> withdrawn_;
 };
 
 // The property (CARDINAL, the layer's number) that every window of the program carries, so that the order can

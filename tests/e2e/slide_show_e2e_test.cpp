@@ -12,6 +12,7 @@
 #include <QColor>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
@@ -257,4 +258,50 @@ TEST_F(SlideShowE2E, WritingAndTheWhiteboardGoOverARunningShowAndExitComesBackTo
     ASSERT_TRUE(program.waitForNoWindow(QStringLiteral("ScreenPen"), 15000));
     EXPECT_TRUE(showsSlide(1)) << "back on the same slide";
     EXPECT_NE(program.waitForWindow(kToolbar, 10000), 0u) << "with the toolbar";
+}
+
+TEST_F(SlideShowE2E, TheOfficeButtonOpensADeckUnderThePanelWhosePlayButtonStartsItsShow)
+{
+    // The teacher's deck as PowerPoint writes it, made from the test's deck by LibreOffice itself.
+    QDir().mkpath(program.homeFolder());
+    const QString flat = qmtest::writeFile(program.homeFolder() + QStringLiteral("/lesson.fodp"), deck(true));
+    QProcess convert;
+    convert.start(QStringLiteral("soffice"),
+        {QStringLiteral("-env:UserInstallation=file://") + officeProfile(), QStringLiteral("--headless"),
+            QStringLiteral("--convert-to"), QStringLiteral("pptx"), QStringLiteral("--outdir"),
+            program.homeFolder(), flat});
+    ASSERT_TRUE(convert.waitForFinished(180000));
+    const QString pptx = program.homeFolder() + QStringLiteral("/lesson.pptx");
+    ASSERT_TRUE(QFileInfo::exists(pptx));
+
+    ASSERT_TRUE(program.start());
+    ASSERT_NE(program.waitForWindow(kPanel), 0u);
+    const QRect panel = platform::desktop::windowGeometry(platform::desktop::findWindow(kPanel));
+    program.click(panel.topLeft() + QPoint(38, 270)); // office
+    ASSERT_TRUE(qmtest::waitFor(
+        [] {
+            for (const auto& w : platform::desktop::topLevelWindows())
+                if (w.viewable && w.stackLayer == 4)
+                    return true;
+            return false;
+        },
+        15000))
+        << "the office button asks for a deck";
+    qmtest::waitFor([] { return false; }, 500);
+    QProcess::execute(QStringLiteral("xdotool"),
+        {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), pptx});
+    platform::desktop::pressKey(QStringLiteral("Return"));
+    const QString editor = QStringLiteral("lesson.pptx - LibreOffice Impress");
+    ASSERT_TRUE(qmtest::waitFor([&] { return platform::desktop::findWindow(editor) != 0; }, 180000))
+        << "Impress opens the deck";
+    qmtest::waitFor([] { return false; }, 2000);
+    EXPECT_TRUE(inOrder()) << "Impress opens under the panel:\n"
+                           << qmtest::desktopStacking().description.toStdString();
+
+    program.click(panel.topLeft() + QPoint(63, 372)); // 播放幻灯片, within reach
+    EXPECT_NE(program.waitForWindow(kToolbar, 30000), 0u) << "the play button starts the show";
+    EXPECT_TRUE(showsSlide(0));
+    EXPECT_TRUE(inOrder()) << qmtest::desktopStacking().description.toStdString();
+    // Impress was started by the desktop for the teacher, not with the test's profile.
+    QProcess::execute(QStringLiteral("pkill"), {QStringLiteral("-f"), QStringLiteral("lesson.pptx")});
 }
