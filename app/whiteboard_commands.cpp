@@ -6,11 +6,11 @@
 #include "app/dlg_show.h"
 #include "app/erase_radius_dlg.h"
 #include "app/line_style_dlg.h"
+#include "app/outside_windows.h"
 #include "app/ppt_tool_bar.h"
 #include "app/tool_dlg.h"
 #include "app/tool_tip_dlg.h"
 #include "app/user_dlg.h"
-#include "app/outside_windows.h"
 #include "app/whiteboard_messages.h"
 
 #include "assist/assist_exports.h"
@@ -59,9 +59,9 @@
 #include <QWindow>
 
 #include <algorithm>
-#include <utility>
 #include <cstdlib>
 #include <iterator>
+#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -116,8 +116,10 @@ void CWhiteBoardDlg::OnCommand(int id)
     switch (id) {
     case kCmdWriting:
         HidePopupsBesideToolPanel();
-        // A new surface reads the mode when it is built: it must open over the desktop, not on a board page.
-        boardMode = kBoardDesktop;
+        // A new surface reads the mode when it is built: it opens over the desktop. On a board page the pen
+        // writes on the board, whose page buttons go on answering.
+        if (!BoardPageOpen())
+            boardMode = kBoardDesktop;
         EnsureSurface();
         SetSurfacePen(0, RGB(255, 0, 0));
         toolDlg_->SetPage(11);
@@ -129,7 +131,8 @@ void CWhiteBoardDlg::OnCommand(int id)
         break;
     case kCmdDrawing:
         HidePopupsBesideToolPanel();
-        boardMode = kBoardDesktop;
+        if (!BoardPageOpen())
+            boardMode = kBoardDesktop;
         toolDlg_->SetPage(3);
         if (QWidget* tab = tabDlg_->window())
             tab->hide();
@@ -178,10 +181,17 @@ void CWhiteBoardDlg::OnCommand(int id)
         break;
     case kCmdPreviousPage:
         HideAllPopups();
-        PreviousPage();
+        if (BoardPageOpen())
+            DIALOG::PreviousPage(surface_);
+        else
+            PreviousHistoryPage();
         break;
     case kCmdNextPage:
         HideAllPopups();
+        if (BoardPageOpen()) {
+            DIALOG::NextPage(surface_);
+            break;
+        }
         StoreCurrentPage();
         if (surface_)
             break;

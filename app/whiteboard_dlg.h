@@ -130,9 +130,9 @@ public:
     bool ExportLessonPdf();
     // Asks for a PDF or a slide deck, then opens it as board pages.
     void OpenPdfOrSlides();
-    // Opens the pages of a PDF, or of a deck printed to PDF by LibreOffice, as board pages after the pages there
-    // are. The pages are rendered off the UI thread; the first opens on the board as soon as it is ready. False,
-    // after telling why, when nothing will open.
+    // Opens the pages of a PDF, or of a deck printed to PDF by LibreOffice, as board pages after the pages
+    // there are. The pages are rendered off the UI thread; the first opens on the board as soon as it is
+    // ready. False, after telling why, when nothing will open.
     bool OpenPagesOf(const QString& path);
     // True while the pages of a PDF or deck are still being made.
     bool OpeningPages() const { return importsRunning_ > 0; }
@@ -144,8 +144,7 @@ public:
 
     // Answers the lesson's file dialogs instead of showing them (tests): save or open, the starting folder or
     // file and the filter; returns the chosen path or an empty string for Cancel. Empty restores the dialogs.
-    using LessonFileChooser
-        = std::function<QString(bool save, const QString& start, const QString& filter)>;
+    using LessonFileChooser = std::function<QString(bool save, const QString& start, const QString& filter)>;
     static void SetLessonFileChooser(LessonFileChooser chooser);
 
 protected:
@@ -186,14 +185,20 @@ private:
     QWidget* DialogOwner() const;
     CScreenPenWnd* CreateSurface(const QString& pagePicture = QString());
     // Runs a request from a message now, or, while a surface is being built, once it is: building copies the
-    // screens and lets queued messages through meanwhile, and a second writing press then would build a second
-    // surface and orphan the first. A request put off answers 0.
+    // screens and lets queued messages through meanwhile, and a second writing press then would build a
+    // second surface and orphan the first. A request put off answers 0.
     LRESULT NowOrOnceSurfaceBuilt(std::function<LRESULT()> request);
     void SetSurfacePen(int width, COLORREF colour);
     void CopyLineStyleToSharedPen();
     void ToggleTabDlg(int tab);
     void OpenBackground(const QString& picturePath);
-    void PreviousPage();
+    // A board page is open on the surface: the panel's page buttons and pens keep to the board.
+    bool BoardPageOpen() const;
+    // The panel's previous page outside the board: the history page before the selected one.
+    void PreviousHistoryPage();
+    // Pictures chosen or imported in the history panel become history pages under names of their own; the
+    // first opens. An empty list or pictures that cannot be read are told.
+    void AddPicturesToHistory(const QStringList& pictures, bool folder);
     // A rendered page of an import joins the board's pages; the first one opens.
     void AddImportedPage(const QImage& page, int number, int count, bool first);
     void FinishImport(int opened, int count, const QStringList& notes);
@@ -220,7 +225,6 @@ private:
     CPPTToolBar* pptToolBar_ = nullptr;
     CToolTipDlg* toolTipDlg_ = nullptr;
     CUserDlg* userDlg_ = nullptr;
-    QWidget* imageReviewDlg_ = nullptr;
 
     QHash<int, UICONTROL::CButtonEx*> buttons_;
     QLabel* icon_ = nullptr;
