@@ -181,27 +181,11 @@ void CWhiteBoardDlg::OnCommand(int id)
         break;
     case kCmdPreviousPage:
         HideAllPopups();
-        if (BoardPageOpen())
-            DIALOG::PreviousPage(surface_);
-        else
-            PreviousHistoryPage();
+        TurnToPreviousPage();
         break;
     case kCmdNextPage:
         HideAllPopups();
-        if (BoardPageOpen()) {
-            DIALOG::NextPage(surface_);
-            break;
-        }
-        StoreCurrentPage();
-        if (surface_)
-            break;
-        if (boardMode == kBoardWhite) {
-            MoveToNewPage();
-            EnterWhiteboardMode();
-            SetSurfacePen(0, RGB(255, 0, 0));
-        } else {
-            OnCommand(kCmdWriting);
-        }
+        TurnToNextPage();
         break;
     case kCmdArrow:
     case kCmdSave:

@@ -194,8 +194,11 @@ private:
     void OpenBackground(const QString& picturePath);
     // A board page is open on the surface: the panel's page buttons and pens keep to the board.
     bool BoardPageOpen() const;
-    // The panel's previous page outside the board: the history page before the selected one.
-    void PreviousHistoryPage();
+    // The panel's page buttons: on an open board page they turn the board's pages, as its own buttons do.
+    // Otherwise previous opens the history page before the selected one, and next stores the open page and
+    // opens a new one (on the board after a board page).
+    void TurnToPreviousPage();
+    void TurnToNextPage();
     // Pictures chosen or imported in the history panel become history pages under names of their own; the
     // first opens. An empty list or pictures that cannot be read are told.
     void AddPicturesToHistory(const QStringList& pictures, bool folder);

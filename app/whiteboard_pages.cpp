@@ -369,12 +369,33 @@ bool CWhiteBoardDlg::BoardPageOpen() const
     return surface_ && surface_->IsBoardPage() && boardMode != kBoardDesktop;
 }
 
-void CWhiteBoardDlg::PreviousHistoryPage()
+void CWhiteBoardDlg::TurnToPreviousPage()
 {
-    const QString picture = tabDlg_->SelectPreviousHistoryPage();
-    if (picture.isEmpty())
+    if (BoardPageOpen()) {
+        PreviousPage(surface_);
         return;
-    OpenBackground(picture);
+    }
+    const QString picture = tabDlg_->SelectPreviousHistoryPage();
+    if (!picture.isEmpty())
+        OpenBackground(picture);
+}
+
+void CWhiteBoardDlg::TurnToNextPage()
+{
+    if (BoardPageOpen()) {
+        NextPage(surface_);
+        return;
+    }
+    StoreCurrentPage();
+    if (surface_)
+        return;
+    if (boardMode == kBoardWhite) {
+        MoveToNewPage();
+        EnterWhiteboardMode();
+        SetSurfacePen(0, RGB(255, 0, 0));
+    } else {
+        OnCommand(kCmdWriting);
+    }
 }
 
 void CWhiteBoardDlg::AddPicturesToHistory(const QStringList& pictures, bool folder)
