@@ -287,18 +287,3 @@ TEST(PageListSteps, ClearOfMoreThanAHundredObjectsRemovesThemForGood)
     list.UndoStep();
     EXPECT_TRUE(list.nodes.empty());
 }
-
-TEST(PageListWriting, OnlyObjectsThatShowAndAreNoEraserMarksCountAsWriting)
-{
-    std::vector<CPenNode> nodes;
-    EXPECT_FALSE(ShowsWriting(nodes));
-    nodes.emplace_back(RGB(255, 255, 255), 16, 0, EraseTrail);
-    nodes.emplace_back(RGB(0, 0, 0), 2, 0, EraseLasso);
-    nodes.emplace_back(RGB(0, 0, 0), 2, 0, Pen);
-    nodes.back().erased = 1;
-    nodes.emplace_back(RGB(0, 0, 0), 2, 0, Text);
-    nodes.back().cleared = 1;
-    EXPECT_FALSE(ShowsWriting(nodes));
-    nodes.emplace_back(RGB(0, 0, 0), 0, 0, Picture);
-    EXPECT_TRUE(ShowsWriting(nodes));
-}
