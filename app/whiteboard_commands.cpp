@@ -116,8 +116,10 @@ void CWhiteBoardDlg::OnCommand(int id)
     switch (id) {
     case kCmdWriting:
         HidePopupsBesideToolPanel();
-        // A new surface reads the mode when it is built: it must open over the desktop, not on a board page.
-        boardMode = kBoardDesktop;
+        // A new surface reads the mode when it is built: it opens over the desktop. On a board page the pen
+        // writes on the board, whose page buttons go on answering.
+        if (!BoardPageOpen())
+            boardMode = kBoardDesktop;
         EnsureSurface();
         SetSurfacePen(0, RGB(255, 0, 0));
         toolDlg_->SetPage(11);
@@ -129,7 +131,8 @@ void CWhiteBoardDlg::OnCommand(int id)
         break;
     case kCmdDrawing:
         HidePopupsBesideToolPanel();
-        boardMode = kBoardDesktop;
+        if (!BoardPageOpen())
+            boardMode = kBoardDesktop;
         toolDlg_->SetPage(3);
         if (QWidget* tab = tabDlg_->window())
             tab->hide();
@@ -178,20 +181,11 @@ void CWhiteBoardDlg::OnCommand(int id)
         break;
     case kCmdPreviousPage:
         HideAllPopups();
-        PreviousPage();
+        TurnToPreviousPage();
         break;
     case kCmdNextPage:
         HideAllPopups();
-        StoreCurrentPage();
-        if (surface_)
-            break;
-        if (boardMode == kBoardWhite) {
-            MoveToNewPage();
-            EnterWhiteboardMode();
-            SetSurfacePen(0, RGB(255, 0, 0));
-        } else {
-            OnCommand(kCmdWriting);
-        }
+        TurnToNextPage();
         break;
     case kCmdArrow:
     case kCmdSave:

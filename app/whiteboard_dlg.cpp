@@ -182,7 +182,6 @@ CWhiteBoardDlg::CWhiteBoardDlg(QWidget* parent)
     host.focusPanel = [this] { raise(); };
     toolDlg_ = new CToolDlg(this, lineStyleDlg_, std::move(host));
     userDlg_ = new CUserDlg(this);
-    imageReviewDlg_ = new QWidget(this, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
 }
 
 CWhiteBoardDlg::~CWhiteBoardDlg()
@@ -546,25 +545,13 @@ LRESULT CWhiteBoardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         toolDlg_->ReceiveState(int(wParam));
         return 0;
     case kMsgOpenPageSet:
-    case kMsgOpenPageFolder: {
-        const auto* path = reinterpret_cast<const QString*>(wParam);
-        if (!path)
-            return 0;
-        const QString pages = ProgramFolder() + u"/Temp/ZidodAvuvTemp/"_s;
-        platform::makeScratchFolder(ProgramFolder() + u"/Temp"_s);
-        QDir().mkpath(pages);
-        const QFileInfo source(*path);
-        const QDir folder = source.isDir() ? QDir(*path) : source.dir();
-        const QStringList patterns
-            = message == kMsgOpenPageSet ? QStringList {u"*.bmp"_s, u"*.kw"_s} : QStringList {u"*.bmp"_s};
-        for (const QFileInfo& file : folder.entryInfoList(patterns, QDir::Files)) {
-            QFile::remove(pages + file.fileName());
-            QFile::copy(file.absoluteFilePath(), pages + file.fileName());
-        }
-        boardMode = kBoardWhite;
-        EnsureSurface();
+        if (const auto* picture = reinterpret_cast<const QString*>(wParam))
+            AddPicturesToHistory({*picture}, false);
         return 0;
-    }
+    case kMsgOpenPageFolder:
+        if (const auto* folder = reinterpret_cast<const QString*>(wParam))
+            AddPicturesToHistory(PagePicturesIn(*folder), true);
+        return 0;
     case kMsgInsertPicture:
         if (wParam >= kFirstInstrumentNumber && wParam <= kLastInstrumentNumber) {
             OnInstrumentNumber(int(wParam));

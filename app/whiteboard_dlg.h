@@ -189,7 +189,16 @@ private:
     void CopyLineStyleToSharedPen();
     void ToggleTabDlg(int tab);
     void OpenBackground(const QString& picturePath);
-    void PreviousPage();
+    // A board page is open on the surface: the panel's page buttons and pens keep to the board.
+    bool BoardPageOpen() const;
+    // The panel's page buttons: on an open board page they turn the board's pages, as its own buttons do.
+    // Otherwise previous opens the history page before the selected one, and next stores the open page and
+    // opens a new one (on the board after a board page).
+    void TurnToPreviousPage();
+    void TurnToNextPage();
+    // Pictures chosen or imported in the history panel become history pages under names of their own; the
+    // first opens. An empty list or pictures that cannot be read are told.
+    void AddPicturesToHistory(const QStringList& pictures, bool folder);
     // A rendered page of an import joins the board's pages; the first one opens.
     void AddImportedPage(const QImage& page, int number, int count, bool first);
     void FinishImport(int opened, int count, const QStringList& notes);
@@ -218,7 +227,6 @@ private:
     CPPTToolBar* pptToolBar_ = nullptr;
     CToolTipDlg* toolTipDlg_ = nullptr;
     CUserDlg* userDlg_ = nullptr;
-    QWidget* imageReviewDlg_ = nullptr;
 
     QHash<int, UICONTROL::CButtonEx*> buttons_;
     QLabel* icon_ = nullptr;

@@ -282,8 +282,12 @@ void CWhiteBoardDlg::AddImportedPage(const QImage& page, int number, int count, 
     PageFileList& pages = ThePageFileList();
     pages.files.append(objects);
     ShowTip(GetConfigString(u"正在打开第%1页，共%2页"_s).arg(number).arg(count));
-    if (!first)
+    if (!first) {
+        // The board open meanwhile counts the page that joined it.
+        if (surface_)
+            surface_->ShowPageNumber();
         return;
+    }
     // The first page shows at once; a page the teacher opened meanwhile is stored first.
     if (!ReleaseSurface())
         return;

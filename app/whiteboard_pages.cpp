@@ -30,6 +30,8 @@
 #include "support/bluetooth.h"
 #include "support/language.h"
 #include "support/multi_screen.h"
+#include "surface/image_review_dlg.h"
+#include "surface/page_format.h"
 #include "surface/page_model.h"
 #include "surface/page_store.h"
 #include "surface/screen_pen_wnd.h"
@@ -134,20 +136,19 @@ void CWhiteBoardDlg::CopyLineStyleToSharedPen()
 
 void CWhiteBoardDlg::HidePopupsBesideToolPanel()
 {
-    // The tool panel itself stays: its page buttons hide it on their second click.
+    // The tool panel itself stays: its page buttons hide it on their second click. The material preview is
+    // the surface's own.
     for (QWidget* popup : {static_cast<QWidget*>(lineStyleDlg_), static_cast<QWidget*>(userDlg_),
-             static_cast<QWidget*>(toolDlg_->EraseRadiusDlg()), imageReviewDlg_})
+             static_cast<QWidget*>(toolDlg_->EraseRadiusDlg()),
+             static_cast<QWidget*>(surface_ ? surface_->materialPreview() : nullptr)})
         if (popup)
             popup->hide();
 }
 
 void CWhiteBoardDlg::HideAllPopups()
 {
-    for (QWidget* popup : {static_cast<QWidget*>(lineStyleDlg_), static_cast<QWidget*>(userDlg_),
-             static_cast<QWidget*>(toolDlg_->EraseRadiusDlg()), static_cast<QWidget*>(toolDlg_),
-             imageReviewDlg_})
-        if (popup)
-            popup->hide();
+    HidePopupsBesideToolPanel();
+    toolDlg_->hide();
 }
 
 platform::WindowRef CWhiteBoardDlg::DetectSlideShow() const
@@ -287,10 +288,9 @@ void CWhiteBoardDlg::RestorePanel()
 void CWhiteBoardDlg::ToggleTabDlg(int tab)
 {
     tabDlg_->SetMetaFileTabPage(boardMode, tab);
-    if (surface_) {
+    // The pen in use stays: a panel beside the page is no tool, and the page goes on taking the pen.
+    if (surface_)
         CopyLineStyleToSharedPen();
-        surface_->SetToolMode();
-    }
     HideAllPopups();
     tabDlg_->SetPos(0);
     QWidget* window = tabDlg_->window();
@@ -323,12 +323,66 @@ void CWhiteBoardDlg::OpenBackground(const QString& picturePath)
     raise();
 }
 
-void CWhiteBoardDlg::PreviousPage()
+bool CWhiteBoardDlg::BoardPageOpen() const
 {
-    const QString picture = tabDlg_->SelectPreviousHistoryPage();
-    if (picture.isEmpty())
+    return surface_ && surface_->IsBoardPage() && boardMode != kBoardDesktop;
+}
+
+void CWhiteBoardDlg::TurnToPreviousPage()
+{
+    if (BoardPageOpen()) {
+        PreviousPage(surface_);
         return;
-    OpenBackground(picture);
+    }
+    const QString picture = tabDlg_->SelectPreviousHistoryPage();
+    if (!picture.isEmpty())
+        OpenBackground(picture);
+}
+
+void CWhiteBoardDlg::TurnToNextPage()
+{
+    if (BoardPageOpen()) {
+        NextPage(surface_);
+        return;
+    }
+    StoreCurrentPage();
+    if (surface_)
+        return;
+    if (boardMode == kBoardWhite) {
+        MoveToNewPage();
+        EnterWhiteboardMode();
+        SetSurfacePen(0, RGB(255, 0, 0));
+    } else {
+        OnCommand(kCmdWriting);
+    }
+}
+
+void CWhiteBoardDlg::AddPicturesToHistory(const QStringList& pictures, bool folder)
+{
+    if (pictures.isEmpty()) {
+        platform::MessageBox(DialogOwner(), GetConfigString(u"这个文件夹里没有页面图片(.bmp)。"_s),
+            IsEnglish() ? u"Tips"_s : u"提示"_s, platform::MB_OK | platform::MB_ICONINFORMATION);
+        return;
+    }
+    const QString history = ProgramFolder() + u"/Temp"_s;
+    platform::makeScratchFolder(history);
+    const QStringList pages = ImportPages(pictures, history, QDateTime::currentDateTime());
+    for (const QString& page : pages)
+        tabDlg_->AddBitmap(page, WithExtension(page, u"kw"_s));
+    if (pages.size() < pictures.size()) {
+        const QString text = folder ? GetConfigString(u"有%1张图片无法读取或复制，未能加入历史。"_s)
+                                          .arg(pictures.size() - pages.size())
+                                    : GetConfigString(u"这张图片无法读取或复制，未能加入历史。"_s);
+        platform::MessageBox(DialogOwner(), text, IsEnglish() ? u"Tips"_s : u"提示"_s,
+            platform::MB_OK | platform::MB_ICONWARNING);
+    }
+    if (pages.isEmpty())
+        return;
+    OpenBackground(pages.first());
+    // The thumbnail shows the first page with the ink its stroke file brought along.
+    if (surface_)
+        tabDlg_->SetHistoryPicture(
+            QFileInfo(pages.first()).fileName().section(u'.', 0, 0), surface_->pageBitmap());
 }
 
 } // namespace DIALOG

@@ -1,6 +1,7 @@
 #include "assist/tab_dlg.h"
 
 #include "assist/bmp_dialog.h"
+#include "assist/history_list.h"
 #include "assist/tab_dlg_messages.h"
 #include "assist/tab_dlg_model.h"
 #include "platform/image_file.h"
@@ -18,9 +19,9 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QListWidget>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QTreeWidget>
@@ -66,23 +67,6 @@ QSize primaryScreenSize(bool workArea)
         return {};
     return workArea ? screen->availableGeometry().size() : screen->geometry().size();
 }
-
-// A list that reports every click once its own press and release handling (the selection) is done, as the
-// list's click notification did.
-class ClickList : public QListWidget {
-public:
-    std::function<void(const QPoint&)> onClick;
-
-    using QListWidget::QListWidget;
-
-protected:
-    void mouseReleaseEvent(QMouseEvent* event) override
-    {
-        QListWidget::mouseReleaseEvent(event);
-        if (event->button() == Qt::LeftButton && onClick)
-            onClick(event->position().toPoint());
-    }
-};
 
 class ClickTree : public QTreeWidget {
 public:
@@ -215,9 +199,10 @@ void CTabDlg::OnInitDialog()
     frame_ = new QWidget(w);
     frame_->setObjectName(QString::number(kIdPageFrame));
 
-    auto* history = new ClickList(w);
+    auto* history = new HistoryList(w);
     history->setObjectName(QString::number(kIdHistoryList));
     history->onClick = [this](const QPoint&) { OnNMClickListHistory(); };
+    history->onDelete = [this] { OnHistoryDeletePages(); };
     historyList_ = history;
     InitHisTree();
 
@@ -360,45 +345,6 @@ void CTabDlg::AddFileToTree(const QString& folder, QTreeWidgetItem* parent)
     }
 }
 
-QIcon CTabDlg::historyIcon(const QImage& page) const
-{
-    // The whole page goes into the thumbnail image, which is 20 narrower than the thumbnail.
-    const QImage thumb
-        = page.scaled(historyList_->iconSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-              .convertToFormat(QImage::Format_RGB888);
-    return QIcon(QPixmap::fromImage(thumb));
-}
-
-void CTabDlg::AddBitmap(const QString& path, const QString& /*name*/)
-{
-    if (!historyList_)
-        return;
-    // The page picture named by the store, read at thumbnail size and only from a regular file.
-    const QImage image = platform::readImageFile(path, historyList_->iconSize(), Qt::IgnoreAspectRatio);
-    if (image.isNull())
-        return;
-    auto* item = new QListWidgetItem(historyIcon(image), historyLabel(path));
-    historyList_->addItem(item);
-    if (selectNextAdded_) {
-        historyList_->clearSelection();
-        historyList_->setCurrentItem(item);
-        item->setSelected(true);
-        selectNextAdded_ = false;
-    }
-}
-
-void CTabDlg::SetHistoryPicture(const QString& label, const QImage& page)
-{
-    if (!historyList_ || page.isNull())
-        return;
-    for (int i = historyList_->count() - 1; i >= 0; --i) {
-        if (historyList_->item(i)->text() == label) {
-            historyList_->item(i)->setIcon(historyIcon(page));
-            return;
-        }
-    }
-}
-
 void CTabDlg::SetMetaFileTabPage(int boardMode, int page)
 {
     if (!viewsFilled_ && window_) {
@@ -527,24 +473,6 @@ void CTabDlg::send(unsigned message, const QString* wParam, const QString* lPara
         reinterpret_cast<LPARAM>(lParam));
 }
 
-QString CTabDlg::historyPicturePath(const QString& label) const
-{
-    return tempFolder_ + u'/' + label + u".bmp"_s;
-}
-
-void CTabDlg::OnNMClickListHistory()
-{
-    const QList<QListWidgetItem*> selected = historyList_->selectedItems();
-    if (selected.size() != 1)
-        return;
-    const QString path = historyPicturePath(selected.first()->text());
-    // A page whose picture has gone cannot be shown: the surface is left as it is.
-    if (!platform::isRegularFile(path))
-        return;
-    send(kMsgDeleteSurface, nullptr);
-    send(kMsgOpenBackground, &path);
-}
-
 void CTabDlg::OnNMClickListViewimage(int row)
 {
     if (row < 0 || row >= backgroundPaths_.size())
@@ -578,38 +506,6 @@ void CTabDlg::OnNMClickTree(const QPoint& pos)
         platform::WindowRef(owner_), click.message, click.wParam, reinterpret_cast<LPARAM>(&click.path));
 }
 
-void CTabDlg::OnBnClickedHistoryAddpic()
-{
-    const QString current = QDir::currentPath();
-    const QString path = CBmpDialog::getOpenFileName(window_, current + u"/Save"_s);
-    QDir::setCurrent(current);
-    // Cancel leaves the open page as it is; a chosen set replaces it, once the owner has stored it.
-    if (path.isEmpty())
-        return;
-    send(kMsgDeleteSurface, nullptr);
-    selectNextAdded_ = true;
-    send(kMsgOpenPageSet, &path);
-}
-
-void CTabDlg::OnBnClickedHistoryDeleteall()
-{
-    if (!historyList_)
-        return;
-    const int answer = platform::MessageBox(window_, GetConfigString(u"是否要删除全部记录?"_s),
-        GetConfigString(u"删除提示"_s), platform::MB_YESNO | platform::MB_ICONWARNING);
-    if (answer == platform::IDNO)
-        return;
-    QList<int> rows;
-    for (const QListWidgetItem* item : historyList_->selectedItems())
-        rows << historyList_->row(item);
-    std::sort(rows.begin(), rows.end(), std::greater<>());
-    for (int row : rows) {
-        delete historyList_->takeItem(row);
-        send(kMsgDeleteSurface, nullptr);
-    }
-    historyList_->clear();
-}
-
 void CTabDlg::OnBnClickedHistoryDeletepage()
 {
     send(kMsgDeleteSurface, nullptr);
@@ -622,17 +518,10 @@ void CTabDlg::OnBnClickedHistoryDeletepage()
         folder = QFileDialog::getExistingDirectory(window_, title, start, QFileDialog::ShowDirsOnly);
     if (folder.isEmpty())
         return;
+    // The owner answers with AddBitmap; the first page it adds is the one it opens.
+    selectNextAdded_ = true;
     send(kMsgOpenPageFolder, &folder);
-}
-
-void CTabDlg::OnBnClickedHistorySave()
-{
-    if (!historyList_)
-        return;
-    send(kMsgDeleteSurface, nullptr);
-    const QString saveFolder = QDir::currentPath() + u"/Save"_s;
-    for (const QListWidgetItem* item : historyList_->selectedItems())
-        saveHistoryPage(tempFolder_, item->text(), saveFolder);
+    selectNextAdded_ = false;
 }
 
 void CTabDlg::OnBnClickedInsert()
@@ -648,14 +537,6 @@ void CTabDlg::OnBnClickedOpenLessonFile()
 void CTabDlg::OnBnClickedOpenKeptLesson()
 {
     send(kMsgOpenKeptLesson, nullptr);
-}
-
-void CTabDlg::DeleteItem(int index)
-{
-    if (!historyList_ || index < 0 || index >= historyList_->count())
-        return;
-    delete historyList_->takeItem(index);
-    send(kMsgDeleteSurface, nullptr);
 }
 
 void CTabDlg::ChangePathName(const QString& path)
@@ -674,37 +555,6 @@ void CTabDlg::DeleteTempFile()
 {
     if (!backgroundFolder_.isEmpty())
         platform::removeScratchFolder(backgroundFolder_);
-}
-
-QString CTabDlg::SelectPreviousHistoryPage()
-{
-    if (!historyList_ || historyList_->count() == 0)
-        return {};
-    const int mark = historyList_->currentRow();
-    const int row = mark <= 0 ? historyList_->count() - 1 : mark - 1;
-    historyList_->clearSelection();
-    historyList_->setCurrentRow(row);
-    historyList_->item(row)->setSelected(true);
-    return historyPicturePath(historyList_->item(row)->text());
-}
-
-QStringList CTabDlg::HistoryLabels() const
-{
-    QStringList labels;
-    for (int row = 0; historyList_ && row < historyList_->count(); ++row)
-        labels << historyList_->item(row)->text();
-    return labels;
-}
-
-QString CTabDlg::SelectedHistoryLabel() const
-{
-    if (!historyList_)
-        return {};
-    for (int row = 0; row < historyList_->count(); ++row) {
-        if (historyList_->item(row)->isSelected())
-            return historyList_->item(row)->text();
-    }
-    return {};
 }
 
 } // namespace DIALOG

@@ -69,6 +69,9 @@ public:
     // Imports a folder of saved history.
     void OnBnClickedHistoryDeletepage();
     void OnBnClickedHistorySave();
+    // The context menu's and the Delete key's command: asks, then deletes the selected history pages (their
+    // files stay until the program closes).
+    void OnHistoryDeletePages();
     void OnBnClickedInsert();
     // The lesson button's two entries: a PDF or a slide deck as board pages, and a lesson kept at a close.
     void OnBnClickedOpenLessonFile();
@@ -123,6 +126,7 @@ private:
     QString historyFolder_;
     QSize historyThumbnail_;
     bool selectNextAdded_ = false;
+    bool deleteAsked_ = false;
     int verticalOffset_ = 0;
     int backgroundBoardMode_ = 0;
     bool viewsFilled_ = false;

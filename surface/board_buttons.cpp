@@ -2,8 +2,10 @@
 
 #include "platform/image_file.h"
 #include "platform/shell.h"
+#include "surface/page_store.h"
 #include "surface/surface_state.h"
 
+#include <QFont>
 #include <QPainter>
 
 namespace DIALOG {
@@ -11,6 +13,8 @@ namespace DIALOG {
 namespace {
 constexpr int kNavSize = 48;
 constexpr int kNavGap = 8;
+constexpr int kPageNumberWidth = 104;
+const QColor kButtonColour(0x27, 0x61, 0xA9);
 } // namespace
 
 BoardButtons::BoardButtons(GestureHost& host, std::function<void(NavButton)> clicked)
@@ -33,6 +37,8 @@ void BoardButtons::Place(const QRect& primary)
         const int x = rowRight - (kNavButtonCount - order[b]) * (kNavSize + kNavGap) + kNavGap;
         buttons_[b].rect = QRect(x, y, kNavSize, kNavSize);
     }
+    pageNumber_ = QRect(
+        buttons_[NavPrevious].rect.left() - kNavGap - kPageNumberWidth, y, kPageNumberWidth, kNavSize);
 }
 
 const BoardButtons::PictureButton* BoardButtons::hit(QPoint point) const
@@ -50,14 +56,14 @@ Gesture::Press BoardButtons::press(QPoint point)
 {
     const PictureButton* button = hit(point);
     if (!button)
-        return Press::Declined;
+        return boardMode != kBoardDesktop && pageNumber_.contains(point) ? Press::Clicked : Press::Declined;
     clicked_(NavButton(button - buttons_.data()));
     return Press::Clicked;
 }
 
 std::optional<QCursor> BoardButtons::cursor(QPoint point) const
 {
-    if (hit(point))
+    if (hit(point) || (boardMode != kBoardDesktop && pageNumber_.contains(point)))
         return QCursor(Qt::ArrowCursor);
     return std::nullopt;
 }
@@ -73,11 +79,29 @@ void BoardButtons::paintOverlay(QPainter& p) const
             p.save();
             p.setRenderHint(QPainter::Antialiasing, true);
             p.setPen(Qt::NoPen);
-            p.setBrush(QColor(0x27, 0x61, 0xA9));
+            p.setBrush(kButtonColour);
             p.drawRoundedRect(QRectF(b.rect).adjusted(2, 2, -2, -2), 8, 8);
             p.restore();
         }
     }
+    paintPageNumber(p);
+}
+
+void BoardButtons::paintPageNumber(QPainter& p) const
+{
+    const PagePosition at = BoardPagePosition(ThePageFileList());
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kButtonColour);
+    p.drawRoundedRect(QRectF(pageNumber_).adjusted(2, 2, -2, -2), 8, 8);
+    QFont font = p.font();
+    font.setPixelSize(22);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(pageNumber_, Qt::AlignCenter, QStringLiteral("%1 / %2").arg(at.number).arg(at.count));
+    p.restore();
 }
 
 void RemovalSquare::paintOverlay(QPainter& p) const

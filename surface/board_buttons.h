@@ -1,7 +1,8 @@
 #pragma once
 // What the surface itself shows over the page: the board's navigation buttons (exit, previous page, next
-// page, background colour) in the bottom-right corner of the primary screen, and the removal square beside
-// them, onto which an instrument or a picture is dragged to take it off the page.
+// page, background colour) in the bottom-right corner of the primary screen with the page's number and the
+// count left of them, and the removal square beside them, onto which an instrument or a picture is dragged
+// to take it off the page.
 #include "surface/gesture.h"
 
 #include <QImage>
@@ -13,7 +14,8 @@ namespace DIALOG {
 
 enum NavButton { NavExit, NavPrevious, NavNext, NavColour, kNavButtonCount };
 
-// In board mode a press on a button is the button's click, and nothing else happens with it.
+// In board mode a press on a button is the button's click, and nothing else happens with it; a press on the
+// page number does nothing (ink under it would not show).
 class BoardButtons : public Gesture {
 public:
     BoardButtons(GestureHost& host, std::function<void(NavButton)> clicked);
@@ -22,6 +24,7 @@ public:
     // coordinates).
     void Place(const QRect& primary);
     QRect rect(NavButton button) const { return buttons_[button].rect; }
+    QRect pageNumberRect() const { return pageNumber_; }
 
     Press press(QPoint point) override;
     std::optional<QCursor> cursor(QPoint point) const override;
@@ -33,9 +36,11 @@ private:
         QRect rect;
     };
     const PictureButton* hit(QPoint point) const;
+    void paintPageNumber(QPainter& painter) const;
 
     std::function<void(NavButton)> clicked_;
     std::array<PictureButton, kNavButtonCount> buttons_;
+    QRect pageNumber_;
 };
 
 // The removal square of the tool strip; drawn only once the strip has its full size.

@@ -1,5 +1,7 @@
 #include "surface/page_model.h"
 
+#include <algorithm>
+
 namespace DIALOG {
 
 PenState& CurrentPenState()
@@ -59,6 +61,13 @@ PageList& ThePageList()
 {
     static PageList list;
     return list;
+}
+
+bool ShowsWriting(const std::vector<CPenNode>& nodes)
+{
+    return std::any_of(nodes.begin(), nodes.end(), [](const CPenNode& node) {
+        return !node.erased && !node.cleared && node.kind != EraseTrail && node.kind != EraseLasso;
+    });
 }
 
 int PageList::AddObject(const CPenNode& node)

@@ -134,4 +134,8 @@ private:
 // The page list of the open page, shared by the surface and the page store.
 PageList& ThePageList();
 
+// Whether the page shows something the teacher put on it: an object that is neither erased nor cleared and
+// is no eraser's mark (a trail or lasso on an empty page leaves it as empty as it was).
+bool ShowsWriting(const std::vector<CPenNode>& nodes);
+
 } // namespace DIALOG

@@ -1,6 +1,7 @@
 #include "surface/page_store.h"
 
 #include "platform/bmp_writer.h"
+#include "platform/image_file.h"
 #include "platform/message_box.h"
 #include "platform/shell.h"
 #include "support/language.h"
@@ -64,6 +65,51 @@ bool pageFilesExist(const QString& base)
         || QFileInfo::exists(base + QStringLiteral(".bmp"));
 }
 
+bool showsWriting(PageList& list)
+{
+    std::lock_guard guard(list.Lock());
+    return ShowsWriting(list.nodes);
+}
+
+// a before b, with each run of digits compared as one number.
+bool numbersFirstLess(const QString& a, const QString& b)
+{
+    qsizetype i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i].isDigit() && b[j].isDigit()) {
+            qsizetype endA = i, endB = j;
+            while (endA < a.size() && a[endA].isDigit())
+                ++endA;
+            while (endB < b.size() && b[endB].isDigit())
+                ++endB;
+            const qulonglong x = a.mid(i, endA - i).toULongLong(), y = b.mid(j, endB - j).toULongLong();
+            if (x != y)
+                return x < y;
+            i = endA;
+            j = endB;
+            continue;
+        }
+        if (a[i] != b[j])
+            return a[i] < b[j];
+        ++i;
+        ++j;
+    }
+    return a.size() - i < b.size() - j;
+}
+
+// A picture becomes the page picture at target: a BMP file as it is, any other picture written as one.
+bool importPicture(const QString& picture, const QString& target)
+{
+    if (!platform::isRegularFile(picture))
+        return false;
+    if (QFileInfo(picture).suffix().compare(QStringLiteral("bmp"), Qt::CaseInsensitive) == 0)
+        return QFile::copy(picture, target);
+    const QByteArray bitmap = OWNERBITMAP::EncodeBitmap(platform::readImageFile(picture), 24);
+    QSaveFile out(target);
+    return !bitmap.isEmpty() && out.open(QIODevice::WriteOnly) && out.write(bitmap) == bitmap.size()
+        && out.commit();
+}
+
 // The page the board shows is stored before another one replaces it.
 bool storeOpenBoardPage(CScreenPenWnd* surface)
 {
@@ -114,6 +160,12 @@ QString entryAt(int index)
 }
 } // namespace
 
+PagePosition BoardPagePosition(const PageFileList& pages)
+{
+    const int number = std::max(1, pages.currentPage + 1);
+    return {number, std::max(number, int(pages.files.size()))};
+}
+
 QString CurrentPageFile()
 {
     return entryAt(ThePageFileList().currentPage);
@@ -157,16 +209,25 @@ BOOL SavePage(CScreenPenWnd* surface, const QString& path)
     PageFileList& pages = ThePageFileList();
     const bool board = surface->IsBoardPage();
     QString objectFile = path;
+    bool storedBefore = false;
     if (board) {
         if (!list.pageChanged)
             return 1;
         // A page reopened from the list keeps its own files; a new one gets a name of its own.
-        if (pages.currentPage >= 0 && pages.currentPage < pages.files.size())
+        storedBefore = pages.currentPage >= 0 && pages.currentPage < pages.files.size();
+        if (storedBefore)
             objectFile = pages.files.at(pages.currentPage);
         else
             objectFile = UnusedPageBase(WithExtension(boardPath(path), QString())) + QStringLiteral(".kw");
     } else {
         objectFile = WithExtension(path, QStringLiteral("kw"));
+        storedBefore = QFileInfo::exists(objectFile);
+    }
+    if (!storedBefore && !surface->BackgroundChosen() && !showsWriting(list)) {
+        // A snapshot of the desktop or a blank board page that nobody wrote on would only fill the history,
+        // the board's pages and the lesson with empty pages.
+        list.pageChanged = false;
+        return 1;
     }
     const QString pictureFile = WithExtension(objectFile, QStringLiteral("bmp"));
 
@@ -224,8 +285,9 @@ void PreviousPage(CScreenPenWnd* surface)
         return;
     if (!storeOpenBoardPage(surface))
         return;
-    surface->ReopenPage(WithExtension(pages.files.at(n - 1), QStringLiteral("bmp")));
+    // The number moves first: the page that opens shows it.
     pages.currentPage = std::max(0, n - 1);
+    surface->ReopenPage(WithExtension(pages.files.at(n - 1), QStringLiteral("bmp")));
 }
 
 void NextPage(CScreenPenWnd* surface)
@@ -234,17 +296,48 @@ void NextPage(CScreenPenWnd* surface)
         return;
     PageFileList& pages = ThePageFileList();
     const int n = pages.currentPage;
+    pages.currentPage = std::min<int>(n + 1, int(pages.files.size()));
     if (n + 1 >= 0 && n + 1 < pages.files.size())
         surface->ReopenPage(WithExtension(pages.files.at(n + 1), QStringLiteral("bmp")));
     else
         surface->StartBlankPage();
-    pages.currentPage = std::min<int>(n + 1, int(pages.files.size()));
 }
 
 void MoveToNewPage()
 {
     PageFileList& pages = ThePageFileList();
     pages.currentPage = int(pages.files.size());
+}
+
+QStringList PagePicturesIn(const QString& folder)
+{
+    QStringList pictures;
+    for (const QFileInfo& file : QDir(folder).entryInfoList(QDir::Files)) {
+        if (file.suffix().compare(QStringLiteral("bmp"), Qt::CaseInsensitive) == 0)
+            pictures << file.absoluteFilePath();
+    }
+    std::sort(pictures.begin(), pictures.end(), numbersFirstLess);
+    return pictures;
+}
+
+QStringList ImportPages(const QStringList& pictures, const QString& folder, const QDateTime& when)
+{
+    QStringList imported;
+    if (!QDir().mkpath(folder))
+        return imported;
+    const QString base = QDir(folder).filePath(PageBaseName(when));
+    for (const QString& picture : pictures) {
+        const QString page = UnusedPageBase(base);
+        if (!importPicture(picture, page + QStringLiteral(".bmp")))
+            continue;
+        for (const QString& strokes : {QStringLiteral("kw"), QStringLiteral("kwt")}) {
+            const QString source = WithExtension(picture, strokes);
+            if (platform::isRegularFile(source))
+                QFile::copy(source, page + u'.' + strokes);
+        }
+        imported << page + QStringLiteral(".bmp");
+    }
+    return imported;
 }
 
 void SetExportDialogHook(ExportDialogHook hook)

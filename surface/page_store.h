@@ -34,6 +34,14 @@ QString& LastStoredPage();
 // "Temp/ZidodAvuvTemp/" unless set otherwise.
 QString& BoardPageFolder();
 
+// The board page open now as the teacher counts it: its number from 1, and how many pages there are, a new
+// page not stored yet among them.
+struct PagePosition {
+    int number = 1;
+    int count = 1;
+};
+PagePosition BoardPagePosition(const PageFileList& pages);
+
 // The entry at the current page number, at number - 1 and at number + 1; empty when there is none.
 QString CurrentPageFile();
 QString PreviousPageFile();
@@ -46,8 +54,10 @@ QString PageBaseName(const QDateTime& when);
 // within the same second keep their own files.
 QString UnusedPageBase(const QString& base);
 
-// Stores the open page under path (placeholder extension "xxx"). An unchanged board page writes nothing.
-// Returns false, after telling the user, when the files could not be written.
+// Stores the open page under path (placeholder extension "xxx"). An unchanged board page writes nothing, and
+// neither does a page not stored before that holds nothing the teacher made (no writing on it, and neither a
+// picture nor a colour chosen as its background). Returns false, after telling the user, when the files could
+// not be written.
 BOOL SavePage(CScreenPenWnd* surface, const QString& path);
 // A clear screen that would remove the page's objects for good asks first; true when the user agreed.
 bool AskToClearForGood(QWidget* parent);
@@ -60,6 +70,15 @@ void NextPage(CScreenPenWnd* surface);
 // The panel's next page on the board: the number moves past the stored pages, so the next board surface
 // starts blank instead of reopening the page just stored.
 void MoveToNewPage();
+
+// The page pictures (".bmp") of folder, in the order of their names with numbers taken as numbers, so that
+// "1-9-5-3" comes before "1-10-0-0".
+QStringList PagePicturesIn(const QString& folder);
+// Copies each picture into folder as a page of a new name, as if stored at when ("d-H-m-s", then "-2", "-3"
+// … where a page has that name): no page there is replaced, whatever the pictures were called. The stroke
+// files of a picture's name beside it (".kw", ".kwt") come along; a picture that is no BMP is written as one.
+// Returns the new pictures in order; a picture that cannot be read or written is left out.
+QStringList ImportPages(const QStringList& pictures, const QString& folder, const QDateTime& when);
 
 // The export's file chooser: given the parent, the default file name and the filter, the chosen path or an
 // empty string. Tests replace it; an empty function restores the save dialog.

@@ -99,6 +99,7 @@ void CScreenPenWnd::initialise(const QString& pagePicture)
     text_.Reset();
 
     boardPage_ = pagePicture.isEmpty() && boardMode != kBoardDesktop;
+    backgroundChosen_ = !pagePicture.isEmpty();
     if (!pagePicture.isEmpty()) {
         loadPageFiles(pagePicture);
     } else {
@@ -446,8 +447,10 @@ void CScreenPenWnd::RedrawPage()
 void CScreenPenWnd::SetBackground(const QImage& picture)
 {
     QImage& background = canvas_.background();
-    if (!picture.isNull())
+    if (!picture.isNull()) {
         background = picture.convertToFormat(QImage::Format_RGB32).scaled(background.size());
+        backgroundChosen_ = true;
+    }
     EraserSourceBitmap() = background;
     fullRedraw();
 }
@@ -494,10 +497,16 @@ void CScreenPenWnd::StartBlankPage()
     canvas_.background().fill(0xFFFFFFFF);
     boardMode = kBoardWhite;
     boardPage_ = true;
+    backgroundChosen_ = false;
     ThePageList().Clear();
     ThePageList().pageChanged = false;
     resetCurrentObject();
     fullRedraw();
+}
+
+void CScreenPenWnd::ShowPageNumber()
+{
+    canvas_.Compose(buttons_.pageNumberRect());
 }
 
 QImage CScreenPenWnd::ComposedPage() const
@@ -681,6 +690,7 @@ void CScreenPenWnd::OnBackgroundColour()
         return;
     // A new colour is a change of the page: the next page button must store it with its ink.
     ThePageList().pageChanged = true;
+    backgroundChosen_ = true;
     boardMode = kBoardColour;
     canvas_.background().fill(chosen.rgb());
     EraserSourceBitmap() = canvas_.backgroundBitmap();

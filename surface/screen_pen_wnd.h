@@ -119,6 +119,12 @@ public:
     // The page the surface was opened on is a board page (stored with the board's pages), also after the
     // exit button has left board mode.
     bool IsBoardPage() const { return boardPage_; }
+    // The page's background is a picture or a colour the teacher chose, not a snapshot or a blank page.
+    bool BackgroundChosen() const { return backgroundChosen_; }
+    // Where the board page's number and the count show ("2 / 5"); draws them again after the board's pages
+    // changed behind the surface's back.
+    QRect pageNumberRect() const { return buttons_.pageNumberRect(); }
+    void ShowPageNumber();
     // Opens a stored page in this window: the picture becomes the background (a missing one keeps the
     // present background), the objects of the same name's object file replace the page, the undo log is
     // emptied and the page is drawn again.
@@ -211,6 +217,7 @@ private:
 
     bool windowExists_ = false;
     bool boardPage_ = false;
+    bool backgroundChosen_ = false;
     // A left press is being followed until its release (the mouse capture).
     bool capturing_ = false;
     // The page-changed flag as it was before the press under way set it.

@@ -55,7 +55,8 @@ QList<QPoint> around(QPoint centre, int radius, double from, double to)
     const int n = 40;
     for (int k = 0; k <= n; ++k) {
         const double a = (from + (to - from) * k / n) * 3.14159265358979323846 / 180.0;
-        points << centre + QPoint(int(std::lround(radius * std::cos(a))), -int(std::lround(radius * std::sin(a))));
+        points << centre
+                + QPoint(int(std::lround(radius * std::cos(a))), -int(std::lround(radius * std::sin(a))));
     }
     return points;
 }
@@ -106,13 +107,12 @@ TEST_F(InstrumentsEndToEnd, AnotherProgramChoosesTheRulerAndTheTeacherLaysItWith
         },
         5000));
     EXPECT_GT(countIn(shot, band, isWhite), 300);
-    // Nothing of it was written on the page.
+    // Nothing of it was written on the page: the page, with nothing on it, is not kept.
     ASSERT_EQ(program.pressPanelButton(1132), 0);
     ASSERT_TRUE(program.waitForNoWindow(kSurface));
-    const QStringList pages
-        = QDir(program.programFolder() + QStringLiteral("/Temp")).entryList({QStringLiteral("*.kw")}, QDir::Files);
-    for (const QString& page : pages)
-        EXPECT_EQ(qmtest::readFile(program.programFolder() + QStringLiteral("/Temp/") + page), QByteArray("e"));
+    const QStringList pages = QDir(program.programFolder() + QStringLiteral("/Temp"))
+                                  .entryList({QStringLiteral("*.kw")}, QDir::Files);
+    EXPECT_TRUE(pages.isEmpty()) << pages.join(u' ').toStdString();
 }
 
 TEST_F(InstrumentsEndToEnd, ACompassArcIsStoredWithThePageAndComesBackWithIt)

@@ -23,6 +23,7 @@ const QString kPanel = QStringLiteral("白板");
 const QString kSurface = QStringLiteral("ScreenPen");
 constexpr int kWhiteboard = 1128;
 constexpr int kNextPage = 1047;
+constexpr int kWriting = 1075;
 
 const int kPreviousButton = 0;
 const int kNextButton = 1;
@@ -135,5 +136,21 @@ TEST_F(PageStoreEndToEnd, PageThatCannotBeStoredStaysOpenAfterATellingBox)
     press.join();
     EXPECT_TRUE(program.waitForNoWindow(QStringLiteral("提示")));
     EXPECT_NE(program.waitForWindow(kSurface, 2000), 0u);
+    EXPECT_TRUE(screenShows(0));
+}
+
+TEST_F(PageStoreEndToEnd, WritingOnABoardPageKeepsTheBoardsPageButtons)
+{
+    ASSERT_EQ(program.pressPanelButton(kWhiteboard), 0);
+    ASSERT_NE(program.waitForWindow(kSurface), 0u);
+    qmtest::waitFor([] { return false; }, 500);
+    writeStroke(0);
+    ASSERT_TRUE(screenShows(0));
+    ASSERT_EQ(program.pressPanelButton(kWriting), 0);
+    qmtest::waitFor([] { return false; }, 500);
+    program.click(qmtest::boardButtonCentre(kNextButton));
+    EXPECT_TRUE(qmtest::waitFor([&] { return storedPages() == 1; }));
+    EXPECT_TRUE(screenShows(-1)) << "the next page is blank";
+    program.click(qmtest::boardButtonCentre(kPreviousButton));
     EXPECT_TRUE(screenShows(0));
 }

@@ -81,7 +81,14 @@ TEST(TeacherLesson, WriteSaveWhiteboardTurnThePageGoBackAndQuit)
     EXPECT_FALSE(redNear(blank, (c + d) / 2));
     EXPECT_EQ(blank.pixel(200, 200), qRgb(255, 255, 255));
 
-    // The previous-page button goes back to the saved page of the history, with its stroke.
+    // On the board the previous-page button goes back to the board's page before, with its stroke.
+    ASSERT_EQ(program.pressPanelButton(1129), 0);
+    EXPECT_TRUE(qmtest::waitFor([&] { return redNear(qmtest::screenshot(300), (c + d) / 2); }, 5000));
+    EXPECT_FALSE(redNear(qmtest::screenshot(), (a + b) / 2));
+
+    // With the pen put away it goes back to the saved page of the history, with its stroke.
+    ASSERT_EQ(program.pressPanelButton(1131), 0);
+    ASSERT_TRUE(program.waitForNoWindow(kSurface));
     ASSERT_EQ(program.pressPanelButton(1129), 0);
     ASSERT_NE(program.waitForWindow(kSurface), 0u);
     EXPECT_TRUE(qmtest::waitFor([&] { return redNear(qmtest::screenshot(300), (a + b) / 2); }, 5000));

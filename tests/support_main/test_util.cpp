@@ -5,7 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMouseEvent>
 #include <QThread>
+#include <QWidget>
 
 namespace qmtest {
 
@@ -45,6 +47,22 @@ bool waitFor(const std::function<bool()>& pred, int timeoutMs)
         QThread::msleep(5);
     }
     return true;
+}
+
+void sendMouse(QWidget* widget, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons held)
+{
+    QMouseEvent e(type, QPointF(p), QPointF(widget->mapToGlobal(p)), button, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &e);
+}
+
+void dragThrough(QWidget* widget, const QList<QPoint>& points)
+{
+    if (points.isEmpty())
+        return;
+    sendMouse(widget, QEvent::MouseButtonPress, points.first(), Qt::LeftButton, Qt::LeftButton);
+    for (const QPoint& p : points.mid(1))
+        sendMouse(widget, QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton);
+    sendMouse(widget, QEvent::MouseButtonRelease, points.last(), Qt::LeftButton, {});
 }
 
 } // namespace qmtest

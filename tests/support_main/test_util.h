@@ -1,7 +1,12 @@
 #pragma once
+#include <QEvent>
+#include <QList>
+#include <QPoint>
 #include <QString>
 #include <QTemporaryDir>
 #include <functional>
+
+class QWidget;
 
 namespace qmtest {
 
@@ -21,5 +26,10 @@ QByteArray readFile(const QString& path);
 
 // Spins the Qt event loop until pred() holds or the time runs out; returns pred().
 bool waitFor(const std::function<bool()>& pred, int timeoutMs = 10000);
+
+// A mouse event sent to widget as the window system would deliver it, at p in the widget's coordinates.
+void sendMouse(QWidget* widget, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons held);
+// A left-button press at the first point, moves through the others and the release at the last.
+void dragThrough(QWidget* widget, const QList<QPoint>& points);
 
 } // namespace qmtest

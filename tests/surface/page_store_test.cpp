@@ -265,18 +265,54 @@ TEST_F(PageStoreTest, UnchangedBoardPageWritesNothing)
     EXPECT_TRUE(ThePageFileList().files.isEmpty());
 }
 
-TEST_F(PageStoreTest, DesktopPageAlwaysWritesBothFiles)
+TEST_F(PageStoreTest, DesktopPageWithWritingWritesBothFilesEveryTime)
 {
     boardMode = 0;
     owner_ = std::make_unique<QWidget>();
     surface_ = std::make_unique<CScreenPenWnd>(owner_.get());
     ASSERT_FALSE(surface_->IsBoardPage());
+    draw(200);
     EXPECT_EQ(SavePage(surface_.get(), path(QStringLiteral("Temp/5-6-7-8.xxx"))), 1);
-    EXPECT_EQ(qmtest::readFile(path(QStringLiteral("Temp/5-6-7-8.kw"))), "e");
+    const QString kw = path(QStringLiteral("Temp/5-6-7-8.kw"));
+    EXPECT_EQ(loadCount(kw), 1u);
     const QImage picture(path(QStringLiteral("Temp/5-6-7-8.bmp")));
     EXPECT_EQ(picture.size(), surface_->backgroundBitmap().size());
-    EXPECT_EQ(LastStoredPage(), path(QStringLiteral("Temp/5-6-7-8.kw")));
+    EXPECT_EQ(LastStoredPage(), kw);
     EXPECT_TRUE(ThePageFileList().files.isEmpty());
+
+    // A page stored before is stored again, also with its writing undone.
+    const QString bmp = path(QStringLiteral("Temp/5-6-7-8.bmp"));
+    QFile::remove(bmp);
+    ThePageList().UndoStep();
+    EXPECT_EQ(SavePage(surface_.get(), path(QStringLiteral("Temp/5-6-7-8.xxx"))), 1);
+    EXPECT_TRUE(QFileInfo::exists(bmp));
+}
+
+TEST_F(PageStoreTest, NewPageWithNothingWrittenIsNotStored)
+{
+    boardMode = 0;
+    owner_ = std::make_unique<QWidget>();
+    surface_ = std::make_unique<CScreenPenWnd>(owner_.get());
+    CPenNode trail(RGB(255, 255, 255), 16, 0, EraseTrail);
+    trail.AddPoint(100, 100);
+    ThePageList().AddObject(trail);
+    draw(300);
+    ThePageList().UndoStep();
+    EXPECT_EQ(SavePage(surface_.get(), path(QStringLiteral("Temp/5-6-7-8.xxx"))), 1);
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("Temp"))));
+    EXPECT_FALSE(ThePageList().pageChanged);
+
+    // A blank board page that took a press is left out of the board's pages too.
+    CScreenPenWnd& s = board();
+    ThePageList().pageChanged = true;
+    EXPECT_EQ(SavePage(&s, path(QStringLiteral("Temp/1-2-3-4.xxx"))), 1);
+    EXPECT_TRUE(ThePageFileList().files.isEmpty());
+
+    // A background the teacher chose is kept, written on or not.
+    s.SetBackground(QImage(8, 8, QImage::Format_RGB32));
+    ThePageList().pageChanged = true;
+    EXPECT_EQ(SavePage(&s, path(QStringLiteral("Temp/1-2-3-4.xxx"))), 1);
+    EXPECT_EQ(ThePageFileList().files.size(), 1);
 }
 
 TEST_F(PageStoreTest, BoardPageIsStoredInTheBoardFolderAndListedOnce)
@@ -329,6 +365,59 @@ TEST_F(PageStoreTest, NameTakenByEitherFileOrByTheBoardListGetsTheNextNumber)
     // A page listed for the board but not stored yet under that name keeps it too, letter case aside.
     ThePageFileList().files << base.toUpper() + QStringLiteral("-3.KW");
     EXPECT_EQ(UnusedPageBase(base), base + QStringLiteral("-4"));
+}
+
+TEST(PageStorePosition, TheOpenPageCountsFromOneAndANewPageAmongThePages)
+{
+    PageFileList pages;
+    EXPECT_EQ(BoardPagePosition(pages).number, 1);
+    EXPECT_EQ(BoardPagePosition(pages).count, 1);
+    pages.files = QStringList({QStringLiteral("a.kw"), QStringLiteral("b.kw"), QStringLiteral("c.kw"),
+        QStringLiteral("d.kw"), QStringLiteral("e.kw")});
+    pages.currentPage = 1;
+    EXPECT_EQ(BoardPagePosition(pages).number, 2);
+    EXPECT_EQ(BoardPagePosition(pages).count, 5);
+    pages.currentPage = 5;
+    EXPECT_EQ(BoardPagePosition(pages).number, 6);
+    EXPECT_EQ(BoardPagePosition(pages).count, 6);
+}
+
+TEST_F(PageStoreTest, ImportedPagesGetNamesOfTheirOwnAndReplaceNothing)
+{
+    const QDateTime when(QDate(2024, 3, 8), QTime(14, 5, 9));
+    const QString history = path(QStringLiteral("Temp"));
+    qmtest::writeFile(history + QStringLiteral("/8-14-5-9.bmp"), "the page written today");
+    const QString saved = path(QStringLiteral("saved"));
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    ASSERT_TRUE(QDir().mkpath(saved));
+    for (const QString& name :
+        {QStringLiteral("10-1-1-1"), QStringLiteral("8-14-5-9"), QStringLiteral("9-1-1-1")})
+        ASSERT_TRUE(picture.save(saved + u'/' + name + QStringLiteral(".bmp"), "BMP"));
+    qmtest::writeFile(saved + QStringLiteral("/8-14-5-9.kw"), "e");
+    qmtest::writeFile(saved + QStringLiteral("/notes.txt"), "not a page");
+
+    const QStringList pictures = PagePicturesIn(saved);
+    ASSERT_EQ(pictures.size(), 3);
+    EXPECT_TRUE(pictures[0].endsWith(QStringLiteral("/8-14-5-9.bmp")));
+    EXPECT_TRUE(pictures[2].endsWith(QStringLiteral("/10-1-1-1.bmp")))
+        << "numbers, not letters, give the order";
+
+    // A picture of another kind is written as a BMP; one that is no picture is left out.
+    ASSERT_TRUE(picture.save(saved + QStringLiteral("/other.png"), "PNG"));
+    qmtest::writeFile(saved + QStringLiteral("/broken.png"), "no picture");
+    const QStringList imported = ImportPages(
+        pictures + QStringList({saved + QStringLiteral("/other.png"), saved + QStringLiteral("/broken.png")}),
+        history, when);
+    const QString base = history + QStringLiteral("/8-14-5-9");
+    EXPECT_EQ(imported,
+        QStringList({base + QStringLiteral("-2.bmp"), base + QStringLiteral("-3.bmp"),
+            base + QStringLiteral("-4.bmp"), base + QStringLiteral("-5.bmp")}));
+    EXPECT_EQ(qmtest::readFile(base + QStringLiteral(".bmp")), "the page written today");
+    EXPECT_EQ(qmtest::readFile(base + QStringLiteral("-2.kw")), "e");
+    EXPECT_FALSE(QFileInfo::exists(base + QStringLiteral("-3.kw")));
+    EXPECT_EQ(qmtest::readFile(base + QStringLiteral("-5.bmp")).left(2), "BM");
+    EXPECT_EQ(QImage(base + QStringLiteral("-5.bmp")).pixelColor(0, 0), QColor(Qt::blue));
 }
 
 TEST_F(PageStoreTest, FolderThatCannotBeMadeIsReportedAndNothingIsLost)

@@ -158,6 +158,26 @@ TEST_F(ScreenPen, BoardButtonTakesThePressAndNothingIsDrawn)
     EXPECT_EQ(ThePageList().nodes.size(), 1u);
 }
 
+TEST_F(ScreenPen, BoardPageShowsItsNumberAndTheCountBesideThePageButtons)
+{
+    ThePageFileList().files
+        = QStringList({QStringLiteral("a.kw"), QStringLiteral("b.kw"), QStringLiteral("c.kw")});
+    ThePageFileList().currentPage = 1;
+    CScreenPenWnd& s = open();
+    const QRect number = s.pageNumberRect();
+    ASSERT_FALSE(number.isEmpty());
+    EXPECT_LT(number.right(), s.navButtonRect(CScreenPenWnd::NavPrevious).left());
+    const QImage second = s.windowImage().copy(number);
+    EXPECT_GT(count(second, second.rect(), qRgb(0x27, 0x61, 0xA9)), number.width() * number.height() / 2);
+    EXPECT_GT(count(second, second.rect(), kWhite), 20) << "the figures";
+    ThePageFileList().currentPage = 2;
+    s.ShowPageNumber();
+    EXPECT_NE(s.windowImage().copy(number), second);
+    // The number is no paper: a press there draws nothing.
+    drag(number.center(), number.center() + QPoint(10, 0));
+    EXPECT_TRUE(ThePageList().nodes.empty());
+}
+
 TEST_F(ScreenPen, ANewBackgroundColourIsAChangeThePageButtonsStore)
 {
     CScreenPenWnd& s = open();

@@ -3,6 +3,7 @@
 #include "surface/screen_pen_wnd.h"
 
 #include "platform/message_box.h"
+#include "support_main/test_util.h"
 #include "surface/page_model.h"
 #include "surface/page_store.h"
 #include "surface/surface_state.h"
@@ -59,8 +60,7 @@ protected:
 
     void send(QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons held)
     {
-        QMouseEvent e(type, QPointF(p), QPointF(surface_->mapToGlobal(p)), button, held, Qt::NoModifier);
-        QCoreApplication::sendEvent(surface_.get(), &e);
+        qmtest::sendMouse(surface_.get(), type, p, button, held);
     }
     void press(QPoint p, Qt::MouseButton button = Qt::LeftButton)
     {
