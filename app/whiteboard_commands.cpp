@@ -157,9 +157,6 @@ void CWhiteBoardDlg::OnCommand(int id)
             tab->hide();
         CollapsePanel();
         dlgShow_->hide();
-        // The conversion tells its progress ("slide k of n") in the tip window, which must be there to find.
-        if (!toolTipDlg_)
-            toolTipDlg_ = new CToolTipDlg(this);
         ConvertPPTToFolder();
         if (const platform::WindowRef wall = platform::FindWindow(QString(), u"3D VorivOrazu"_s);
             platform::IsWindowVisible(wall))

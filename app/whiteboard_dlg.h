@@ -195,8 +195,9 @@ private:
     void OpenBackground(const QString& picturePath);
     void PreviousPage();
     // A rendered page of an import joins the board's pages; the first one opens.
-    void AddImportedPage(const QImage& page, int number, int count, bool first);
-    void FinishImport(int opened, int count, const QStringList& notes);
+    void AddImportedPage(const QImage& page, int number, bool first);
+    // The import ended: opened of count pages are on the board; cancelled when the teacher stopped it.
+    void FinishImport(int opened, int count, const QStringList& notes, bool cancelled);
     QString ChooseLessonFile(bool save, const QString& start, const QString& filter);
     void PlaySlideShow();
     // The slide-show toolbar's whiteboard button: a board page over the show, and the panel back.
@@ -253,6 +254,7 @@ private:
     bool dragging_ = false;
     QPoint dragOffset_;
     // PDF and deck imports: one at a time off the UI thread, told to stop at shutdown.
+    struct ImportJob;
     std::unique_ptr<QThreadPool> importPool_;
     std::shared_ptr<std::atomic<bool>> importCancelled_;
     int importsRunning_ = 0;

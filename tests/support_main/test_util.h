@@ -1,4 +1,5 @@
 #pragma once
+#include <QList>
 #include <QString>
 #include <QTemporaryDir>
 #include <functional>
@@ -21,5 +22,9 @@ QByteArray readFile(const QString& path);
 
 // Spins the Qt event loop until pred() holds or the time runs out; returns pred().
 bool waitFor(const std::function<bool()>& pred, int timeoutMs = 10000);
+
+// The running processes whose command line holds text (a path that names one piece of work, say); ended
+// processes that nobody has collected yet are left out.
+QList<qint64> processesMentioning(const QString& text);
 
 } // namespace qmtest
