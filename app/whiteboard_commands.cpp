@@ -1,16 +1,16 @@
-// The main panel's commands: its buttons and menu items, and the services they call (the screen keyboard,
-// the user panel, the calculator, the bluetooth receiver, the logo wall).
+// The main panel's commands: its buttons and menu items, and the services they call (the user panel, the
+// bluetooth receiver, the logo wall).
 #include "app/whiteboard_dlg.h"
 
 #include "app/directry.h"
 #include "app/dlg_show.h"
 #include "app/erase_radius_dlg.h"
 #include "app/line_style_dlg.h"
+#include "app/outside_windows.h"
 #include "app/ppt_tool_bar.h"
 #include "app/tool_dlg.h"
 #include "app/tool_tip_dlg.h"
 #include "app/user_dlg.h"
-#include "app/outside_windows.h"
 #include "app/whiteboard_messages.h"
 
 #include "assist/assist_exports.h"
@@ -59,9 +59,9 @@
 #include <QWindow>
 
 #include <algorithm>
-#include <utility>
 #include <cstdlib>
 #include <iterator>
+#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -345,6 +345,8 @@ void CWhiteBoardDlg::OnCommand(int id)
         OpenPdfOrSlides();
         break;
     default:
+        if (OnToolCommand(id))
+            break;
         if (std::find(std::begin(kCmdsWithoutAction), std::end(kCmdsWithoutAction), id)
             != std::end(kCmdsWithoutAction))
             TellNotAvailableYet();
@@ -511,26 +513,6 @@ void CWhiteBoardDlg::OpenShareAddress()
 
 // ---- services ------------------------------------------------------------------------------------------
 
-void CWhiteBoardDlg::ShowScreenKeyboard()
-{
-    platform::WindowRef keyboard = shownWindowOfClass(platform::kScreenKeyboardClass);
-    if (!keyboard) {
-        QProcess::startDetached(u"onboard"_s, {});
-        keyboard = waitForWindowOfClass(platform::kScreenKeyboardClass);
-    }
-    if (!keyboard) {
-        platform::MessageBox(this, GetConfigString(u"键盘程序启动失败,请手动启动!"_s),
-            GetConfigString(u"屏幕键盘"_s), platform::MB_OK);
-        return;
-    }
-    // At the bottom of the panel's monitor, above a panel the desktop keeps there.
-    const QRect keyboardRect = platform::GetWindowRect(keyboard);
-    const QRect work = CMultiScreen(this).GetWorkRect();
-    platform::MoveWindow(keyboard,
-        QPoint(
-            work.left() + (work.width() - keyboardRect.width()) / 2, work.bottom() - keyboardRect.height()));
-}
-
 void CWhiteBoardDlg::ShowUserPanel()
 {
     // Beside the panel on the side the tool panel takes, past the tool panel when it is shown there.
@@ -548,24 +530,6 @@ void CWhiteBoardDlg::ShowUserPanel()
     userDlg_->move(x, panel.top() + (panel.height() - userDlg_->height()) / 2);
     userDlg_->show();
     userDlg_->raise();
-}
-
-bool CWhiteBoardDlg::ShowCalculator()
-{
-    const QString calculatorClass = u"Galculator"_s;
-    platform::WindowRef calculator = shownWindowOfClass(calculatorClass);
-    if (!calculator) {
-        QProcess::startDetached(u"galculator"_s, {});
-        calculator = waitForWindowOfClass(calculatorClass);
-    }
-    if (!calculator)
-        return false;
-    platform::SetForegroundWindow(calculator);
-    const QRect work = CMultiScreen(this).GetScreenRect();
-    const QRect rect = platform::GetWindowRect(calculator);
-    if (!work.contains(rect.topLeft()))
-        platform::MoveWindow(calculator, work.topLeft() + QPoint(40, 40));
-    return true;
 }
 
 bool CWhiteBoardDlg::CheckFlash()

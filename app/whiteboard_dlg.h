@@ -93,10 +93,16 @@ public:
     // The page store's name for a new page stored now: day, hour, minute and second.
     static QString NewPageBaseName(const QDateTime& when);
 
-    // Services for the tool panel and the surface.
+    // Services for the tool panel and the surface. The keyboard and the calculator start without holding the
+    // panel up; one that does not come says so.
     void ShowScreenKeyboard();
-    // False when no calculator could be started.
-    bool ShowCalculator();
+    void ShowCalculator();
+    // The screen capture with the program's own windows out of the picture; they come back when it closes.
+    void CaptureScreenRegion();
+    // The touch board's calibration program, or a line saying it is not installed.
+    void StartCalibration();
+    // The main-menu commands of the tools: true when id is one of them.
+    bool OnToolCommand(int id);
     // The user panel beside the panel.
     void ShowUserPanel();
     CUserDlg* UserDlg() const { return userDlg_; }
@@ -130,9 +136,9 @@ public:
     bool ExportLessonPdf();
     // Asks for a PDF or a slide deck, then opens it as board pages.
     void OpenPdfOrSlides();
-    // Opens the pages of a PDF, or of a deck printed to PDF by LibreOffice, as board pages after the pages there
-    // are. The pages are rendered off the UI thread; the first opens on the board as soon as it is ready. False,
-    // after telling why, when nothing will open.
+    // Opens the pages of a PDF, or of a deck printed to PDF by LibreOffice, as board pages after the pages
+    // there are. The pages are rendered off the UI thread; the first opens on the board as soon as it is
+    // ready. False, after telling why, when nothing will open.
     bool OpenPagesOf(const QString& path);
     // True while the pages of a PDF or deck are still being made.
     bool OpeningPages() const { return importsRunning_ > 0; }
@@ -144,8 +150,7 @@ public:
 
     // Answers the lesson's file dialogs instead of showing them (tests): save or open, the starting folder or
     // file and the filter; returns the chosen path or an empty string for Cancel. Empty restores the dialogs.
-    using LessonFileChooser
-        = std::function<QString(bool save, const QString& start, const QString& filter)>;
+    using LessonFileChooser = std::function<QString(bool save, const QString& start, const QString& filter)>;
     static void SetLessonFileChooser(LessonFileChooser chooser);
 
 protected:
@@ -181,13 +186,15 @@ private:
     void TellNotAvailableYet();
     // One line in the tip window for a few seconds.
     void ShowTip(const QString& text);
+    // Hides the tip window while it still says text.
+    void HideTipSaying(const QString& text);
     void KeepAboveSurface();
     void RaiseAboveSurface();
     QWidget* DialogOwner() const;
     CScreenPenWnd* CreateSurface(const QString& pagePicture = QString());
     // Runs a request from a message now, or, while a surface is being built, once it is: building copies the
-    // screens and lets queued messages through meanwhile, and a second writing press then would build a second
-    // surface and orphan the first. A request put off answers 0.
+    // screens and lets queued messages through meanwhile, and a second writing press then would build a
+    // second surface and orphan the first. A request put off answers 0.
     LRESULT NowOrOnceSurfaceBuilt(std::function<LRESULT()> request);
     void SetSurfacePen(int width, COLORREF colour);
     void CopyLineStyleToSharedPen();
