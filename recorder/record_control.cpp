@@ -253,6 +253,11 @@ void RecordControl::recordingEnded(bool)
 void RecordControl::playLast()
 {
     const QString last = savedTo_.isEmpty() ? lastRecording_ : savedTo_;
+    if (last.isEmpty() && recording_) {
+        say(QStringLiteral("The recording is still going on: pause it and save it, then play it."),
+            QStringLiteral("Tips"), QStringLiteral("正在录像：暂停并保存后再播放。"), QStringLiteral("提示"));
+        return;
+    }
     if (last.isEmpty()) {
         say(QStringLiteral("Nothing has been recorded yet."), QStringLiteral("Tips"),
             QStringLiteral("还没有录像。"), QStringLiteral("提示"));

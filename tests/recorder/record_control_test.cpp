@@ -321,6 +321,9 @@ TEST_F(RecordControlTest, PlayOpensTheLastRecordingWithTheFirstPlayerThatTakesIt
     EXPECT_TRUE(played.isEmpty());
 
     startAndWait();
+    messages.clear();
+    control->playLast();
+    EXPECT_EQ(messages, QStringList {QStringLiteral("正在录像：暂停并保存后再播放。")});
     control->stop();
     control->recordingEnded(true);
     const QString last = control->lastRecording();
