@@ -303,8 +303,8 @@ bool CWhiteBoardDlg::OpenPagesOf(const QString& path)
         job.screen = QSize(1920, 1080);
     job.shutdown = importCancelled_;
     job.cancel = std::make_shared<std::atomic<bool>>(false);
-    job.progress = new CConversionProgress(
-        GetConfigString(u"打开PDF或幻灯片"_s) + u": "_s + QFileInfo(path).fileName(), this);
+    job.progress
+        = new CConversionProgress(GetConfigString(u"打开PDF或幻灯片"_s), QFileInfo(path).fileName(), this);
     job.progress->SetStage(deck ? ConversionStage::Office : ConversionStage::Pages);
     job.progress->onCancel = [cancel = job.cancel] { *cancel = true; };
     ++importsRunning_;

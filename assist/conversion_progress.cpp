@@ -15,7 +15,7 @@ namespace DIALOG {
 
 const QString CConversionProgress::kTitle = QStringLiteral("QMProgress");
 
-CConversionProgress::CConversionProgress(const QString& title, QWidget* near)
+CConversionProgress::CConversionProgress(const QString& task, const QString& name, QWidget* near)
     : QWidget(nullptr, platform::kFloatingToolFlags)
     , near_(near)
 {
@@ -34,7 +34,7 @@ CConversionProgress::CConversionProgress(const QString& title, QWidget* near)
         "QPushButton:disabled { color: #9FB6D6; }"));
     setAttribute(Qt::WA_StyledBackground);
 
-    title_ = new QLabel(title, this);
+    title_ = new QLabel(task + (IsEnglish() ? QStringLiteral(": ") : QStringLiteral("：")) + name, this);
     title_->setObjectName(QStringLiteral("title"));
     text_ = new QLabel(this);
     bar_ = new QProgressBar(this);

@@ -24,8 +24,8 @@ public:
     // A wait shorter than this shows no window.
     static constexpr int kShowAfterMs = 1000;
 
-    // title: what is converted ("幻灯片转为图片墙: Lesson 1"). near: the window whose screen it opens on.
-    CConversionProgress(const QString& title, QWidget* near);
+    // task and name make the title ("幻灯片转为图片墙：Lesson 1"). near: the window whose screen it opens on.
+    CConversionProgress(const QString& task, const QString& name, QWidget* near);
 
     void SetStage(qmhelp::ConversionStage stage, int k = 0, int n = 0);
     // Called once when the teacher presses Cancel; the button then says that the work is stopping.

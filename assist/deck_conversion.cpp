@@ -94,7 +94,7 @@ void openProgress(const QString& title)
         delete g_progress;
         const platform::WindowRef panel = platform::FindWindow(platform::kDialogClass, PanelTitle());
         g_progress = new DIALOG::CConversionProgress(
-            GetConfigString(QStringLiteral("幻灯片转为图片墙")) + QStringLiteral(": ") + title, panel.widget);
+            GetConfigString(QStringLiteral("幻灯片转为图片墙")), title, panel.widget);
         g_progress->onCancel = [] { g_cancel = true; };
     });
 }
