@@ -6,7 +6,6 @@
 #include "app/dlg_show.h"
 #include "app/erase_radius_dlg.h"
 #include "app/line_style_dlg.h"
-#include "app/outside_windows.h"
 #include "app/ppt_tool_bar.h"
 #include "app/tool_dlg.h"
 #include "app/tool_tip_dlg.h"

@@ -308,10 +308,14 @@ void ConvertPPTToFolder()
             g_busy = 1;
             g_cancel = false;
             // A program that quits takes LibreOffice with it rather than leaving it converting for nobody.
-            static const bool quitStopsConversion = QCoreApplication::instance()
-                && QObject::connect(
-                    QCoreApplication::instance(), &QCoreApplication::aboutToQuit, [] { g_cancel = true; });
-            Q_UNUSED(quitStopsConversion);
+            static const bool stopAtQuit = [] {
+                qAddPostRoutine([] {
+                    g_cancel = true;
+                    QThreadPool::globalInstance()->waitForDone(5000);
+                });
+                return true;
+            }();
+            Q_UNUSED(stopAtQuit);
             QApplication::setOverrideCursor(Qt::WaitCursor);
             QThreadPool::globalInstance()->start([deck] {
                 ConversionScope scope;
