@@ -13,7 +13,9 @@
 #include "surface/screen_pen_wnd.h"
 #include "surface/surface_state.h"
 
+#include <QEventLoop>
 #include <QPainter>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -25,6 +27,7 @@ int spotlightOpen = 0;
 int maskOpen = 0;
 int alarmOpen = 0;
 int zoomOpen = 0;
+int magnifierOpen = 0;
 
 namespace {
 
@@ -43,8 +46,10 @@ constexpr PageButton kWritingButtons[] = {{1054, "钢笔"}, {1055, "荧光笔"},
     {1047, "直尺"}, {1048, "等腰三角板"}, {1049, "直角三角板"}, {1076, "量角器"}, {1077, "风格"}};
 constexpr PageButton kDrawingButtons[] = {{1054, "矩形"}, {1055, "椭圆"}, {1056, "直线"}, {1057, "箭头"},
     {1047, "折线"}, {1048, "立方体"}, {1049, "圆柱"}};
-constexpr PageButton kToolsButtons[] = {
-    {1054, "聚光灯"}, {1055, "幕布"}, {1056, "计算器"}, {1057, "计时器"}, {1047, "放大镜"}, {1048, "常用"}};
+constexpr PageButton kToolsButtons[] = {{CToolDlg::kToolSpotlight, "聚光灯"}, {CToolDlg::kToolMask, "幕布"},
+    {CToolDlg::kToolCalculator, "计算器"}, {CToolDlg::kToolTimer, "计时器"}, {CToolDlg::kToolZoom, "缩放"},
+    {CToolDlg::kToolLaunch, "常用"}, {CToolDlg::kToolCapture, "截图"}, {CToolDlg::kToolPrint, "打印"},
+    {CToolDlg::kToolMagnifier, "放大镜"}, {CToolDlg::kToolKeyboard, "键盘"}};
 
 template<size_t N>
 const PageButton* findButton(const PageButton (&buttons)[N], int index)
@@ -373,49 +378,100 @@ void CToolDlg::notAvailable(const char* what)
         host_.tip(GetConfigString(QString::fromUtf8(what)));
 }
 
+void CToolDlg::RunTool(int id)
+{
+    onTools(id);
+}
+
+void CToolDlg::outOfThePicture(const std::function<void()>& f)
+{
+    const bool shown = isVisible();
+    if (shown) {
+        hide();
+        // The desktop under the panel is drawn again before the tool takes its picture.
+        QEventLoop wait;
+        QTimer::singleShot(100, &wait, &QEventLoop::quit);
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    f();
+    if (shown)
+        show();
+}
+
 void CToolDlg::onTools(int id)
 {
     switch (id) {
-    case 1054:
-        // The spotlight takes a picture of the screen: the tool panel is out of it.
-        hide();
-        spotlightOpen = !spotlightOpen;
-        StartSpoltLight(&spotlightOpen, 300);
-        show();
+    case kToolSpotlight:
+        outOfThePicture([] {
+            spotlightOpen = !spotlightOpen;
+            StartSpoltLight(&spotlightOpen, 300);
+        });
         break;
-    case 1055:
+    case kToolMask:
         hide();
         maskOpen = !maskOpen;
         MaskEffect(&maskOpen);
         break;
-    case 1056:
-        if (!host_.showCalculator || !host_.showCalculator())
-            notAvailable("计算器未能启动");
+    case kToolCalculator:
+        if (host_.showCalculator)
+            host_.showCalculator();
         break;
-    case 1057:
+    case kToolTimer:
         alarmOpen = !alarmOpen;
         AlarmClock(&alarmOpen);
         break;
-    case 1047: {
-        hide();
+    case kToolZoom: {
         zoomOpen = !zoomOpen;
         const bool opening = zoomOpen != 0;
-        PictuerZoomOut(&zoomOpen);
-        show();
+        outOfThePicture([] { PictuerZoomOut(&zoomOpen); });
         if (host_.focusPanel)
             host_.focusPanel();
         // The library answers a window it cannot open (no screen to zoom) by clearing the flag at once.
         if (opening && !zoomOpen)
-            notAvailable("放大镜未能打开");
+            notAvailable("缩放未能打开");
         break;
     }
-    case 1048:
+    case kToolLaunch:
         if (host_.showUserPanel)
             host_.showUserPanel();
+        break;
+    case kToolCapture:
+        if (host_.capture)
+            host_.capture();
+        break;
+    case kToolPrint:
+        printLastCapture();
+        break;
+    case kToolMagnifier:
+        toggleMagnifier();
+        break;
+    case kToolKeyboard:
+        if (host_.showScreenKeyboard)
+            host_.showScreenKeyboard();
         break;
     default:
         break;
     }
+}
+
+void CToolDlg::toggleMagnifier()
+{
+    magnifierOpen = !magnifierOpen;
+    const bool opening = magnifierOpen != 0;
+    outOfThePicture([] { StartMagnifier(&magnifierOpen, 0, 0); });
+    // The magnifier hid the spotlight and the mask, and cleared their flags.
+    if (opening && !magnifierOpen)
+        notAvailable("放大镜未能打开");
+}
+
+void CToolDlg::printLastCapture()
+{
+    // Printing nothing would be a button that does nothing.
+    if (qmhelp::lastCapture().isNull()) {
+        notAvailable("还没有截图，请先截图再打印");
+        return;
+    }
+    PrintLastCapBmp();
 }
 
 void CToolDlg::paintEvent(QPaintEvent*)

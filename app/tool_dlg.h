@@ -27,6 +27,7 @@ extern int spotlightOpen;
 extern int maskOpen;
 extern int alarmOpen;
 extern int zoomOpen;
+extern int magnifierOpen;
 
 // What the tool panel needs of the main panel.
 struct ToolPanelHost {
@@ -34,7 +35,9 @@ struct ToolPanelHost {
     std::function<CScreenPenWnd*()> ensureSurface; // the surface, created and shown when there is none
     std::function<void(int width, COLORREF colour, int type)> setPanelPen; // the panel's own pen values
     std::function<void(const QString&)> tip; // one line in the tip window
-    std::function<bool()> showCalculator; // false when no calculator could be started
+    std::function<void()> showCalculator; // tells by itself when no calculator starts
+    std::function<void()> showScreenKeyboard; // tells by itself when no keyboard starts
+    std::function<void()> capture; // the screen capture, with the program's own windows out of the picture
     std::function<void()> showUserPanel;
     std::function<void()> focusPanel;
 };
@@ -49,6 +52,17 @@ public:
     static constexpr int kButtonIds[15]
         = {1054, 1055, 1056, 1057, 1047, 1048, 1049, 1076, 1077, 1078, 1079, 1080, 1081, 1082, 1083};
     static constexpr int kCloseStripId = 1063;
+    // The tools page's buttons.
+    static constexpr int kToolSpotlight = 1054;
+    static constexpr int kToolMask = 1055;
+    static constexpr int kToolCalculator = 1056;
+    static constexpr int kToolTimer = 1057;
+    static constexpr int kToolZoom = 1047; // the whole screen enlarged
+    static constexpr int kToolLaunch = 1048;
+    static constexpr int kToolCapture = 1049;
+    static constexpr int kToolPrint = 1076; // prints the last capture
+    static constexpr int kToolMagnifier = 1077; // a part of the frozen screen enlarged
+    static constexpr int kToolKeyboard = 1078;
 
     // panel is the main panel the tool panel stands beside.
     CToolDlg(QWidget* panel, CLineStyleDlg* lineStyle, ToolPanelHost host);
@@ -69,6 +83,8 @@ public:
 
     // What a button of the current page does.
     void OnButton(int id);
+    // What a button of the tools page does, whatever page is shown (the main menu reaches them too).
+    void RunTool(int id);
     // The buttons the current page shows.
     int ShownButtonCount() const { return shown_; }
     UICONTROL::CButtonEx* Button(int id) const { return buttons_.value(id); }
@@ -99,6 +115,10 @@ private:
     void onTools(int id);
     void selectInstrument(const QString& kind);
     void notAvailable(const char* what);
+    void toggleMagnifier();
+    void printLastCapture();
+    // Hides the tool panel while f takes its picture of the screen, then shows it again if it was shown.
+    void outOfThePicture(const std::function<void()>& f);
     bool onLeftOfPanel() const;
 
     QWidget* panel_;

@@ -1,5 +1,5 @@
-// The main panel's commands: its buttons and menu items, and the services they call (the screen keyboard,
-// the user panel, the calculator, the bluetooth receiver, the logo wall).
+// The main panel's commands: its buttons and menu items, and the services they call (the user panel, the
+// bluetooth receiver, the logo wall).
 #include "app/whiteboard_dlg.h"
 
 #include "app/directry.h"
@@ -160,9 +160,6 @@ void CWhiteBoardDlg::OnCommand(int id)
             tab->hide();
         CollapsePanel();
         dlgShow_->hide();
-        // The conversion tells its progress ("slide k of n") in the tip window, which must be there to find.
-        if (!toolTipDlg_)
-            toolTipDlg_ = new CToolTipDlg(this);
         ConvertPPTToFolder();
         if (const platform::WindowRef wall = platform::FindWindow(QString(), u"3D VorivOrazu"_s);
             platform::IsWindowVisible(wall))
@@ -344,6 +341,8 @@ void CWhiteBoardDlg::OnCommand(int id)
         OpenPdfOrSlides();
         break;
     default:
+        if (OnToolCommand(id))
+            break;
         if (std::find(std::begin(kCmdsWithoutAction), std::end(kCmdsWithoutAction), id)
             != std::end(kCmdsWithoutAction))
             TellNotAvailableYet();
@@ -518,28 +517,6 @@ void CWhiteBoardDlg::OpenShareAddress()
 
 // ---- services ------------------------------------------------------------------------------------------
 
-void CWhiteBoardDlg::ShowScreenKeyboard()
-{
-    platform::WindowRef keyboard = shownWindowOfClass(platform::kScreenKeyboardClass);
-    if (!keyboard) {
-        QProcess::startDetached(u"onboard"_s, {});
-        keyboard = waitForWindowOfClass(platform::kScreenKeyboardClass);
-    }
-    if (!keyboard) {
-        platform::MessageBox(this, GetConfigString(u"键盘程序启动失败,请手动启动!"_s),
-            GetConfigString(u"屏幕键盘"_s), platform::MB_OK);
-        return;
-    }
-    // Above the page, where the teacher types into a text box, and under the panel.
-    platform::AddOutsideAid(keyboard);
-    // At the bottom of the panel's monitor, above a panel the desktop keeps there.
-    const QRect keyboardRect = platform::GetWindowRect(keyboard);
-    const QRect work = CMultiScreen(this).GetWorkRect();
-    platform::MoveWindow(keyboard,
-        QPoint(
-            work.left() + (work.width() - keyboardRect.width()) / 2, work.bottom() - keyboardRect.height()));
-}
-
 void CWhiteBoardDlg::ShowUserPanel()
 {
     // Beside the panel on the side the tool panel takes, past the tool panel when it is shown there.
@@ -557,26 +534,6 @@ void CWhiteBoardDlg::ShowUserPanel()
     userDlg_->move(x, panel.top() + (panel.height() - userDlg_->height()) / 2);
     userDlg_->show();
     userDlg_->raise();
-}
-
-bool CWhiteBoardDlg::ShowCalculator()
-{
-    const QString calculatorClass = u"Galculator"_s;
-    platform::WindowRef calculator = shownWindowOfClass(calculatorClass);
-    if (!calculator) {
-        QProcess::startDetached(u"galculator"_s, {});
-        calculator = waitForWindowOfClass(calculatorClass);
-    }
-    if (!calculator)
-        return false;
-    platform::SetForegroundWindow(calculator);
-    // Above the page, so that the teacher sees it over a page being written on, and under the panel.
-    platform::AddOutsideAid(calculator);
-    const QRect work = CMultiScreen(this).GetScreenRect();
-    const QRect rect = platform::GetWindowRect(calculator);
-    if (!work.contains(rect.topLeft()))
-        platform::MoveWindow(calculator, work.topLeft() + QPoint(40, 40));
-    return true;
 }
 
 bool CWhiteBoardDlg::CheckFlash()

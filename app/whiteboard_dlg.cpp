@@ -177,7 +177,9 @@ CWhiteBoardDlg::CWhiteBoardDlg(QWidget* parent)
         sharedPenColour = colour;
     };
     host.tip = [this](const QString& text) { ShowTip(text); };
-    host.showCalculator = [this] { return ShowCalculator(); };
+    host.showCalculator = [this] { ShowCalculator(); };
+    host.showScreenKeyboard = [this] { ShowScreenKeyboard(); };
+    host.capture = [this] { CaptureScreenRegion(); };
     host.showUserPanel = [this] { ShowUserPanel(); };
     host.focusPanel = [this] { raise(); };
     toolDlg_ = new CToolDlg(this, lineStyleDlg_, std::move(host));

@@ -93,10 +93,16 @@ public:
     // The page store's name for a new page stored now: day, hour, minute and second.
     static QString NewPageBaseName(const QDateTime& when);
 
-    // Services for the tool panel and the surface.
+    // Services for the tool panel and the surface. The keyboard and the calculator start without holding the
+    // panel up; one that does not come says so.
     void ShowScreenKeyboard();
-    // False when no calculator could be started.
-    bool ShowCalculator();
+    void ShowCalculator();
+    // The screen capture with the program's own windows out of the picture; they come back when it closes.
+    void CaptureScreenRegion();
+    // The touch board's calibration program, or a line saying it is not installed.
+    void StartCalibration();
+    // The main-menu commands of the tools: true when id is one of them.
+    bool OnToolCommand(int id);
     // The user panel beside the panel.
     void ShowUserPanel();
     CUserDlg* UserDlg() const { return userDlg_; }
@@ -179,6 +185,8 @@ private:
     void TellNotAvailableYet();
     // One line in the tip window for a few seconds.
     void ShowTip(const QString& text);
+    // Hides the tip window while it still says text.
+    void HideTipSaying(const QString& text);
     QWidget* DialogOwner() const;
     CScreenPenWnd* CreateSurface(const QString& pagePicture = QString());
     // Runs a request from a message now, or, while a surface is being built, once it is: building copies the
@@ -200,8 +208,9 @@ private:
     // first opens. An empty list or pictures that cannot be read are told.
     void AddPicturesToHistory(const QStringList& pictures, bool folder);
     // A rendered page of an import joins the board's pages; the first one opens.
-    void AddImportedPage(const QImage& page, int number, int count, bool first);
-    void FinishImport(int opened, int count, const QStringList& notes);
+    void AddImportedPage(const QImage& page, int number, bool first);
+    // The import ended: opened of count pages are on the board; cancelled when the teacher stopped it.
+    void FinishImport(int opened, int count, const QStringList& notes, bool cancelled);
     QString ChooseLessonFile(bool save, const QString& start, const QString& filter);
     void PlaySlideShow();
     // The slide-show toolbar's whiteboard button: a board page over the show, and the panel back.
@@ -259,6 +268,7 @@ private:
     bool dragging_ = false;
     QPoint dragOffset_;
     // PDF and deck imports: one at a time off the UI thread, told to stop at shutdown.
+    struct ImportJob;
     std::unique_ptr<QThreadPool> importPool_;
     std::shared_ptr<std::atomic<bool>> importCancelled_;
     int importsRunning_ = 0;

@@ -6,6 +6,7 @@
 #include "app/tool_tip_dlg.h"
 #include "app/whiteboard_messages.h"
 
+#include "assist/conversion_progress.h"
 #include "assist/ppt_convert.h"
 #include "assist/tab_dlg.h"
 #include "board3d/board3d_exports.h"
@@ -20,6 +21,7 @@
 #include "surface/screen_pen_wnd.h"
 #include "surface/surface_state.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDateTime>
@@ -167,6 +169,106 @@ void CWhiteBoardDlg::OpenPdfOrSlides()
         OpenPagesOf(file);
 }
 
+using qmhelp::ConversionStage;
+
+// One PDF or deck being opened as board pages, as the worker sees it.
+struct CWhiteBoardDlg::ImportJob {
+    QPointer<CWhiteBoardDlg> panel;
+    QPointer<CConversionProgress> progress;
+    QString path;
+    bool deck = false;
+    QSize screen;
+    std::shared_ptr<std::atomic<bool>> shutdown; // the program is closing
+    std::shared_ptr<std::atomic<bool>> cancel; // the teacher pressed Cancel
+    bool stopped() const { return *shutdown || *cancel; }
+
+    void showStage(ConversionStage stage, int k, int n) const;
+    // Ends an import that opened no page: the problem, when there is one, is told.
+    void endWithoutPages(const QString& problem) const;
+    // Off the UI thread: LibreOffice prints a deck to PDF, then each page is rendered and handed to the
+    // panel.
+    void run() const;
+};
+
+void CWhiteBoardDlg::ImportJob::showStage(ConversionStage stage, int k, int n) const
+{
+    QMetaObject::invokeMethod(
+        qApp,
+        [progress = progress, stage, k, n] {
+            if (progress)
+                progress->SetStage(stage, k, n);
+        },
+        Qt::QueuedConnection);
+}
+
+void CWhiteBoardDlg::ImportJob::endWithoutPages(const QString& problem) const
+{
+    QMetaObject::invokeMethod(
+        qApp,
+        [panel = panel, progress = progress, problem] {
+            if (progress)
+                progress->Finish();
+            if (!panel)
+                return;
+            --panel->importsRunning_;
+            if (!problem.isEmpty())
+                tell(panel->DialogOwner(), problem);
+        },
+        Qt::QueuedConnection);
+}
+
+void CWhiteBoardDlg::ImportJob::run() const
+{
+    QString pdf = path;
+    QTemporaryDir work;
+    if (deck) {
+        UICONTROL::CPptConvert converter;
+        converter.SetCancelCheck([this] { return stopped(); });
+        if (!work.isValid() || !converter.ConvertToPdf(path, work.path(), &pdf)) {
+            const QString said = work.isValid() ? converter.Error() : u"no scratch folder"_s;
+            endWithoutPages(
+                converter.Cancelled() ? QString() : GetConfigString(u"幻灯片无法转换：%1"_s).arg(said));
+            return;
+        }
+    }
+    PdfPages pages;
+    if (const PdfProblem problem = pages.Open(pdf); problem != PdfProblem::None) {
+        endWithoutPages(problemText(problem));
+        return;
+    }
+    const int count = pages.Count();
+    showStage(ConversionStage::Pages, 0, count);
+    QStringList notes;
+    int opened = 0;
+    for (int i = 0; i < count && !stopped(); ++i) {
+        const QImage page = pages.Render(i, screen);
+        if (page.isNull()) {
+            notes << QString::number(i + 1);
+            continue;
+        }
+        const bool first = opened == 0;
+        ++opened;
+        QMetaObject::invokeMethod(
+            qApp,
+            [panel = panel, page, i, first] {
+                if (panel)
+                    panel->AddImportedPage(page, i + 1, first);
+            },
+            Qt::QueuedConnection);
+        showStage(ConversionStage::Pages, i + 1, count);
+    }
+    const bool cancelled = *cancel;
+    QMetaObject::invokeMethod(
+        qApp,
+        [panel = panel, progress = progress, opened, count, notes, cancelled] {
+            if (progress)
+                progress->Finish();
+            if (panel)
+                panel->FinishImport(opened, count, notes, cancelled);
+        },
+        Qt::QueuedConnection);
+}
+
 bool CWhiteBoardDlg::OpenPagesOf(const QString& path)
 {
     const bool deck = isDeck(path);
@@ -192,78 +294,25 @@ bool CWhiteBoardDlg::OpenPagesOf(const QString& path)
     }
     if (!importCancelled_)
         importCancelled_ = std::make_shared<std::atomic<bool>>(false);
-    QSize screen = CMultiScreen(this).GetScreenRect().size();
-    if (screen.isEmpty())
-        screen = QSize(1920, 1080);
-    ShowTip(GetConfigString(deck ? u"正在转换幻灯片…"_s : u"正在打开PDF…"_s));
+    ImportJob job;
+    job.panel = this;
+    job.path = path;
+    job.deck = deck;
+    job.screen = CMultiScreen(this).GetScreenRect().size();
+    if (job.screen.isEmpty())
+        job.screen = QSize(1920, 1080);
+    job.shutdown = importCancelled_;
+    job.cancel = std::make_shared<std::atomic<bool>>(false);
+    job.progress
+        = new CConversionProgress(GetConfigString(u"打开PDF或幻灯片"_s), QFileInfo(path).fileName(), this);
+    job.progress->SetStage(deck ? ConversionStage::Office : ConversionStage::Pages);
+    job.progress->onCancel = [cancel = job.cancel] { *cancel = true; };
     ++importsRunning_;
-    const QPointer<CWhiteBoardDlg> panel(this);
-    const auto cancelled = importCancelled_;
-    importPool_->start([panel, cancelled, path, deck, screen] {
-        QStringList notes;
-        int opened = 0;
-        int count = 0;
-        QString pdf = path;
-        QTemporaryDir work;
-        if (deck) {
-            UICONTROL::CPptConvert converter;
-            if (!work.isValid() || !converter.ConvertToPdf(path, work.path(), &pdf)) {
-                const QString said = work.isValid() ? converter.Error() : u"no scratch folder"_s;
-                QMetaObject::invokeMethod(
-                    panel,
-                    [panel, said] {
-                        if (!panel)
-                            return;
-                        --panel->importsRunning_;
-                        tell(panel->DialogOwner(), GetConfigString(u"幻灯片无法转换：%1"_s).arg(said));
-                    },
-                    Qt::QueuedConnection);
-                return;
-            }
-        }
-        PdfPages pages;
-        const PdfProblem problem = pages.Open(pdf);
-        if (problem != PdfProblem::None) {
-            QMetaObject::invokeMethod(
-                panel,
-                [panel, problem] {
-                    if (!panel)
-                        return;
-                    --panel->importsRunning_;
-                    tell(panel->DialogOwner(), problemText(problem));
-                },
-                Qt::QueuedConnection);
-            return;
-        }
-        count = pages.Count();
-        for (int i = 0; i < count && !*cancelled; ++i) {
-            const QImage page = pages.Render(i, screen);
-            if (page.isNull()) {
-                notes << QString::number(i + 1);
-                continue;
-            }
-            const bool first = opened == 0;
-            ++opened;
-            QMetaObject::invokeMethod(
-                panel,
-                [panel, page, i, count, first] {
-                    if (panel)
-                        panel->AddImportedPage(page, i + 1, count, first);
-                },
-                Qt::QueuedConnection);
-        }
-        QMetaObject::invokeMethod(
-            panel,
-            [panel, opened, count, notes] {
-                if (panel)
-                    panel->FinishImport(opened, count, notes);
-            },
-            Qt::QueuedConnection);
-    });
+    importPool_->start([job] { job.run(); });
     return true;
 }
 
-void CWhiteBoardDlg::AddImportedPage(const QImage& page, int number, int count, bool first)
+void CWhiteBoardDlg::AddImportedPage(const QImage& page, int number, bool first)
 {
     // A page rendered while the program was closing opens nothing.
     if (destroyed_)
@@ -281,7 +330,6 @@ void CWhiteBoardDlg::AddImportedPage(const QImage& page, int number, int count, 
     }
     PageFileList& pages = ThePageFileList();
     pages.files.append(objects);
-    ShowTip(GetConfigString(u"正在打开第%1页，共%2页"_s).arg(number).arg(count));
     if (!first) {
         // The board open meanwhile counts the page that joined it.
         if (surface_)
@@ -300,10 +348,11 @@ void CWhiteBoardDlg::AddImportedPage(const QImage& page, int number, int count, 
     lineStyleDlg_->Refresh();
 }
 
-void CWhiteBoardDlg::FinishImport(int opened, int count, const QStringList& notes)
+void CWhiteBoardDlg::FinishImport(int opened, int count, const QStringList& notes, bool cancelled)
 {
     --importsRunning_;
-    if (destroyed_)
+    // A cancel before any page opened leaves the board as it was, and is nothing to report.
+    if (destroyed_ || (cancelled && opened == 0))
         return;
     QString text = GetConfigString(u"已打开%1页，共%2页"_s).arg(opened).arg(count);
     if (!notes.isEmpty())

@@ -30,6 +30,26 @@ void removeCommand(QMenu* menu, int id)
     }
 }
 
+// What this program offers in the main menu besides what remains of the original's.
+void addItemsOfThisProgram(QMenu* first, bool english)
+{
+    // The 3D board of numbered pages, which nothing else in the program opens.
+    addCommand(first, english ? u"3D Board"_s : u"3D 白板"_s, kCmd3DBoard);
+    // The quick-launch list has a way in besides the tools page.
+    addCommand(first, english ? u"Launch"_s : u"常用"_s, kCmdShowUserPanel);
+    // The tools page's capture, printing, magnifier and keyboard, for a teacher who looks in the menu.
+    addCommand(first, english ? u"Capture"_s : u"截图"_s, kCmdCapture);
+    addCommand(first, english ? u"Print the capture"_s : u"打印截图"_s, kCmdPrintCapture);
+    addCommand(first, english ? u"Magnifier"_s : u"放大镜"_s, kCmdMagnifier);
+    addCommand(first, english ? u"Screen keyboard"_s : u"屏幕键盘"_s, kCmdScreenKeyboard);
+    // The lesson in and out as PDF.
+    addCommand(first, english ? u"Open PDF or slides"_s : u"打开PDF或幻灯片"_s, kCmdOpenPdf);
+    addCommand(first, english ? u"Export PDF"_s : u"导出PDF"_s, kCmdExportPdf);
+    // The panel has no close button of its own: the main menu ends with the way out.
+    first->addSeparator();
+    addCommand(first, english ? u"Exit"_s : u"退出"_s, kCmdExit);
+}
+
 } // namespace
 
 void CWhiteBoardDlg::LoadMenus()
@@ -39,12 +59,12 @@ void CWhiteBoardDlg::LoadMenus()
     mainMenu_ = new QMenu(this);
     QMenu* first = mainMenu_->addMenu(english ? u"Menu"_s : u"菜单"_s);
     QMenu* calibration = first->addMenu(english ? u"Calibration"_s : u"定位"_s);
-    addCommand(calibration, english ? u"4-point calibration"_s : u"4点定位"_s, 32804);
+    addCommand(calibration, english ? u"4-point calibration"_s : u"4点定位"_s, kCmdCalibration);
     addCommand(calibration, english ? u"9-point calibration"_s : u"9点定位"_s, 32833);
     addCommand(calibration, english ? u"Light check"_s : u"光线检测"_s, 32858);
     QMenu* pip = first->addMenu(english ? u"Picture in picture"_s : u"画中画"_s);
-    addCommand(pip, english ? u"Open"_s : u"打开"_s, 32806);
-    addCommand(pip, english ? u"Close"_s : u"关闭"_s, 32807);
+    addCommand(pip, english ? u"Open"_s : u"打开"_s, kCmdPictureInPictureOpen);
+    addCommand(pip, english ? u"Close"_s : u"关闭"_s, kCmdPictureInPictureClose);
     addCommand(first, english ? u"Share"_s : u"分享"_s, kCmdShare);
     first->addSeparator();
     addCommand(first,
@@ -53,7 +73,7 @@ void CWhiteBoardDlg::LoadMenus()
     addCommand(first, english ? u"Logo wall"_s : u"Logo墙"_s, kCmdLogoWall);
     addCommand(first, english ? u"3D wall"_s : u"3D墙"_s, kCmd3DWall);
     addCommand(first, english ? u"Bluetooth reconnect"_s : u"蓝牙重连"_s, 32809);
-    addCommand(first, english ? u"Settings"_s : u"设置"_s, 32808);
+    addCommand(first, english ? u"Settings"_s : u"设置"_s, kCmdSettings);
     addCommand(first, english ? u"Show panel"_s : u"显示面板"_s, 32775);
     for (int position : {9, 2, 3, 3, 3, 3}) {
         const QList<QAction*> items = first->actions();
@@ -62,16 +82,12 @@ void CWhiteBoardDlg::LoadMenus()
     }
     removeCommand(mainMenu_, 32833);
     removeCommand(mainMenu_, 32858);
-    // The 3D board of numbered pages, which nothing else in the program opens.
-    addCommand(first, english ? u"3D Board"_s : u"3D 白板"_s, kCmd3DBoard);
-    // The quick-launch list has a way in besides the tools page.
-    addCommand(first, english ? u"Launch"_s : u"常用"_s, kCmdShowUserPanel);
-    // The lesson in and out as PDF.
-    addCommand(first, english ? u"Open PDF or slides"_s : u"打开PDF或幻灯片"_s, kCmdOpenPdf);
-    addCommand(first, english ? u"Export PDF"_s : u"导出PDF"_s, kCmdExportPdf);
-    // The panel has no close button of its own: the main menu ends with the way out.
-    first->addSeparator();
-    addCommand(first, english ? u"Exit"_s : u"退出"_s, kCmdExit);
+    // The program has no picture in picture: an item that could only say so is not offered.
+    for (QAction* action : first->actions())
+        if (action->menu() && action->menu()->actions().size() > 0
+            && action->menu()->actions().first()->data().toInt() == kCmdPictureInPictureOpen)
+            first->removeAction(action);
+    addItemsOfThisProgram(first, english);
 
     // The 17 x 17 pictures of the line-type, line-width and eraser menus.
     const auto menuIcon = [](int resource) { return QIcon(u":/skin/menu/%1.png"_s.arg(resource)); };

@@ -12,7 +12,8 @@ constexpr UINT kMsgDeleteSurface = 0x0494; // delete the drawing surface
 constexpr UINT kMsgOpenBackground = 0x0495; // lParam/wParam: picture path; open it as the background
 constexpr UINT kMsgOpenPageSet = 0x0497; // wParam: path of a stored page set to open on the whiteboard
 constexpr UINT kMsgOpenPageFolder = 0x0498; // wParam: folder whose pictures become whiteboard pages
-constexpr UINT kMsgInsertPicture = 0x059C; // wParam: 6, 19 or 99999 and lParam a folder; or an instrument 1..5
+constexpr UINT kMsgInsertPicture
+    = 0x059C; // wParam: 6, 19 or 99999 and lParam a folder; or an instrument 1..5
 constexpr WPARAM kFirstInstrumentNumber = 1; // 1 compass, 2 protractor, 3 ruler, 4 and 5 the set squares
 constexpr WPARAM kLastInstrumentNumber = 5;
 constexpr UINT kMsgInsertChosenMedia = 0x059D; // insert a media file the user chooses
@@ -82,6 +83,14 @@ constexpr int kCmdShowUserPanel = 32891; // main menu: the user panel (quick-lau
 constexpr int kCmdEraserSize = 32892; // eraser menu: the eraser-size popup
 constexpr int kCmdExportPdf = 32900; // main menu and line-style popup: the lesson as one PDF
 constexpr int kCmdOpenPdf = 32901; // main menu: a PDF or slide deck as board pages
+constexpr int kCmdCapture = 32902; // main menu: select a part of the screen to copy or save
+constexpr int kCmdPrintCapture = 32903; // main menu: print the last capture
+constexpr int kCmdMagnifier = 32904; // main menu: the magnifier over the frozen screen
+constexpr int kCmdScreenKeyboard = 32905; // main menu: the screen keyboard
+constexpr int kCmdCalibration = 32804; // main menu: 4-point calibration of a touch board
+constexpr int kCmdPictureInPictureOpen = 32806; // no menu item: the program has no picture in picture
+constexpr int kCmdPictureInPictureClose = 32807;
+constexpr int kCmdSettings = 32808; // main menu: settings, not there yet
 // The main menu's last item: quit, after the close question (the framework's usual exit command).
 constexpr int kCmdExit = 57665;
 // Calibration, picture-in-picture, view, settings, bluetooth reconnect, light check, show panel: no action.

@@ -77,7 +77,7 @@ void PrintLastCapBmp()
         return;
     if (QPrinterInfo::defaultPrinter().isNull() && QPrinterInfo::availablePrinters().isEmpty()) {
         platform::MessageBox(nullptr,
-            QStringLiteral("Can   not   find   printer.   Please   check   installed/default   printers."),
+            GetConfigString(QStringLiteral("找不到打印机，请检查已安装的打印机和默认打印机。")),
             tipsCaption(), platform::MB_OK | platform::MB_ICONWARNING);
         return;
     }
@@ -118,9 +118,8 @@ void PrintLastCapBmp()
 
     QPainter painter;
     if (!painter.begin(&printer)) {
-        platform::MessageBox(nullptr,
-            QStringLiteral("Printing   error   occured.   Unable   to   find   printer."), QString(),
-            platform::MB_OK | platform::MB_ICONWARNING);
+        platform::MessageBox(nullptr, GetConfigString(QStringLiteral("打印出错，找不到打印机。")),
+            tipsCaption(), platform::MB_OK | platform::MB_ICONWARNING);
         return;
     }
     QFont font = painter.font();

@@ -1,5 +1,6 @@
 #include "assist/deck_conversion.h"
 #include "assist/assist_exports.h"
+#include "assist/conversion_progress.h"
 #include "assist/deck_convert_model.h"
 #include "assist/ppt_convert.h"
 
@@ -38,8 +39,6 @@ QString g_lastFolder;
 QString g_readyFolder;
 bool g_ready = false;
 bool g_browserOpen = false;
-// The panel's tip window when the progress opened it; it goes again when the conversion ends.
-QPointer<QWidget> g_tipShownByUs;
 qmhelp::DeckChooser g_deckChooser;
 qmhelp::FolderChooser g_folderChooser;
 
@@ -78,26 +77,34 @@ void showOfficeMissing()
             QStringLiteral("提示"), platform::MB_OK | platform::MB_ICONWARNING);
 }
 
-void showTip(const QString& text)
+// The progress window of the conversion under way; it lives on the UI thread, which alone touches it.
+QPointer<DIALOG::CConversionProgress> g_progress;
+std::atomic<bool> g_cancel {false};
+
+template<typename F>
+void laterOnUiThread(F f)
 {
-    // The panel's tip window when it is there, shown or not, else the notice line at the bottom of the screen.
-    for (QWidget* tip : QApplication::topLevelWidgets()) {
-        if (tip->windowTitle() != QLatin1String("ToolTip")
-            || !QMetaObject::invokeMethod(tip, "SetText", Q_ARG(QString, text)))
-            continue;
-        if (!tip->isVisible())
-            g_tipShownByUs = tip;
-        tip->show();
-        tip->raise();
-        return;
-    }
-    platform::ShowNotice(text, 3000);
+    if (QCoreApplication* app = QCoreApplication::instance())
+        QMetaObject::invokeMethod(app, std::move(f), Qt::QueuedConnection);
 }
 
-QString progressText(int k, int n)
+void openProgress(const QString& title)
 {
-    return english() ? QStringLiteral("slide %1 of %2").arg(k).arg(n)
-                     : QStringLiteral("第%1张幻灯片,共%2张").arg(k).arg(n);
+    laterOnUiThread([title] {
+        delete g_progress;
+        const platform::WindowRef panel = platform::FindWindow(platform::kDialogClass, PanelTitle());
+        g_progress = new DIALOG::CConversionProgress(
+            GetConfigString(QStringLiteral("幻灯片转为图片墙")), title, panel.widget);
+        g_progress->onCancel = [] { g_cancel = true; };
+    });
+}
+
+void showProgress(qmhelp::ConversionStage stage, int k, int n)
+{
+    laterOnUiThread([stage, k, n] {
+        if (g_progress)
+            g_progress->SetStage(stage, k, n);
+    });
 }
 
 QString chooseDeck()
@@ -136,23 +143,45 @@ void requestWallSoon()
             app, [] { StartPicturePlayByWallglide(); }, Qt::QueuedConnection);
 }
 
-void convertDeck(const QString& deck)
+void tellProblem(const QString& english, const QString& chinese)
 {
-    const QString cwd = QDir::currentPath();
-    const QString title = qmhelp::deckTitle(deck);
-    const QString folder = qmhelp::deckFolder(cwd, title);
-    const bool existed = QFileInfo(folder).isDir();
-    if (!QDir().mkpath(folder)) {
-        onUiThread([&] {
-            platform::MessageBox(nullptr,
-                english() ? QStringLiteral("The folder %1 cannot be made.").arg(folder)
-                          : QStringLiteral("无法创建文件夹 %1").arg(folder),
-                english() ? QStringLiteral("Tips") : QStringLiteral("提示"),
-                platform::MB_OK | platform::MB_ICONWARNING);
-            return 0;
-        });
-        return;
+    onUiThread([&] {
+        platform::MessageBox(nullptr, IsEnglish() ? english : chinese,
+            IsEnglish() ? QStringLiteral("Tips") : QStringLiteral("提示"),
+            platform::MB_OK | platform::MB_ICONWARNING);
+        return 0;
+    });
+}
+
+// The slides are made beside the deck's folder and moved in only when all are there: a conversion that fails
+// or is cancelled leaves the earlier slides as they were.
+QString stagingFolder(const QString& folder)
+{
+    const QFileInfo info(folder);
+    return info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".part");
+}
+
+bool moveSlidesIn(const QString& staging, const QString& folder)
+{
+    if (!QDir().mkpath(folder))
+        return false;
+    // The old pictures go: a deck that lost slides must not keep them on the wall.
+    for (const QFileInfo& old : QDir(folder).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (old.isDir())
+            QDir(old.filePath()).removeRecursively();
+        else
+            QFile::remove(old.filePath());
     }
+    bool ok = true;
+    for (const QFileInfo& slide : QDir(staging).entryInfoList(QDir::Files))
+        ok = QFile::rename(slide.filePath(), folder + QLatin1Char('/') + slide.fileName()) && ok;
+    QDir(staging).removeRecursively();
+    return ok;
+}
+
+bool reuseOrAsk(const QString& deck, const QString& folder)
+{
+    const bool existed = QFileInfo(folder).isDir();
     bool flagPresent = false;
     if (existed) {
         QThread::msleep(200);
@@ -168,13 +197,33 @@ void convertDeck(const QString& deck)
         });
         choice = answer == platform::IDYES ? qmhelp::FolderChoice::Convert : qmhelp::FolderChoice::Reuse;
     }
-    if (choice == qmhelp::FolderChoice::Reuse) {
-        {
-            QMutexLocker lock(&g_lock);
-            g_lastFolder = folder;
-        }
-        markReady(folder);
-        requestWallSoon();
+    return choice == qmhelp::FolderChoice::Reuse;
+}
+
+void wallReady(const QString& folder)
+{
+    {
+        QMutexLocker lock(&g_lock);
+        g_lastFolder = folder;
+    }
+    markReady(folder);
+    requestWallSoon();
+}
+
+void convertDeck(const QString& deck)
+{
+    const QString title = qmhelp::deckTitle(deck);
+    const QString folder = qmhelp::deckFolder(QDir::currentPath(), title);
+    const QString staging = stagingFolder(folder);
+    QDir(staging).removeRecursively();
+    if (!QDir().mkpath(staging)) {
+        tellProblem(QStringLiteral("The folder %1 cannot be made.").arg(folder),
+            QStringLiteral("无法创建文件夹 %1").arg(folder));
+        return;
+    }
+    if (reuseOrAsk(deck, folder)) {
+        QDir(staging).removeRecursively();
+        wallReady(folder);
         return;
     }
 
@@ -183,45 +232,34 @@ void convertDeck(const QString& deck)
     if (QFileInfo(cinebox).isExecutable() && !platform::FindWindow(QString(), QStringLiteral("Cinebox")))
         QProcess::startDetached(cinebox, {});
 
-    // The old pictures go first: a deck that lost slides must not keep them on the wall.
-    for (const QFileInfo& old : QDir(folder).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-        if (old.isDir())
-            QDir(old.filePath()).removeRecursively();
-        else
-            QFile::remove(old.filePath());
-    }
     UICONTROL::CPptConvert converter;
     if (!converter.Initialise()) {
+        QDir(staging).removeRecursively();
         onUiThread([] {
             showOfficeMissing();
             return 0;
         });
         return;
     }
-    const bool ok = converter.Convert(deck, folder, 0, [](int k, int n) {
-        const QString text = progressText(k, n);
-        if (QCoreApplication* app = QCoreApplication::instance())
-            QMetaObject::invokeMethod(
-                app, [text] { showTip(text); }, Qt::QueuedConnection);
-    });
+    converter.SetCancelCheck([] { return g_cancel.load(); });
+    openProgress(title);
+    const bool ok = converter.Convert(
+        deck, staging, 0, [](int k, int n) { showProgress(qmhelp::ConversionStage::Slides, k, n); });
     if (!ok) {
-        const QString why = converter.Error();
-        onUiThread([&] {
-            platform::MessageBox(nullptr,
-                english() ? QStringLiteral("The deck \"%1\" could not be converted: %2.").arg(title, why)
-                          : QStringLiteral("幻灯片\"%1\"转换失败: %2").arg(title, why),
-                english() ? QStringLiteral("Tips") : QStringLiteral("提示"),
-                platform::MB_OK | platform::MB_ICONWARNING);
-            return 0;
-        });
+        QDir(staging).removeRecursively();
+        // A cancelled conversion is what the teacher asked for: nothing to tell.
+        if (!converter.Cancelled())
+            tellProblem(
+                QStringLiteral("The deck \"%1\" could not be converted: %2.").arg(title, converter.Error()),
+                QStringLiteral("幻灯片\"%1\"转换失败: %2").arg(title, converter.Error()));
         return;
     }
-    {
-        QMutexLocker lock(&g_lock);
-        g_lastFolder = folder;
+    if (!moveSlidesIn(staging, folder)) {
+        tellProblem(QStringLiteral("The slides cannot be written to %1.").arg(folder),
+            QStringLiteral("幻灯片无法写入 %1").arg(folder));
+        return;
     }
-    markReady(folder);
-    requestWallSoon();
+    wallReady(folder);
 }
 
 // Clears the busy flag and the wait cursor however the conversion ends.
@@ -234,9 +272,9 @@ struct ConversionScope {
                 app,
                 [] {
                     QApplication::restoreOverrideCursor();
-                    if (g_tipShownByUs)
-                        g_tipShownByUs->hide();
-                    g_tipShownByUs = nullptr;
+                    if (g_progress)
+                        g_progress->Finish();
+                    g_progress = nullptr;
                 },
                 Qt::QueuedConnection);
     }
@@ -268,6 +306,16 @@ void ConvertPPTToFolder()
                 g_deckPath = deck;
             }
             g_busy = 1;
+            g_cancel = false;
+            // A program that quits takes LibreOffice with it rather than leaving it converting for nobody.
+            static const bool stopAtQuit = [] {
+                qAddPostRoutine([] {
+                    g_cancel = true;
+                    QThreadPool::globalInstance()->waitForDone(5000);
+                });
+                return true;
+            }();
+            Q_UNUSED(stopAtQuit);
             QApplication::setOverrideCursor(Qt::WaitCursor);
             QThreadPool::globalInstance()->start([deck] {
                 ConversionScope scope;
@@ -303,8 +351,7 @@ void StartPicturePlayByWallglide()
             return;
     }
     for (int attempt = 0; attempt < 10; ++attempt) {
-        if (const platform::WindowRef panel
-            = platform::FindWindow(platform::kDialogClass, PanelTitle())) {
+        if (const platform::WindowRef panel = platform::FindWindow(platform::kDialogClass, PanelTitle())) {
             platform::SendMessage(panel, kMsgShowWall, 0, reinterpret_cast<LPARAM>(&folder));
             return;
         }

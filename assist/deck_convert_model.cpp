@@ -64,3 +64,25 @@ QSize slideRenderSize(const QSizeF& pagePoints)
 }
 
 } // namespace qmhelp
+
+namespace qmhelp {
+
+ProgressView progressView(ConversionStage stage, int k, int n, bool english)
+{
+    if (stage == ConversionStage::Pages && n <= 0)
+        return {english ? QStringLiteral("Opening the PDF…") : QStringLiteral("正在打开PDF…"), 0, 0};
+    if (stage == ConversionStage::Office || n <= 0)
+        return {english ? QStringLiteral("LibreOffice is converting the slides…")
+                        : QStringLiteral("LibreOffice 正在转换幻灯片…"),
+            0, 0};
+    k = std::clamp(k, 0, n);
+    if (stage == ConversionStage::Slides)
+        return {english ? QStringLiteral("Slide %1 of %2").arg(k).arg(n)
+                        : QStringLiteral("第%1张幻灯片,共%2张").arg(k).arg(n),
+            n, k};
+    return {english ? QStringLiteral("Opening page %1 of %2").arg(k).arg(n)
+                    : QStringLiteral("正在打开第%1页，共%2页").arg(k).arg(n),
+        n, k};
+}
+
+} // namespace qmhelp

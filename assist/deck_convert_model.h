@@ -36,3 +36,22 @@ QMHELP_EXPORT FolderChoice chooseForFolder(
 QMHELP_EXPORT QSize slideRenderSize(const QSizeF& pagePoints);
 
 } // namespace qmhelp
+
+namespace qmhelp {
+
+// What a conversion is doing, as its progress window tells it.
+enum class ConversionStage {
+    Office, // LibreOffice prints the deck to PDF; how many pages it has is not known yet
+    Slides, // slide pictures for the wall are made, k of n
+    Pages, // pages are opened on the board, k of n
+};
+
+// The progress window's line and bar: a bar with no maximum runs to and fro (the count is not known).
+struct ProgressView {
+    QString text;
+    int maximum = 0;
+    int value = 0;
+};
+QMHELP_EXPORT ProgressView progressView(ConversionStage stage, int k, int n, bool english);
+
+} // namespace qmhelp

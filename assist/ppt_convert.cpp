@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
@@ -36,6 +37,7 @@ bool CPptConvert::Convert(
     const QString& deckPath, const QString& outputFolder, int mode, const Progress& progress)
 {
     error_.clear();
+    cancelled_ = false;
     totalSize_ = 0;
     slides_ = 0;
     officeMs_ = renderMs_ = 0;
@@ -73,6 +75,7 @@ bool CPptConvert::Convert(
 bool CPptConvert::ConvertToPdf(const QString& deckPath, const QString& workFolder, QString* pdfPath)
 {
     error_.clear();
+    cancelled_ = false;
     return TakeDeck(deckPath) && PrintToPdf(deckPath, workFolder, pdfPath);
 }
 
@@ -117,12 +120,22 @@ bool CPptConvert::PrintToPdf(const QString& deckPath, const QString& workFolder,
         error_ = QStringLiteral("LibreOffice could not be started");
         return false;
     }
-    if (!office.waitForFinished(timeLimitMs_)) {
+    QElapsedTimer running;
+    running.start();
+    while (!office.waitForFinished(100) && office.state() != QProcess::NotRunning) {
+        const bool cancel = cancelRequested();
+        if (!cancel && running.elapsed() < timeLimitMs_)
+            continue;
+        // The group goes while its leader is still unreaped, so that its number names no other group.
         ::kill(-pid_t(office.processId()), SIGKILL);
         office.waitForFinished(5000);
-        error_ = QStringLiteral("LibreOffice took longer than %1 s").arg(timeLimitMs_ / 1000);
+        if (!cancel)
+            error_ = QStringLiteral("LibreOffice took longer than %1 s").arg(timeLimitMs_ / 1000);
+        QFile::remove(workFolder + QLatin1Char('/') + title_ + QStringLiteral(".pdf"));
         return false;
     }
+    if (cancelRequested())
+        return false;
     // Its exit code says nothing about the deck: only the PDF does.
     *pdfPath = workFolder + QLatin1Char('/') + title_ + QStringLiteral(".pdf");
     if (!QFileInfo(*pdfPath).isFile() || QFileInfo(*pdfPath).size() == 0) {
@@ -144,7 +157,14 @@ bool CPptConvert::RenderPages(const QString& pdfPath, const QString& outputFolde
     doc->setRenderHint(Poppler::Document::Antialiasing);
     doc->setRenderHint(Poppler::Document::TextAntialiasing);
     const int n = doc->numPages();
+    QStringList written;
     for (int i = 0; i < n; ++i) {
+        if (cancelRequested()) {
+            for (const QString& page : written)
+                QFile::remove(page);
+            slides_ = 0;
+            return false;
+        }
         std::unique_ptr<Poppler::Page> page = doc->page(i);
         if (!page)
             continue;
@@ -158,11 +178,19 @@ bool CPptConvert::RenderPages(const QString& pdfPath, const QString& outputFolde
             error_ = QStringLiteral("slide %1 cannot be written to %2").arg(i + 1).arg(outputFolder);
             return false;
         }
+        written << name;
         ++slides_;
         if (progress)
             progress(i + 1, n);
     }
     return slides_ > 0;
+}
+
+bool CPptConvert::cancelRequested()
+{
+    if (!cancelled_ && cancelCheck_ && cancelCheck_())
+        cancelled_ = true;
+    return cancelled_;
 }
 
 qint64 CPptConvert::RenameSlidePictures(const QString& folder, const QString& title)

@@ -13,6 +13,8 @@ class QMHELP_EXPORT CPptConvert {
 public:
     // Called after each page is written: k of n.
     using Progress = std::function<void(int k, int n)>;
+    // Asked while LibreOffice runs and between pages, from the converting thread: true stops the work.
+    using CancelCheck = std::function<bool()>;
 
     // The office program, found on the search path; empty when LibreOffice is not installed.
     static QString officeProgram();
@@ -27,6 +29,11 @@ public:
     // Only prints deckPath to a PDF in workFolder (made if missing, holding the office suite's profile), for
     // callers that render the pages themselves. On failure, Error() gives the converter's own words.
     bool ConvertToPdf(const QString& deckPath, const QString& workFolder, QString* pdfPath);
+
+    // A conversion stopped by the cancel check ends with Cancelled() true, no Error() and no PDF or page
+    // left behind; LibreOffice and every process it started are gone.
+    void SetCancelCheck(CancelCheck check) { cancelCheck_ = std::move(check); }
+    bool Cancelled() const { return cancelled_; }
 
     const QString& Error() const { return error_; }
     qint64 TotalSize() const { return totalSize_; }
@@ -46,6 +53,7 @@ private:
     // The office suite is there and the deck can be read; the title is taken from the deck.
     bool TakeDeck(const QString& deckPath);
     bool PrintToPdf(const QString& deckPath, const QString& workFolder, QString* pdfPath);
+    bool cancelRequested();
     bool RenderPages(const QString& pdfPath, const QString& outputFolder, const Progress& progress);
 
     QString office_;
@@ -56,6 +64,8 @@ private:
     qint64 officeMs_ = 0;
     qint64 renderMs_ = 0;
     int timeLimitMs_ = 180000;
+    CancelCheck cancelCheck_;
+    bool cancelled_ = false;
 };
 
 } // namespace UICONTROL

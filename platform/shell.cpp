@@ -5,8 +5,10 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTextStream>
 #include <QUrl>
 
@@ -187,6 +189,38 @@ bool shellOpen(const QString& path, const QStringList& arguments)
         return QDesktopServices::openUrl(QUrl(path));
     // A bare program name is looked up on the PATH.
     return QProcess::startDetached(path, arguments, QDir::currentPath());
+}
+
+QString defaultApplicationFor(const QString& path)
+{
+    const QString type = QMimeDatabase().mimeTypeForFile(path).name();
+    const QString xdgMime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (type.isEmpty() || xdgMime.isEmpty())
+        return {};
+    QProcess query;
+    query.start(xdgMime, {QStringLiteral("query"), QStringLiteral("default"), type});
+    if (!query.waitForFinished(5000)) {
+        query.kill();
+        query.waitForFinished(1000);
+        return {};
+    }
+    return QString::fromLocal8Bit(query.readAllStandardOutput()).trimmed();
+}
+
+bool processRunning(qint64 pid)
+{
+    if (pid <= 0)
+        return false;
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    // "pid (name) state ...": the name may hold spaces and brackets, the state follows the last ")".
+    const QByteArray line = stat.readAll();
+    const qsizetype close = line.lastIndexOf(')');
+    if (close < 0 || close + 2 >= line.size())
+        return false;
+    const char state = line.at(close + 2);
+    return state != 'Z' && state != 'X';
 }
 
 } // namespace platform

@@ -44,4 +44,11 @@ QMPLATFORM_EXPORT bool copyTree(const QString& source, const QString& target);
 // the current directory. False when nothing could be started.
 QMPLATFORM_EXPORT bool shellOpen(const QString& path, const QStringList& arguments = {});
 
+// The desktop file of the program the desktop opens this file with (its MIME type's default application);
+// empty when no program is registered for it, and then shellOpen hands it to a program that shows nothing.
+QMPLATFORM_EXPORT QString defaultApplicationFor(const QString& path);
+
+// True while the process runs; false once it has ended, even before anyone collects its exit status.
+QMPLATFORM_EXPORT bool processRunning(qint64 pid);
+
 } // namespace platform

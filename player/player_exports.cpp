@@ -1,5 +1,6 @@
 #include "player/player_exports.h"
 
+#include "player/player_window.h"
 #include "player/video_player.h"
 
 #include <QCoreApplication>
@@ -201,4 +202,13 @@ player::PlaybackStats player::CurrentPlaybackStats()
 void vpQuit()
 {
     destroyPlayer();
+}
+
+QWidget* vpPlayInOwnWindow(const QString& path, QWidget* owner)
+{
+    auto* window = new player::PlayerWindow(owner);
+    if (window->Play(path))
+        return window;
+    delete window;
+    return nullptr;
 }

@@ -48,4 +48,7 @@ QMDIRECT_EXPORT long vpNotifyOwnerMessage(QWidget* window, UINT message, long wP
 QMDIRECT_EXPORT QString vpSecondToLoalTime(int seconds);
 // Ends the video and removes its player.
 QMDIRECT_EXPORT void vpQuit();
+// Plays path in a window of its own, owned by owner, with a player of its own: the video loaded through the
+// functions above goes on. The window, or null when the file cannot be played.
+QMDIRECT_EXPORT QWidget* vpPlayInOwnWindow(const QString& path, QWidget* owner);
 }

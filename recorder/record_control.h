@@ -58,6 +58,10 @@ struct RecordControlHooks {
     std::function<void()> endRecording;
     // The floating elapsed-time display.
     std::function<void(bool shown)> showTimer;
+    // Opens a recording in the desktop's own player: false when none is registered for it or none started.
+    std::function<bool(const QString& path)> openWithDesktop;
+    // Plays a recording in the program's own player: false when that cannot play it.
+    std::function<bool(const QString& path)> openInOwnPlayer;
 };
 
 class QMVIDIO_EXPORT RecordControl {
@@ -75,6 +79,9 @@ public:
     // is told why, and what was written is offered for saving, since the scratch folder goes when the program
     // quits.
     void recordingCutOff(const QString& why);
+    // The play button: the last recording in the desktop's player, else in the program's own. The user is
+    // told when nothing has been recorded yet, when the file has gone, or when nothing can play it.
+    void playLast();
 
     bool recording() const { return recording_; }
     bool paused() const { return paused_; }

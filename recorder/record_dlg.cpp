@@ -17,9 +17,12 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QLibrary>
 #include <QPointer>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <dlfcn.h>
 
 using namespace recorder;
 
@@ -40,6 +43,20 @@ QIcon pictures(int normal, int down)
     QIcon icon(QStringLiteral(":/qmvidio/%1.png").arg(normal));
     icon.addFile(QStringLiteral(":/qmvidio/%1.png").arg(down), QSize(), QIcon::Active, QIcon::On);
     return icon;
+}
+
+// The program's own player lives in libQMDirect.so beside this library. It is looked up only when a recording
+// is to be played, so that the recorder does not need it to load.
+bool playInOwnPlayer(const QString& path, QWidget* owner)
+{
+    Dl_info self {};
+    if (!dladdr(reinterpret_cast<void*>(&playInOwnPlayer), &self) || !self.dli_fname)
+        return false;
+    QLibrary direct(
+        QFileInfo(QString::fromLocal8Bit(self.dli_fname)).absolutePath() + QStringLiteral("/libQMDirect.so"));
+    using PlayInOwnWindow = QWidget* (*)(const QString&, QWidget*);
+    const auto play = reinterpret_cast<PlayInOwnWindow>(direct.resolve("vpPlayInOwnWindow"));
+    return play && play(path, owner);
 }
 
 // The best compressor of this machine for the screen, looked up once.
@@ -117,6 +134,11 @@ CRecordDlg::CRecordDlg(QWidget* parent)
         if (session_)
             session_->stop();
     };
+    hooks.openWithDesktop = [](const QString& path) {
+        // Without a registered player the desktop's opener starts and shows nothing.
+        return !platform::defaultApplicationFor(path).isEmpty() && platform::shellOpen(path);
+    };
+    hooks.openInOwnPlayer = [this](const QString& path) { return playInOwnPlayer(path, this); };
     hooks.showTimer = [this](bool shown) {
         if (!shown) {
             timerDlg_.reset();
@@ -288,13 +310,7 @@ QString CRecordDlg::elapsedLabel() const
 
 void CRecordDlg::playLastRecording()
 {
-    const QString last = control_->savedTo().isEmpty() ? control_->lastRecording() : control_->savedTo();
-    if (last.isEmpty() || !QFileInfo::exists(last))
-        return;
-    if (!platform::shellOpen(last))
-        platform::MessageBox(this,
-            GetConfigString(QStringLiteral("未找到视频播放器,请安装支持avi格式播放器")), QString(),
-            platform::MB_OK);
+    control_->playLast();
 }
 
 void CRecordDlg::closeEvent(QCloseEvent* event)

@@ -15,6 +15,7 @@
 #include "player/player_exports.h"
 #include "support/language.h"
 
+#include <QAbstractButton>
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -97,7 +98,25 @@ qint64 nowMs()
     return clock.elapsed() + lumo::wall::kWallClickIntervalMs;
 }
 
+CmfcLumoDlg::FolderChooser& folderChooser()
+{
+    static CmfcLumoDlg::FolderChooser chooser;
+    return chooser;
+}
+
+QString chooseFolder(QWidget* owner, const QString& title, const QString& start)
+{
+    if (folderChooser())
+        return folderChooser()(title, start);
+    return QFileDialog::getExistingDirectory(owner, title, start, QFileDialog::ShowDirsOnly);
+}
+
 } // namespace
+
+void CmfcLumoDlg::SetFolderChooser(FolderChooser chooser)
+{
+    folderChooser() = std::move(chooser);
+}
 
 CmfcLumoDlg::CmfcLumoDlg()
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
@@ -301,15 +320,15 @@ void CmfcLumoDlg::OnWallMenu(int id)
     switch (id) {
     case 2006:
         logoMode_ = false;
-        LoadFolderInfo(QStringLiteral("软件园简介"));
+        LoadFolderInfo(2006, QStringLiteral("软件园简介"));
         break;
     case 2007:
         logoMode_ = false;
-        LoadFolderInfo(QStringLiteral("入驻企业概况"));
+        LoadFolderInfo(2007, QStringLiteral("入驻企业概况"));
         break;
     case 2008:
         logoMode_ = true;
-        LoadFolderInfo(QStringLiteral("公司Logo"));
+        LoadFolderInfo(2008, QStringLiteral("公司Logo"));
         break;
     case 2001:
         Exit();
@@ -319,7 +338,7 @@ void CmfcLumoDlg::OnWallMenu(int id)
     }
 }
 
-void CmfcLumoDlg::LoadFolderInfo(const QString& key)
+void CmfcLumoDlg::LoadFolderInfo(int id, const QString& key)
 {
     const QString file = QDir::current().filePath(QStringLiteral("FloderInfo.ini"));
     QString folder
@@ -327,13 +346,26 @@ void CmfcLumoDlg::LoadFolderInfo(const QString& key)
               .trimmed();
     if (!folder.isEmpty() && QDir::isRelativePath(folder))
         folder = QDir::current().filePath(folder);
-    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
-        platform::ShowNotice(IsEnglish()
-                ? QStringLiteral("No folder is set for \"%1\" in FloderInfo.ini.").arg(key)
-                : QStringLiteral("FloderInfo.ini 中没有为\"%1\"设置文件夹").arg(key));
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
+        LoadFolder(folder);
         return;
     }
-    LoadFolder(folder);
+    // No folder for this button yet, or its folder has gone: the teacher picks one, kept for the next time.
+    const bool english = IsEnglish();
+    const auto* button = qobject_cast<const QAbstractButton*>(wallMenu_->Button(id));
+    const QString caption = button ? button->text() : key;
+    const QString chosen = chooseFolder(this,
+        english ? QStringLiteral("Choose the pictures for \"%1\"").arg(caption)
+                : QStringLiteral("选择“%1”的图片文件夹").arg(caption),
+        QDir::currentPath());
+    if (chosen.isEmpty()) {
+        platform::ShowNotice(english
+                ? QStringLiteral("No picture folder has been chosen for \"%1\".").arg(caption)
+                : QStringLiteral("还没有为“%1”选择图片文件夹。").arg(caption));
+        return;
+    }
+    platform::WritePrivateProfileString(QStringLiteral("FloderInfo"), key, chosen, file);
+    LoadFolder(chosen);
 }
 
 void CmfcLumoDlg::Exit()

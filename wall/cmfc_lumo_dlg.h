@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 namespace platform {
@@ -54,6 +55,11 @@ public:
     void OnWallMenu(int id);
     void Exit();
 
+    // The folder browser the wall asks with when a wall menu button has no folder: the chosen folder, or
+    // empty for Cancel. Tests answer it themselves; an empty function restores the browser.
+    using FolderChooser = std::function<QString(const QString& title, const QString& start)>;
+    static void SetFolderChooser(FolderChooser chooser);
+
     bool WallMode() const { return bWallMode; }
     // A folder handed over by the panel: re-targeting the wall later marks it as seen ("flag.dat").
     void SetFirstLoad(bool first) { firstLoad_ = first; }
@@ -82,7 +88,9 @@ private:
     void StartDrawing(bool eraser);
     void StopDrawing();
     void RestorePanel();
-    void LoadFolderInfo(const QString& key);
+    // The folder named under key in "FloderInfo.ini" for the wall menu's button id; without one, the teacher
+    // chooses it.
+    void LoadFolderInfo(int id, const QString& key);
     void PlayVideoOf(const QString& picture, const QRect& pictureRect);
     void StopVideo();
 

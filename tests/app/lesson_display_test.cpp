@@ -1,10 +1,13 @@
 // A lesson in and out as PDF on the desktop: a PDF opens as board pages that keep their ink while the teacher
-// pages through them, bad PDFs are told and open nothing, the lesson exports from the panel, and a close
-// keeps the lesson where the history panel finds it again.
+// pages through them, bad PDFs are told and open nothing, a deck's conversion can be cancelled, the lesson
+// exports from the panel, and a close keeps the lesson where the history panel finds it again.
 #include "app/line_style_dlg.h"
 #include "app/whiteboard_dlg.h"
 #include "app/whiteboard_messages.h"
 
+#include "assist/conversion_progress.h"
+#include "assist/ppt_convert.h"
+#include "assist/slide_deck_fixture.h"
 #include "assist/tab_dlg.h"
 #include "controls/button_ex.h"
 #include "platform/message_box.h"
@@ -27,6 +30,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -327,4 +331,40 @@ TEST_F(LessonOnTheDesktop, TheHistoryPanelsPdfButtonReachesThePanel)
     EXPECT_TRUE(asked);
     ASSERT_TRUE(qmtest::waitFor([&] { return !panel->OpeningPages() && panel->Surface(); }, 20000));
     EXPECT_EQ(ThePageFileList().files.size(), 1);
+}
+
+TEST_F(LessonOnTheDesktop, CancellingADeckWhileLibreOfficeWorksStopsItLeavesTheBoardAsItWasAndTellsNothing)
+{
+    if (UICONTROL::CPptConvert::officeProgram().isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed";
+    const QString deck = dir.filePath(QStringLiteral("Lesson 2.odp"));
+    ASSERT_TRUE(qmtest::writeSlideDeck(deck, {Qt::red, Qt::green}));
+    ASSERT_TRUE(panel->OpenPagesOf(deck));
+    // A wait of more than a second shows its progress: a bar that runs until the page count is known.
+    CConversionProgress* progress = nullptr;
+    ASSERT_TRUE(qmtest::waitFor(
+        [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->isVisible() && w->windowTitle() == CConversionProgress::kTitle)
+                    progress = dynamic_cast<CConversionProgress*>(w);
+            return progress != nullptr;
+        },
+        20000));
+    EXPECT_EQ(progress->Maximum(), 0);
+    EXPECT_TRUE(progress->Text().contains(QStringLiteral("LibreOffice"))) << progress->Text().toStdString();
+    EXPECT_TRUE(progress->screen()->availableGeometry().contains(progress->frameGeometry()));
+    ASSERT_TRUE(qmtest::waitFor([&] { return !qmtest::processesMentioning(deck).isEmpty(); }, 20000));
+
+    progress->CancelButton()->click();
+    ASSERT_TRUE(qmtest::waitFor([&] { return !panel->OpeningPages(); }, 20000));
+    EXPECT_TRUE(qmtest::waitFor([&] { return qmtest::processesMentioning(deck).isEmpty(); }, 5000))
+        << "LibreOffice and what it started are gone";
+    pause(300);
+    EXPECT_TRUE(told.isEmpty()) << told.join(u'|').toStdString();
+    EXPECT_TRUE(ThePageFileList().files.isEmpty());
+    EXPECT_EQ(panel->Surface(), nullptr);
+    bool progressShown = false;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        progressShown |= w->isVisible() && w->windowTitle() == CConversionProgress::kTitle;
+    EXPECT_FALSE(progressShown);
 }

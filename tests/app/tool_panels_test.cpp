@@ -285,10 +285,9 @@ protected:
         panel.setWindowFlags(Qt::FramelessWindowHint);
         panel.setGeometry(1344, 192, 77, 452);
         host.tip = [this](const QString& t) { tips << t; };
-        host.showCalculator = [this] {
-            ++calculatorCalls;
-            return calculatorStarts;
-        };
+        host.showCalculator = [this] { ++calculatorCalls; };
+        host.showScreenKeyboard = [this] { ++keyboardCalls; };
+        host.capture = [this] { ++captures; };
         host.showUserPanel = [this] { ++userPanelCalls; };
         tool = std::make_unique<CToolDlg>(&panel, &lineStyle, host);
     }
@@ -299,7 +298,8 @@ protected:
     std::unique_ptr<CToolDlg> tool;
     QStringList tips;
     int calculatorCalls = 0;
-    bool calculatorStarts = false;
+    int keyboardCalls = 0;
+    int captures = 0;
     int userPanelCalls = 0;
 };
 
@@ -317,14 +317,14 @@ TEST_F(ToolPanel, TheSameButtonTwiceHidesItAndAnotherPageKeepsItShown)
 {
     tool->SetPage(CToolDlg::kPageTools);
     EXPECT_TRUE(tool->isVisible());
-    EXPECT_EQ(shownButtons(*tool), 6);
+    EXPECT_EQ(shownButtons(*tool), 10);
     tool->SetPage(CToolDlg::kPageTools);
     EXPECT_FALSE(tool->isVisible());
     tool->SetPage(CToolDlg::kPageWriting);
     tool->SetPage(CToolDlg::kPageTools);
     EXPECT_TRUE(tool->isVisible());
     EXPECT_EQ(tool->Page(), CToolDlg::kPageTools);
-    EXPECT_EQ(shownButtons(*tool), 6);
+    EXPECT_EQ(shownButtons(*tool), 10);
 }
 
 TEST_F(ToolPanel, ItStandsBesideThePanelCentredOnItWithTheCloseStripAtItsFoot)
@@ -350,52 +350,79 @@ TEST_F(ToolPanel, ItStandsBesideThePanelCentredOnItWithTheCloseStripAtItsFoot)
 TEST_F(ToolPanel, EveryPresentationToolAnswersAndNoneIsSilent)
 {
     tool->SetPage(CToolDlg::kPageTools);
-    // The zoom is not there yet and says so.
-    tool->Button(1047)->click();
-    ASSERT_EQ(tips.size(), 1);
-    EXPECT_FALSE(tips[0].isEmpty());
+    // Without a screen to show the zoom and the magnifier say so, and so does printing before any capture.
+    for (int id : {CToolDlg::kToolZoom, CToolDlg::kToolMagnifier, CToolDlg::kToolPrint}) {
+        tips.clear();
+        tool->Button(id)->click();
+        ASSERT_EQ(tips.size(), 1) << id;
+        EXPECT_FALSE(tips[0].isEmpty()) << id;
+    }
+    EXPECT_EQ(DIALOG::magnifierOpen, 0) << "the next press tries again";
     EXPECT_TRUE(tool->isVisible());
     tips.clear();
-    tool->Button(1056)->click();
+    tool->Button(CToolDlg::kToolCalculator)->click();
+    tool->Button(CToolDlg::kToolKeyboard)->click();
+    tool->Button(CToolDlg::kToolCapture)->click();
+    tool->Button(CToolDlg::kToolLaunch)->click();
     EXPECT_EQ(calculatorCalls, 1);
-    EXPECT_EQ(tips.size(), 1);
-    calculatorStarts = true;
-    tips.clear();
-    tool->Button(1056)->click();
-    EXPECT_TRUE(tips.isEmpty());
-    tool->Button(1048)->click();
+    EXPECT_EQ(keyboardCalls, 1);
+    EXPECT_EQ(captures, 1);
     EXPECT_EQ(userPanelCalls, 1);
     // The timer opens on the first click and closes on the second, through the flag it shares.
-    tool->Button(1057)->click();
+    tool->Button(CToolDlg::kToolTimer)->click();
     EXPECT_EQ(DIALOG::alarmOpen, 1);
-    tool->Button(1057)->click();
+    tool->Button(CToolDlg::kToolTimer)->click();
     EXPECT_EQ(DIALOG::alarmOpen, 0);
+    // The main menu reaches the same tools whatever page is shown.
+    tool->SetPage(CToolDlg::kPageWriting);
+    tool->RunTool(CToolDlg::kToolCapture);
+    EXPECT_EQ(captures, 2);
 }
 
 TEST_F(ToolPanel, TheNoticesAreInEnglishWhenEnglishIsInForce)
 {
     SetLanguage(QStringLiteral("English"));
     tool->SetPage(CToolDlg::kPageTools);
-    tool->Button(1047)->click();
-    ASSERT_EQ(tips.size(), 1);
-    EXPECT_EQ(tips[0], QStringLiteral("The zoom could not be opened.")) << "no screen to zoom in this test";
+    tool->Button(CToolDlg::kToolZoom)->click();
+    tool->Button(CToolDlg::kToolMagnifier)->click();
+    tool->Button(CToolDlg::kToolPrint)->click();
+    EXPECT_EQ(tips,
+        (QStringList {QStringLiteral("The zoom could not be opened."),
+            QStringLiteral("The magnifier could not be opened."),
+            QStringLiteral("Nothing has been captured yet: take a capture first, then print it.")}))
+        << "no screen to zoom in this test";
+    EXPECT_EQ(tool->Button(CToolDlg::kToolMagnifier)->toolTip(), QStringLiteral("Magnifier"));
+    EXPECT_EQ(tool->Button(CToolDlg::kToolZoom)->toolTip(), QStringLiteral("Zoom"));
 }
 
-TEST_F(ToolPanel, TheSpotlightAndTheMaskToggleThroughTheirSharedFlags)
+TEST_F(ToolPanel, TheSpotlightMaskAndMagnifierToggleThroughTheirFlagsAndOneOpenedHidesTheOthers)
 {
     SetScreenRect(0, 0, 1024, 768);
     tool->SetPage(CToolDlg::kPageTools);
-    tool->Button(1054)->click();
+    tool->Button(CToolDlg::kToolSpotlight)->click();
     EXPECT_EQ(DIALOG::spotlightOpen, 1);
     // The spotlight leaves the tool panel where it was.
     EXPECT_TRUE(tool->isVisible());
-    tool->Button(1054)->click();
+    tool->Button(CToolDlg::kToolSpotlight)->click();
     EXPECT_EQ(DIALOG::spotlightOpen, 0);
-    tool->Button(1055)->click();
+    tool->Button(CToolDlg::kToolMask)->click();
     EXPECT_EQ(DIALOG::maskOpen, 1);
-    tool->Button(1055)->click();
+    tool->Button(CToolDlg::kToolMask)->click();
     EXPECT_EQ(DIALOG::maskOpen, 0);
+
+    tool->SetPage(CToolDlg::kPageTools);
+    tool->Button(CToolDlg::kToolSpotlight)->click();
+    tool->Button(CToolDlg::kToolMagnifier)->click();
+    EXPECT_EQ(DIALOG::magnifierOpen, 1);
+    EXPECT_EQ(DIALOG::spotlightOpen, 0) << "the magnifier hid the spotlight";
+    ASSERT_NE(qmhelp::magnifierWindow(), nullptr);
+    EXPECT_TRUE(qmhelp::magnifierWindow()->isVisible());
+    EXPECT_TRUE(tool->isVisible());
+    tool->Button(CToolDlg::kToolMagnifier)->click();
+    EXPECT_EQ(DIALOG::magnifierOpen, 0);
+    EXPECT_FALSE(qmhelp::magnifierWindow()->isVisible());
     EXPECT_TRUE(tips.isEmpty());
+    SetScreenRect(0, 0, 0, 0);
 }
 
 TEST_F(ToolPanel, TheActiveToolStaysSelectedOnItsPageOnly)

@@ -141,20 +141,30 @@ TEST_F(PanelMenus, ChineseTextsAndWhatRemainsOfTheMainMenu)
     CWhiteBoardDlg panel(nullptr);
     panel.OnInitDialog();
     EXPECT_EQ(texts(panel.EraserMenu()),
-              QStringList({QStringLiteral("点擦"), QStringLiteral("大点擦"), QStringLiteral("橡皮大小..."),
-                           QStringLiteral("圈擦"), QStringLiteral("清屏")}));
+        QStringList({QStringLiteral("点擦"), QStringLiteral("大点擦"), QStringLiteral("橡皮大小..."),
+            QStringLiteral("圈擦"), QStringLiteral("清屏")}));
     EXPECT_EQ(texts(panel.LineTypeMenu()), QStringList({QStringLiteral("实线"), QStringLiteral("虚线")}));
-    EXPECT_EQ(texts(panel.LineWidthMenu()), QStringList({QStringLiteral("细线"), QStringLiteral("较粗"),
-                                                         QStringLiteral("中粗"), QStringLiteral("粗线")}));
-    // The calibration sub-menu without its 9-point mode, picture in picture, a separator and settings, the 3D
-    // board, the user panel, the lesson's PDF in and out, then the way out.
+    EXPECT_EQ(texts(panel.LineWidthMenu()),
+        QStringList({QStringLiteral("细线"), QStringLiteral("较粗"), QStringLiteral("中粗"),
+            QStringLiteral("粗线")}));
+    // The calibration sub-menu without its 9-point mode, a separator and settings, the 3D board, the user
+    // panel, the tools of the tools page that take a picture or start a program, the lesson's PDF in and out,
+    // then the way out. Picture in picture, which the program does not have, is not offered.
     const QMenu* first = panel.MainMenu()->actions().first()->menu();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first, panel.MainMenuPopup());
-    EXPECT_EQ(texts(first), QStringList({QStringLiteral("定位"), QStringLiteral("画中画"), QStringLiteral("-"),
-                                         QStringLiteral("设置"), QStringLiteral("3D 白板"), QStringLiteral("常用"),
-                                         QStringLiteral("打开PDF或幻灯片"), QStringLiteral("导出PDF"), QStringLiteral("-"),
-                                         QStringLiteral("退出")}));
+    EXPECT_EQ(texts(first),
+        QStringList(
+            {QStringLiteral("定位"), QStringLiteral("-"), QStringLiteral("设置"), QStringLiteral("3D 白板"),
+                QStringLiteral("常用"), QStringLiteral("截图"), QStringLiteral("打印截图"),
+                QStringLiteral("放大镜"), QStringLiteral("屏幕键盘"), QStringLiteral("打开PDF或幻灯片"),
+                QStringLiteral("导出PDF"), QStringLiteral("-"), QStringLiteral("退出")}));
+    QList<int> tools;
+    for (const QAction* action : first->actions().mid(5, 4))
+        tools << action->data().toInt();
+    EXPECT_EQ(tools,
+        (QList<int> {DIALOG::kCmdCapture, DIALOG::kCmdPrintCapture, DIALOG::kCmdMagnifier,
+            DIALOG::kCmdScreenKeyboard}));
     EXPECT_EQ(first->actions().last()->data().toInt(), DIALOG::kCmdExit);
     EXPECT_EQ(texts(first->actions().first()->menu()), QStringList({QStringLiteral("4点定位")}));
     panel.OnDestroy();
@@ -165,10 +175,12 @@ TEST_F(PanelMenus, EnglishTexts)
     SetLanguage(QStringLiteral("English"));
     CWhiteBoardDlg panel(nullptr);
     panel.OnInitDialog();
-    EXPECT_EQ(texts(panel.EraserMenu()), QStringList({QStringLiteral("Point eraser"), QStringLiteral("Large point eraser"),
-                                                      QStringLiteral("Eraser size..."), QStringLiteral("Lasso eraser"),
-                                                      QStringLiteral("Clear screen")}));
-    EXPECT_EQ(texts(panel.LineTypeMenu()), QStringList({QStringLiteral("Solid line"), QStringLiteral("Dashed line")}));
+    EXPECT_EQ(texts(panel.EraserMenu()),
+        QStringList({QStringLiteral("Point eraser"), QStringLiteral("Large point eraser"),
+            QStringLiteral("Eraser size..."), QStringLiteral("Lasso eraser"),
+            QStringLiteral("Clear screen")}));
+    EXPECT_EQ(texts(panel.LineTypeMenu()),
+        QStringList({QStringLiteral("Solid line"), QStringLiteral("Dashed line")}));
     const QMenu* first = panel.MainMenu()->actions().first()->menu();
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(texts(first).last(), QStringLiteral("Exit"));
@@ -176,6 +188,9 @@ TEST_F(PanelMenus, EnglishTexts)
     EXPECT_TRUE(texts(first).contains(QStringLiteral("3D Board")));
     EXPECT_TRUE(texts(first).contains(QStringLiteral("Open PDF or slides")));
     EXPECT_TRUE(texts(first).contains(QStringLiteral("Export PDF")));
+    for (const char* tool : {"Capture", "Print the capture", "Magnifier", "Screen keyboard"})
+        EXPECT_TRUE(texts(first).contains(QString::fromLatin1(tool))) << tool;
+    EXPECT_FALSE(texts(first).contains(QStringLiteral("Picture in picture")));
     panel.OnDestroy();
 }
 
@@ -221,26 +236,30 @@ TEST(PanelStatusTexts, BluetoothStatusComparesTheLanguageExactly)
 
 TEST(PanelPageNames, DayHourMinuteSecondWithoutLeadingZeros)
 {
-    EXPECT_EQ(CWhiteBoardDlg::NewPageBaseName(QDateTime(QDate(2026, 12, 8), QTime(9, 5, 7))), QStringLiteral("8-9-5-7"));
+    EXPECT_EQ(CWhiteBoardDlg::NewPageBaseName(QDateTime(QDate(2026, 12, 8), QTime(9, 5, 7))),
+        QStringLiteral("8-9-5-7"));
 }
 
 TEST_F(PanelMenus, EveryButtonAndTheIconTellTheirRoleInTheLanguageInForce)
 {
-    QFile::copy(QStringLiteral(QM_SOURCE_DIR "/resources/program/Language.ini"), dir.filePath(QStringLiteral("Language.ini")));
+    QFile::copy(QStringLiteral(QM_SOURCE_DIR "/resources/program/Language.ini"),
+        dir.filePath(QStringLiteral("Language.ini")));
     for (const bool english : {false, true}) {
         SetLanguage(english ? QStringLiteral("English") : QStringLiteral("Chinese"));
         CWhiteBoardDlg panel(nullptr);
         panel.OnInitDialog();
         QStringList tips;
         for (QWidget* w : panel.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-            if (qobject_cast<UICONTROL::CButtonEx*>(w) == nullptr && w->objectName() != QStringLiteral("icon1008"))
+            if (qobject_cast<UICONTROL::CButtonEx*>(w) == nullptr
+                && w->objectName() != QStringLiteral("icon1008"))
                 continue;
             EXPECT_FALSE(w->toolTip().isEmpty()) << w->accessibleName().toStdString();
             tips << w->toolTip();
         }
         EXPECT_GE(tips.size(), 26);
         const QString all = tips.join(u' ');
-        const bool hasChinese = std::any_of(all.begin(), all.end(), [](QChar c) { return c.unicode() >= 0x4E00; });
+        const bool hasChinese
+            = std::any_of(all.begin(), all.end(), [](QChar c) { return c.unicode() >= 0x4E00; });
         EXPECT_EQ(hasChinese, !english) << all.toStdString();
         panel.OnDestroy();
     }

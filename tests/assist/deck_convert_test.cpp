@@ -1,4 +1,5 @@
 #include "assist/assist_exports.h"
+#include "assist/conversion_progress.h"
 #include "assist/deck_conversion.h"
 #include "assist/deck_convert_model.h"
 #include "assist/ppt_convert.h"
@@ -6,14 +7,17 @@
 
 #include "platform/message_box.h"
 #include "platform/messages.h"
+#include "platform/shell.h"
 #include "support_main/test_util.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -88,6 +92,25 @@ TEST(DeckPictures, RenamingKeepsSpacesAndLeavesOtherFilesAlone)
     EXPECT_EQ(CPptConvert::RenameSlidePictures(dir.path() + u"/missing"_s, u"x"_s), -1);
 }
 
+TEST(DeckProgress, TheBarRunsUntilThePageCountIsKnownThenCountsInBothLanguages)
+{
+    using qmhelp::ConversionStage;
+    const qmhelp::ProgressView office = qmhelp::progressView(ConversionStage::Office, 0, 0, false);
+    EXPECT_EQ(office.maximum, 0);
+    EXPECT_TRUE(office.text.contains(u"LibreOffice"_s));
+    EXPECT_EQ(qmhelp::progressView(ConversionStage::Slides, 0, 0, false).maximum, 0);
+    const qmhelp::ProgressView slides = qmhelp::progressView(ConversionStage::Slides, 2, 12, false);
+    EXPECT_EQ(slides.text, u"第2张幻灯片,共12张"_s);
+    EXPECT_EQ(slides.maximum, 12);
+    EXPECT_EQ(slides.value, 2);
+    EXPECT_EQ(qmhelp::progressView(ConversionStage::Slides, 2, 12, true).text, u"Slide 2 of 12"_s);
+    EXPECT_EQ(qmhelp::progressView(ConversionStage::Pages, 3, 4, true).text, u"Opening page 3 of 4"_s);
+    EXPECT_EQ(qmhelp::progressView(ConversionStage::Pages, 3, 4, false).text, u"正在打开第3页，共4页"_s);
+    EXPECT_EQ(qmhelp::progressView(ConversionStage::Pages, 0, 0, true).text, u"Opening the PDF…"_s);
+    // A count past the end never overfills the bar.
+    EXPECT_EQ(qmhelp::progressView(ConversionStage::Pages, 9, 4, true).value, 4);
+}
+
 // An office program of the test's own on the search path: the script's body decides what it does.
 class FakeOffice {
 public:
@@ -137,14 +160,33 @@ TEST(DeckOffice, AnOfficeThatHangsIsStoppedAtTheTimeLimit)
     EXPECT_TRUE(converter.Error().contains(u"took longer"_s)) << converter.Error().toStdString();
 }
 
-// Stands in for the panel's tip window: what it was told, in order.
-class TipWindow : public QWidget {
-    Q_OBJECT
-public:
-    TipWindow() { setWindowTitle(u"ToolTip"_s); }
-    Q_INVOKABLE void SetText(const QString& text) { texts << text; }
-    QStringList texts;
-};
+TEST(DeckOffice, CancelStopsLibreOfficeAndEveryProcessItStartedAndIsNoError)
+{
+    QTemporaryDir dir;
+    const QString deck = dir.filePath(u"Lesson 1.pptx"_s);
+    qmtest::writeFile(deck, "deck");
+    const QString pids = dir.filePath(u"pids"_s);
+    // The office program and a child of its own, both waiting for ever; each notes its process id.
+    FakeOffice office(u"echo $$ > '%1'; /bin/sleep 600 & echo $! >> '%1'; wait"_s.arg(pids).toLocal8Bit());
+    CPptConvert converter;
+    ASSERT_TRUE(converter.Initialise());
+    QList<qint64> started;
+    converter.SetCancelCheck([&] {
+        started.clear();
+        for (const QByteArray& line : qmtest::readFile(pids).split('\n'))
+            if (!line.trimmed().isEmpty())
+                started << line.trimmed().toLongLong();
+        return started.size() == 2;
+    });
+    EXPECT_FALSE(converter.Convert(deck, dir.filePath(u"out"_s), 0));
+    EXPECT_TRUE(converter.Cancelled());
+    EXPECT_TRUE(converter.Error().isEmpty()) << converter.Error().toStdString();
+    ASSERT_EQ(started.size(), 2);
+    for (qint64 pid : started)
+        EXPECT_TRUE(qmtest::waitFor([pid] { return !platform::processRunning(pid); }, 5000)) << pid;
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(u"out/temp"_s)));
+    EXPECT_TRUE(QDir(dir.filePath(u"out"_s)).entryList(QDir::Files).isEmpty());
+}
 
 // The panel's two windows the converter talks to: the show/hide tab and the panel itself.
 struct PanelWindows {
@@ -171,6 +213,15 @@ struct PanelWindows {
     }
 };
 
+// The conversion's progress window while it exists.
+DIALOG::CConversionProgress* progressWindow()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* progress = dynamic_cast<DIALOG::CConversionProgress*>(w))
+            return progress;
+    return nullptr;
+}
+
 class DeckConversion : public ::testing::Test {
 protected:
     void SetUp() override
@@ -196,8 +247,6 @@ protected:
     QTemporaryDir dir_;
     std::unique_ptr<qmtest::ScopedCurrentDir> cwd_;
     PanelWindows windows_;
-    TipWindow tip_;
-    platform::MessageTable tipTable_ {&tip_, u"ToolTipClass"_s};
     QStringList boxes_;
     int answer_ = platform::IDOK;
     int browsed_ = 0;
@@ -267,10 +316,11 @@ TEST_F(DeckConversion, ADeckWithSpacesBecomesSlidesAndTheWallOpensWithoutAFolder
     EXPECT_NEAR(middle.green(), 0xa0, 8);
     EXPECT_NEAR(middle.blue(), 0x40, 8);
 
-    // The progress went to the tip window, slide by slide, and the window went again at the end.
-    EXPECT_EQ(
-        tip_.texts, (QStringList {u"第1张幻灯片,共3张"_s, u"第2张幻灯片,共3张"_s, u"第3张幻灯片,共3张"_s}));
-    EXPECT_TRUE(qmtest::waitFor([&] { return !tip_.isVisible(); }, 5000));
+    // The progress window went with the conversion, and nothing half made is left beside the folder.
+    EXPECT_TRUE(qmtest::waitFor([] { return progressWindow() == nullptr; }, 5000));
+    EXPECT_EQ(QDir(dir_.path() + u"/Save/PowerPoint"_s)
+                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QStringList {u"Lesson 1"_s});
 
     // A later request with nothing new converted asks for a folder.
     StartPicturePlayByWallglide();
@@ -314,6 +364,34 @@ TEST_F(DeckConversion, ADeckLibreOfficeCannotReadIsReportedAndNothingOpens)
     EXPECT_EQ(windows_.restored, 1);
 }
 
-} // namespace
+TEST_F(DeckConversion, CancelDuringARealConversionStopsLibreOfficeKeepsTheEarlierSlidesAndTellsNothing)
+{
+    if (CPptConvert::officeProgram().isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed";
+    const QString folder = dir_.path() + u"/Save/PowerPoint/Lesson 1"_s;
+    qmtest::writeFile(folder + u"/Lesson 1_001.PNG"_s, "earlier slide");
+    // The deck is saved after those slides were made: it is converted again.
+    const QString deck = dir_.path() + u"/Lesson 1.odp"_s;
+    ASSERT_TRUE(qmtest::writeSlideDeck(deck, {QColor(0xd0, 0x20, 0x20), QColor(0x20, 0xa0, 0x40)}));
+    QFile(deck).setFileTime(QDateTime::currentDateTime().addSecs(3600), QFileDevice::FileModificationTime);
+    qmhelp::setDeckChooser([&] { return deck; });
+    ConvertPPTToFolder();
 
-#include "deck_convert_test.moc"
+    // Cancel once the window is there and LibreOffice runs.
+    ASSERT_TRUE(qmtest::waitFor([] { return progressWindow() && progressWindow()->isVisible(); }, 20000));
+    const QString office = u"/.Lesson 1.part/"_s;
+    ASSERT_TRUE(qmtest::waitFor([&] { return !qmtest::processesMentioning(office).isEmpty(); }, 20000));
+    EXPECT_EQ(progressWindow()->Maximum(), 0) << "the page count is not known while LibreOffice works";
+    progressWindow()->CancelButton()->click();
+    ASSERT_TRUE(qmhelp::waitForConversion(30000));
+    QCoreApplication::processEvents();
+
+    EXPECT_TRUE(qmtest::waitFor([&] { return qmtest::processesMentioning(office).isEmpty(); }, 5000));
+    EXPECT_TRUE(boxes_.isEmpty()) << boxes_.join(u"; "_s).toStdString();
+    EXPECT_TRUE(windows_.wallFolders.isEmpty());
+    EXPECT_EQ(qmtest::readFile(folder + u"/Lesson 1_001.PNG"_s), "earlier slide");
+    EXPECT_FALSE(QFileInfo::exists(dir_.path() + u"/Save/PowerPoint/.Lesson 1.part"_s));
+    EXPECT_TRUE(qmtest::waitFor([] { return progressWindow() == nullptr; }, 5000));
+}
+
+} // namespace

@@ -123,8 +123,8 @@ TEST_F(ToolPanels, TheToolsButtonTwiceHidesTheToolPanelAndAfterWritingItSwitches
     const QRect writing = shownWindow(kToolPanel);
     press(1121);
     ASSERT_NE(program.waitForWindow(kToolPanel, 5000), 0u);
-    // Nine buttons on the writing page, six on the tools page: the column changed and stayed shown.
-    EXPECT_EQ(writing.height() - tools.height(), 3 * kToolButtonPitch);
+    // Nine buttons on the writing page, ten on the tools page: the column changed and stayed shown.
+    EXPECT_EQ(tools.height() - writing.height(), kToolButtonPitch);
     EXPECT_EQ(shownWindow(kToolPanel).height(), tools.height());
     // The panel opens at 70 % of the screen width: the tool panel stands on its left.
     EXPECT_EQ(tools.right() + 1, shownWindow(kPanel).left());
@@ -218,6 +218,33 @@ TEST_F(ToolPanels, ACollapsedPanelComesBackThroughItsTab)
     ASSERT_NE(program.waitForWindow(kPanel, 5000), 0u);
     EXPECT_EQ(shownWindow(kPanel).topLeft(), tab.topLeft());
     EXPECT_TRUE(program.waitForNoWindow(QStringLiteral("HideDlg")));
+}
+
+TEST_F(ToolPanels, TheToolsPageCapturesOutsideThePanelAndOpensAndClosesTheMagnifier)
+{
+    start();
+    const QRect panel = shownWindow(kPanel);
+    press(1121);
+    ASSERT_NE(program.waitForWindow(kToolPanel, 5000), 0u);
+    clickTool(6);
+    const unsigned long capture = program.waitForWindow(QStringLiteral("CapBitmapDlg"), 10000);
+    ASSERT_NE(capture, 0u);
+    // The capture's dimmed picture of the screen holds no dimmed panel: the panel was out of it.
+    const QImage shown = qmtest::screenshot(400);
+    EXPECT_LT(countColour(shown, panel, qRgb(0, 0x4C - 30, 0x8C - 30), 12), 200);
+    EXPECT_TRUE(shownWindow(kPanel).isEmpty());
+    program.pressKeyIn(capture, QStringLiteral("Escape"));
+    EXPECT_TRUE(program.waitForNoWindow(QStringLiteral("CapBitmapDlg")));
+    // The panel and its tools page come back when the capture closes.
+    ASSERT_NE(program.waitForWindow(kPanel, 5000), 0u);
+    ASSERT_NE(program.waitForWindow(kToolPanel, 5000), 0u);
+
+    clickTool(8);
+    ASSERT_NE(program.waitForWindow(QStringLiteral("MagnifierWnd"), 10000), 0u);
+    EXPECT_FALSE(shownWindow(kToolPanel).isEmpty());
+    clickTool(8);
+    EXPECT_TRUE(program.waitForNoWindow(QStringLiteral("MagnifierWnd")));
+    EXPECT_TRUE(program.running());
 }
 
 namespace {

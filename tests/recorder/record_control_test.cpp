@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -47,6 +48,14 @@ protected:
             ++ends;
             qmtest::writeFile(sessionPath, "RIFF recorded");
         };
+        hooks.openWithDesktop = [this](const QString& path) {
+            played << QStringLiteral("desktop ") + path;
+            return desktopPlayer;
+        };
+        hooks.openInOwnPlayer = [this](const QString& path) {
+            played << QStringLiteral("own ") + path;
+            return ownPlayer;
+        };
         control = std::make_unique<RecordControl>(hooks);
     }
 
@@ -67,6 +76,9 @@ protected:
     QStringList captions;
     QString offeredName, offeredExtension, offeredFilter, sessionPath;
     bool savingDuringDialog = false;
+    bool desktopPlayer = false;
+    bool ownPlayer = true;
+    QStringList played;
     int begins = 0, pauses = 0, resumes = 0, ends = 0;
 };
 
@@ -87,7 +99,8 @@ TEST(RecordControlNames, TheActualRatesOverHalfASecond)
     EXPECT_EQ(actualRatesText(10, 11025, 500, true), QStringLiteral("20.0 fps · 22050 Hz"));
     EXPECT_EQ(actualRatesText(9, 11000, 503, false), QStringLiteral("17.9 帧/秒 · 21869 Hz"));
     EXPECT_EQ(actualRatesText(0, 0, 500, true), QStringLiteral("0.0 fps · 0 Hz")) << "a paused machine";
-    EXPECT_EQ(actualRatesText(-3, -1, 500, true), QStringLiteral("0.0 fps · 0 Hz")) << "a new session's counts";
+    EXPECT_EQ(actualRatesText(-3, -1, 500, true), QStringLiteral("0.0 fps · 0 Hz"))
+        << "a new session's counts";
     EXPECT_TRUE(actualRatesText(10, 10, 0, true).isEmpty());
 }
 
@@ -297,4 +310,48 @@ TEST(RecordDiskSpace, TheMessageNamesTheMountPointOfTheRecording)
     EXPECT_EQ(diskFullMessage(QStringLiteral("/media/usb"), false),
         QStringLiteral("/media/usb盘空间已不足,请清理磁盘空间后继续录制!"));
     QProcess::execute(QStringLiteral("umount"), {disk});
+}
+
+TEST_F(RecordControlTest, PlayOpensTheLastRecordingWithTheFirstPlayerThatTakesItAndNeverSaysNothing)
+{
+    english = false;
+    control->playLast();
+    EXPECT_EQ(messages, QStringList {QStringLiteral("还没有录像。")});
+    EXPECT_EQ(captions, QStringList {QStringLiteral("提示")});
+    EXPECT_TRUE(played.isEmpty());
+
+    startAndWait();
+    messages.clear();
+    control->playLast();
+    EXPECT_EQ(messages, QStringList {QStringLiteral("正在录像：暂停并保存后再播放。")});
+    control->stop();
+    control->recordingEnded(true);
+    const QString last = control->lastRecording();
+    ASSERT_TRUE(QFile::exists(last));
+    messages.clear();
+    // No player registered on the desktop: the program's own plays it.
+    control->playLast();
+    EXPECT_EQ(played, (QStringList {QStringLiteral("desktop ") + last, QStringLiteral("own ") + last}));
+    EXPECT_TRUE(messages.isEmpty());
+    played.clear();
+    desktopPlayer = true;
+    control->playLast();
+    EXPECT_EQ(played, QStringList {QStringLiteral("desktop ") + last});
+    // Nothing can play it: the user is told which player is missing.
+    desktopPlayer = ownPlayer = false;
+    control->playLast();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0], QStringLiteral("未找到视频播放器,请安装支持avi格式播放器"));
+
+    // The file gone (the scratch folder emptied), the user is told so and no player is asked.
+    played.clear();
+    messages.clear();
+    english = true;
+    ASSERT_TRUE(QFile::remove(last));
+    control->playLast();
+    EXPECT_TRUE(played.isEmpty());
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("The recording "))) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].contains(QFileInfo(last).fileName()));
+    EXPECT_EQ(captions.last(), QStringLiteral("Tips"));
 }

@@ -9,12 +9,13 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QPixmap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QLabel>
 #include <QToolButton>
 #include <QUrl>
 #include <QWidget>
@@ -220,14 +221,27 @@ TEST_F(RecordWindowTest, TheCaptionFollowsTheRecordingInBothLanguages)
     EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
 }
 
-TEST_F(RecordWindowTest, ThePlayButtonOpensTheLastRecordingWithTheDesktopsPlayer)
+// A shown window of this title; null when there is none.
+QWidget* shownWindow(const QString& title)
 {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle() == title)
+            return w;
+    return nullptr;
+}
+
+TEST_F(RecordWindowTest, ThePlayButtonUsesTheDesktopsPlayerElseOurOwnAndSaysWhenTheFileIsGone)
+{
+    // A desktop with a player for AVI files: xdg-mime names it, xdg-open notes what it was asked to open.
     QTemporaryDir bin;
     const QString marker = bin.filePath(QStringLiteral("opened"));
-    qmtest::writeFile(bin.filePath(QStringLiteral("xdg-open")),
-        QStringLiteral("#!/bin/sh\necho \"$1\" > '%1'\n").arg(marker).toUtf8());
-    QFile::setPermissions(
-        bin.filePath(QStringLiteral("xdg-open")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const auto script = [&](const char* name, const QString& body) {
+        qmtest::writeFile(bin.filePath(QString::fromLatin1(name)), ("#!/bin/sh\n" + body).toUtf8());
+        QFile::setPermissions(
+            bin.filePath(QString::fromLatin1(name)), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    };
+    script("xdg-mime", QStringLiteral("echo player.desktop\n"));
+    script("xdg-open", QStringLiteral("echo \"$1\" > '%1'\n").arg(marker));
     QTemporaryDir nothing;
     const QByteArray path = qgetenv("PATH");
 
@@ -238,20 +252,32 @@ TEST_F(RecordWindowTest, ThePlayButtonOpensTheLastRecordingWithTheDesktopsPlayer
     ASSERT_NE(dlg, nullptr);
     const QString last = dlg->control().lastRecording();
     ASSERT_TRUE(QFile::exists(last));
+    const QString title = QFileInfo(last).fileName();
 
-    // No player on the desktop: the user is told.
+    // No player on the desktop (nothing even to ask): the recording plays in the program's own player.
     qputenv("PATH", nothing.path().toUtf8());
     buttonOf(dlg, kIdPlay)->click();
-    qputenv("PATH", bin.path().toUtf8() + ':' + path);
-    ASSERT_EQ(messages.size(), 1);
-    EXPECT_EQ(messages[0], QStringLiteral("未找到视频播放器,请安装支持avi格式播放器"));
+    qputenv("PATH", path);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
+    QWidget* own = shownWindow(title);
+    ASSERT_NE(own, nullptr) << "the program's own player did not open";
+    own->close();
+    spin(300);
 
+    qputenv("PATH", bin.path().toUtf8() + ':' + path);
     buttonOf(dlg, kIdPlay)->click();
     qputenv("PATH", path);
     ASSERT_TRUE(qmtest::waitFor([&] { return QFile::exists(marker); }, 10000))
-        << "the player was not started";
+        << "the desktop's player was not started";
     const QString opened = QString::fromUtf8(qmtest::readFile(marker)).trimmed();
     EXPECT_TRUE(opened == last || opened == QUrl::fromLocalFile(last).toString()) << opened.toStdString();
+    EXPECT_EQ(shownWindow(title), nullptr);
+
+    // The file gone, the button says so instead of doing nothing.
+    ASSERT_TRUE(QFile::remove(last));
+    buttonOf(dlg, kIdPlay)->click();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("录像文件已不存在"))) << messages[0].toStdString();
 }
 
 TEST_F(RecordWindowTest, AMicrophoneGoneWhileRecordingIsToldAndThePictureGoesOn)

@@ -65,4 +65,27 @@ void dragThrough(QWidget* widget, const QList<QPoint>& points)
     sendMouse(widget, QEvent::MouseButtonRelease, points.last(), Qt::LeftButton, {});
 }
 
+QList<qint64> processesMentioning(const QString& text)
+{
+    QList<qint64> found;
+    for (const QString& name : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool number = false;
+        const qint64 pid = name.toLongLong(&number);
+        if (!number)
+            continue;
+        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!cmdline.open(QIODevice::ReadOnly) || !stat.open(QIODevice::ReadOnly))
+            continue;
+        if (!QString::fromLocal8Bit(cmdline.readAll().replace('\0', ' ')).contains(text))
+            continue;
+        const QByteArray state = stat.readAll();
+        const qsizetype close = state.lastIndexOf(')');
+        if (close >= 0 && close + 2 < state.size() && state.at(close + 2) != 'Z'
+            && state.at(close + 2) != 'X')
+            found << pid;
+    }
+    return found;
+}
+
 } // namespace qmtest

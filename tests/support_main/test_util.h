@@ -31,5 +31,8 @@ bool waitFor(const std::function<bool()>& pred, int timeoutMs = 10000);
 void sendMouse(QWidget* widget, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons held);
 // A left-button press at the first point, moves through the others and the release at the last.
 void dragThrough(QWidget* widget, const QList<QPoint>& points);
+// The running processes whose command line holds text (a path that names one piece of work, say); ended
+// processes that nobody has collected yet are left out.
+QList<qint64> processesMentioning(const QString& text);
 
 } // namespace qmtest

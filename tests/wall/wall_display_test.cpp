@@ -6,9 +6,12 @@
 
 #include "platform/message_box.h"
 #include "platform/messages.h"
+#include "platform/notice.h"
+#include "platform/profile.h"
 #include "player/player_exports.h"
 #include "support_main/test_util.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
@@ -287,6 +290,50 @@ TEST_F(WallWindow, ThePenAndTheEraserKeepTheirSizesWithinTheirRanges)
     EXPECT_EQ(lumo::show::VideoBar::PositionWidth(800), 450);
     EXPECT_EQ(lumo::show::VideoBar::PositionWidth(1439), 650);
     EXPECT_EQ(lumo::show::VideoBar::PositionWidth(1920), 800);
+}
+
+TEST_F(WallWindow, AFolderButtonWithoutItsFolderAsksForOneAndGoesThereTheNextTime)
+{
+    QTemporaryDir dir;
+    qmtest::writeFile(dir.filePath(u"FloderInfo.ini"_s),
+        "\xEF\xBB\xBF[FloderInfo]\r\n软件园简介=\r\n入驻企业概况=\r\n公司Logo=\r\n");
+    const QString pictures = dir.filePath(u"companies"_s);
+    QDir().mkpath(pictures);
+    for (int i = 0; i < 3; ++i) {
+        QImage picture(320, 240, QImage::Format_RGB32);
+        picture.fill(QColor::fromHsv(i * 100, 200, 230));
+        ASSERT_TRUE(picture.save(pictures + u"/%1.png"_s.arg(i)));
+    }
+    QStringList asked;
+    QString answer;
+    lumo::show::CmfcLumoDlg::SetFolderChooser([&](const QString& title, const QString&) {
+        asked << title;
+        return answer;
+    });
+    const auto* button = qobject_cast<QAbstractButton*>(wall_->FolderMenu()->Button(2007));
+    ASSERT_NE(button, nullptr);
+    const qmtest::ScopedCurrentDir cwd(dir.path());
+
+    // Nothing chosen: one line says for which button no folder was chosen.
+    wall_->OnWallMenu(2007);
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0].contains(button->text())) << asked[0].toStdString();
+    EXPECT_TRUE(platform::CurrentNotice().contains(button->text()))
+        << platform::CurrentNotice().toStdString();
+
+    answer = pictures;
+    wall_->OnWallMenu(2007);
+    EXPECT_TRUE(waitLoaded(pictures, 3)) << wall_->Engine().DataFolder().toStdString();
+    EXPECT_EQ(platform::GetPrivateProfileString(
+                  u"FloderInfo"_s, u"入驻企业概况"_s, QString(), 260, dir.filePath(u"FloderInfo.ini"_s)),
+        pictures);
+
+    wall_->LoadFolder(QStringLiteral(QM_BIN_DIR "/1P—软件园简介"));
+    ASSERT_TRUE(waitLoaded(QStringLiteral(QM_BIN_DIR "/1P—软件园简介"), 4));
+    wall_->OnWallMenu(2007);
+    EXPECT_TRUE(waitLoaded(pictures, 3));
+    EXPECT_EQ(asked.size(), 2) << "the kept folder is not asked for again";
+    lumo::show::CmfcLumoDlg::SetFolderChooser({});
 }
 
 TEST(WallWithout3D, TheTeacherIsToldAndGetsThePanelBack)
