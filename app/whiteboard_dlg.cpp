@@ -231,7 +231,7 @@ void CWhiteBoardDlg::OnInitDialog()
         std::exit(-1);
     }
     g_panelRunning = true;
-    setWindowTitle(GetConfigString(u"白板"_s));
+    setWindowTitle(PanelTitle());
 
     pptToolBar_ = new CPPTToolBar(this);
     connect(pptToolBar_, &CPPTToolBar::restorePanel, this, &CWhiteBoardDlg::RestorePanel);
@@ -255,6 +255,8 @@ void CWhiteBoardDlg::OnInitDialog()
     SetScreenRect(screen.left(), screen.top(), screen.right() + 1, screen.bottom() + 1);
 
     RegisterMessages();
+    // The title follows the language; other programs find the panel by its title in either language.
+    messages_->setOtherTitles(PanelTitles());
     StartTimers();
     cleanUpKeyboardLayouts();
     // The hot key is only held so that no other program takes it; its presses are ignored.

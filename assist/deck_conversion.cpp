@@ -303,8 +303,7 @@ void StartPicturePlayByWallglide()
             return;
     }
     for (int attempt = 0; attempt < 10; ++attempt) {
-        if (const platform::WindowRef panel
-            = platform::FindWindow(platform::kDialogClass, PanelTitle())) {
+        if (const platform::WindowRef panel = FindPanel()) {
             platform::SendMessage(panel, kMsgShowWall, 0, reinterpret_cast<LPARAM>(&folder));
             return;
         }

@@ -98,6 +98,9 @@ void collect(Window parent, int depth, QList<TopWindow>& out)
                     XFree(hint.res_class);
             }
             t.windowClass = utf8Property(w, "QM_WINDOW_CLASS");
+            const QString others = utf8Property(w, "QM_WINDOW_TITLES");
+            if (!others.isEmpty())
+                t.otherTitles = others.split(QLatin1Char('\n'));
             t.viewable = attrs.map_state == IsViewable;
             int x = 0, y = 0;
             Window child = 0;
@@ -131,7 +134,7 @@ QList<TopWindow> topLevelWindows()
 namespace {
 bool matches(const TopWindow& t, const QString& title, const QString& className)
 {
-    if (!title.isNull() && t.title != title)
+    if (!title.isNull() && t.title != title && !t.otherTitles.contains(title))
         return false;
     return className.isNull() || t.className.compare(className, Qt::CaseInsensitive) == 0
         || t.instanceName.compare(className, Qt::CaseInsensitive) == 0
