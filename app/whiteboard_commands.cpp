@@ -119,7 +119,7 @@ void CWhiteBoardDlg::OnCommand(int id)
         // A new surface reads the mode when it is built: it must open over the desktop, not on a board page.
         boardMode = kBoardDesktop;
         EnsureSurface();
-        SetSurfacePen(0, RGB(255, 0, 0));
+        SetSurfacePen(kDefaultPenWidth, RGB(255, 0, 0));
         toolDlg_->SetPage(11);
         if (QWidget* tab = tabDlg_->window())
             tab->hide();
@@ -169,7 +169,7 @@ void CWhiteBoardDlg::OnCommand(int id)
         HideAllPopups();
         if (!(surface_ && boardMode == kBoardWhite)) {
             EnterWhiteboardMode();
-            SetSurfacePen(0, RGB(255, 0, 0));
+            SetSurfacePen(kDefaultPenWidth, RGB(255, 0, 0));
         }
         break;
     case kCmdBoardNoButton:
@@ -188,7 +188,7 @@ void CWhiteBoardDlg::OnCommand(int id)
         if (boardMode == kBoardWhite) {
             MoveToNewPage();
             EnterWhiteboardMode();
-            SetSurfacePen(0, RGB(255, 0, 0));
+            SetSurfacePen(kDefaultPenWidth, RGB(255, 0, 0));
         } else {
             OnCommand(kCmdWriting);
         }
@@ -243,7 +243,7 @@ void CWhiteBoardDlg::OnCommand(int id)
         StoreCurrentPage();
         boardMode = kBoardDesktop;
         EnsureSurface();
-        SetSurfacePen(0, RGB(255, 0, 0));
+        SetSurfacePen(kDefaultPenWidth, RGB(255, 0, 0));
         if (QWidget* tab = tabDlg_->window())
             tab->hide();
         if (DetectSlideShow())
@@ -413,7 +413,7 @@ void CWhiteBoardDlg::LeaveSlideShowForWhiteboard()
 {
     if (!(surface_ && boardMode == kBoardWhite)) {
         EnterWhiteboardMode();
-        SetSurfacePen(0, RGB(255, 0, 0));
+        SetSurfacePen(kDefaultPenWidth, RGB(255, 0, 0));
     }
     lineStyleDlg_->Refresh();
     RestorePanel();

@@ -5,6 +5,7 @@
 #include "platform/win_types.h"
 #include "surface/lesson_pdf.h"
 #include "surface/screen_pen_wnd.h"
+#include "surface/surface_state.h"
 
 #include <QDialog>
 #include <QHash>
@@ -130,9 +131,9 @@ public:
     bool ExportLessonPdf();
     // Asks for a PDF or a slide deck, then opens it as board pages.
     void OpenPdfOrSlides();
-    // Opens the pages of a PDF, or of a deck printed to PDF by LibreOffice, as board pages after the pages there
-    // are. The pages are rendered off the UI thread; the first opens on the board as soon as it is ready. False,
-    // after telling why, when nothing will open.
+    // Opens the pages of a PDF, or of a deck printed to PDF by LibreOffice, as board pages after the pages
+    // there are. The pages are rendered off the UI thread; the first opens on the board as soon as it is
+    // ready. False, after telling why, when nothing will open.
     bool OpenPagesOf(const QString& path);
     // True while the pages of a PDF or deck are still being made.
     bool OpeningPages() const { return importsRunning_ > 0; }
@@ -186,8 +187,8 @@ private:
     QWidget* DialogOwner() const;
     CScreenPenWnd* CreateSurface(const QString& pagePicture = QString());
     // Runs a request from a message now, or, while a surface is being built, once it is: building copies the
-    // screens and lets queued messages through meanwhile, and a second writing press then would build a second
-    // surface and orphan the first. A request put off answers 0.
+    // screens and lets queued messages through meanwhile, and a second writing press then would build a
+    // second surface and orphan the first. A request put off answers 0.
     LRESULT NowOrOnceSurfaceBuilt(std::function<LRESULT()> request);
     void SetSurfacePen(int width, COLORREF colour);
     void CopyLineStyleToSharedPen();
@@ -239,7 +240,7 @@ private:
     QPoint lastPosition_;
     QPixmap background_;
 
-    int penWidth_ = 1;
+    int penWidth_ = kDefaultPenWidth;
     COLORREF penColour_ = RGB(255, 0, 0);
     int penType_ = 0;
     bool surfaceOverWhiteboard_ = false;

@@ -197,7 +197,7 @@ TEST_F(PanelMenus, WidthCommandsNeedASurfaceAndSetTheSharedWidth)
     CWhiteBoardDlg panel(nullptr);
     panel.OnInitDialog();
     panel.OnCommand(32875);
-    EXPECT_EQ(panel.PenWidth(), 1) << "without a surface the width stays";
+    EXPECT_EQ(panel.PenWidth(), DIALOG::kDefaultPenWidth) << "without a surface the width stays";
     panel.OnDestroy();
 }
 
