@@ -400,7 +400,7 @@ bool CWhiteBoardDlg::OnClose()
 {
     const int answer = IsEnglish()
         ? platform::MessageBox(
-            DialogOwner(), u"Are you sure exit VorivOrazu?"_s, u"Warning"_s, platform::MB_YESNO)
+            DialogOwner(), u"Do you want to quit the whiteboard?"_s, u"Tips"_s, platform::MB_YESNO)
         : platform::MessageBox(DialogOwner(), u"是否退出白板？"_s, u"提示"_s, platform::MB_YESNO);
     return answer == platform::IDYES;
 }

@@ -77,7 +77,9 @@ void PrintLastCapBmp()
         return;
     if (QPrinterInfo::defaultPrinter().isNull() && QPrinterInfo::availablePrinters().isEmpty()) {
         platform::MessageBox(nullptr,
-            QStringLiteral("Can   not   find   printer.   Please   check   installed/default   printers."),
+            IsEnglish()
+                ? QStringLiteral("No printer was found. Please check the installed and default printers.")
+                : QStringLiteral("找不到打印机。请检查已安装的打印机和默认打印机。"),
             tipsCaption(), platform::MB_OK | platform::MB_ICONWARNING);
         return;
     }
@@ -119,8 +121,9 @@ void PrintLastCapBmp()
     QPainter painter;
     if (!painter.begin(&printer)) {
         platform::MessageBox(nullptr,
-            QStringLiteral("Printing   error   occured.   Unable   to   find   printer."), QString(),
-            platform::MB_OK | platform::MB_ICONWARNING);
+            IsEnglish() ? QStringLiteral("The picture could not be printed: the printer was not found.")
+                        : QStringLiteral("无法打印：找不到打印机。"),
+            tipsCaption(), platform::MB_OK | platform::MB_ICONWARNING);
         return;
     }
     QFont font = painter.font();

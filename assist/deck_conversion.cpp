@@ -70,8 +70,8 @@ auto onUiThread(F f)
 void showOfficeMissing()
 {
     if (english())
-        platform::MessageBox(nullptr, QStringLiteral("Please install LibreOffice Impress first!"),
-            QStringLiteral("Marlowe"), platform::MB_OK | platform::MB_ICONWARNING);
+        platform::MessageBox(nullptr, QStringLiteral("Please install LibreOffice Impress first."),
+            QStringLiteral("Tips"), platform::MB_OK | platform::MB_ICONWARNING);
     else
         platform::MessageBox(nullptr,
             QStringLiteral("未安装OFFICE库文件,转化失败\r\n请先安装LibreOffice Impress"),
@@ -80,7 +80,8 @@ void showOfficeMissing()
 
 void showTip(const QString& text)
 {
-    // The panel's tip window when it is there, shown or not, else the notice line at the bottom of the screen.
+    // The panel's tip window when it is there, shown or not, else the notice line at the bottom of the
+    // screen.
     for (QWidget* tip : QApplication::topLevelWidgets()) {
         if (tip->windowTitle() != QLatin1String("ToolTip")
             || !QMetaObject::invokeMethod(tip, "SetText", Q_ARG(QString, text)))

@@ -14,11 +14,11 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QVBoxLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QPointer>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 using namespace recorder;
 
@@ -29,7 +29,8 @@ CRecordDlg::SaveDialog& saveDialog()
     static CRecordDlg::SaveDialog dialog = [](QWidget* owner, const QString& name, const QString&) {
         const QString start = QDir::current().filePath(name);
         // QFileDialog keeps the current directory as it was; nothing to restore afterwards.
-        return QFileDialog::getSaveFileName(owner, QString(), start, QStringLiteral("avi file(*.avi)"));
+        return QFileDialog::getSaveFileName(owner, QString(), start,
+            IsEnglish() ? QStringLiteral("AVI files (*.avi)") : QStringLiteral("AVI文件 (*.avi)"));
     };
     return dialog;
 }
@@ -192,8 +193,9 @@ void CRecordDlg::sessionEnded(SessionEnd how)
             return;
         }
         platform::MessageBox(this,
-            english ? QStringLiteral("error in create avi file") : QStringLiteral("错误的创建AVI文件"),
-            english ? QStringLiteral("error") : QStringLiteral("错误"),
+            english ? QStringLiteral("The AVI file could not be created.")
+                    : QStringLiteral("无法创建AVI文件。"),
+            english ? QStringLiteral("Tips") : QStringLiteral("提示"),
             platform::MB_OK | platform::MB_ICONWARNING);
         control_->stop();
         control_->recordingEnded(false);
@@ -216,9 +218,10 @@ void CRecordDlg::soundLost()
         return;
     QApplication::beep();
     platform::MessageBox(this,
-        IsEnglish() ? QStringLiteral("No voice input device, Record without voice")
+        IsEnglish() ? QStringLiteral("The sound input device is gone: the recording goes on without sound.")
                     : QStringLiteral("没有声音输入设备或声卡无效，录制将没有声音!"),
-        QString(), platform::MB_OK | platform::MB_ICONWARNING);
+        IsEnglish() ? QStringLiteral("Tips") : QStringLiteral("提示"),
+        platform::MB_OK | platform::MB_ICONWARNING);
 }
 
 void CRecordDlg::refresh()
@@ -290,8 +293,8 @@ void CRecordDlg::playLastRecording()
         return;
     if (!platform::shellOpen(last))
         platform::MessageBox(this,
-            GetConfigString(QStringLiteral("未找到视频播放器,请安装支持avi格式播放器")), QString(),
-            platform::MB_OK);
+            GetConfigString(QStringLiteral("未找到视频播放器,请安装支持avi格式播放器")),
+            IsEnglish() ? QStringLiteral("Tips") : QStringLiteral("提示"), platform::MB_OK);
 }
 
 void CRecordDlg::closeEvent(QCloseEvent* event)

@@ -75,8 +75,8 @@ TEST_F(PanelClose, AsksInEnglishWhateverTheCaseOfTheLanguage)
     CWhiteBoardDlg panel(nullptr);
     panel.OnClose();
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, QStringLiteral("Are you sure exit VorivOrazu?"));
-    EXPECT_EQ(shown[0].caption, QStringLiteral("Warning"));
+    EXPECT_EQ(shown[0].text, QStringLiteral("Do you want to quit the whiteboard?"));
+    EXPECT_EQ(shown[0].caption, QStringLiteral("Tips"));
 }
 
 TEST(PanelInitialisation, ASecondPanelInOneProcessEndsIt)

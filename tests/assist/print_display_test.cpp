@@ -284,7 +284,6 @@ TEST(PrintWithoutPrinters, SaysSoAndPrintsNothing)
     SetScreenRect(0, 0, 0, 0);
     EXPECT_EQ(offered, -1);
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text,
-        QStringLiteral("Can   not   find   printer.   Please   check   installed/default   printers."));
+    EXPECT_EQ(boxes[0].text, QStringLiteral("找不到打印机。请检查已安装的打印机和默认打印机。"));
     EXPECT_EQ(boxes[0].caption, QStringLiteral("提示"));
 }

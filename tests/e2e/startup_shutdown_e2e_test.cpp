@@ -68,7 +68,7 @@ TEST(ProgramStartAndClose, EnglishAsksInEnglish)
     ASSERT_NE(panel, 0u) << program.output().toStdString();
 
     ASSERT_TRUE(platform::desktop::requestClose(panel));
-    const unsigned long question = program.waitForWindow(QStringLiteral("Warning"));
+    const unsigned long question = program.waitForWindow(QStringLiteral("Tips"));
     ASSERT_NE(question, 0u);
     program.pressKeyIn(question, QStringLiteral("Return"));
     ASSERT_TRUE(program.waitForExit());
@@ -118,7 +118,7 @@ TEST(ProgramStartAndClose, TheCurrentDirectoryDecidesWhichLanguageFileIsRead)
     EXPECT_FALSE(QFileInfo::exists(elsewhere.filePath(QStringLiteral("Temp"))));
 
     ASSERT_TRUE(platform::desktop::requestClose(panel));
-    const unsigned long question = program.waitForWindow(QStringLiteral("Warning"));
+    const unsigned long question = program.waitForWindow(QStringLiteral("Tips"));
     ASSERT_NE(question, 0u);
     program.pressKeyIn(question, QStringLiteral("Return"));
     ASSERT_TRUE(program.waitForExit());
