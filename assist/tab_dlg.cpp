@@ -464,7 +464,8 @@ void CTabDlg::OnTabDlgSize()
         page->setGeometry(frame);
     const QRect commands(kMargin, bottom + kMargin, width - 2 * kMargin, commandsHeight);
     historyCommands_->setGeometry(commands);
-    resourceCommands_->setGeometry(commands);
+    // The resource page's one button stays in the bottom row.
+    resourceCommands_->setGeometry(commands.adjusted(0, commandsHeight - kButtonHeight, 0, 0));
 }
 
 void CTabDlg::SetPos(int /*unused*/)
