@@ -3,6 +3,7 @@
 #include "platform/message_box.h"
 #include "platform/profile.h"
 #include "platform/shell.h"
+#include "support/language.h"
 
 #include <QFileInfo>
 
@@ -10,9 +11,21 @@ namespace _FILE {
 
 namespace {
 
-void tell(const QString& text, const QString& title)
+void tell(const QString& english, const QString& chinese)
 {
-    platform::MessageBox(nullptr, text, title, platform::MB_OK);
+    const bool inEnglish = IsEnglish();
+    platform::MessageBox(nullptr, inEnglish ? english : chinese,
+        inEnglish ? QStringLiteral("Tips") : QStringLiteral("提示"), platform::MB_OK);
+}
+
+void tellMissing(const QString& name)
+{
+    tell(QStringLiteral("The file does not exist: %1").arg(name), QStringLiteral("文件不存在：%1").arg(name));
+}
+
+void tellNotOpen()
+{
+    tell(QStringLiteral("No file is open."), QStringLiteral("没有打开文件。"));
 }
 
 constexpr int kReadBuffer = 2048;
@@ -31,23 +44,24 @@ bool CIni::SetFileName(const QString& fileName)
     open_ = false;
     const QString name = trimBlanks(fileName);
     if (name.isEmpty()) {
-        tell(QStringLiteral("file name can't be null"), QStringLiteral("tips"));
+        tell(QStringLiteral("The file name is empty."), QStringLiteral("文件名为空。"));
         return false;
     }
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     if (dot < 0) {
-        tell(QStringLiteral("set file extend name first"), QStringLiteral("Tips"));
+        tell(QStringLiteral("The file name has no extension."), QStringLiteral("文件名没有扩展名。"));
         return false;
     }
     const QString extension = name.mid(dot + 1);
     if (extension.compare(QStringLiteral("INF"), Qt::CaseInsensitive) != 0
         && extension.compare(QStringLiteral("INI"), Qt::CaseInsensitive) != 0) {
-        tell(QStringLiteral("extend name must be INF or INI"), QStringLiteral("Tips"));
+        tell(QStringLiteral("The file extension must be INF or INI."),
+            QStringLiteral("文件扩展名必须是INF或INI。"));
         return false;
     }
     if (name.contains(QLatin1Char('/'))) {
         if (!QFileInfo(name).isFile()) {
-            tell(QStringLiteral("File unexist:") + name, QStringLiteral("Tips"));
+            tellMissing(name);
             return false;
         }
         path_ = name;
@@ -57,7 +71,7 @@ bool CIni::SetFileName(const QString& fileName)
                QFileInfo(beside).isFile()) {
         path_ = beside;
     } else {
-        tell(QStringLiteral("File unexist"), QStringLiteral("Tips"));
+        tellMissing(name);
         return false;
     }
     open_ = true;
@@ -67,12 +81,12 @@ bool CIni::SetFileName(const QString& fileName)
 QString CIni::ReadString(const QString& section, const QString& key) const
 {
     if (!open_) {
-        tell(QStringLiteral("Please open file first"), QStringLiteral("Tips"));
+        tellNotOpen();
         return {};
     }
     const QString s = trimBlanks(section), k = trimBlanks(key);
     if (s.isEmpty() || k.isEmpty()) {
-        tell(QStringLiteral("must confirm AppName and KeyName"), QStringLiteral("Tips"));
+        tell(QStringLiteral("A section name and a key name are needed."), QStringLiteral("需要节名和键名。"));
         return {};
     }
     return platform::GetPrivateProfileString(s, k, QString(""), kReadBuffer, path_);
@@ -81,12 +95,12 @@ QString CIni::ReadString(const QString& section, const QString& key) const
 bool CIni::WriteString(const QString& section, const QString& key, const QString& value)
 {
     if (!open_) {
-        tell(QStringLiteral("please Open file first"), QStringLiteral("Tips"));
+        tellNotOpen();
         return false;
     }
     const QString s = trimBlanks(section), k = trimBlanks(key);
     if (s.isEmpty() || k.isEmpty()) {
-        tell(QStringLiteral("Must confirm AppName and KeyName"), QStringLiteral("Tips"));
+        tell(QStringLiteral("A section name and a key name are needed."), QStringLiteral("需要节名和键名。"));
         return false;
     }
     return platform::WritePrivateProfileString(s, k, value, path_);
@@ -95,7 +109,7 @@ bool CIni::WriteString(const QString& section, const QString& key, const QString
 QStringList CIni::ReadKeyNames(const QString& section) const
 {
     if (!open_) {
-        tell(QStringLiteral("please Open file first"), QStringLiteral("Tips"));
+        tellNotOpen();
         return {};
     }
     const QString list = platform::GetPrivateProfileString(

@@ -226,7 +226,7 @@ void CLineStyleDlg::paintPreview(QPainter& p) const
         font.setPixelSize(width);
         p.setFont(font);
         p.setPen(toQColor(colour));
-        p.drawText(area, Qt::AlignCenter, IsEnglish() ? u"KW"_s : u"文字"_s);
+        p.drawText(area, Qt::AlignCenter, IsEnglish() ? u"Aa"_s : u"文字"_s);
         break;
     }
     case LineStyle::BrushPen: {

@@ -1,5 +1,7 @@
 #include "app/line_styles.h"
 
+#include "surface/surface_state.h"
+
 namespace DIALOG {
 
 namespace {
@@ -13,7 +15,7 @@ struct StepRule {
 };
 
 constexpr StepRule kRules[kLineStyleCount] = {
-    {3, 0x0000FF, 1, 8, 2}, // pen, red
+    {kDefaultPenWidth, 0x0000FF, 1, 8, 2}, // pen, red: the pen the panel gives
     {6, 0xFFFF66, 1, 10, 1}, // dashed pen
     {16, 0x00FFFF, 1, 32, 1}, // highlighter, yellow
     {8, 0x000000, 3, 32, 8}, // speed pen

@@ -292,15 +292,15 @@ void CToolDlg::onWriting(int id)
         return;
     switch (id) {
     case 1054:
-        surface->SetPen(1, RGB(255, 0, 0));
+        surface->SetPen(kDefaultPenWidth, RGB(255, 0, 0));
         break;
     case 1055:
         surface->SetHighlighter(3, RGB(0, 255, 0));
         break;
     case 1056:
-        surface->SetDashPen(1, RGB(0, 0, 255));
+        surface->SetDashPen(kDefaultPenWidth, RGB(0, 0, 255));
         if (host_.setPanelPen)
-            host_.setPanelPen(1, RGB(0, 0, 255), 1);
+            host_.setPanelPen(kDefaultPenWidth, RGB(0, 0, 255), 1);
         break;
     case 1057:
         selectInstrument(u"Compass"_s);

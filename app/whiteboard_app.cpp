@@ -33,8 +33,7 @@ bool CWhiteBoardApp::InitInstance()
     if (!platform::acquireInstanceLock()) {
         platform::MessageBox(nullptr, GetConfigString(QStringLiteral("您已经启动了软件")),
             GetConfigString(QStringLiteral("信息提示")), platform::MB_OK | platform::MB_ICONEXCLAMATION);
-        const platform::WindowRef running
-            = platform::FindWindow(platform::kDialogClass, PanelTitle());
+        const platform::WindowRef running = FindPanel();
         if (running)
             platform::PostMessage(running, DIALOG::kMsgRaisePanel, 0, 0);
         std::exit(-1);

@@ -121,7 +121,7 @@ void CWhiteBoardDlg::OnCommand(int id)
         if (!BoardPageOpen())
             boardMode = kBoardDesktop;
         EnsureSurface();
-        SetSurfacePen(0, RGB(255, 0, 0));
+        SetSurfacePen(kDefaultPenWidth, RGB(255, 0, 0));
         toolDlg_->SetPage(11);
         if (QWidget* tab = tabDlg_->window())
             tab->hide();
@@ -169,7 +169,7 @@ void CWhiteBoardDlg::OnCommand(int id)
         HideAllPopups();
         if (!(surface_ && boardMode == kBoardWhite)) {
             EnterWhiteboardMode();
-            SetSurfacePen(0, RGB(255, 0, 0));
+            SetSurfacePen(kDefaultPenWidth, RGB(255, 0, 0));
         }
         break;
     case kCmdBoardNoButton:
@@ -236,7 +236,7 @@ void CWhiteBoardDlg::OnCommand(int id)
         StoreCurrentPage();
         boardMode = kBoardDesktop;
         EnsureSurface();
-        SetSurfacePen(0, RGB(255, 0, 0));
+        SetSurfacePen(kDefaultPenWidth, RGB(255, 0, 0));
         if (QWidget* tab = tabDlg_->window())
             tab->hide();
         if (DetectSlideShow())
@@ -417,7 +417,7 @@ void CWhiteBoardDlg::LeaveSlideShowForWhiteboard()
 {
     if (!(surface_ && boardMode == kBoardWhite)) {
         EnterWhiteboardMode();
-        SetSurfacePen(0, RGB(255, 0, 0));
+        SetSurfacePen(kDefaultPenWidth, RGB(255, 0, 0));
     }
     lineStyleDlg_->Refresh();
     RestorePanel();
@@ -425,10 +425,11 @@ void CWhiteBoardDlg::LeaveSlideShowForWhiteboard()
 
 void CWhiteBoardDlg::ShowBluetoothStatus(WPARAM status)
 {
-    static const char* const kEnglish[] = {"No bluetooth radio found", "Several bluetooth radios found",
-        "Scanning nearby bluetooth device...", "Deleting bluetooth device driver...",
-        "Rescanning nearby bluetooth device...", "Installing bluetooth device driver...",
-        "No bluetooth device found"};
+    static const char* const kEnglish[]
+        = {"Plug in a Bluetooth adapter or install its driver", "Several Bluetooth adapters were found",
+            "Scanning for nearby Bluetooth devices...", "Removing the driver installed before...",
+            "Scanning for Bluetooth devices again... If this fails, restart the computer",
+            "Installing the Bluetooth driver...", "No receiver was found nearby"};
     static const char* const kChinese[] = {" 插蓝牙适配器或安装适配器驱动", "发现多个蓝牙适配器",
         "正在扫描周围的蓝牙设备...", "正在删除以前安装的驱动...", "正在重新扫描蓝牙设备.如果未成功请重启电脑",
         "正在安装蓝牙的驱动程序...", "没有发现附近存在接收机"};
@@ -489,11 +490,10 @@ void CWhiteBoardDlg::InstallBluetoothDriver()
     const bool english = IsEnglish();
     const int answer = platform::MessageBox(this,
         english
-            ? u"please confirm system bluetooth drive damage or cannot use (such as insert bluetooth, cannot "
-              "use), and want to install bluetooth drivers? \t\t\t\t\t \r\nInstalled bluetooth drive or "
-              "bluetooth can normal circumstances, may cause the original driver cannot use.\r\nDo you wish "
-              "to "
-              "continue?"_s
+            ? u"Install the Bluetooth driver? Do this only if the Bluetooth driver is damaged or Bluetooth "
+              "does not work (for example, nothing happens when the adapter is plugged in).\r\n"
+              "If a Bluetooth driver is installed and works, the new one may stop it from working.\r\n"
+              "Do you want to continue?"_s
             : u"您确认系统蓝牙驱动损坏或不能使用（如插上蓝牙，无法使用），而要安装蓝牙驱动？\r\n已安装蓝牙驱"
               u"动或蓝牙能正常使用的情况"
               "下，可能会导致原驱动不能使用。\r\n是否继续？"_s,
@@ -501,7 +501,7 @@ void CWhiteBoardDlg::InstallBluetoothDriver()
     if (answer == platform::IDNO)
         return;
     if (InstallBruthDrive(u"./Drivers/Generic Bluetooth Radio/bth.inf"_s))
-        platform::MessageBox(this, english ? u"Install the driver finished."_s : u"安装驱动完成."_s,
+        platform::MessageBox(this, english ? u"The driver is installed."_s : u"安装驱动完成."_s,
             english ? u"Tips"_s : u"提示"_s, platform::MB_OK);
 }
 

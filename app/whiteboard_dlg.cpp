@@ -231,7 +231,7 @@ void CWhiteBoardDlg::OnInitDialog()
         std::exit(-1);
     }
     g_panelRunning = true;
-    setWindowTitle(GetConfigString(u"白板"_s));
+    setWindowTitle(PanelTitle());
 
     pptToolBar_ = new CPPTToolBar(this);
     connect(pptToolBar_, &CPPTToolBar::restorePanel, this, &CWhiteBoardDlg::RestorePanel);
@@ -255,6 +255,8 @@ void CWhiteBoardDlg::OnInitDialog()
     SetScreenRect(screen.left(), screen.top(), screen.right() + 1, screen.bottom() + 1);
 
     RegisterMessages();
+    // The title follows the language; other programs find the panel by its title in either language.
+    messages_->setOtherTitles(PanelTitles());
     StartTimers();
     cleanUpKeyboardLayouts();
     // The hot key is only held so that no other program takes it; its presses are ignored.
@@ -398,7 +400,7 @@ bool CWhiteBoardDlg::OnClose()
 {
     const int answer = IsEnglish()
         ? platform::MessageBox(
-            DialogOwner(), u"Are you sure exit VorivOrazu?"_s, u"Warning"_s, platform::MB_YESNO)
+            DialogOwner(), u"Do you want to quit the whiteboard?"_s, u"Tips"_s, platform::MB_YESNO)
         : platform::MessageBox(DialogOwner(), u"是否退出白板？"_s, u"提示"_s, platform::MB_YESNO);
     return answer == platform::IDYES;
 }

@@ -5,6 +5,7 @@
 #include "platform/win_types.h"
 #include "surface/lesson_pdf.h"
 #include "surface/screen_pen_wnd.h"
+#include "surface/surface_state.h"
 
 #include <QDialog>
 #include <QHash>
@@ -254,7 +255,7 @@ private:
     QPoint lastPosition_;
     QPixmap background_;
 
-    int penWidth_ = 1;
+    int penWidth_ = kDefaultPenWidth;
     COLORREF penColour_ = RGB(255, 0, 0);
     int penType_ = 0;
     bool surfaceOverWhiteboard_ = false;

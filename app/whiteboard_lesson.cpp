@@ -281,7 +281,7 @@ bool CWhiteBoardDlg::OpenPagesOf(const QString& path)
         }
     } else if (UICONTROL::CPptConvert::officeProgram().isEmpty()) {
         tell(DialogOwner(),
-            IsEnglish() ? u"Please install LibreOffice Impress first!"_s
+            IsEnglish() ? u"Please install LibreOffice Impress first."_s
                         : u"未安装OFFICE库文件,转化失败\r\n请先安装LibreOffice Impress"_s);
         return false;
     }

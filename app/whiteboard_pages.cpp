@@ -351,7 +351,7 @@ void CWhiteBoardDlg::TurnToNextPage()
     if (boardMode == kBoardWhite) {
         MoveToNewPage();
         EnterWhiteboardMode();
-        SetSurfacePen(0, RGB(255, 0, 0));
+        SetSurfacePen(kDefaultPenWidth, RGB(255, 0, 0));
     } else {
         OnCommand(kCmdWriting);
     }

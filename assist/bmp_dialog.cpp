@@ -63,7 +63,7 @@ QString colourText(int bitCount)
 {
     switch (bitCount) {
     case 1:
-        return u"2 (monocromatic)"_s;
+        return u"2 (monochrome)"_s;
     case 4:
         return u"16"_s;
     case 8:
@@ -71,7 +71,7 @@ QString colourText(int bitCount)
     case 16:
         return u"65,536"_s;
     default:
-        return u"16 millions"_s;
+        return u"16 million"_s;
     }
 }
 

@@ -298,7 +298,7 @@ void CCapBitmapDlg::OnOK()
         lastCapture_->Attach(picture);
 
     const QString saved = QDir::currentPath();
-    QFileDialog dialog(this, inLanguage("请输入要保存的文件名", "Please input save filename"));
+    QFileDialog dialog(this, inLanguage("请输入要保存的文件名", "Save the picture as"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -309,7 +309,7 @@ void CCapBitmapDlg::OnOK()
     const QDir folder(QStringLiteral("Save"));
     if (folder.exists())
         dialog.setDirectory(folder.absolutePath());
-    dialog.selectFile(inLanguage("截图未命名", "capture piture noname"));
+    dialog.selectFile(inLanguage("截图未命名", "Untitled capture"));
     while (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
         const QString path = dialog.selectedFiles().constFirst();
         QDir::setCurrent(saved);
@@ -320,7 +320,7 @@ void CCapBitmapDlg::OnOK()
         // Nothing was written: the teacher is told and chooses again, the selection still on the screen.
         platform::MessageBox(this,
             inLanguage("无法保存图像，请选择其他位置或文件名",
-                "The picture could not be saved. Please choose another place or name"),
+                "The picture could not be saved. Please choose another place or name."),
             inLanguage("信息提示", "Information"), platform::MB_OK | platform::MB_ICONWARNING);
     }
     QDir::setCurrent(saved);

@@ -159,9 +159,12 @@ void CTimerDlg::retranslate()
     setWindowTitle(english ? QStringLiteral("Timer") : QStringLiteral("计时器"));
     stop_->setText(english ? QStringLiteral("Stop") : QStringLiteral("停止"));
     stop_->setToolTip(english ? QStringLiteral("Stop timer") : QStringLiteral("停止计时"));
-    countUp_->setText(english ? QStringLiteral("Forward") : QStringLiteral("正计时"));
-    countDown_->setText(english ? QStringLiteral("Backward") : QStringLiteral("倒计时"));
-    unit_->setText(english ? QStringLiteral("minute") : QStringLiteral("单位(分钟)"));
+    // Short words: the arrows beside them say which way the time runs.
+    countUp_->setText(english ? QStringLiteral("Up") : QStringLiteral("正计时"));
+    countDown_->setText(english ? QStringLiteral("Down") : QStringLiteral("倒计时"));
+    countUp_->setToolTip(english ? QStringLiteral("Count up") : QStringLiteral("正计时"));
+    countDown_->setToolTip(english ? QStringLiteral("Count down") : QStringLiteral("倒计时"));
+    unit_->setText(english ? QStringLiteral("Minutes") : QStringLiteral("单位(分钟)"));
     close_->setToolTip(english ? QStringLiteral("Close") : QStringLiteral("关闭"));
     maximize_->setIcon(picture(small_ ? 3007 : 3008));
     if (small_)

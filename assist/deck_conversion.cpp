@@ -69,8 +69,8 @@ auto onUiThread(F f)
 void showOfficeMissing()
 {
     if (english())
-        platform::MessageBox(nullptr, QStringLiteral("Please install LibreOffice Impress first!"),
-            QStringLiteral("Marlowe"), platform::MB_OK | platform::MB_ICONWARNING);
+        platform::MessageBox(nullptr, QStringLiteral("Please install LibreOffice Impress first."),
+            QStringLiteral("Tips"), platform::MB_OK | platform::MB_ICONWARNING);
     else
         platform::MessageBox(nullptr,
             QStringLiteral("未安装OFFICE库文件,转化失败\r\n请先安装LibreOffice Impress"),
@@ -92,7 +92,7 @@ void openProgress(const QString& title)
 {
     laterOnUiThread([title] {
         delete g_progress;
-        const platform::WindowRef panel = platform::FindWindow(platform::kDialogClass, PanelTitle());
+        const platform::WindowRef panel = FindPanel();
         g_progress = new DIALOG::CConversionProgress(
             GetConfigString(QStringLiteral("幻灯片转为图片墙")), title, panel.widget);
         g_progress->onCancel = [] { g_cancel = true; };
@@ -351,7 +351,7 @@ void StartPicturePlayByWallglide()
             return;
     }
     for (int attempt = 0; attempt < 10; ++attempt) {
-        if (const platform::WindowRef panel = platform::FindWindow(platform::kDialogClass, PanelTitle())) {
+        if (const platform::WindowRef panel = FindPanel()) {
             platform::SendMessage(panel, kMsgShowWall, 0, reinterpret_cast<LPARAM>(&folder));
             return;
         }

@@ -24,8 +24,9 @@ constexpr QRgb kMaskBackground = 0xFFF0F0F0;
 
 void raiseProgramWindows()
 {
-    const QString main = IsEnglish() ? QStringLiteral("Ashcombe Whiteboard") : QStringLiteral("白板");
-    for (const QString& title : {main, QStringLiteral("HideDlg"), QStringLiteral("_KWPPTTOOLBAR")})
+    if (const platform::WindowRef panel = FindPanel())
+        platform::SetForegroundWindow(panel);
+    for (const QString& title : {QStringLiteral("HideDlg"), QStringLiteral("_KWPPTTOOLBAR")})
         if (const platform::WindowRef window = platform::FindWindow(QString(), title))
             platform::SetForegroundWindow(window);
 }

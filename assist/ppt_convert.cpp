@@ -66,7 +66,7 @@ bool CPptConvert::Convert(
         totalSize_ = RenameSlidePictures(outputFolder, title_);
         ok = totalSize_ >= 0;
         if (!ok)
-            error_ = QStringLiteral("Can't find next file");
+            error_ = QStringLiteral("the slide pictures could not be renamed");
     }
     renderMs_ = clock.elapsed();
     return ok;

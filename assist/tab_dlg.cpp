@@ -2,6 +2,7 @@
 
 #include "assist/bmp_dialog.h"
 #include "assist/history_list.h"
+#include "assist/button_rows.h"
 #include "assist/tab_dlg_messages.h"
 #include "assist/tab_dlg_model.h"
 #include "platform/image_file.h"
@@ -185,8 +186,9 @@ void CTabDlg::OnInitDialog()
     hideBar_->hide();
     QObject::connect(hideBar_, &QPushButton::clicked, w, [w] { w->hide(); });
 
+    // Each page carries the word of the panel's button that opens it.
     const QString names[3]
-        = {GetConfigString(u"历史"_s), GetConfigString(u"素材"_s), GetConfigString(u"图元"_s)};
+        = {GetConfigString(u"历史"_s), GetConfigString(u"背景"_s), GetConfigString(u"素材"_s)};
     const int ids[3] = {kIdPageHistory, kIdPageBackground, kIdPageResource};
     for (int page = 0; page < 3; ++page) {
         QPushButton* button = pageButtons_[page] = new QPushButton(names[page], w);
@@ -234,7 +236,7 @@ void CTabDlg::OnInitDialog()
     tree_->show();
 
     historyCommands_ = new QWidget(w);
-    auto* historyRow = new QHBoxLayout(historyCommands_);
+    auto* historyRow = new CButtonRowLayout(historyCommands_, kButtonHeight);
     historyRow->setContentsMargins(0, 0, 0, 0);
     historyRow->setSpacing(2);
     struct Command {
@@ -397,15 +399,19 @@ void CTabDlg::OnTabDlgSize()
     for (int page = 0; page < 3; ++page)
         pageButtons_[page]->setGeometry(kMargin + page * buttonWidth, kMargin, buttonWidth, kButtonHeight);
     const int top = 2 * kMargin + kButtonHeight;
-    const int bottom = height - 2 * kMargin - kButtonHeight;
+    // The history's commands take a second row when their labels need it.
+    const int commandsHeight
+        = qMax(kButtonHeight, historyCommands_->layout()->heightForWidth(width - 2 * kMargin));
+    const int bottom = height - 2 * kMargin - commandsHeight;
     const QRect frame(kMargin, top, width - 2 * kMargin, qMax(1, bottom - top));
     frame_->setGeometry(frame);
     for (QWidget* page : {static_cast<QWidget*>(historyList_), static_cast<QWidget*>(backgroundList_),
              static_cast<QWidget*>(tree_)})
         page->setGeometry(frame);
-    const QRect commands(kMargin, bottom + kMargin, width - 2 * kMargin, kButtonHeight);
+    const QRect commands(kMargin, bottom + kMargin, width - 2 * kMargin, commandsHeight);
     historyCommands_->setGeometry(commands);
-    resourceCommands_->setGeometry(commands);
+    // The resource page's one button stays in the bottom row.
+    resourceCommands_->setGeometry(commands.adjusted(0, commandsHeight - kButtonHeight, 0, 0));
 }
 
 void CTabDlg::SetPos(int /*unused*/)

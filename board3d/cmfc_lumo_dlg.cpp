@@ -612,7 +612,7 @@ void CmfcLumoDlg::showEvent(QShowEvent*)
     penMenu_->show();
     penMenu_->raise();
     // The panel floats above every window: it folds away while the board is up, and 0x70A brings it back.
-    if (const platform::WindowRef panel = platform::FindWindow(platform::kDialogClass, PanelTitle()))
+    if (const platform::WindowRef panel = FindPanel())
         platform::SendMessage(panel, kMsgCollapsePanel, 0, 0);
 }
 

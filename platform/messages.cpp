@@ -32,6 +32,13 @@ public:
         return false;
     }
 
+    void setOtherTitles(const QStringList& titles)
+    {
+        titles_ = titles;
+        published_ = 0;
+        publish();
+    }
+
 private:
     void publish()
     {
@@ -41,12 +48,14 @@ private:
         const WId id = widget_->internalWinId();
         if (id != 0 && id != published_) {
             x11::publishClass(id, className_);
+            x11::publishOtherTitles(id, titles_);
             published_ = id;
         }
     }
 
     QPointer<QWidget> widget_;
     QString className_;
+    QStringList titles_;
     WId published_ = 0;
 };
 
@@ -135,6 +144,13 @@ void MessageTable::onPointer(UINT message, Handler handler)
 void MessageTable::onPointer(UINT message, Handler handler, Handler foreign)
 {
     handlers_[message] = Entry {std::move(handler), true, std::move(foreign)};
+}
+
+void MessageTable::setOtherTitles(const QStringList& titles)
+{
+    otherTitles_ = titles;
+    if (publisher_)
+        publisher_->setOtherTitles(titles);
 }
 
 void MessageTable::onLocal(UINT message, Handler handler)
@@ -312,7 +328,7 @@ WindowRef FindWindow(const QString& className, const QString& title)
             continue;
         if (!className.isNull() && t->className().compare(className, Qt::CaseInsensitive) != 0)
             continue;
-        if (!title.isNull() && w->windowTitle() != title)
+        if (!title.isNull() && w->windowTitle() != title && !t->otherTitles().contains(title))
             continue;
         if (w->isVisible())
             return WindowRef(w);

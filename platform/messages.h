@@ -11,6 +11,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -85,6 +86,11 @@ public:
     // WM_COPYDATA: the text and the sender's wParam.
     void onCopyData(CopyDataHandler handler);
 
+    // Titles the window is also found by, here and from other processes (the same title in the system's
+    // other language), besides the one it shows.
+    void setOtherTitles(const QStringList& titles);
+    const QStringList& otherTitles() const { return otherTitles_; }
+
     bool handles(UINT message) const;
     bool handlesRegistered(UINT registeredMessage) const;
 
@@ -112,6 +118,7 @@ private:
     std::unordered_map<UINT, Entry> handlers_;
     std::unordered_map<UINT, Handler> registered_;
     CopyDataHandler copyData_;
+    QStringList otherTitles_;
     std::unique_ptr<ClassPublisher> publisher_;
 };
 
@@ -134,9 +141,9 @@ QMPLATFORM_EXPORT LRESULT SendCopyData(const WindowRef& window, WPARAM wParam, c
 QMPLATFORM_EXPORT UINT RegisterWindowMessage(const QString& name);
 
 // Finds a window by class name and title; a null argument matches any. This process's tables come first, then
-// the desktop's top-level windows (class = QM_WINDOW_CLASS or either part of WM_CLASS, title = _NET_WM_NAME or
-// WM_NAME). Shown and hidden windows both count, a shown one preferred, so a window hidden a moment ago can
-// be sent the message that shows it again.
+// the desktop's top-level windows (class = QM_WINDOW_CLASS or either part of WM_CLASS, title = _NET_WM_NAME,
+// WM_NAME or one of the table's other titles, QM_WINDOW_TITLES). Shown and hidden windows both count, a shown
+// one preferred, so a window hidden a moment ago can be sent the message that shows it again.
 QMPLATFORM_EXPORT WindowRef FindWindow(const QString& className, const QString& title);
 
 QMPLATFORM_EXPORT bool IsWindow(const WindowRef& window);

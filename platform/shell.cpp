@@ -98,21 +98,15 @@ bool makeScratchFolder(const QString& path)
     const QString clean = QDir::cleanPath(path);
     if (QFileInfo(clean).exists() || QFileInfo(clean).isSymLink())
         return isScratchFolder(clean);
-    // Every folder made on the way is marked, so that each can be removed on its own.
-    QStringList made;
-    for (QString at = clean; !at.isEmpty() && !QFileInfo(at).exists(); at = QFileInfo(at).path()) {
-        made.prepend(at);
-        if (QFileInfo(at).path() == at)
-            break;
-    }
-    for (const QString& folder : made) {
-        if (!QDir().mkdir(folder))
-            return false;
-        QFile mark(folder + QLatin1Char('/') + kScratchMark);
-        if (!mark.open(QIODevice::WriteOnly))
-            return false;
-        mark.write("Made by Quillmark for its scratch files; removed when it quits.\n");
-    }
+    // Only the folder asked for is the program's: the ones made on the way to it (~/.local/share, say) are
+    // shared with other programs and must never look removable.
+    if (!QDir().mkpath(QFileInfo(clean).path()) || !QDir().mkdir(clean))
+        return false;
+    QFile mark(clean + QLatin1Char('/') + kScratchMark);
+    if (!mark.open(QIODevice::WriteOnly))
+        return false;
+    mark.write("Made by Quillmark for its scratch files; removed when it quits.\n");
+    mark.close();
     return isScratchFolder(clean);
 }
 

@@ -24,8 +24,8 @@ QMPLATFORM_EXPORT QString shortPath(const QString& path);
 
 // Scratch folders are the program's own: it makes them and marks them, and it removes only marked ones, so a
 // folder of the user's that happens to have the same name is never touched.
-// makeScratchFolder makes path (and the folders above it that are missing, each marked); true when path is
-// a scratch folder now, false when it existed before without the mark or could not be made.
+// makeScratchFolder makes path and marks it (the folders above it that are missing are made, not marked);
+// true when path is a scratch folder now, false when it existed before without the mark or could not be made.
 QMPLATFORM_EXPORT bool makeScratchFolder(const QString& path);
 QMPLATFORM_EXPORT bool isScratchFolder(const QString& path);
 // Removes a scratch folder with its contents; false, touching nothing, for any other folder.

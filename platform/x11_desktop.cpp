@@ -114,6 +114,9 @@ void collect(Window parent, int depth, QList<TopWindow>& out)
                     XFree(hint.res_class);
             }
             t.windowClass = utf8Property(w, "QM_WINDOW_CLASS");
+            const QString others = utf8Property(w, "QM_WINDOW_TITLES");
+            if (!others.isEmpty())
+                t.otherTitles = others.split(QLatin1Char('\n'));
             t.viewable = attrs.map_state == IsViewable;
             t.inputOutput = attrs.c_class == InputOutput;
             t.overrideRedirect = attrs.override_redirect;
@@ -150,7 +153,7 @@ QList<TopWindow> topLevelWindows()
 namespace {
 bool matches(const TopWindow& t, const QString& title, const QString& className)
 {
-    if (!title.isNull() && t.title != title)
+    if (!title.isNull() && t.title != title && !t.otherTitles.contains(title))
         return false;
     return className.isNull() || t.className.compare(className, Qt::CaseInsensitive) == 0
         || t.instanceName.compare(className, Qt::CaseInsensitive) == 0

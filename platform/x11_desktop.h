@@ -7,6 +7,7 @@
 #include <QList>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 
 namespace platform::desktop {
 
@@ -16,6 +17,8 @@ struct TopWindow {
     QString className; // WM_CLASS class part
     QString instanceName; // WM_CLASS instance part
     QString windowClass; // the class a window of the system registers its messages under (QM_WINDOW_CLASS)
+    QStringList otherTitles; // titles it is also found by (QM_WINDOW_TITLES), one a line
+
     bool viewable = false;
     QRect geometry; // root coordinates
     bool inputOutput = true; // false for a window that only takes input and shows nothing
@@ -27,8 +30,9 @@ struct TopWindow {
 QMPLATFORM_EXPORT bool available();
 // Client windows of the desktop, topmost last, hidden ones (viewable false) included.
 QMPLATFORM_EXPORT QList<TopWindow> topLevelWindows();
-// The first viewable window with this title and class (a null argument matches any); the class matches
-// either part of WM_CLASS or the window's QM_WINDOW_CLASS. 0 when none.
+// The first viewable window with this title and class (a null argument matches any); the title matches the
+// window's own or one of its other titles, the class either part of WM_CLASS or the window's
+// QM_WINDOW_CLASS. 0 when none.
 QMPLATFORM_EXPORT unsigned long findWindow(const QString& title, const QString& className = QString());
 // The same, shown or hidden, as windows have always been found: a shown window is preferred.
 QMPLATFORM_EXPORT unsigned long findAnyWindow(const QString& title, const QString& className = QString());

@@ -281,6 +281,22 @@ void publishClass(unsigned long xid, const QString& className)
         reinterpret_cast<const unsigned char*>(utf8.constData()), int(utf8.size()));
 }
 
+void publishOtherTitles(unsigned long xid, const QStringList& titles)
+{
+    Display* d = display();
+    if (!d || xid == 0)
+        return;
+    ErrorTrap trap;
+    if (titles.isEmpty()) {
+        XDeleteProperty(d, xid, atom("QM_WINDOW_TITLES"));
+        return;
+    }
+    // One title a line: a window title never holds a line break.
+    const QByteArray utf8 = titles.join(QLatin1Char('\n')).toUtf8();
+    XChangeProperty(d, xid, atom("QM_WINDOW_TITLES"), atom("UTF8_STRING"), 8, PropModeReplace,
+        reinterpret_cast<const unsigned char*>(utf8.constData()), int(utf8.size()));
+}
+
 void ensureReceiver()
 {
     static QPointer<QCoreApplication> installedOn;

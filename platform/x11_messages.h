@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace platform {
 class MessageTable;
@@ -27,8 +28,10 @@ bool sendMessage(unsigned long target, UINT message, WPARAM wParam, LPARAM lPara
 // 1 once the receiver has read and deleted the text, else 0.
 LRESULT sendCopyData(unsigned long target, WPARAM wParam, const QByteArray& utf8);
 
-// Writes the table's class on the window so that other processes find it.
+// Writes the table's class, and the other titles it answers to, on the window so that other processes find
+// it.
 void publishClass(unsigned long xid, const QString& className);
+void publishOtherTitles(unsigned long xid, const QStringList& titles);
 // Hooks the client messages of the running Qt application once it is on xcb; safe to call again.
 void ensureReceiver();
 

@@ -42,7 +42,7 @@ QString mountPointOf(const QString& path)
 QString diskFullMessage(const QString& mountPoint, bool english)
 {
     if (english)
-        return QStringLiteral("%1 disk is full,clear disk to continue").arg(mountPoint);
+        return QStringLiteral("The disk %1 is full. Make room on it to go on recording.").arg(mountPoint);
     return QStringLiteral("%1盘空间已不足,请清理磁盘空间后继续录制!").arg(mountPoint);
 }
 

@@ -16,7 +16,7 @@ constexpr int64_t kMinimumFreeBytes = int64_t(100) * 1024 * 1024;
 QMVIDIO_EXPORT int64_t freeBytesAt(const QString& path);
 // The mount point of the file system holding path: what the messages name in the place of a drive letter.
 QMVIDIO_EXPORT QString mountPointOf(const QString& path);
-// "<mount point> disk is full,clear disk to continue" in the current language.
+// "The disk <mount point> is full…" in the current language.
 QMVIDIO_EXPORT QString diskFullMessage(const QString& mountPoint, bool english);
 
 } // namespace recorder

@@ -51,6 +51,11 @@ QString actualRatesText(int64_t frames, int64_t samples, int64_t ms, bool englis
 
 namespace {
 
+const QString kCannotCreateEnglish = QStringLiteral(
+    "The file cannot be created. Another program may be using it: please choose another name.");
+const QString kCannotCreateChinese
+    = QStringLiteral("不能够创建新文件。这个文件可能被其他应用程序占用，请用另外的文件名字！");
+
 // Copies beside the target and renames over it, so a failed copy never leaves a cut-off file under its name.
 bool copyReplacing(const QString& from, const QString& to)
 {
@@ -77,11 +82,15 @@ bool RecordControl::english() const
     return hooks_.english && hooks_.english();
 }
 
-void RecordControl::say(const QString& englishText, const QString& englishCaption, const QString& chinese,
-    const QString& chineseCaption)
+void RecordControl::say(const QString& englishText, const QString& chinese)
 {
     if (hooks_.message)
-        hooks_.message(english() ? englishText : chinese, english() ? englishCaption : chineseCaption);
+        hooks_.message(english() ? englishText : chinese, messageTitle());
+}
+
+QString RecordControl::messageTitle() const
+{
+    return english() ? QStringLiteral("Tips") : QStringLiteral("提示");
 }
 
 void RecordControl::startButton()
@@ -114,8 +123,8 @@ void RecordControl::pauseAndSave()
 {
     pause();
     if (elapsed_ >= kMaxRecordSeconds) {
-        say(QStringLiteral("Max recoder timer is 45 minutes,please save and restart"), QStringLiteral("Tip"),
-            QStringLiteral("最大录制时间为45分钟,请保存重新录制"), QStringLiteral("提示"));
+        say(QStringLiteral("A recording can be at most 45 minutes long. Please save it and start a new one."),
+            QStringLiteral("最大录制时间为45分钟,请保存重新录制"));
     }
     const QString chosen = askSaveName();
     if (chosen.isEmpty())
@@ -146,7 +155,7 @@ void RecordControl::recordingCutOff(const QString& why)
     lastBegin_ = -1000000;
     stop();
     if (hooks_.message)
-        hooks_.message(why, QString());
+        hooks_.message(why, messageTitle());
     pendingSave_ = askSaveName();
     recordingEnded(false);
 }
@@ -159,15 +168,13 @@ bool RecordControl::begin()
     if (now - lastStop_ < kBeginAfterStopMs)
         return false;
     if (hooks_.hasSoundInput && !hooks_.hasSoundInput()) {
-        say(QStringLiteral("No voice input device, Please check sound card!"), QString(),
-            QStringLiteral("没有声音输入设备，请检查声卡!"), QString());
+        say(QStringLiteral("No sound input device was found. Please check the sound card."),
+            QStringLiteral("没有声音输入设备，请检查声卡!"));
         return false;
     }
     QFile probe(temporaryPath_);
     if (!probe.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        say(QStringLiteral("Create file error,change other name please!"), QStringLiteral("Tips"),
-            QStringLiteral("不能够创建新文件。这个文件可能被其他应用程序占用，请用另外的文件名字！"),
-            QStringLiteral("注意"));
+        say(kCannotCreateEnglish, kCannotCreateChinese);
         return false;
     }
     probe.close();
@@ -245,9 +252,7 @@ void RecordControl::recordingEnded(bool)
             lastRecording_ = target;
         return;
     }
-    say(QStringLiteral("Create file error,change other name please!"), QStringLiteral("Tips"),
-        QStringLiteral("不能够创建新文件。这个文件可能被其他应用程序占用，请用另外的文件名字！"),
-        QStringLiteral("注意"));
+    say(kCannotCreateEnglish, kCannotCreateChinese);
 }
 
 void RecordControl::playLast()

@@ -104,8 +104,9 @@ private:
     void pauseAndSave();
     QString askSaveName(); // the save dialog with the default name; empty when cancelled
     bool english() const;
-    void say(const QString& english, const QString& englishCaption, const QString& chinese,
-        const QString& chineseCaption);
+    // Tells the user in the language in force, under the system's title.
+    void say(const QString& english, const QString& chinese);
+    QString messageTitle() const;
 
     RecordControlHooks hooks_;
     bool recording_ = false;

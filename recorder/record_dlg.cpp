@@ -33,7 +33,8 @@ CRecordDlg::SaveDialog& saveDialog()
     static CRecordDlg::SaveDialog dialog = [](QWidget* owner, const QString& name, const QString&) {
         const QString start = QDir::current().filePath(name);
         // QFileDialog keeps the current directory as it was; nothing to restore afterwards.
-        return QFileDialog::getSaveFileName(owner, QString(), start, QStringLiteral("avi file(*.avi)"));
+        return QFileDialog::getSaveFileName(owner, QString(), start,
+            IsEnglish() ? QStringLiteral("AVI files (*.avi)") : QStringLiteral("AVI文件 (*.avi)"));
     };
     return dialog;
 }
@@ -217,8 +218,9 @@ void CRecordDlg::sessionEnded(SessionEnd how)
             return;
         }
         platform::MessageBox(this,
-            english ? QStringLiteral("error in create avi file") : QStringLiteral("错误的创建AVI文件"),
-            english ? QStringLiteral("error") : QStringLiteral("错误"),
+            english ? QStringLiteral("The AVI file could not be created.")
+                    : QStringLiteral("无法创建AVI文件。"),
+            english ? QStringLiteral("Tips") : QStringLiteral("提示"),
             platform::MB_OK | platform::MB_ICONWARNING);
         control_->stop();
         control_->recordingEnded(false);
@@ -241,9 +243,10 @@ void CRecordDlg::soundLost()
         return;
     QApplication::beep();
     platform::MessageBox(this,
-        IsEnglish() ? QStringLiteral("No voice input device, Record without voice")
+        IsEnglish() ? QStringLiteral("The sound input device is gone: the recording goes on without sound.")
                     : QStringLiteral("没有声音输入设备或声卡无效，录制将没有声音!"),
-        QString(), platform::MB_OK | platform::MB_ICONWARNING);
+        IsEnglish() ? QStringLiteral("Tips") : QStringLiteral("提示"),
+        platform::MB_OK | platform::MB_ICONWARNING);
 }
 
 void CRecordDlg::refresh()

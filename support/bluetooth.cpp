@@ -18,7 +18,7 @@ CDlgBruthDriverSetup::CDlgBruthDriverSetup()
     const QString language = platform::GetPrivateProfileString(QStringLiteral("Setting"),
         QStringLiteral("Language"), QStringLiteral("中文"), 50, QStringLiteral("./Language.ini"));
     const bool english = language.compare(QLatin1String("English"), Qt::CaseInsensitive) == 0;
-    base_ = english ? QStringLiteral("Installing blue tooth driver,please wait")
+    base_ = english ? QStringLiteral("Installing the Bluetooth driver, please wait")
                     : QStringLiteral("正在安装蓝牙驱动，请稍后");
     setWindowTitle(english ? QStringLiteral("Tips") : QStringLiteral("提示"));
     auto* layout = new QVBoxLayout(this);

@@ -61,7 +61,7 @@ void CDriverSetupHelper::tell(const QString& englishText, const QString& chinese
 int CDriverSetupHelper::Run(const QString& infPath)
 {
     if (!QFileInfo(infPath).isFile()) {
-        tell(QStringLiteral("Can't find blue tooth driver install packet"),
+        tell(QStringLiteral("The Bluetooth driver package was not found. Please check the installation."),
             QStringLiteral("没有找到蓝牙安装驱动程序，请检查您的安装包!"));
         return 0;
     }
@@ -77,7 +77,8 @@ bool CDriverSetupHelper::scan(const QString& infPath)
     targetHardwareId_.clear();
     targetDevice_.reset();
     if (!inf_.Open(infPath) || inf_.SetupClass().isEmpty()) {
-        tell(QStringLiteral("Open file %1 failed！").arg(infPath), QStringLiteral("打开文件%1失败！").arg(infPath));
+        tell(QStringLiteral("The file %1 cannot be opened.").arg(infPath),
+            QStringLiteral("打开文件%1失败！").arg(infPath));
         return false;
     }
     infPath_ = infPath;
@@ -101,7 +102,7 @@ std::optional<UsbDevice> CDriverSetupHelper::findPresent(const QString& id)
 {
     const UsbDeviceList present = PresentUsbDevices(sysRoot_);
     if (!present.readable) {
-        tell(QStringLiteral("Driver error"), QStringLiteral("驱动文件信息无效！"));
+        tell(QStringLiteral("The driver information is not valid."), QStringLiteral("驱动文件信息无效！"));
         return std::nullopt;
     }
     for (const UsbDevice& device : present.devices)
@@ -118,22 +119,24 @@ bool CDriverSetupHelper::install()
         targetHardwareId_ = inf_.FirstHardwareId();
     if (targetHardwareId_.isEmpty()) {
         // A package that lists no device: nothing can be set up, and the teacher is told so.
-        tell(QStringLiteral("Install driver error"), failed);
+        tell(QStringLiteral("The new driver could not be installed."), failed);
         return false;
     }
     bool done = false;
     {
         const WaitCursor wait;
         if (!QFileInfo(infPath_).isFile()) {
-            tell(QStringLiteral("Can't find file:") + infPath_, QStringLiteral("找不到文件：") + infPath_);
+            tell(QStringLiteral("The file was not found: ") + infPath_,
+                QStringLiteral("找不到文件：") + infPath_);
         } else if (const std::optional<UsbDevice> device = findPresent(targetHardwareId_)) {
             switch (BindToBluetoothDriver(sysRoot_, *device)) {
             case BindResult::Bound:
                 done = true;
                 break;
             case BindResult::NotPermitted:
-                tell(QStringLiteral("Install driver error\nAdministrator rights are needed to set up the "
-                                    "bluetooth receiver."),
+                tell(QStringLiteral(
+                         "The new driver could not be installed.\nAdministrator rights are needed to "
+                         "set up the Bluetooth receiver."),
                     failed + QStringLiteral("\n安装蓝牙驱动需要管理员权限。"));
                 return false;
             case BindResult::Failed:
@@ -142,7 +145,7 @@ bool CDriverSetupHelper::install()
         }
         // Without the device present there is nothing to hand to the driver: a device cannot be made up.
         if (!done) {
-            tell(QStringLiteral("Install driver error"), failed);
+            tell(QStringLiteral("The new driver could not be installed."), failed);
             return false;
         }
     }

@@ -2,6 +2,7 @@
 
 #include "support/language_internal.h"
 
+#include "platform/messages.h"
 #include "platform/profile.h"
 
 using namespace Qt::StringLiterals;
@@ -76,3 +77,23 @@ void reloadLanguage()
 }
 
 } // namespace qmexpand_internal
+
+QStringList PanelTitles()
+{
+    const QString chinese = u"白板"_s;
+    QStringList titles {PanelTitle(), chinese};
+    titles << platform::GetPrivateProfileString(
+        u"English"_s, chinese, u""_s, kTranslationBufferSize, kLanguageFile.toString());
+    titles.removeAll(QString());
+    titles.removeDuplicates();
+    return titles;
+}
+
+platform::WindowRef FindPanel()
+{
+    for (const QString& title : PanelTitles()) {
+        if (const platform::WindowRef panel = platform::FindWindow(platform::kDialogClass, title))
+            return panel;
+    }
+    return {};
+}

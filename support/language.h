@@ -5,6 +5,11 @@
 #include "support/qmexpand_export.h"
 
 #include <QString>
+#include <QStringList>
+
+namespace platform {
+struct WindowRef;
+}
 
 extern "C" {
 
@@ -24,8 +29,15 @@ QMEXPAND_EXPORT QString GetConfigString(const QString& key);
 
 } // extern "C"
 
-// The main panel's title in the language in force: other windows look the panel up by it.
+// The main panel's title in the language in force.
 inline QString PanelTitle()
 {
     return GetConfigString(QStringLiteral("白板"));
 }
+
+// The panel's title in each language of the language file, the one in force first. The panel answers to all
+// of them, so that another program finds it whichever language it was started in.
+QMEXPAND_EXPORT QStringList PanelTitles();
+
+// The running main panel, by its dialog class and any of its titles; null when there is none.
+QMEXPAND_EXPORT platform::WindowRef FindPanel();

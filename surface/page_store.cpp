@@ -238,7 +238,10 @@ BOOL SavePage(CScreenPenWnd* surface, const QString& path)
     }
     const int depth = OWNERBITMAP::BitmapDepthFor(OWNERBITMAP::DisplayBits());
     if (depth == 0)
-        platform::MessageBox(surface, QStringLiteral("unKnown"), QString(), platform::MB_OK);
+        platform::MessageBox(surface,
+            IsEnglish() ? QStringLiteral("The colour depth of the screen is not known.")
+                        : QStringLiteral("无法识别屏幕的颜色深度。"),
+            IsEnglish() ? QStringLiteral("Tips") : QStringLiteral("提示"), platform::MB_OK);
     QString failed;
     bool stored = false;
     {
@@ -264,9 +267,9 @@ bool AskToClearForGood(QWidget* parent)
 {
     const bool english = IsEnglish();
     const QString text = english
-        ? QStringLiteral("Current clear screen will delete all data \n and can't be recoverd,continue? ")
+        ? QStringLiteral("Clearing the screen deletes everything on it,\nand it cannot be undone. Continue?")
         : QStringLiteral("此次清屏操作将删除所有数据 \n 数据不可再恢复,是否继续? ");
-    const QString caption = english ? QStringLiteral("Tips") : QStringLiteral("信息提示");
+    const QString caption = english ? QStringLiteral("Tips") : QStringLiteral("提示");
     return platform::MessageBox(parent, text, caption, platform::MB_YESNO | platform::MB_ICONEXCLAMATION)
         == platform::IDYES;
 }

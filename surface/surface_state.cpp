@@ -7,7 +7,7 @@
 namespace DIALOG {
 
 int boardMode = 0;
-int sharedPenWidth = 1;
+int sharedPenWidth = kDefaultPenWidth;
 COLORREF sharedPenColour = RGB(255, 0, 0);
 
 namespace {

@@ -16,6 +16,10 @@ constexpr int kBoardWhite = 1;
 constexpr int kBoardColour = 2;
 extern int boardMode;
 
+// The width of the pen a teacher gets without choosing one (the writing, whiteboard, next-page and annotate
+// buttons, the pen buttons of the tool panel): a line the back row reads on a projected picture.
+constexpr int kDefaultPenWidth = 4;
+
 // The main panel's pen width and colour, copied here for the instruments and tools that draw with them.
 extern int sharedPenWidth;
 extern COLORREF sharedPenColour;

@@ -506,7 +506,7 @@ void CmfcLumoDlg::showEvent(QShowEvent*)
 {
     engine_.SetVisible(true);
     // The panel floats above every window: it folds away while the wall is up, and 0x70A brings it back.
-    if (const platform::WindowRef panel = platform::FindWindow(platform::kDialogClass, PanelTitle()))
+    if (const platform::WindowRef panel = FindPanel())
         platform::SendMessage(panel, kMsgCollapsePanel, 0, 0);
 }
 

@@ -273,6 +273,25 @@ TEST_F(Dialogs, WidthAndColourChosenOnThePanelDrawTheNextStroke)
     panel.OnDestroy();
 }
 
+TEST_F(Dialogs, ThePenThePanelGivesIsThickEnoughToReadFromTheBackOfTheRoom)
+{
+    CWhiteBoardDlg panel(nullptr);
+    panel.OnInitDialog();
+    panel.show();
+    // Over the desktop from the writing button, then on a board page from the whiteboard button.
+    panel.OnCommand(DIALOG::kCmdWriting);
+    ASSERT_TRUE(qmtest::waitFor([&] { return panel.Surface() && panel.Surface()->isVisible(); }, 5000));
+    pause(500);
+    stroke({QPoint(200, 300), QPoint(400, 300), QPoint(600, 300)});
+    EXPECT_GE(thickness(screenImage(), 400, 280, 320, qRgb(255, 0, 0)), 3) << "a one-pixel line is lost";
+    panel.OnCommand(DIALOG::kCmdWhiteboard);
+    ASSERT_TRUE(qmtest::waitFor([&] { return panel.Surface() && panel.Surface()->isVisible(); }, 5000));
+    pause(500);
+    stroke({QPoint(200, 500), QPoint(400, 500), QPoint(600, 500)});
+    EXPECT_GE(thickness(screenImage(), 400, 480, 520, qRgb(255, 0, 0)), 3);
+    panel.OnDestroy();
+}
+
 TEST_F(Dialogs, WhatAPageLeavesOutIsToldInTheTipWindow)
 {
     CWhiteBoardDlg panel(nullptr);

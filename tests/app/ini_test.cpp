@@ -2,6 +2,7 @@
 
 #include "platform/message_box.h"
 #include "platform/shell.h"
+#include "support/language.h"
 #include "support_main/test_util.h"
 
 #include <QDir>
@@ -41,16 +42,23 @@ TEST_F(CIniFileName, RefusesEmptyMissingExtensionAndOtherExtensions)
 {
     _FILE::CIni ini;
     EXPECT_FALSE(ini.SetFileName(QStringLiteral("   ")));
-    EXPECT_EQ(lastText(), QStringLiteral("file name can't be null"));
-    EXPECT_EQ(lastCaption(), QStringLiteral("tips"));
+    EXPECT_EQ(lastText(), QStringLiteral("文件名为空。"));
+    EXPECT_EQ(lastCaption(), QStringLiteral("提示"));
 
     EXPECT_FALSE(ini.SetFileName(QStringLiteral("SetInfo")));
-    EXPECT_EQ(lastText(), QStringLiteral("set file extend name first"));
-    EXPECT_EQ(lastCaption(), QStringLiteral("Tips"));
+    EXPECT_EQ(lastText(), QStringLiteral("文件名没有扩展名。"));
 
     EXPECT_FALSE(ini.SetFileName(QStringLiteral("SetInfo.txt")));
-    EXPECT_EQ(lastText(), QStringLiteral("extend name must be INF or INI"));
+    EXPECT_EQ(lastText(), QStringLiteral("文件扩展名必须是INF或INI。"));
     EXPECT_FALSE(ini.IsOpen());
+
+    // The same refusals in plain English, under the system's title.
+    qmtest::ScopedCurrentDir cwd(dir.path());
+    SetLanguage(QStringLiteral("English"));
+    EXPECT_FALSE(ini.SetFileName(QStringLiteral("SetInfo.txt")));
+    EXPECT_EQ(lastText(), QStringLiteral("The file extension must be INF or INI."));
+    EXPECT_EQ(lastCaption(), QStringLiteral("Tips"));
+    SetLanguage(QStringLiteral("Chinese"));
 }
 
 TEST_F(CIniFileName, AcceptsUpperCaseExtensionInTheCurrentDirectory)
@@ -67,11 +75,11 @@ TEST_F(CIniFileName, MissingFilesAreNamedWhenGivenWithAPath)
     const QString path = dir.path() + QStringLiteral("/nothing.ini");
     _FILE::CIni ini(path);
     EXPECT_FALSE(ini.IsOpen());
-    EXPECT_EQ(lastText(), QStringLiteral("File unexist:") + path);
+    EXPECT_EQ(lastText(), QStringLiteral("文件不存在：") + path);
 
     qmtest::ScopedCurrentDir cwd(dir.path());
     EXPECT_FALSE(ini.SetFileName(QStringLiteral("nothing.ini")));
-    EXPECT_EQ(lastText(), QStringLiteral("File unexist"));
+    EXPECT_EQ(lastText(), QStringLiteral("文件不存在：nothing.ini"));
 }
 
 TEST_F(CIniFileName, BareNameFallsBackToTheProgramFolder)
@@ -97,12 +105,13 @@ TEST_F(CIniReadWrite, NeedAnOpenFile)
 {
     _FILE::CIni ini;
     EXPECT_TRUE(ini.ReadString(QStringLiteral("A"), QStringLiteral("k")).isEmpty());
-    EXPECT_EQ(lastText(), QStringLiteral("Please open file first"));
     EXPECT_FALSE(ini.WriteString(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("v")));
-    EXPECT_EQ(lastText(), QStringLiteral("please Open file first"));
     EXPECT_TRUE(ini.ReadKeyNames(QStringLiteral("A")).isEmpty());
-    EXPECT_EQ(lastText(), QStringLiteral("please Open file first"));
-    EXPECT_EQ(lastCaption(), QStringLiteral("Tips"));
+    ASSERT_EQ(shown.size(), 3u);
+    for (const platform::MessageBoxRequest& box : shown) {
+        EXPECT_EQ(box.text, QStringLiteral("没有打开文件。"));
+        EXPECT_EQ(box.caption, QStringLiteral("提示"));
+    }
 }
 
 TEST_F(CIniReadWrite, NeedSectionAndKey)
@@ -110,9 +119,9 @@ TEST_F(CIniReadWrite, NeedSectionAndKey)
     const QString path = qmtest::writeFile(dir.path() + QStringLiteral("/SetInfo.ini"), "[ToolInfo]\r\n");
     _FILE::CIni ini(path);
     EXPECT_TRUE(ini.ReadString(QStringLiteral(" "), QStringLiteral("k")).isEmpty());
-    EXPECT_EQ(lastText(), QStringLiteral("must confirm AppName and KeyName"));
+    EXPECT_EQ(lastText(), QStringLiteral("需要节名和键名。"));
     EXPECT_FALSE(ini.WriteString(QStringLiteral("ToolInfo"), QStringLiteral("  "), QStringLiteral("v")));
-    EXPECT_EQ(lastText(), QStringLiteral("Must confirm AppName and KeyName"));
+    EXPECT_EQ(shown.size(), 2u);
     EXPECT_EQ(qmtest::readFile(path), QByteArray("[ToolInfo]\r\n")) << "nothing is written after a refusal";
 }
 

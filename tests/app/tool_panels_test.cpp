@@ -17,6 +17,7 @@
 #include "platform/profile.h"
 #include "support/language.h"
 #include "support_main/test_util.h"
+#include "surface/surface_state.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -62,7 +63,7 @@ TEST(LineStyleSteps, EachStyleStartsWithItsOwnWidthAndColour)
 {
     LineStyles styles;
     EXPECT_EQ(styles.Current(), 0);
-    const int widths[] = {3, 6, 16, 8, 60, 8};
+    const int widths[] = {kDefaultPenWidth, 6, 16, 8, 60, 8};
     const COLORREF colours[] = {0x0000FF, 0xFFFF66, 0x00FFFF, 0, 0, 0};
     for (int i = 0; i < kLineStyleCount; ++i) {
         EXPECT_EQ(styles.WidthOf(i), widths[i]) << i;
@@ -101,7 +102,7 @@ TEST(LineStyleSteps, AStepChangesOnlyTheCurrentStyle)
     styles.Select(int(LineStyle::BrushPen));
     EXPECT_TRUE(styles.Plus());
     EXPECT_EQ(styles.Width(), 9);
-    EXPECT_EQ(styles.WidthOf(int(LineStyle::Pen)), 3);
+    EXPECT_EQ(styles.WidthOf(int(LineStyle::Pen)), kDefaultPenWidth);
     styles.Select(7);
     EXPECT_EQ(styles.CurrentStyle(), LineStyle::BrushPen);
 }

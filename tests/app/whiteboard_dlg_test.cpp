@@ -75,8 +75,8 @@ TEST_F(PanelClose, AsksInEnglishWhateverTheCaseOfTheLanguage)
     CWhiteBoardDlg panel(nullptr);
     panel.OnClose();
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, QStringLiteral("Are you sure exit VorivOrazu?"));
-    EXPECT_EQ(shown[0].caption, QStringLiteral("Warning"));
+    EXPECT_EQ(shown[0].text, QStringLiteral("Do you want to quit the whiteboard?"));
+    EXPECT_EQ(shown[0].caption, QStringLiteral("Tips"));
 }
 
 TEST(PanelInitialisation, ASecondPanelInOneProcessEndsIt)
@@ -212,7 +212,7 @@ TEST_F(PanelMenus, WidthCommandsNeedASurfaceAndSetTheSharedWidth)
     CWhiteBoardDlg panel(nullptr);
     panel.OnInitDialog();
     panel.OnCommand(32875);
-    EXPECT_EQ(panel.PenWidth(), 1) << "without a surface the width stays";
+    EXPECT_EQ(panel.PenWidth(), DIALOG::kDefaultPenWidth) << "without a surface the width stays";
     panel.OnDestroy();
 }
 

@@ -23,12 +23,12 @@ TEST(BmpDialogPreview, LinesNameSizeColoursAndFileSizeFromTheHeader)
     ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines[0], u"宽度: 300 pixels"_s);
     EXPECT_EQ(lines[1], u"高度: 200 pixels"_s);
-    EXPECT_EQ(lines[2], u"颜色: 16 millions"_s);
+    EXPECT_EQ(lines[2], u"颜色: 16 million"_s);
     EXPECT_EQ(lines[3], u"大小: %1 Kb"_s.arg(QFileInfo(deep).size() / 1024));
 
     const QString mono = dir.filePath(u"mono.BMP"_s);
     ASSERT_TRUE(image.convertToFormat(QImage::Format_Mono).save(mono, "BMP"));
-    EXPECT_EQ(CBmpDialog::previewLines(mono).value(2), u"颜色: 2 (monocromatic)"_s);
+    EXPECT_EQ(CBmpDialog::previewLines(mono).value(2), u"颜色: 2 (monochrome)"_s);
 }
 
 TEST(BmpDialogPreview, NothingForOtherFiles)

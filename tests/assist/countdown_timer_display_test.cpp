@@ -182,6 +182,23 @@ TEST_F(TimerDesktop, PausingKeepsTheTimeAndCountUpStartsFromZero)
     EXPECT_EQ(dlg.model().text(), QStringLiteral("00:00:01"));
 }
 
+TEST_F(TimerDesktop, EveryLabelFitsItsControlInBothLanguages)
+{
+    for (const QString& language : {QStringLiteral("Chinese"), QStringLiteral("English")}) {
+        SetLanguage(language);
+        CTimerDlg dlg(nullptr);
+        dlg.show();
+        ASSERT_TRUE(qmtest::waitFor([&] { return dlg.windowHandle() && dlg.windowHandle()->isExposed(); }));
+        for (int id : {DIALOG::kIdTimerUnit, DIALOG::kIdTimerCountUp, DIALOG::kIdTimerCountDown,
+                 DIALOG::kIdTimerStart, DIALOG::kIdTimerStop}) {
+            const QWidget* control = dlg.control(id);
+            ASSERT_NE(control, nullptr) << id;
+            // "Backward" lost its last letters here.
+            EXPECT_LE(control->sizeHint().width(), control->width()) << language.toStdString() << " " << id;
+        }
+    }
+}
+
 TEST_F(TimerDesktop, MaximizeGrowsTheDigitsAndKeepsTheControlsAtTheCorner)
 {
     CTimerDlg dlg(nullptr);

@@ -1,5 +1,6 @@
 #include "program_driver.h"
 
+#include "platform/profile.h"
 #include "platform/x11_desktop.h"
 #include "support_main/test_util.h"
 
@@ -67,11 +68,39 @@ TEST(ProgramStartAndClose, EnglishAsksInEnglish)
     ASSERT_NE(panel, 0u) << program.output().toStdString();
 
     ASSERT_TRUE(platform::desktop::requestClose(panel));
-    const unsigned long question = program.waitForWindow(QStringLiteral("Warning"));
+    const unsigned long question = program.waitForWindow(QStringLiteral("Tips"));
     ASSERT_NE(question, 0u);
     program.pressKeyIn(question, QStringLiteral("Return"));
     ASSERT_TRUE(program.waitForExit());
     EXPECT_EQ(program.exitCode(), 0);
+}
+
+TEST(ProgramStartAndClose, AnotherProgramFindsThePanelByItsTitleInEitherLanguage)
+{
+    const QStringList quit = {QStringLiteral("--registered"), QStringLiteral("Marlowe"),
+        QStringLiteral("1148"), QStringLiteral("0")};
+    {
+        // In English the panel is titled in English; a script written for the Chinese title still reaches it.
+        ProgramDriver program;
+        qmtest::writeFile(program.programFolder() + QStringLiteral("/Language.ini"),
+            "[Setting]\r\nLanguage=English\r\n[English]\r\n白板=Whiteboard\r\n");
+        ASSERT_TRUE(program.start());
+        ASSERT_NE(program.waitForWindow(QStringLiteral("Whiteboard")), 0u) << program.output().toStdString();
+        EXPECT_EQ(program.qmsend(QStringList {QStringLiteral("--title"), QStringLiteral("白板")} + quit), 0);
+        EXPECT_TRUE(program.waitForExit());
+    }
+    {
+        // In Chinese, the English title of the shipped language file reaches it too.
+        ProgramDriver program;
+        const QString english
+            = platform::GetPrivateProfileString(QStringLiteral("English"), QStringLiteral("白板"), QString(),
+                1000, program.programFolder() + QStringLiteral("/Language.ini"));
+        ASSERT_FALSE(english.isEmpty());
+        ASSERT_TRUE(program.start());
+        ASSERT_NE(program.waitForWindow(QStringLiteral("白板")), 0u) << program.output().toStdString();
+        EXPECT_EQ(program.qmsend(QStringList {QStringLiteral("--title"), english} + quit), 0);
+        EXPECT_TRUE(program.waitForExit());
+    }
 }
 
 TEST(ProgramStartAndClose, TheCurrentDirectoryDecidesWhichLanguageFileIsRead)
@@ -89,7 +118,7 @@ TEST(ProgramStartAndClose, TheCurrentDirectoryDecidesWhichLanguageFileIsRead)
     EXPECT_FALSE(QFileInfo::exists(elsewhere.filePath(QStringLiteral("Temp"))));
 
     ASSERT_TRUE(platform::desktop::requestClose(panel));
-    const unsigned long question = program.waitForWindow(QStringLiteral("Warning"));
+    const unsigned long question = program.waitForWindow(QStringLiteral("Tips"));
     ASSERT_NE(question, 0u);
     program.pressKeyIn(question, QStringLiteral("Return"));
     ASSERT_TRUE(program.waitForExit());

@@ -384,8 +384,8 @@ TEST_F(TeacherSafety, ACancelledAddPictureLeavesTheOpenPageAsItIs)
     const unsigned long tab = program.waitForWindow(QStringLiteral("CTabDlg"));
     ASSERT_NE(tab, 0u);
     const QRect panel = platform::desktop::windowGeometry(tab);
-    // "Add" is the first of the commands under the list.
-    program.click(QPoint(panel.left() + 30, panel.bottom() - 8 - 14));
+    // "Add" is the first of the commands under the list, which take two rows of 28 pixels.
+    program.click(QPoint(panel.left() + 30, panel.bottom() - 8 - 28 - 2 - 14));
     const unsigned long chooser = program.waitForWindow(QStringLiteral("打开图片文件"), 5000);
     ASSERT_NE(chooser, 0u);
     program.pressKeyIn(chooser, QStringLiteral("Escape"));

@@ -6,6 +6,7 @@
 #include "support_main/test_util.h"
 #include "surface/page_format.h"
 #include "surface/page_model.h"
+#include "surface/surface_state.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -172,7 +173,7 @@ TEST_F(ToolPanels, TheWritingAndDrawingButtonsChangeWhatTheNextStrokeDraws)
     EXPECT_EQ(objects[0].width, 3);
     EXPECT_EQ(objects[1].kind, DashPen);
     EXPECT_EQ(objects[1].colour, RGB(0, 0, 255));
-    EXPECT_EQ(objects[1].width, 1);
+    EXPECT_EQ(objects[1].width, DIALOG::kDefaultPenWidth);
     const NodeKind kinds[] = {Rectangle, Ellipse, Line, Arrow, Cube, Cylinder};
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(objects[2 + i].kind, kinds[i]) << i;

@@ -114,6 +114,18 @@ TEST(FindWindowInProcess, ByClassCaseInsensitiveAndByTitle)
     EXPECT_FALSE(platform::FindWindow(platform::kDialogClass, u"HideDlg"_s));
 }
 
+TEST(FindWindowInProcess, AWindowIsFoundByItsOtherTitlesAsWell)
+{
+    QWidget panel;
+    panel.setWindowTitle(u"Whiteboard"_s);
+    MessageTable table(&panel, platform::kDialogClass);
+    EXPECT_FALSE(platform::FindWindow(platform::kDialogClass, u"白板"_s));
+    table.setOtherTitles({u"白板"_s, u"Whiteboard"_s});
+    EXPECT_EQ(platform::FindWindow(platform::kDialogClass, u"白板"_s).widget, &panel);
+    EXPECT_EQ(platform::FindWindow(platform::kDialogClass, u"Whiteboard"_s).widget, &panel);
+    EXPECT_FALSE(platform::FindWindow(platform::kDialogClass, u"白"_s));
+}
+
 TEST(FindWindowInProcess, HiddenWindowsAreFoundShownOnesFirstUnregisteredOnesNot)
 {
     QWidget hidden, shown;

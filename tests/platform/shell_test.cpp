@@ -80,17 +80,39 @@ TEST_F(UserFolders, AUsersTempFolderIsNeverTakenNorRemoved)
     EXPECT_NE(platform::templatesScratchFolder(), home_.path() + QStringLiteral("/Templates/Temp"));
 }
 
-TEST(ScratchFolders, EachFolderMadeOnTheWayIsMarkedAndRemovableOnItsOwn)
+TEST_F(UserFolders, AFreshHomeGetsTheMarkOnlyOnTheScratchFolder)
+{
+    const QByteArray previousData = qgetenv("XDG_DATA_HOME");
+    qunsetenv("XDG_DATA_HOME");
+    writeUserDirs("XDG_TEMPLATES_DIR=\"$HOME/\"\n");
+    const QString scratch = platform::templatesScratchFolder();
+    EXPECT_EQ(scratch, home_.path() + QStringLiteral("/.local/share/Quillmark/Templates/Temp"));
+    EXPECT_TRUE(platform::isScratchFolder(scratch));
+    // ~/.local and ~/.local/share belong to every program of the desktop.
+    for (const char* shared :
+        {"/.local", "/.local/share", "/.local/share/Quillmark", "/.local/share/Quillmark/Templates"}) {
+        const QString folder = home_.path() + QString::fromLatin1(shared);
+        EXPECT_TRUE(QFileInfo(folder).isDir()) << shared;
+        EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/.quillmark-scratch"))) << shared;
+    }
+    if (!previousData.isNull())
+        qputenv("XDG_DATA_HOME", previousData);
+}
+
+TEST(ScratchFolders, OnlyTheFolderAskedForIsMarkedNotTheOnesMadeOnTheWay)
 {
     QTemporaryDir dir;
     const QString deep = dir.filePath(QStringLiteral("a/b/c"));
     ASSERT_TRUE(platform::makeScratchFolder(deep));
-    EXPECT_TRUE(platform::isScratchFolder(dir.filePath(QStringLiteral("a"))));
+    EXPECT_TRUE(platform::isScratchFolder(deep));
     EXPECT_TRUE(platform::makeScratchFolder(deep)) << "a second call finds its own folder";
-    EXPECT_FALSE(platform::isScratchFolder(dir.path())) << "the folder that was there is not marked";
-    EXPECT_FALSE(platform::removeScratchFolder(dir.path()));
-    EXPECT_TRUE(platform::removeScratchFolder(dir.filePath(QStringLiteral("a"))));
-    EXPECT_TRUE(QFileInfo(dir.path()).isDir());
+    for (const char* above : {"", "a", "a/b"}) {
+        const QString folder = dir.filePath(QString::fromLatin1(above));
+        EXPECT_FALSE(platform::isScratchFolder(folder)) << above;
+        EXPECT_FALSE(platform::removeScratchFolder(folder)) << above;
+    }
+    EXPECT_TRUE(platform::removeScratchFolder(deep));
+    EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("a/b"))).isDir());
     // A link is never followed into someone else's folder.
     QDir().mkpath(dir.filePath(QStringLiteral("theirs")));
     QFile::link(dir.filePath(QStringLiteral("theirs")), dir.filePath(QStringLiteral("link")));

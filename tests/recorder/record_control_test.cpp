@@ -158,10 +158,13 @@ TEST_F(RecordControlTest, WithoutAMicrophoneNoRecordingStarts)
     EXPECT_EQ(begins, 0);
     EXPECT_FALSE(control->timerRunning());
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_EQ(messages[0], QStringLiteral("No voice input device, Please check sound card!"));
+    EXPECT_EQ(messages[0], QStringLiteral("No sound input device was found. Please check the sound card."));
+    EXPECT_EQ(captions[0], QStringLiteral("Tips"));
     english = false;
     control->startButton();
     EXPECT_EQ(messages.last(), QStringLiteral("没有声音输入设备，请检查声卡!"));
+    // The box had no title at all.
+    EXPECT_EQ(captions.last(), QStringLiteral("提示"));
 }
 
 TEST_F(RecordControlTest, AnUncreatableTemporaryFileRefusesTheRecording)
@@ -171,7 +174,9 @@ TEST_F(RecordControlTest, AnUncreatableTemporaryFileRefusesTheRecording)
     control->startButton();
     EXPECT_FALSE(control->recording());
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_EQ(messages[0], QStringLiteral("Create file error,change other name please!"));
+    EXPECT_EQ(messages[0],
+        QStringLiteral(
+            "The file cannot be created. Another program may be using it: please choose another name."));
     EXPECT_EQ(captions[0], QStringLiteral("Tips"));
 }
 
@@ -207,7 +212,9 @@ TEST_F(RecordControlTest, AFailedCopyKeepsTheRecordingInTheScratchFolder)
     control->startButton();
     control->recordingEnded(true);
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_EQ(messages[0], QStringLiteral("Create file error,change other name please!"));
+    EXPECT_EQ(messages[0],
+        QStringLiteral(
+            "The file cannot be created. Another program may be using it: please choose another name."));
     EXPECT_TRUE(QFile::exists(sessionPath)) << "the only copy of the recording";
     EXPECT_EQ(control->lastRecording(), sessionPath);
     EXPECT_TRUE(control->savedTo().isEmpty());
@@ -221,10 +228,11 @@ TEST_F(RecordControlTest, ARecordingCutOffIsStoppedAndOfferedForSaving)
     now += 300; // within the double-click time of the start
     const QString chosen = dir.filePath(QStringLiteral("cut.avi"));
     answer = chosen;
-    control->recordingCutOff(QStringLiteral("/ disk is full,clear disk to continue"));
+    control->recordingCutOff(QStringLiteral("The disk / is full."));
     EXPECT_FALSE(control->recording());
     EXPECT_EQ(ends, 1);
-    EXPECT_EQ(messages, QStringList {QStringLiteral("/ disk is full,clear disk to continue")});
+    EXPECT_EQ(messages, QStringList {QStringLiteral("The disk / is full.")});
+    EXPECT_EQ(captions, QStringList {QStringLiteral("Tips")});
     EXPECT_EQ(offeredName, QStringLiteral("UnTitle20260304050607.avi"));
     EXPECT_EQ(qmtest::readFile(chosen), QByteArray("RIFF recorded"));
     EXPECT_EQ(control->lastRecording(), chosen);
@@ -271,8 +279,9 @@ TEST_F(RecordControlTest, At45MinutesTheRecordingPausesWithItsMessageAndAsksForA
     EXPECT_TRUE(messages.isEmpty());
     control->tick();
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_EQ(messages[0], QStringLiteral("Max recoder timer is 45 minutes,please save and restart"));
-    EXPECT_EQ(captions[0], QStringLiteral("Tip"));
+    EXPECT_EQ(messages[0],
+        QStringLiteral("A recording can be at most 45 minutes long. Please save it and start a new one."));
+    EXPECT_EQ(captions[0], QStringLiteral("Tips"));
     EXPECT_EQ(offeredName, QStringLiteral("UnTitle20260304050607.avi"));
     EXPECT_FALSE(control->recording());
     control->recordingEnded(true);
@@ -306,7 +315,7 @@ TEST(RecordDiskSpace, TheMessageNamesTheMountPointOfTheRecording)
     EXPECT_LT(free, kMinimumFreeBytes);
     EXPECT_EQ(mountPointOf(file), disk);
     EXPECT_EQ(diskFullMessage(mountPointOf(file), true),
-        disk + QStringLiteral(" disk is full,clear disk to continue"));
+        QStringLiteral("The disk %1 is full. Make room on it to go on recording.").arg(disk));
     EXPECT_EQ(diskFullMessage(QStringLiteral("/media/usb"), false),
         QStringLiteral("/media/usb盘空间已不足,请清理磁盘空间后继续录制!"));
     QProcess::execute(QStringLiteral("umount"), {disk});

@@ -120,7 +120,7 @@ TEST_F(RecordWindowTest, WithoutAMicrophoneTheButtonRecordsNothingAndSaysWhy)
     ShowRecordControlWindow();
     EXPECT_EQ(IsPlaying(), 0);
     ASSERT_EQ(messages.size(), 1);
-    EXPECT_TRUE(messages[0] == QStringLiteral("No voice input device, Please check sound card!")
+    EXPECT_TRUE(messages[0] == QStringLiteral("No sound input device was found. Please check the sound card.")
         || messages[0] == QStringLiteral("没有声音输入设备，请检查声卡!"));
 }
 

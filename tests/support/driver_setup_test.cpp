@@ -171,14 +171,16 @@ TEST_F(DriverSetup, EachFailureIsToldInTheLanguageInForce)
 {
     // No package.
     EXPECT_EQ(install(dir_.filePath(QStringLiteral("none/bth.inf"))), 0);
-    EXPECT_EQ(told_, QStringList {QStringLiteral("Tips|Can't find blue tooth driver install packet")});
+    EXPECT_EQ(told_,
+        QStringList {QStringLiteral(
+            "Tips|The Bluetooth driver package was not found. Please check the installation.")});
 
     // A file that names no setup class.
     told_.clear();
     const QString bad = dir_.filePath(QStringLiteral("bad.inf"));
     qmtest::writeFile(bad, "[Manufacturer]\r\n%A%=A\r\n[A]\r\n%D%=I, USB\\VID_0A12&PID_0001\r\n");
     EXPECT_EQ(install(bad), 0);
-    EXPECT_EQ(told_, QStringList {QStringLiteral("Tips|Open file %1 failed！").arg(bad)});
+    EXPECT_EQ(told_, QStringList {QStringLiteral("Tips|The file %1 cannot be opened.").arg(bad)});
 
     // No receiver plugged in: nothing to hand to the driver.
     told_.clear();
@@ -207,7 +209,8 @@ TEST_F(DriverSetup, WithoutTheRightToWriteTheDriversFilesTheTeacherIsToldRightsA
         GTEST_SKIP() << "the files cannot be made unwritable here";
     EXPECT_EQ(install(kFixture), 0);
     ASSERT_EQ(told_.size(), 1);
-    EXPECT_TRUE(told_[0].startsWith(QStringLiteral("Tips|Install driver error\n"))) << told_[0].toStdString();
+    EXPECT_TRUE(told_[0].startsWith(QStringLiteral("Tips|The new driver could not be installed.\n")))
+        << told_[0].toStdString();
     EXPECT_TRUE(told_[0].contains(QStringLiteral("Administrator rights")));
     EXPECT_EQ(qmtest::readFile(driver + QStringLiteral("/new_id")), QByteArray());
 }

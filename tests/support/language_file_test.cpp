@@ -1,11 +1,9 @@
 // The shipped language file must translate every text the code hands to GetConfigString.
 #include "platform/profile.h"
 
+#include "support/source_texts.h"
 #include "support_main/test_util.h"
 
-#include <QDir>
-#include <QDirIterator>
-#include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
 #include <QSet>
@@ -20,26 +18,6 @@ namespace {
 
 const QString kLanguageFile = QStringLiteral(QM_SOURCE_DIR "/resources/program/Language.ini");
 
-bool isSkippedFolder(const QString& relativePath)
-{
-    const QString top = relativePath.section(u'/', 0, 0);
-    return top == u"tests"_s || top.startsWith(u"build"_s) || top.startsWith(u'.');
-}
-
-QString unescape(const QString& literal)
-{
-    QString text;
-    for (qsizetype i = 0; i < literal.size(); ++i) {
-        if (literal[i] != u'\\' || i + 1 == literal.size()) {
-            text += literal[i];
-            continue;
-        }
-        const QChar c = literal[++i];
-        text += c == u'n' ? u'\n' : c == u't' ? u'\t' : c == u'r' ? u'\r' : c;
-    }
-    return text;
-}
-
 // Every literal passed as GetConfigString(u"…"_s), GetConfigString(QStringLiteral("…")) or
 // GetConfigString(QString::fromUtf8("…")), with the places where it is used.
 QMap<QString, QStringList> translatedLiterals()
@@ -48,20 +26,11 @@ QMap<QString, QStringList> translatedLiterals()
                                          uR"re(QStringLiteral\s*\(\s*"((?:[^"\\]|\\.)*)"\s*\)|)re"
                                          uR"re(QString::fromUtf8\s*\(\s*"((?:[^"\\]|\\.)*)"\s*\))\s*\))re"_s);
     QMap<QString, QStringList> literals;
-    const QDir root(QStringLiteral(QM_SOURCE_DIR));
-    QDirIterator it(root.path(), {u"*.cpp"_s, u"*.h"_s}, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString relative = root.relativeFilePath(path);
-        if (isSkippedFolder(relative)
-            || QFileInfo::exists(root.filePath(relative.section(u'/', 0, 0)) + u"/CMakeCache.txt"_s))
-            continue;
-        const QString source = QString::fromUtf8(qmtest::readFile(path));
-        for (auto match = call.globalMatch(source); match.hasNext();) {
+    for (const qmtest::SourceFile& file : qmtest::programSources()) {
+        for (auto match = call.globalMatch(file.text); match.hasNext();) {
             const QRegularExpressionMatch m = match.next();
             const QString literal = m.captured(1) + m.captured(2) + m.captured(3);
-            const qsizetype lineNo = source.left(m.capturedStart()).count(u'\n') + 1;
-            literals[unescape(literal)].append(u"%1:%2"_s.arg(relative).arg(lineNo));
+            literals[qmtest::unescapeLiteral(literal)].append(qmtest::placeOf(file, m.capturedStart()));
         }
     }
     return literals;

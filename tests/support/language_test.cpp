@@ -2,6 +2,8 @@
 
 #include "support/language_internal.h"
 
+#include "platform/messages.h"
+
 #include "support_main/read_only_folder.h"
 #include "support_main/test_util.h"
 
@@ -10,6 +12,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -99,6 +102,21 @@ TEST_F(LanguageTest, EditingTheFileChangesTranslationsAtOnceButNotTheLanguage)
     writeLanguageFile(u"[Setting]\nLanguage=Chinese\n[English]\n白板=Ashcombe Whiteboard\n"_s);
     EXPECT_EQ(GetLanguage(), u"English"_s);
     EXPECT_EQ(GetConfigString(u"白板"_s), u"Ashcombe Whiteboard"_s);
+}
+
+TEST_F(LanguageTest, ThePanelIsFoundByItsTitleInTheOtherLanguage)
+{
+    loadWith(u"[Setting]\nLanguage=English\n[English]\n白板=Whiteboard\n"_s);
+    EXPECT_EQ(PanelTitles(), QStringList({u"Whiteboard"_s, u"白板"_s}));
+    QWidget panel;
+    panel.setWindowTitle(PanelTitle());
+    platform::MessageTable table(&panel, platform::kDialogClass);
+    table.setOtherTitles(PanelTitles());
+    EXPECT_EQ(FindPanel().widget, &panel);
+    // A second start that reads Chinese still finds the panel the first one titled in English.
+    loadWith(u"[Setting]\nLanguage=Chinese\n[English]\n白板=Whiteboard\n"_s);
+    EXPECT_EQ(PanelTitles(), QStringList({u"白板"_s, u"Whiteboard"_s}));
+    EXPECT_EQ(FindPanel().widget, &panel);
 }
 
 TEST_F(LanguageTest, SetLanguageTakesEffectAtOnceAndIsStored)

@@ -342,7 +342,7 @@ TEST_F(Erase, ClearOfMoreThanAHundredAsksAndYesEmptiesThePageForGood)
     answer_ = platform::IDNO;
     s.ClearScreen();
     ASSERT_EQ(boxes_.size(), 1u);
-    EXPECT_EQ(boxes_[0].caption, QStringLiteral("信息提示"));
+    EXPECT_EQ(boxes_[0].caption, QStringLiteral("提示"));
     EXPECT_EQ(boxes_[0].text, QStringLiteral("此次清屏操作将删除所有数据 \n 数据不可再恢复,是否继续? "));
     EXPECT_EQ(boxes_[0].type, platform::MB_YESNO | platform::MB_ICONEXCLAMATION);
     EXPECT_EQ(ThePageList().nodes.size(), 101u);
@@ -357,7 +357,7 @@ TEST_F(Erase, ClearOfMoreThanAHundredAsksAndYesEmptiesThePageForGood)
     ASSERT_EQ(boxes_.size(), 2u);
     EXPECT_EQ(boxes_[1].caption, QStringLiteral("Tips"));
     EXPECT_EQ(boxes_[1].text,
-        QStringLiteral("Current clear screen will delete all data \n and can't be recoverd,continue? "));
+        QStringLiteral("Clearing the screen deletes everything on it,\nand it cannot be undone. Continue?"));
     EXPECT_TRUE(ThePageList().nodes.empty());
     EXPECT_TRUE(ThePageList().undoStack.empty());
     s.UndoStep();

@@ -54,7 +54,7 @@ inline void GiveThePanelBack(unsigned restoreMessage)
         return;
     }
     for (int attempt = 0; attempt < 10; ++attempt) {
-        if (const platform::WindowRef panel = platform::FindWindow(platform::kDialogClass, PanelTitle())) {
+        if (const platform::WindowRef panel = FindPanel()) {
             platform::ShowWindow(panel, true);
             return;
         }
