@@ -260,19 +260,16 @@ void RecordControl::playLast()
     const QString last = savedTo_.isEmpty() ? lastRecording_ : savedTo_;
     if (last.isEmpty() && recording_) {
         say(QStringLiteral("The recording is still going on: pause it and save it, then play it."),
-            QStringLiteral("Tips"), QStringLiteral("正在录像：暂停并保存后再播放。"), QStringLiteral("提示"));
+            QStringLiteral("正在录像：暂停并保存后再播放。"));
         return;
     }
     if (last.isEmpty()) {
-        say(QStringLiteral("Nothing has been recorded yet."), QStringLiteral("Tips"),
-            QStringLiteral("还没有录像。"), QStringLiteral("提示"));
+        say(QStringLiteral("Nothing has been recorded yet."), QStringLiteral("还没有录像。"));
         return;
     }
     if (!QFileInfo(last).isFile()) {
         say(QStringLiteral("The recording %1 is no longer there.").arg(QDir::toNativeSeparators(last)),
-            QStringLiteral("Tips"),
-            QStringLiteral("录像文件已不存在：%1").arg(QDir::toNativeSeparators(last)),
-            QStringLiteral("提示"));
+            QStringLiteral("录像文件已不存在：%1").arg(QDir::toNativeSeparators(last)));
         return;
     }
     if (hooks_.openWithDesktop && hooks_.openWithDesktop(last))
@@ -280,8 +277,7 @@ void RecordControl::playLast()
     if (hooks_.openInOwnPlayer && hooks_.openInOwnPlayer(last))
         return;
     say(QStringLiteral("No video player was found. Please install a player for AVI files."),
-        QStringLiteral("Tips"), QStringLiteral("未找到视频播放器,请安装支持avi格式播放器"),
-        QStringLiteral("提示"));
+        QStringLiteral("未找到视频播放器,请安装支持avi格式播放器"));
 }
 
 } // namespace recorder

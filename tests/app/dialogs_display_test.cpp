@@ -125,6 +125,14 @@ protected:
         qmtest::waitFor([] { return false; }, ms);
     }
 
+    // The panel's command, then the page it opens in sight.
+    static void openPage(CWhiteBoardDlg& panel, int command)
+    {
+        panel.OnCommand(command);
+        ASSERT_TRUE(qmtest::waitFor([&] { return panel.Surface() && panel.Surface()->isVisible(); }, 5000));
+        pause(500);
+    }
+
     static void expectWhole(const DialogSeen& seen, int buttons)
     {
         EXPECT_TRUE(seen.insideScreen) << seen.title.toStdString();
@@ -243,9 +251,7 @@ TEST_F(Dialogs, WidthAndColourChosenOnThePanelDrawTheNextStroke)
     CWhiteBoardDlg panel(nullptr);
     panel.OnInitDialog();
     panel.show();
-    panel.OnCommand(DIALOG::kCmdWriting);
-    ASSERT_TRUE(qmtest::waitFor([&] { return panel.Surface() && panel.Surface()->isVisible(); }, 5000));
-    pause(500);
+    openPage(panel, DIALOG::kCmdWriting);
 
     // "粗线" alone, then a stroke: it is 15 pixels wide, not the thin red of before.
     panel.OnCommand(DIALOG::kCmdThickLine);
@@ -279,14 +285,10 @@ TEST_F(Dialogs, ThePenThePanelGivesIsThickEnoughToReadFromTheBackOfTheRoom)
     panel.OnInitDialog();
     panel.show();
     // Over the desktop from the writing button, then on a board page from the whiteboard button.
-    panel.OnCommand(DIALOG::kCmdWriting);
-    ASSERT_TRUE(qmtest::waitFor([&] { return panel.Surface() && panel.Surface()->isVisible(); }, 5000));
-    pause(500);
+    openPage(panel, DIALOG::kCmdWriting);
     stroke({QPoint(200, 300), QPoint(400, 300), QPoint(600, 300)});
     EXPECT_GE(thickness(screenImage(), 400, 280, 320, qRgb(255, 0, 0)), 3) << "a one-pixel line is lost";
-    panel.OnCommand(DIALOG::kCmdWhiteboard);
-    ASSERT_TRUE(qmtest::waitFor([&] { return panel.Surface() && panel.Surface()->isVisible(); }, 5000));
-    pause(500);
+    openPage(panel, DIALOG::kCmdWhiteboard);
     stroke({QPoint(200, 500), QPoint(400, 500), QPoint(600, 500)});
     EXPECT_GE(thickness(screenImage(), 400, 480, 520, qRgb(255, 0, 0)), 3);
     panel.OnDestroy();
@@ -310,9 +312,7 @@ TEST_F(Dialogs, OverAnOpenPageTheQuestionIsWholeAndThePanelStaysInSight)
     CWhiteBoardDlg panel(nullptr);
     panel.OnInitDialog();
     panel.show();
-    panel.OnCommand(DIALOG::kCmdWriting);
-    ASSERT_TRUE(qmtest::waitFor([&] { return panel.Surface() && panel.Surface()->isVisible(); }, 5000));
-    pause(500);
+    openPage(panel, DIALOG::kCmdWriting);
 
     // The window manager keeps the page right under a dialog it owns: the panel must not end up under both.
     double panelShown = 0;

@@ -3,6 +3,7 @@
 #include "program_driver.h"
 
 #include "assist/slide_deck_fixture.h"
+#include "support_main/stacking_check.h"
 #include "support_main/test_util.h"
 
 #include <QDir>
@@ -78,6 +79,9 @@ TEST(DeckWall, FourDConvertsADeckIntoAWallToZoomWriteOnAndLeave)
         30000);
     wall.save(QStringLiteral("/tmp/deck_wall.png"));
     ASSERT_TRUE(shown) << "the wall does not show the three slides";
+    EXPECT_TRUE(qmtest::waitFor([] { return qmtest::desktopStacking().followsRule; }, 8000))
+        << "the wall under the panel's tab:\n"
+        << qmtest::desktopStacking().description.toStdString();
 
     // One slide a row: the green one is in the middle of the screen. A click brings it close.
     const QPoint centre(960, 540);

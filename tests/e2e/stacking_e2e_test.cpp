@@ -38,8 +38,8 @@ struct PanelButton {
 const PanelButton kPanelButtons[] = {{1075, {1, 30}, 49, 20}, {1121, {1, 94}, 49, 20},
     {1123, {1, 158}, 49, 20}, {1128, {2, 288}, 15, 15}, {1139, {27, 336}, 15, 15}, {1131, {2, 360}, 15, 15},
     {1145, {27, 360}, 15, 15}, {1132, {2, 384}, 15, 15}};
-constexpr int kWriting = 1075, kTools = 1121, kWhiteboard = 1128, kColour = 1139, kArrow = 1131,
-              kRecorder = 1145, kSave = 1132;
+constexpr int kWriting = 1075, kTools = 1121, kHistory = 1123, kWhiteboard = 1128, kColour = 1139,
+              kArrow = 1131, kRecorder = 1145, kSave = 1132;
 
 void settle(int ms)
 {
@@ -183,6 +183,19 @@ TEST_F(InFrontOfAClass, EveryDialogOpensAboveAndGivesThePanelBackEachWayItCloses
     ASSERT_TRUE(waitForNoDialog());
     EXPECT_TRUE(program.running()) << "No keeps the program";
     inOrder("No to the close question");
+
+    // The history panel's Add, over the page: its file dialog above all, cancelled.
+    clickButton(kHistory);
+    const unsigned long history = program.waitForWindow(QStringLiteral("CTabDlg"));
+    ASSERT_NE(history, 0u);
+    inOrder("the history panel over the page");
+    const QRect tab = platform::desktop::windowGeometry(history);
+    clickAt(QPoint(tab.left() + 30, tab.bottom() - 8 - 28 - 2 - 14)); // Add, the first command under the list
+    ASSERT_NE(waitForDialog(), 0u) << "Add asks for a picture";
+    inOrder("the history panel's picture dialog");
+    platform::desktop::pressKey(QStringLiteral("Escape"));
+    ASSERT_TRUE(waitForNoDialog());
+    inOrder("the picture dialog cancelled");
 }
 
 TEST_F(InFrontOfAClass, AidsComeOverThePageAndStayUnderThePanel)
