@@ -161,6 +161,10 @@ void BM_ClientsThatNeverRead(benchmark::State& state)
     state.counters["queued_MB"] = queued / kMB;
     state.counters["rss_above_start_MB"] = above / kMB;
 }
-BENCHMARK(BM_ClientsThatNeverRead)->Args({100, 1})->Args({100, 0})->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClientsThatNeverRead)
+    ->Args({100, 1})
+    ->Args({100, 0})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
