@@ -1,6 +1,7 @@
 // The view that plays a movie: a web view on the loopback server's page.
 #include "player/flash/flash_exports.h"
 #include "player/flash/movie_server.h"
+#include "support/language.h"
 
 #include <QFileInfo>
 #include <QWebEnginePage>
@@ -11,6 +12,13 @@
 
 namespace {
 
+QString problemText(flash::FileProblem problem)
+{
+    if (problem == flash::FileProblem::TooLarge)
+        return GetConfigString(QStringLiteral("这个Flash动画超过256MB，太大，无法播放。"));
+    return GetConfigString(QStringLiteral("无法打开这个Flash动画文件。"));
+}
+
 class FlashView : public QWebEngineView {
 public:
     FlashView(QWidget* parent, const QString& movie, const QString& ruffle)
@@ -20,15 +28,25 @@ public:
         settings()->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
         settings()->setAttribute(QWebEngineSettings::ShowScrollBars, false);
         page()->setBackgroundColor(Qt::black);
-        if (server_.Start())
-            load(QUrl(server_.PageUrl()));
-        else
-            setHtml(
-                QStringLiteral("<body style='color:#fff;background:#000'>The Flash player cannot start: no "
-                               "loopback port is free.</body>"));
+        // The page is loaded once the movie has been read, or the frame says why it will not play.
+        server_.movieRead = [this](flash::FileProblem problem) {
+            if (problem == flash::FileProblem::None)
+                load(QUrl(server_.PageUrl()));
+            else
+                showMessage(problemText(problem));
+        };
+        if (!server_.Start())
+            showMessage(GetConfigString(QStringLiteral("Flash播放器无法启动：本机没有空闲的端口。")));
     }
 
 private:
+    void showMessage(const QString& text)
+    {
+        setHtml(QStringLiteral(
+            "<body style='margin:16px;color:#fff;background:#000;font:16px sans-serif'>%1</body>")
+                    .arg(text.toHtmlEscaped()));
+    }
+
     flash::MovieServer server_;
 };
 
