@@ -219,7 +219,7 @@ void CRecordDlg::sessionEnded(SessionEnd how)
         }
         platform::MessageBox(this,
             english ? QStringLiteral("The AVI file could not be created.")
-                    : QStringLiteral("无法创建AVI文件。"),
+                    : QStringLiteral("错误的创建AVI文件"),
             english ? QStringLiteral("Tips") : QStringLiteral("提示"),
             platform::MB_OK | platform::MB_ICONWARNING);
         control_->stop();
