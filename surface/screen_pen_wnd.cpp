@@ -50,7 +50,7 @@ CScreenPenWnd::CScreenPenWnd(QWidget* owner, const QString& pagePicture)
     , shapes_(*this)
     , erasers_(*this)
     , freehand_(*this)
-    , chain_ {&picture_, &instrument_, &buttons_, &text_, &shapes_, &erasers_, &freehand_}
+    , chain_ {&buttons_, &picture_, &instrument_, &text_, &shapes_, &erasers_, &freehand_}
 {
     setWindowTitle(kTitle);
     platform::SetStackLayer(this, platform::StackLayer::Page);

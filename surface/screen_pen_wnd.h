@@ -207,8 +207,9 @@ private:
     ShapeGesture shapes_;
     EraserGesture erasers_;
     FreehandGesture freehand_;
-    // The order a press is offered in: a picture being placed, the pictures and media frames and a pending
-    // insertion, then the instruments, the board's buttons and the pen tools.
+    // The order a press is offered in: the board's buttons, which answer whatever tool is in use (an instrument
+    // or a picture would otherwise take every press of the page), then a picture being placed, the pictures and
+    // media frames and a pending insertion, the instruments and the pen tools.
     std::array<Gesture*, 7> chain_;
     // The gesture following the press under way.
     Gesture* active_ = nullptr;
