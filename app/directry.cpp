@@ -14,9 +14,8 @@ bool CDirectry::Exists() const
 
 bool CDirectry::Delete()
 {
-    if (!Exists())
-        return false;
-    return platform::deleteTree(path_);
+    // Only a folder the program made goes, and never through a link.
+    return platform::removeScratchFolder(path_);
 }
 
 bool CDirectry::CopyTo(const QString& target) const

@@ -1,5 +1,5 @@
 #pragma once
-// A folder that can be deleted, copied or renamed whole.
+// A folder that can be copied or renamed whole, and deleted when the program made it (a scratch folder).
 #include <QString>
 
 namespace _FILE {

@@ -1,12 +1,15 @@
 #include "app/user_dlg.h"
 
 #include "app/ini.h"
+#include "app/user_entries.h"
 
 #include "platform/dialog_units.h"
+#include "platform/message_box.h"
 #include "platform/shell.h"
 #include "platform/window_flags.h"
 #include "support/language.h"
 
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileIconProvider>
@@ -16,6 +19,7 @@
 #include <QMimeDatabase>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimer>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -24,7 +28,6 @@ namespace DIALOG {
 namespace {
 constexpr int kWidthDu = 52;
 constexpr int kHeightDu = 279;
-const QString kSection = u"ToolInfo"_s;
 const QString kSettingsName = u"SetInfo.ini"_s;
 } // namespace
 
@@ -86,17 +89,15 @@ void CUserDlg::showEvent(QShowEvent* event)
 
 QString CUserDlg::settingsFile() const
 {
-    return kSettingsName;
+    // The profile accessor says what is wrong with the file (missing, say) in its own message.
+    _FILE::CIni ini;
+    return ini.SetFileName(kSettingsName) ? ini.FilePath() : QString();
 }
 
-QString CUserDlg::DisplayText(const QString& path)
+void CUserDlg::tell(const QString& text)
 {
-    QString text = QFileInfo(path).fileName();
-    // A key holding "=" or starting a comment or a section would not read back as the same key.
-    text.replace(u'=', u'_');
-    if (text.startsWith(u';') || text.startsWith(u'['))
-        text[0] = u'_';
-    return text.trimmed();
+    platform::MessageBox(
+        this, text, IsEnglish() ? u"Tips"_s : u"提示"_s, platform::MB_OK | platform::MB_ICONWARNING);
 }
 
 QIcon CUserDlg::FileIcon(const QString& path)
@@ -111,14 +112,6 @@ QIcon CUserDlg::FileIcon(const QString& path)
     return icon;
 }
 
-QListWidgetItem* CUserDlg::findEntry(const QString& text) const
-{
-    for (int i = 0; i < list_->count(); ++i)
-        if (list_->item(i)->text() == text)
-            return list_->item(i);
-    return nullptr;
-}
-
 QStringList CUserDlg::EntryTexts() const
 {
     QStringList texts;
@@ -130,42 +123,67 @@ QStringList CUserDlg::EntryTexts() const
 void CUserDlg::Reload()
 {
     list_->clear();
-    _FILE::CIni ini;
-    if (!ini.SetFileName(settingsFile()))
+    const QString file = settingsFile();
+    if (file.isEmpty())
         return;
-    for (const QString& key : ini.ReadKeyNames(kSection)) {
-        const QString path = ini.ReadString(kSection, key);
-        if (path.isEmpty() || findEntry(key))
-            continue;
-        auto* item = new QListWidgetItem(FileIcon(path), key, list_);
+    for (const QString& text : user_entries::EntryTexts(file)) {
+        const QString path = user_entries::EntryPath(file, text);
+        auto* item = new QListWidgetItem(FileIcon(path), text, list_);
         item->setToolTip(path);
     }
 }
 
-bool CUserDlg::AddEntry(const QString& path)
+QString CUserDlg::addEntry(const QString& path)
 {
-    const QString text = DisplayText(path);
-    if (text.isEmpty() || path.size() > kLongestPath || findEntry(text))
-        return false;
-    // The entry is written to the settings as well: a click looks its path up there, and the next start
-    // shows it again.
-    _FILE::CIni ini;
-    if (ini.SetFileName(settingsFile()))
-        ini.WriteString(kSection, text, QFileInfo(path).absoluteFilePath());
+    const QString file = settingsFile();
+    if (file.isEmpty())
+        return {};
+    QString text;
+    const bool english = IsEnglish();
+    switch (user_entries::AddEntry(file, path, &text)) {
+    case user_entries::Added::Added:
+        break;
+    case user_entries::Added::AlreadyThere:
+        return {};
+    case user_entries::Added::NameTaken:
+        return english
+            ? u"An entry named \"%1\" is already there and opens another file. Delete it first to "
+              "add \"%2\"."_s.arg(text, path)
+            : u"已有名为“%1”的条目，它打开另一个文件。要加入“%2”，请先删除该条目。"_s.arg(text, path);
+    case user_entries::Added::NotStorable:
+        return english ? u"\"%1\" cannot be added: its name or path cannot be kept in the list."_s.arg(path)
+                       : u"无法加入“%1”：它的名称或路径无法保存在列表中。"_s.arg(path);
+    case user_entries::Added::NotWritten:
+        return english ? u"\"%1\" cannot be added: %2 cannot be written."_s.arg(path, file)
+                       : u"无法加入“%1”：无法写入%2。"_s.arg(path, file);
+    }
     auto* item = new QListWidgetItem(FileIcon(path), text, list_);
     item->setToolTip(path);
-    return true;
+    return {};
+}
+
+bool CUserDlg::AddEntry(const QString& path)
+{
+    const int before = list_->count();
+    if (const QString refused = addEntry(path); !refused.isEmpty())
+        tell(refused);
+    return list_->count() > before;
 }
 
 bool CUserDlg::OpenEntry(const QString& text)
 {
-    _FILE::CIni ini;
-    if (!ini.SetFileName(settingsFile()))
+    const QString file = settingsFile();
+    if (file.isEmpty())
         return false;
-    const QString path = ini.ReadString(kSection, text);
+    const QString path = user_entries::EntryPath(file, text);
     if (path.isEmpty())
         return false;
-    // A file that is gone opens nothing, and the desktop tells nothing either.
+    // A bare name is a program on the search path; a full path that is gone would open nothing, silently.
+    if (QDir::isAbsolutePath(path) && !QFileInfo::exists(path)) {
+        tell(IsEnglish() ? u"\"%1\" is no longer there: %2"_s.arg(text, path)
+                         : u"“%1”已不存在：%2"_s.arg(text, path));
+        return false;
+    }
     platform::shellOpen(path);
     return true;
 }
@@ -175,9 +193,8 @@ void CUserDlg::DeleteSelected()
     QListWidgetItem* item = list_->currentItem();
     if (!item || !item->isSelected())
         return;
-    _FILE::CIni ini;
-    if (ini.SetFileName(settingsFile()))
-        ini.WriteString(kSection, item->text(), u""_s);
+    if (const QString file = settingsFile(); !file.isEmpty())
+        user_entries::DeleteEntry(file, item->text());
     Reload();
 }
 
@@ -210,10 +227,17 @@ void CUserDlg::dragEnterEvent(QDragEnterEvent* event)
 
 void CUserDlg::dropEvent(QDropEvent* event)
 {
-    for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile())
-            AddEntry(url.toLocalFile());
+    QStringList refused;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (!url.isLocalFile())
+            continue;
+        if (const QString why = addEntry(url.toLocalFile()); !why.isEmpty())
+            refused << why;
+    }
     event->acceptProposedAction();
+    // Told once the drop is over: the program the file came from waits for the drop to end.
+    if (!refused.isEmpty())
+        QTimer::singleShot(0, this, [this, refused] { tell(refused.join(u'\n')); });
 }
 
 void CUserDlg::paintEvent(QPaintEvent*)

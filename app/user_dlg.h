@@ -18,15 +18,17 @@ public:
     static constexpr int kListId = 1042;
     static constexpr int kDeleteId = 1069;
     static constexpr int kHideId = 1070;
-    static constexpr int kLongestPath = 260;
 
     explicit CUserDlg(QWidget* owner);
 
     // Empties the list and fills it again from [ToolInfo]; entries with an empty value are left out.
     void Reload();
-    // Adds an entry for a file unless one of its display text is there; false when nothing was added.
+    // Adds an entry for a file; false when nothing was added. The same file again adds nothing quietly; a
+    // file the entries cannot keep exactly, or whose name another file's entry has, is refused with a
+    // message.
     bool AddEntry(const QString& path);
-    // Opens the entry with this display text with the desktop; false when it has no path.
+    // Opens the entry with this display text with the desktop; false when it has no path or its file is gone
+    // (which the teacher is told).
     bool OpenEntry(const QString& text);
     // Deletes the selected entry: its value becomes empty and the list is read again.
     void DeleteSelected();
@@ -34,8 +36,6 @@ public:
     QListWidget* List() const { return list_; }
     QStringList EntryTexts() const;
 
-    // The display text of a path: its file name, with the characters a profile key cannot hold replaced.
-    static QString DisplayText(const QString& path);
     // The file's icon from the desktop's icon theme, by its type.
     static QIcon FileIcon(const QString& path);
 
@@ -47,8 +47,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The settings file, or an empty string (the teacher has been told why) when it cannot be used.
     QString settingsFile() const;
-    QListWidgetItem* findEntry(const QString& text) const;
+    // Adds the entry; the text that says why it was refused, or an empty one.
+    QString addEntry(const QString& path);
+    void tell(const QString& text);
 
     QListWidget* list_ = nullptr;
     QPushButton* delete_ = nullptr;

@@ -473,12 +473,10 @@ void CWhiteBoardDlg::ShowLogoWall()
         platform::SendCopyData(cinebox, 0, u"LogoMode"_s);
         return;
     }
-    const QString program = QDir::current().filePath(u"Cinebox"_s);
-    for (const QString& name : {program, program + u".exe"_s})
-        if (QFileInfo(name).isExecutable()) {
-            QProcess::startDetached(name, {u"Marlowe"_s}, QDir::currentPath());
-            return;
-        }
+    if (const QString program = platform::siblingProgram(u"Cinebox"_s); !program.isEmpty()) {
+        QProcess::startDetached(program, {u"Marlowe"_s}, platform::programFolder());
+        return;
+    }
     // Without the media centre the logo pictures go on our own picture wall.
     ShowMainFrame();
     if (const platform::WindowRef wall = platform::FindWindow(QString(), u"QMShow"_s))

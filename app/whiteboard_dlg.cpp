@@ -369,6 +369,7 @@ void CWhiteBoardDlg::RegisterMessages()
 void CWhiteBoardDlg::StartTimers()
 {
     stayaliveTimer_ = new QTimer(this);
+    stayaliveTimer_->setObjectName(u"stayaliveTimer"_s);
     stayaliveTimer_->setInterval(180000);
     connect(stayaliveTimer_, &QTimer::timeout, this, &CWhiteBoardDlg::OnStayaliveTimer);
     stayaliveTimer_->start();
@@ -387,13 +388,8 @@ void CWhiteBoardDlg::OnStayaliveTimer()
     if (Find360Process() || platform::FindWindow(QString(), u"Stayalive_Stayalive_Stayalive"_s)
         || shownWindowOfClass(u"STAYALIVE_STAYALIVE_STAYALIVE"_s))
         return;
-    for (const QString& name : {u"Stayalive"_s, u"Stayalive.exe"_s}) {
-        const QFileInfo program(QDir::current().filePath(name));
-        if (program.isFile() && program.isExecutable()) {
-            QProcess::startDetached(program.absoluteFilePath(), {}, QDir::currentPath());
-            return;
-        }
-    }
+    if (const QString program = platform::siblingProgram(u"Stayalive"_s); !program.isEmpty())
+        QProcess::startDetached(program, {}, platform::programFolder());
 }
 
 bool CWhiteBoardDlg::OnClose()

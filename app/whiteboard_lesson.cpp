@@ -398,8 +398,8 @@ QString CWhiteBoardDlg::KeepLesson(bool* failed)
     for (int n = 2; QFileInfo::exists(folder); ++n)
         folder = root + u"/"_s + KeptLessonFolderName(QDateTime::currentDateTime()) + u"-%1"_s.arg(n);
     LessonExport result;
-    if (!QDir().mkpath(folder) || !WriteLessonPdf(KeptLessonPdf(folder), pages, &result)) {
-        QDir().rmdir(folder);
+    if (!platform::makeScratchFolder(folder) || !WriteLessonPdf(KeptLessonPdf(folder), pages, &result)) {
+        platform::removeScratchFolder(folder);
         if (failed)
             *failed = true;
         tell(nullptr,

@@ -7,6 +7,7 @@
 #include "platform/message_box.h"
 #include "platform/messages.h"
 #include "platform/notice.h"
+#include "platform/shell.h"
 #include "support/language.h"
 
 #include <QApplication>
@@ -163,19 +164,14 @@ QString stagingFolder(const QString& folder)
 
 bool moveSlidesIn(const QString& staging, const QString& folder)
 {
-    if (!QDir().mkpath(folder))
+    // The folder is the conversion's own: made and marked by it. The old pictures go, since a deck that lost
+    // slides must not keep them on the wall; nothing else is ever emptied.
+    if (!platform::makeScratchFolder(folder) || !platform::emptyScratchFolder(folder))
         return false;
-    // The old pictures go: a deck that lost slides must not keep them on the wall.
-    for (const QFileInfo& old : QDir(folder).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-        if (old.isDir())
-            QDir(old.filePath()).removeRecursively();
-        else
-            QFile::remove(old.filePath());
-    }
     bool ok = true;
     for (const QFileInfo& slide : QDir(staging).entryInfoList(QDir::Files))
         ok = QFile::rename(slide.filePath(), folder + QLatin1Char('/') + slide.fileName()) && ok;
-    QDir(staging).removeRecursively();
+    platform::removeScratchFolder(staging);
     return ok;
 }
 
@@ -213,28 +209,28 @@ void wallReady(const QString& folder)
 void convertDeck(const QString& deck)
 {
     const QString title = qmhelp::deckTitle(deck);
-    const QString folder = qmhelp::deckFolder(QDir::currentPath(), title);
+    const QString folder = qmhelp::ownDeckFolder(QDir::currentPath(), title);
     const QString staging = stagingFolder(folder);
-    QDir(staging).removeRecursively();
-    if (!QDir().mkpath(staging)) {
+    platform::removeScratchFolder(staging);
+    if (!platform::makeScratchFolder(staging)) {
         tellProblem(QStringLiteral("The folder %1 cannot be made.").arg(folder),
             QStringLiteral("无法创建文件夹 %1").arg(folder));
         return;
     }
     if (reuseOrAsk(deck, folder)) {
-        QDir(staging).removeRecursively();
+        platform::removeScratchFolder(staging);
         wallReady(folder);
         return;
     }
 
     // The suite's media centre comes up first when it is installed beside the program.
-    const QString cinebox = QCoreApplication::applicationDirPath() + QStringLiteral("/Cinebox");
-    if (QFileInfo(cinebox).isExecutable() && !platform::FindWindow(QString(), QStringLiteral("Cinebox")))
-        QProcess::startDetached(cinebox, {});
+    const QString cinebox = platform::siblingProgram(QStringLiteral("Cinebox"));
+    if (!cinebox.isEmpty() && !platform::FindWindow(QString(), QStringLiteral("Cinebox")))
+        QProcess::startDetached(cinebox, {}, platform::programFolder());
 
     UICONTROL::CPptConvert converter;
     if (!converter.Initialise()) {
-        QDir(staging).removeRecursively();
+        platform::removeScratchFolder(staging);
         onUiThread([] {
             showOfficeMissing();
             return 0;
@@ -246,7 +242,7 @@ void convertDeck(const QString& deck)
     const bool ok = converter.Convert(
         deck, staging, 0, [](int k, int n) { showProgress(qmhelp::ConversionStage::Slides, k, n); });
     if (!ok) {
-        QDir(staging).removeRecursively();
+        platform::removeScratchFolder(staging);
         // A cancelled conversion is what the teacher asked for: nothing to tell.
         if (!converter.Cancelled())
             tellProblem(

@@ -1,5 +1,7 @@
 #include "assist/deck_convert_model.h"
 
+#include "platform/shell.h"
+
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSize>
@@ -20,9 +22,32 @@ QString deckTitle(const QString& deckPath)
     return QFileInfo(deckPath).completeBaseName();
 }
 
+QString deckFolderName(const QString& title)
+{
+    QString name = title;
+    for (QChar& c : name) {
+        if (c == u'/' || c == u'\\' || c.unicode() < 0x20 || c.unicode() == 0x7f)
+            c = u'_';
+    }
+    for (qsizetype i = 0; i < name.size() && name[i] == u'.'; ++i)
+        name[i] = u'_';
+    return name.isEmpty() ? QStringLiteral("_") : name;
+}
+
 QString deckFolder(const QString& currentDirectory, const QString& title)
 {
-    return QStringLiteral("%1/Save/PowerPoint/%2").arg(currentDirectory, title);
+    return QStringLiteral("%1/Save/PowerPoint/%2").arg(currentDirectory, deckFolderName(title));
+}
+
+QString ownDeckFolder(const QString& currentDirectory, const QString& title)
+{
+    const QString first = deckFolder(currentDirectory, title);
+    for (int n = 1;; ++n) {
+        const QString folder = n == 1 ? first : QStringLiteral("%1 (%2)").arg(first).arg(n);
+        const QFileInfo info(folder);
+        if ((!info.exists() && !info.isSymLink()) || platform::isScratchFolder(folder))
+            return folder;
+    }
 }
 
 int slideNumberOf(const QString& fileName)

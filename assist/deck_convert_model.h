@@ -12,8 +12,16 @@ namespace qmhelp {
 QMHELP_EXPORT bool isSlideDeck(const QString& path);
 // The deck's title: its file name without folder and extension ("Lesson 1" for ".../Lesson 1.pptx").
 QMHELP_EXPORT QString deckTitle(const QString& deckPath);
-// The folder a deck's slides go to: <current directory>/Save/PowerPoint/<title>.
+// The title as the name of one folder or the start of a file name: separators and control characters become
+// "_", and so do leading dots, so that a deck named "...odp" never names the folder above ("..") or a hidden
+// one. An empty title gives "_".
+QMHELP_EXPORT QString deckFolderName(const QString& title);
+// The folder a deck's slides go to: <current directory>/Save/PowerPoint/<the title's folder name>.
 QMHELP_EXPORT QString deckFolder(const QString& currentDirectory, const QString& title);
+// The folder the conversion uses for a deck: deckFolder, or, when something that is not a folder an earlier
+// conversion made sits there (a link, a file, a folder of someone else's), the first free or own folder of
+// "<name> (2)", "<name> (3)", ... beside it. Looks at the file system; makes nothing.
+QMHELP_EXPORT QString ownDeckFolder(const QString& currentDirectory, const QString& title);
 // The slide number in a picture name as the converter writes it ("Slide12.PNG" → 12, also the localised
 // "幻灯片12.PNG"); 0 when the name holds none.
 QMHELP_EXPORT int slideNumberOf(const QString& fileName);

@@ -2,6 +2,8 @@
 
 #include "assist/deck_convert_model.h"
 
+#include "platform/shell.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -53,7 +55,11 @@ bool CPptConvert::Convert(
     }
     // The office suite's profile, its home and the PDF live in the slide folder's "temp", removed afterwards.
     const QString work = outputFolder + QStringLiteral("/temp");
-    QDir(work).removeRecursively();
+    platform::removeScratchFolder(work);
+    if (!platform::makeScratchFolder(work)) {
+        error_ = QStringLiteral("the folder %1 cannot be made").arg(work);
+        return false;
+    }
     QString pdf;
     QElapsedTimer clock;
     clock.start();
@@ -61,9 +67,9 @@ bool CPptConvert::Convert(
     officeMs_ = clock.restart();
     if (ok)
         ok = RenderPages(pdf, outputFolder, progress);
-    QDir(work).removeRecursively();
+    platform::removeScratchFolder(work);
     if (ok) {
-        totalSize_ = RenameSlidePictures(outputFolder, title_);
+        totalSize_ = RenameSlidePictures(outputFolder, qmhelp::deckFolderName(title_));
         ok = totalSize_ >= 0;
         if (!ok)
             error_ = QStringLiteral("the slide pictures could not be renamed");

@@ -382,15 +382,16 @@ bool CmfcLumoDlg::ImportFolder(const QString& folder)
         return false;
     LeaveEditing();
     // The pictures are written beside the board first: the pages there go only once all of them are written.
+    // An import cut short left it behind; anything else of that name is not the board's and stays.
     const QString staging = QDir(boardFolder_).filePath(QStringLiteral(".import"));
-    platform::deleteTree(staging);
-    QDir().mkpath(staging);
-    for (int i = 0; i < pictures.size(); ++i) {
-        if (!writePicture(pictures[i], QDir(staging).filePath(pageFileName(i + 1)))) {
-            platform::deleteTree(staging);
-            Tell(Text("无法导入图片到 %1", "The pictures cannot be imported into %1.").arg(boardFolder_));
-            return false;
-        }
+    platform::removeScratchFolder(staging);
+    bool staged = platform::makeScratchFolder(staging);
+    for (int i = 0; staged && i < pictures.size(); ++i)
+        staged = writePicture(pictures[i], QDir(staging).filePath(pageFileName(i + 1)));
+    if (!staged) {
+        platform::removeScratchFolder(staging);
+        Tell(Text("无法导入图片到 %1", "The pictures cannot be imported into %1.").arg(boardFolder_));
+        return false;
     }
     const QDir board(boardFolder_);
     for (const QString& file : board.entryList(QDir::Files))
@@ -398,7 +399,7 @@ bool CmfcLumoDlg::ImportFolder(const QString& folder)
             QFile::remove(board.filePath(file));
     for (int i = 0; i < pictures.size(); ++i)
         QFile::rename(QDir(staging).filePath(pageFileName(i + 1)), board.filePath(pageFileName(i + 1)));
-    platform::deleteTree(staging);
+    platform::removeScratchFolder(staging);
     pageCounter_ = int(pictures.size());
     engine_.LoadFolder(boardFolder_);
     return true;

@@ -470,6 +470,10 @@ bool WritePrivateProfileString(
         const auto lineBreak
             = std::find_if(value.cbegin(), value.cend(), [](QChar c) { return c == u'\n' || c == u'\r'; });
         storedValue.truncate(lineBreak - value.cbegin());
+        // A read trims blanks and takes away one pair of enclosing quotes: quoted, the value comes back whole
+        // ("notes.pdf " stays the document and never names the program "notes.pdf").
+        if (trimBlanks(storedValue) != storedValue || unquote(storedValue) != storedValue)
+            storedValue = u'"' + storedValue + u'"';
     }
 
     const QFileInfo info(file);

@@ -38,11 +38,12 @@ QMPLATFORM_EXPORT int GetPrivateProfileInt(
 // of the section, and the section at the end of the file; creates the file when it is missing. A null value
 // deletes the key, a null key deletes the section with all its keys. The file is written beside and then
 // renamed over the old one, so a failed write leaves the old file whole.
-// A value is stored up to its first line break, which would otherwise start new lines in the file. Returns
-// false when the file cannot be written (missing or read-only folder, read-only file) or when a name cannot
-// be stored (a section with ']' or a line break; a key that is empty, holds '=' or a line break, or begins
-// with
-// '[' or ';', which would be read back as a section or a comment).
+// A value is stored up to its first line break, which would otherwise start new lines in the file; one that
+// a read would change (blanks at its ends, enclosing quotes) is stored in double quotes, which a read takes
+// away again, as Windows reads them. Returns false when the file cannot be written (missing or read-only
+// folder, read-only file) or when a name cannot be stored (a section with ']' or a line break; a key that is
+// empty, holds '=' or a line break, or begins with '[' or ';', which would be read back as a section or a
+// comment).
 QMPLATFORM_EXPORT bool WritePrivateProfileString(
     const QString& section, const QString& key, const QString& value, const QString& file);
 

@@ -12,7 +12,14 @@
 #include <QTextStream>
 #include <QUrl>
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <string>
+#include <vector>
 
 namespace platform {
 
@@ -90,7 +97,8 @@ const QString kScratchMark = QStringLiteral(".quillmark-scratch");
 bool isScratchFolder(const QString& path)
 {
     const QFileInfo info(path);
-    return info.isDir() && !info.isSymLink() && QFileInfo(path + QLatin1Char('/') + kScratchMark).isFile();
+    const QFileInfo mark(path + QLatin1Char('/') + kScratchMark);
+    return info.isDir() && !info.isSymLink() && mark.isFile() && !mark.isSymLink();
 }
 
 bool makeScratchFolder(const QString& path)
@@ -105,16 +113,94 @@ bool makeScratchFolder(const QString& path)
     QFile mark(clean + QLatin1Char('/') + kScratchMark);
     if (!mark.open(QIODevice::WriteOnly))
         return false;
-    mark.write("Made by Quillmark for its scratch files; removed when it quits.\n");
+    mark.write("Made by Quillmark, which may remove this folder with everything in it.\n");
     mark.close();
     return isScratchFolder(clean);
 }
 
+namespace {
+
+// Deeper trees than this are not ours: the program makes none deeper than a few levels.
+constexpr int kDeepestRemoval = 64;
+
+// Removes what the folder open at dirFd holds, except keep (a name, or nothing). Every step goes through the
+// descriptor of the folder above, and a folder is opened with O_NOFOLLOW: a link is removed as a link, even
+// one that another process puts in place of a folder while this runs.
+bool emptyAt(int dirFd, const char* keep, int depth)
+{
+    if (depth > kDeepestRemoval)
+        return false;
+    const int listFd = fcntl(dirFd, F_DUPFD_CLOEXEC, 0);
+    DIR* dir = listFd >= 0 ? fdopendir(listFd) : nullptr;
+    if (!dir) {
+        if (listFd >= 0)
+            close(listFd);
+        return false;
+    }
+    // The names are read before anything goes: a folder changed while it is read may list entries twice.
+    std::vector<std::string> names;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != ".." && (!keep || name != keep))
+            names.push_back(name);
+    }
+    closedir(dir);
+    bool ok = true;
+    for (const std::string& name : names) {
+        struct stat st { };
+        if (fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            ok = errno == ENOENT && ok;
+            continue;
+        }
+        if (S_ISDIR(st.st_mode)) {
+            const int sub = openat(dirFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (sub < 0) {
+                ok = false;
+                continue;
+            }
+            ok = emptyAt(sub, nullptr, depth + 1) && ok;
+            close(sub);
+            ok = (unlinkat(dirFd, name.c_str(), AT_REMOVEDIR) == 0 || errno == ENOENT) && ok;
+        } else {
+            ok = (unlinkat(dirFd, name.c_str(), 0) == 0 || errno == ENOENT) && ok;
+        }
+    }
+    return ok;
+}
+
+// The one way the program removes a folder or its contents: only a real folder (the path itself no link) that
+// holds the mark as a plain file.
+bool removeOwnFolder(const QString& path, bool keepFolder)
+{
+    const QByteArray native = QFile::encodeName(QDir::cleanPath(path));
+    if (native.isEmpty())
+        return false;
+    const int fd = open(native.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const QByteArray mark = QFile::encodeName(kScratchMark);
+    struct stat st { };
+    if (fstatat(fd, mark.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return false;
+    }
+    bool ok = emptyAt(fd, keepFolder ? mark.constData() : nullptr, 0);
+    close(fd);
+    if (!keepFolder)
+        ok = ok && rmdir(native.constData()) == 0;
+    return ok;
+}
+
+} // namespace
+
 bool removeScratchFolder(const QString& path)
 {
-    if (!isScratchFolder(path))
-        return false;
-    return QDir(path).removeRecursively();
+    return removeOwnFolder(path, false);
+}
+
+bool emptyScratchFolder(const QString& path)
+{
+    return removeOwnFolder(path, true);
 }
 
 QString templatesScratchFolder()
@@ -143,14 +229,6 @@ QString shortPath(const QString& path)
     return path;
 }
 
-bool deleteTree(const QString& path)
-{
-    QFileInfo info(path);
-    if (!info.exists() || !info.isDir())
-        return false;
-    return QDir(path).removeRecursively();
-}
-
 bool copyTree(const QString& source, const QString& target)
 {
     QDir from(source);
@@ -170,6 +248,17 @@ bool copyTree(const QString& source, const QString& target)
                 && ok;
     }
     return ok;
+}
+
+QString siblingProgram(const QString& name)
+{
+    const QDir folder(programFolder());
+    for (const QString& file : {name, name + QStringLiteral(".exe")}) {
+        const QFileInfo program(folder.filePath(file));
+        if (program.isFile() && program.isExecutable())
+            return program.absoluteFilePath();
+    }
+    return {};
 }
 
 bool shellOpen(const QString& path, const QStringList& arguments)

@@ -22,23 +22,30 @@ QMPLATFORM_EXPORT QString documentsFolder();
 // There are no 8.3 names here: the short form of a path is the path itself.
 QMPLATFORM_EXPORT QString shortPath(const QString& path);
 
-// Scratch folders are the program's own: it makes them and marks them, and it removes only marked ones, so a
-// folder of the user's that happens to have the same name is never touched.
+// The program's own folders carry a mark file. They alone are ever removed or emptied, and never through a
+// link, so that neither a folder of the user's that happens to have the same name nor a link planted in place
+// of one of ours costs the user a file.
 // makeScratchFolder makes path and marks it (the folders above it that are missing are made, not marked);
 // true when path is a scratch folder now, false when it existed before without the mark or could not be made.
 QMPLATFORM_EXPORT bool makeScratchFolder(const QString& path);
+// True for a real folder (not a link) that holds the mark.
 QMPLATFORM_EXPORT bool isScratchFolder(const QString& path);
-// Removes a scratch folder with its contents; false, touching nothing, for any other folder.
+// Removes a scratch folder with its contents; false, touching nothing, for any other folder. Inside it, links
+// are removed as links and never followed. False as well when something in it could not be removed.
 QMPLATFORM_EXPORT bool removeScratchFolder(const QString& path);
+// Empties a scratch folder the same way, keeping the folder itself and its mark.
+QMPLATFORM_EXPORT bool emptyScratchFolder(const QString& path);
 // The system's scratch folder in the templates folder ("Temp"), made and marked on first use. When the user
 // has a "Temp" of their own there, the system's goes into $XDG_DATA_HOME/Quillmark/Templates instead. Empty
 // without a home folder.
 QMPLATFORM_EXPORT QString templatesScratchFolder();
 
-// Removes a folder with all its contents, quietly. False when it did not exist or could not be removed whole.
-QMPLATFORM_EXPORT bool deleteTree(const QString& path);
 // Copies a folder tree; the target is created. False when the source is not a folder or a copy failed.
 QMPLATFORM_EXPORT bool copyTree(const QString& source, const QString& target);
+
+// A sibling program of the suite ("Cinebox", "Stayalive") in the program folder, with or without ".exe";
+// empty when it is not there. Never looked for in the current directory, which may be anyone's folder.
+QMPLATFORM_EXPORT QString siblingProgram(const QString& name);
 
 // Opens a document or starts a program as the desktop would ("open" verb). Relative paths resolve against
 // the current directory. False when nothing could be started.

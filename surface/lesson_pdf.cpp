@@ -359,7 +359,7 @@ void PruneKeptLessons(const QString& root, int keep)
 {
     const QStringList lessons = KeptLessons(root);
     for (qsizetype i = std::max(0, keep); i < lessons.size(); ++i)
-        QDir(lessons.at(i)).removeRecursively();
+        platform::removeScratchFolder(lessons.at(i));
 }
 
 } // namespace DIALOG

@@ -88,8 +88,8 @@ QString KeptLessonFolderName(const QDateTime& when);
 QString KeptLessonPdf(const QString& lessonFolder);
 // The kept lessons under root, newest first: folders named as above that hold their PDF.
 QStringList KeptLessons(const QString& root);
-// Removes the oldest kept lessons beyond keep. Only folders named as above go; anything else under root is
-// left alone.
+// Removes the oldest kept lessons beyond keep. Only folders named as above that the program made (marked
+// scratch folders, never a link) go; anything else under root is left alone.
 void PruneKeptLessons(const QString& root, int keep = kKeptLessons);
 
 } // namespace DIALOG

@@ -61,8 +61,13 @@ QString boardPath(const QString& path)
 
 bool pageFilesExist(const QString& base)
 {
-    return QFileInfo::exists(base + QStringLiteral(".kw"))
-        || QFileInfo::exists(base + QStringLiteral(".bmp"));
+    // A link counts even when it leads nowhere: a page written through it would land wherever it points.
+    for (const char* extension : {".kw", ".bmp", ".kwt"}) {
+        const QFileInfo file(base + QLatin1String(extension));
+        if (file.exists() || file.isSymLink())
+            return true;
+    }
+    return false;
 }
 
 bool showsWriting(PageList& list)

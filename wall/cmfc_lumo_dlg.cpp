@@ -191,13 +191,9 @@ void CmfcLumoDlg::LoadFolder(const QString& folder)
     for (const QString& file : std::as_const(tempFiles_))
         QFile::remove(file);
     tempFiles_.clear();
-    const QString previous = dataFolder_;
+    // The folder shown before stays as it is: any program may hand the wall a folder, and the wall made none.
     dataFolder_ = folder;
-    engine_.LoadFolder(folder, [previous, folder] {
-        // A folder handed over for a moment is gone once shown; a folder with pictures is never removed.
-        if (!previous.isEmpty() && previous != folder)
-            QDir().rmdir(previous);
-    });
+    engine_.LoadFolder(folder);
 }
 
 void CmfcLumoDlg::OnCopyData(const QString& text)

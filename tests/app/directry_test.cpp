@@ -1,5 +1,7 @@
 #include "app/directry.h"
 
+#include "platform/shell.h"
+
 #include "support_main/test_util.h"
 
 #include <QDir>
@@ -8,16 +10,21 @@
 
 #include <gtest/gtest.h>
 
-TEST(CDirectryDelete, RemovesTheWholeTreeAndRefusesAMissingFolder)
+TEST(CDirectryDelete, RemovesTheProgramsOwnTreeAndRefusesAnyOtherOrAMissingFolder)
 {
     QTemporaryDir dir;
     const QString root = dir.path() + QStringLiteral("/Temp");
+    ASSERT_TRUE(platform::makeScratchFolder(root));
     qmtest::writeFile(root + QStringLiteral("/ZidodAvuvTemp/a.bmp"), "BM");
     qmtest::writeFile(root + QStringLiteral("/b.kw"), "0 ");
     _FILE::CDirectry folder(root);
     EXPECT_TRUE(folder.Delete());
     EXPECT_FALSE(QFileInfo::exists(root));
     EXPECT_FALSE(folder.Delete());
+
+    const QString theirs = qmtest::teachersFolder(dir.path() + QStringLiteral("/Temp of the teacher"));
+    EXPECT_FALSE(_FILE::CDirectry(theirs).Delete());
+    EXPECT_TRUE(qmtest::teachersFolderWhole(theirs));
 }
 
 TEST(CDirectryCopyAndRename, CopyKeepsTheTreeRenameFollowsTheFolder)

@@ -1,6 +1,6 @@
 // The programs the panel starts for the teacher (the screen keyboard, the calculator, the touch calibrator):
 // one that is missing, or ends without showing a window, says so instead of leaving a button that did
-// nothing.
+// nothing. The suite's sibling programs come from the program folder only.
 #include "app/tool_dlg.h"
 #include "app/tool_tip_dlg.h"
 #include "app/whiteboard_dlg.h"
@@ -8,12 +8,16 @@
 
 #include "platform/message_box.h"
 #include "platform/notice.h"
+#include "platform/shell.h"
 #include "support_main/test_util.h"
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 using namespace DIALOG;
 
@@ -103,4 +107,49 @@ TEST_F(OutsidePrograms, CalibrationWithoutTheCalibratorSaysWhatIsMissing)
     // The settings window comes later, and says so.
     panel->OnCommand(kCmdSettings);
     EXPECT_EQ(platform::CurrentNotice(), QStringLiteral("此功能尚未提供"));
+}
+
+namespace {
+
+// A sibling program of the suite that stays running a while, so that a test sees whether it was started.
+class Sibling {
+public:
+    Sibling(const QString& folder, const QString& name)
+        : path_(qmtest::writeFile(folder + u'/' + name,
+            "#!/bin/sh\nexec >/dev/null 2>&1\ntrap 'kill $!; exit' TERM\n/bin/sleep 30 &\nwait\n"))
+    {
+        QFile::setPermissions(path_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    ~Sibling()
+    {
+        for (qint64 pid : qmtest::processesMentioning(path_))
+            ::kill(pid_t(pid), SIGTERM);
+        QFile::remove(path_);
+    }
+    bool running() const { return !qmtest::processesMentioning(path_).isEmpty(); }
+
+private:
+    QString path_;
+};
+
+} // namespace
+
+// The program may be started from any folder, a pupil's among them: what lies there is never run.
+TEST_F(OutsidePrograms, StayaliveAndCineboxRunFromTheProgramFolderNeverFromTheCurrentOne)
+{
+    const Sibling plantedStayalive(dir.path(), QStringLiteral("Stayalive"));
+    const Sibling plantedCinebox(dir.path(), QStringLiteral("Cinebox"));
+    const Sibling stayalive(platform::programFolder(), QStringLiteral("Stayalive"));
+    const Sibling cinebox(platform::programFolder(), QStringLiteral("Cinebox"));
+
+    // Its time has come: the timer goes off now rather than in three minutes.
+    auto* timer = panel->findChild<QTimer*>(QStringLiteral("stayaliveTimer"));
+    ASSERT_NE(timer, nullptr);
+    timer->start(0);
+    ASSERT_TRUE(qmtest::waitFor([&] { return stayalive.running(); }, 10000));
+    EXPECT_FALSE(plantedStayalive.running());
+
+    panel->OnCommand(kCmdLogoWall);
+    ASSERT_TRUE(qmtest::waitFor([&] { return cinebox.running(); }, 10000));
+    EXPECT_FALSE(plantedCinebox.running());
 }

@@ -224,6 +224,13 @@ TEST_F(PanelPages, ImportedPicturesBecomeHistoryPagesUnderNewNamesAndTheFirstOpe
     EXPECT_EQ(panel_->TabDlg()->SelectedHistoryLabel(), panel_->TabDlg()->HistoryLabels().last());
     EXPECT_EQ(QColor(surface()->pageBitmap().pixel(10, 10)), QColor(Qt::red));
     EXPECT_FALSE(QFileInfo::exists(panel_->ProgramFolder() + u"/Temp/ZidodAvuvTemp/red.bmp"_s));
+
+    // A history page's own picture chosen again is copied beside it, never over it.
+    CBmpDialog::setHook([&](const QString&, const QString&) { return history + kept + u".bmp"_s; });
+    panel_->TabDlg()->OnBnClickedHistoryAddpic();
+    EXPECT_EQ(panel_->TabDlg()->HistoryLabels().size(), 5);
+    EXPECT_NE(panel_->TabDlg()->HistoryLabels().last(), kept);
+    EXPECT_EQ(qmtest::readFile(history + kept + u".bmp"_s), keptPicture);
 }
 
 TEST_F(PanelPages, AFolderWithoutPagePicturesIsToldAndChangesNothing)

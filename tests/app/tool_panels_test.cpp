@@ -1,12 +1,10 @@
-// The tool panel, the line-style and eraser popups and the user panel, without a display: their rules and
+// The tool panel and the line-style and eraser popups, without a display: their rules and
 // what their buttons ask of the main panel.
 #include "app/erase_radius_dlg.h"
-#include "app/ini.h"
 #include "app/line_style_dlg.h"
 #include "app/line_styles.h"
 #include "app/my_color_dlg.h"
 #include "app/tool_dlg.h"
-#include "app/user_dlg.h"
 
 #include "assist/assist_exports.h"
 
@@ -14,20 +12,14 @@
 #include "controls/colour_button.h"
 #include "controls/pro_slider_ctrl.h"
 #include "platform/message_box.h"
-#include "platform/profile.h"
 #include "support/language.h"
 #include "support_main/test_util.h"
 #include "surface/surface_state.h"
 
 #include <QApplication>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFile>
-#include <QListWidget>
 #include <QMenu>
-#include <QMimeData>
 #include <QTemporaryDir>
-#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -443,99 +435,4 @@ TEST_F(ToolPanel, TheActiveToolStaysSelectedOnItsPageOnly)
     tool->Button(1055)->click();
     EXPECT_FALSE(tool->Button(1055)->isChecked());
     EXPECT_TRUE(tool->Button(1047)->isChecked());
-}
-
-namespace {
-
-class UserPanel : public PopupTest {
-protected:
-    void SetUp() override
-    {
-        PopupTest::SetUp();
-        qmtest::writeFile(dir.filePath(QStringLiteral("SetInfo.ini")), "[ToolInfo]\r\n");
-    }
-    QString value(const QString& key) const
-    {
-        return platform::GetPrivateProfileString(QStringLiteral("ToolInfo"), key, QStringLiteral("<none>"),
-            1024, dir.filePath(QStringLiteral("SetInfo.ini")));
-    }
-};
-
-} // namespace
-
-TEST_F(UserPanel, TheSameFileTwiceIsOneEntryAndOneKey)
-{
-    const QString file = qmtest::writeFile(dir.filePath(QStringLiteral("docs/lesson plan.txt")), "x");
-    CUserDlg user(nullptr);
-    EXPECT_TRUE(user.AddEntry(file));
-    EXPECT_FALSE(user.AddEntry(file));
-    EXPECT_EQ(user.EntryTexts(), QStringList {QStringLiteral("lesson plan.txt")});
-    EXPECT_EQ(value(QStringLiteral("lesson plan.txt")), file);
-    user.Reload();
-    EXPECT_EQ(user.EntryTexts(), QStringList {QStringLiteral("lesson plan.txt")});
-    EXPECT_TRUE(boxes.isEmpty());
-}
-
-TEST_F(UserPanel, FilesDroppedOnTheListAreEntriesOnePerFile)
-{
-    const QString a = qmtest::writeFile(dir.filePath(QStringLiteral("a.txt")), "a");
-    const QString b = qmtest::writeFile(dir.filePath(QStringLiteral("b.odp")), "b");
-    CUserDlg user(nullptr);
-    user.resize(user.size());
-    auto drop = [&](const QList<QUrl>& urls) {
-        QMimeData data;
-        data.setUrls(urls);
-        QWidget* target = user.List()->viewport();
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &enter);
-        EXPECT_TRUE(enter.isAccepted());
-        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &dropped);
-        EXPECT_TRUE(dropped.isAccepted());
-    };
-    drop({QUrl::fromLocalFile(a), QUrl::fromLocalFile(b)});
-    drop({QUrl::fromLocalFile(a)});
-    EXPECT_EQ(user.EntryTexts(), QStringList({QStringLiteral("a.txt"), QStringLiteral("b.odp")}));
-    EXPECT_EQ(value(QStringLiteral("b.odp")), b);
-}
-
-TEST_F(UserPanel, DeleteLeavesAnEmptyValueAndNoEntryAfterAReload)
-{
-    const QString a = qmtest::writeFile(dir.filePath(QStringLiteral("a.txt")), "a");
-    const QString b = qmtest::writeFile(dir.filePath(QStringLiteral("b.txt")), "b");
-    CUserDlg user(nullptr);
-    user.AddEntry(a);
-    user.AddEntry(b);
-    user.List()->setCurrentRow(0);
-    user.DeleteSelected();
-    EXPECT_EQ(user.EntryTexts(), QStringList {QStringLiteral("b.txt")});
-    EXPECT_EQ(value(QStringLiteral("a.txt")), QString());
-    EXPECT_TRUE(_FILE::CIni(dir.filePath(QStringLiteral("SetInfo.ini")))
-                    .ReadKeyNames(QStringLiteral("ToolInfo"))
-                    .contains(QStringLiteral("a.txt")));
-    CUserDlg again(nullptr);
-    again.Reload();
-    EXPECT_EQ(again.EntryTexts(), QStringList {QStringLiteral("b.txt")});
-}
-
-TEST_F(UserPanel, AClickOpensTheFileOfItsEntry)
-{
-    const QString marker = dir.filePath(QStringLiteral("opened"));
-    const QString script = qmtest::writeFile(
-        dir.filePath(QStringLiteral("start.sh")), "#!/bin/sh\necho yes > '" + marker.toUtf8() + "'\n");
-    QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    CUserDlg user(nullptr);
-    user.AddEntry(script);
-    EXPECT_FALSE(user.OpenEntry(QStringLiteral("missing.sh")));
-    EXPECT_TRUE(user.OpenEntry(QStringLiteral("start.sh")));
-    EXPECT_TRUE(qmtest::waitFor([&] { return QFile::exists(marker); }, 5000));
-}
-
-TEST(UserPanelNames, ADisplayTextIsTheFileNameAsAKeyCanHoldIt)
-{
-    EXPECT_EQ(
-        CUserDlg::DisplayText(QStringLiteral("/home/t/Maths/week 3.odp")), QStringLiteral("week 3.odp"));
-    EXPECT_EQ(CUserDlg::DisplayText(QStringLiteral("/x/a=b.txt")), QStringLiteral("a_b.txt"));
-    EXPECT_EQ(CUserDlg::DisplayText(QStringLiteral("/x/[notes].txt")), QStringLiteral("_notes].txt"));
-    EXPECT_EQ(CUserDlg::DisplayText(QStringLiteral("/x/;plan")), QStringLiteral("_plan"));
 }

@@ -39,6 +39,31 @@ TEST(DeckNames, Slide12OfLesson1BecomesLesson1_012InItsOwnFolder)
     EXPECT_EQ(qmhelp::slidePictureName(u"Lesson 1"_s, 1234, u"PNG"_s), u"Lesson 1_1234.PNG"_s);
 }
 
+TEST(DeckNames, ADeckNamedWithDotsOrSeparatorsNamesAFolderOfItsOwnAmongTheDecks)
+{
+    EXPECT_EQ(qmhelp::deckTitle(u"/home/t/...odp"_s), u".."_s);
+    EXPECT_EQ(qmhelp::deckFolder(u"/opt/qm"_s, u".."_s), u"/opt/qm/Save/PowerPoint/__"_s);
+    EXPECT_EQ(qmhelp::deckFolder(u"/opt/qm"_s, u"."_s), u"/opt/qm/Save/PowerPoint/_"_s);
+    EXPECT_EQ(qmhelp::deckFolderName(QString()), u"_"_s);
+    EXPECT_EQ(qmhelp::deckFolderName(u".hidden deck"_s), u"_hidden deck"_s);
+    EXPECT_EQ(qmhelp::deckFolderName(u"a\\b/c\nd"_s), u"a_b_c_d"_s);
+    EXPECT_EQ(qmhelp::deckFolderName(u"Lesson 1.v2"_s), u"Lesson 1.v2"_s);
+}
+
+TEST(DeckNames, AFolderNoConversionMadeIsPassedOverForOneBesideIt)
+{
+    QTemporaryDir dir;
+    const QString decks = dir.path() + u"/Save/PowerPoint/"_s;
+    EXPECT_EQ(qmhelp::ownDeckFolder(dir.path(), u"Lesson"_s), decks + u"Lesson"_s);
+    const QString documents = qmtest::teachersFolder(dir.filePath(u"Documents"_s));
+    ASSERT_TRUE(qmtest::plantLink(documents, decks + u"Lesson"_s));
+    ASSERT_TRUE(QDir().mkpath(decks + u"Lesson (2)"_s));
+    EXPECT_EQ(qmhelp::ownDeckFolder(dir.path(), u"Lesson"_s), decks + u"Lesson (3)"_s);
+    // One a conversion made is its again the next time.
+    ASSERT_TRUE(platform::makeScratchFolder(decks + u"Lesson (3)"_s));
+    EXPECT_EQ(qmhelp::ownDeckFolder(dir.path(), u"Lesson"_s), decks + u"Lesson (3)"_s);
+}
+
 TEST(DeckNames, OnlyPicturesNamedAfterASlideCarryANumber)
 {
     EXPECT_EQ(qmhelp::slideNumberOf(u"幻灯片7.png"_s), 7);
@@ -335,6 +360,7 @@ TEST_F(DeckConversion, AFlaggedFolderIsReusedWhenTheTeacherSaysNo)
     const QString deck = dir_.path() + u"/Lesson 1.pptx"_s;
     qmtest::writeFile(deck, "not looked at: the folder is reused");
     const QString folder = dir_.path() + u"/Save/PowerPoint/Lesson 1"_s;
+    ASSERT_TRUE(platform::makeScratchFolder(folder)) << "made by an earlier conversion";
     qmtest::writeFile(folder + u"/Lesson 1_001.PNG"_s, "old slide");
     qmtest::writeFile(folder + u"/flag.dat"_s, "");
     answer_ = platform::IDNO;
@@ -346,6 +372,54 @@ TEST_F(DeckConversion, AFlaggedFolderIsReusedWhenTheTeacherSaysNo)
     EXPECT_EQ(boxes_[0], u"是否打开新3DPPT文件"_s);
     EXPECT_EQ(windows_.wallFolders, QStringList {folder});
     EXPECT_EQ(qmtest::readFile(folder + u"/Lesson 1_001.PNG"_s), "old slide");
+}
+
+TEST_F(DeckConversion, DecksNamedWithDotsLeaveTheSavedWorkAndTheOtherDecksWhole)
+{
+    if (CPptConvert::officeProgram().isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed";
+    const QString save = dir_.path() + u"/Save"_s;
+    qmtest::writeFile(save + u"/8-14-5-9.bmp"_s, "a saved page");
+    qmtest::writeFile(save + u"/8-14-5-9.kw"_s, "its strokes");
+    qmtest::writeFile(save + u"/PowerPoint/Other/Other_001.PNG"_s, "another deck's slide");
+    for (const QString& name : {u"...odp"_s, u"..odp"_s}) {
+        const QString deck = dir_.path() + u"/decks/"_s + name;
+        ASSERT_TRUE(qmtest::writeSlideDeck(deck, {QColor(0x20, 0x40, 0xd0)}));
+        qmhelp::setDeckChooser([deck] { return deck; });
+        ConvertPPTToFolder();
+        ASSERT_TRUE(qmhelp::waitForConversion(120000));
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(qmtest::readFile(save + u"/8-14-5-9.bmp"_s), "a saved page");
+    EXPECT_EQ(qmtest::readFile(save + u"/8-14-5-9.kw"_s), "its strokes");
+    EXPECT_EQ(qmtest::readFile(save + u"/PowerPoint/Other/Other_001.PNG"_s), "another deck's slide");
+    ASSERT_TRUE(qmtest::waitFor([&] { return windows_.wallFolders.size() == 2; }, 5000))
+        << boxes_.join(u"; "_s).toStdString();
+    EXPECT_EQ(windows_.wallFolders, QStringList({save + u"/PowerPoint/__"_s, save + u"/PowerPoint/_"_s}));
+    for (const QString& folder : windows_.wallFolders)
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 1) << folder.toStdString();
+}
+
+TEST_F(DeckConversion, ADeckFolderLinkedToTheTeachersDocumentsIsNeitherEmptiedNorWrittenInto)
+{
+    if (CPptConvert::officeProgram().isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed";
+    const QString documents = qmtest::teachersFolder(dir_.path() + u"/Documents"_s);
+    ASSERT_TRUE(qmtest::plantLink(documents, dir_.path() + u"/Save/PowerPoint/Lesson"_s));
+    const QString deck = dir_.path() + u"/Lesson.odp"_s;
+    ASSERT_TRUE(qmtest::writeSlideDeck(deck, {QColor(0xd0, 0x20, 0x20)}));
+    QFile(deck).setFileTime(QDateTime::currentDateTime().addSecs(3600), QFileDevice::FileModificationTime);
+    qmhelp::setDeckChooser([&] { return deck; });
+    ConvertPPTToFolder();
+    ASSERT_TRUE(qmhelp::waitForConversion(120000));
+    ASSERT_TRUE(qmtest::waitFor([&] { return !windows_.wallFolders.isEmpty(); }, 5000))
+        << boxes_.join(u"; "_s).toStdString();
+
+    EXPECT_TRUE(qmtest::teachersFolderWhole(documents));
+    EXPECT_EQ(QDir(documents).entryList(QDir::Files), QStringList {u"lesson plan.odt"_s});
+    const QString own = dir_.path() + u"/Save/PowerPoint/Lesson (2)"_s;
+    EXPECT_EQ(windows_.wallFolders, QStringList {own});
+    EXPECT_EQ(QDir(own).entryList(QDir::Files), QStringList {u"Lesson_001.PNG"_s});
 }
 
 TEST_F(DeckConversion, ADeckLibreOfficeCannotReadIsReportedAndNothingOpens)
@@ -369,6 +443,7 @@ TEST_F(DeckConversion, CancelDuringARealConversionStopsLibreOfficeKeepsTheEarlie
     if (CPptConvert::officeProgram().isEmpty())
         GTEST_SKIP() << "LibreOffice is not installed";
     const QString folder = dir_.path() + u"/Save/PowerPoint/Lesson 1"_s;
+    ASSERT_TRUE(platform::makeScratchFolder(folder)) << "made by an earlier conversion";
     qmtest::writeFile(folder + u"/Lesson 1_001.PNG"_s, "earlier slide");
     // The deck is saved after those slides were made: it is converted again.
     const QString deck = dir_.path() + u"/Lesson 1.odp"_s;

@@ -390,6 +390,26 @@ TEST_F(BoardWindow, ImportOfAFolderOf5PicturesShows5Tiles)
     EXPECT_TRUE(QFileInfo::exists(QDir(board_->BoardFolder()).filePath(u"Template006.png"_s)));
 }
 
+TEST_F(BoardWindow, AnImportNeverEmptiesWhatAnotherProgramLinkedInPlaceOfItsStagingFolder)
+{
+    QTemporaryDir dir;
+    const QString documents = qmtest::teachersFolder(dir.filePath(u"Documents"_s));
+    ASSERT_TRUE(qmtest::plantLink(documents, QDir(board_->BoardFolder()).filePath(u".import"_s)));
+    QImage picture(640, 480, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    QDir().mkpath(dir.filePath(u"photos"_s));
+    ASSERT_TRUE(picture.save(dir.filePath(u"photos/one.png"_s)));
+
+    answerMessageBoxes(platform::IDYES);
+    EXPECT_FALSE(board_->ImportFolder(dir.filePath(u"photos"_s)));
+    EXPECT_TRUE(qmtest::teachersFolderWhole(documents));
+    EXPECT_FALSE(QFileInfo::exists(documents + u"/Template001.png"_s));
+    // The teacher is told, and the board keeps its pages.
+    ASSERT_EQ(boxes_.size(), 2);
+    EXPECT_TRUE(boxes_[1].contains(board_->BoardFolder())) << boxes_[1].toStdString();
+    EXPECT_EQ(pages(board_->BoardFolder()).size(), 18);
+}
+
 TEST_F(BoardWindow, OnlyOneFolderBrowserIsOpenAtATimeAndItIsTitledInTheLanguage)
 {
     int browsers = -1;

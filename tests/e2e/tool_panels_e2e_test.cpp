@@ -316,22 +316,28 @@ TEST_F(UserPanelE2E, DeleteLeavesAnEmptyValueAndNoEntryAfterAReload)
 }
 
 // A file dropped from another program (an Xlib drag source, as a file manager is one) onto the user panel's
-// list is kept; the same file dropped again is not listed twice.
-TEST_F(UserPanelE2E, DroppingTheSameFileTwiceGivesOneEntry)
+// list is kept; the same file dropped again is not listed twice. Another file of that name in other letters
+// is refused once the drop is over, and the entry keeps the first file.
+TEST_F(UserPanelE2E, DroppingTheSameFileTwiceGivesOneEntryAndANameInOtherLettersIsRefused)
 {
     const QString file = qmtest::writeFile(program.homeFolder() + QStringLiteral("/worksheet.txt"), "x");
+    const QString other = qmtest::writeFile(program.homeFolder() + QStringLiteral("/WORKSHEET.TXT"), "y");
     writeSettings("");
     start();
     showUserPanel();
     const QRect user = shownWindow(QStringLiteral("UserDlg"));
-    for (int i = 0; i < 2; ++i) {
+    for (const QString& dropped : {file, file, other}) {
         QProcess source;
         source.start(QStringLiteral(QM_XDND_SOURCE),
-            {file, QString::number(user.center().x()), QString::number(user.center().y())});
-        ASSERT_TRUE(source.waitForFinished(15000)) << i;
-        EXPECT_EQ(source.readAllStandardOutput().trimmed(), QByteArray("dropped")) << i;
+            {dropped, QString::number(user.center().x()), QString::number(user.center().y())});
+        ASSERT_TRUE(source.waitForFinished(15000)) << dropped.toStdString();
+        EXPECT_EQ(source.readAllStandardOutput().trimmed(), QByteArray("dropped")) << dropped.toStdString();
     }
+    const unsigned long box = program.waitForWindow(QStringLiteral("提示"), 10000);
+    ASSERT_NE(box, 0u);
+    EXPECT_TRUE(program.pressKeyIn(box, QStringLiteral("Return")));
+    EXPECT_TRUE(program.waitForNoWindow(QStringLiteral("提示")));
     const QString stored = settings();
-    EXPECT_EQ(stored.count(QStringLiteral("worksheet.txt=")), 1) << stored.toStdString();
+    EXPECT_EQ(stored.count(QStringLiteral("worksheet.txt="), Qt::CaseInsensitive), 1) << stored.toStdString();
     EXPECT_TRUE(stored.contains(QStringLiteral("worksheet.txt=") + file)) << stored.toStdString();
 }

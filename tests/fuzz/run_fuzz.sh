@@ -18,6 +18,7 @@ page_sources="surface/page_format.cpp surface/page_model.cpp surface/pen_node.cp
 case "$name" in
   loadpage | page_roundtrip | stored_codecs) sources="$page_sources" ;;
   profile) sources="platform/profile.cpp platform/ansi.cpp" ;;
+  user_entries) sources="app/user_entries.cpp platform/profile.cpp platform/ansi.cpp" ;;
   *) echo "run_fuzz.sh: no target $name" >&2; exit 2 ;;
 esac
 sources="$sources tests/fuzz/${name}_fuzz.cpp"

@@ -196,6 +196,21 @@ TEST_F(ProfileTest, WriteKeepsStructureAgainstLineBreaksAndUnreadableNames)
     EXPECT_EQ(qmtest::readFile(file), "[A]\nx=safe\n");
 }
 
+TEST_F(ProfileTest, AValueWithBlanksAtItsEndsOrInQuotesReadsBackAsWritten)
+{
+    const QString file = write("[ToolInfo]\nplain=x\n");
+    const QStringList values {u"/home/t/notes.pdf "_s, u" lead"_s, u"\t"_s, u"\"quoted\""_s, u"'a'"_s,
+        u"\"half"_s, u"end\x1a"_s, u"a \"b\" c"_s};
+    for (const QString& value : values) {
+        ASSERT_TRUE(WritePrivateProfileString(u"ToolInfo"_s, u"k"_s, value, file));
+        EXPECT_EQ(read(file, u"ToolInfo"_s, u"k"_s), value) << value.toStdString();
+    }
+    // What reads back unchanged is stored as it is, as Windows stores it.
+    ASSERT_TRUE(WritePrivateProfileString(u"ToolInfo"_s, u"k"_s, u"a \"b\" c"_s, file));
+    ASSERT_TRUE(WritePrivateProfileString(u"ToolInfo"_s, u"n"_s, u"notes.pdf "_s, file));
+    EXPECT_EQ(qmtest::readFile(file), "[ToolInfo]\nplain=x\nk=a \"b\" c\nn=\"notes.pdf \"\n");
+}
+
 TEST(ProfileEncoding, FixturesOfEveryEncodingReadAlike)
 {
     for (const QString& name :

@@ -125,7 +125,7 @@ TEST(ProgramFolder, IsTheFolderOfTheRunningExecutable)
     EXPECT_TRUE(QFileInfo(platform::programFilePath()).isExecutable());
 }
 
-TEST(FolderTrees, CopyKeepsHiddenFilesAndDeleteRefusesWhatIsNotAFolder)
+TEST(FolderTrees, CopyKeepsHiddenFilesAndTheTree)
 {
     QTemporaryDir dir;
     qmtest::writeFile(dir.filePath(QStringLiteral("a/.hidden")), "h");
@@ -133,11 +133,66 @@ TEST(FolderTrees, CopyKeepsHiddenFilesAndDeleteRefusesWhatIsNotAFolder)
     ASSERT_TRUE(platform::copyTree(dir.filePath(QStringLiteral("a")), dir.filePath(QStringLiteral("copy"))));
     EXPECT_EQ(qmtest::readFile(dir.filePath(QStringLiteral("copy/.hidden"))), QByteArray("h"));
     EXPECT_EQ(qmtest::readFile(dir.filePath(QStringLiteral("copy/b/c.kw"))), QByteArray("e"));
-
-    EXPECT_FALSE(platform::deleteTree(dir.filePath(QStringLiteral("copy/b/c.kw"))));
-    EXPECT_TRUE(QFileInfo::exists(dir.filePath(QStringLiteral("copy/b/c.kw"))));
-    EXPECT_TRUE(platform::deleteTree(dir.filePath(QStringLiteral("copy"))));
-    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("copy"))));
     EXPECT_FALSE(
         platform::copyTree(dir.filePath(QStringLiteral("missing")), dir.filePath(QStringLiteral("x"))));
+}
+
+TEST(OwnFolderRemoval, LinksInsideGoAsLinksAndTheirTargetsStayWhole)
+{
+    QTemporaryDir dir;
+    const QString documents = qmtest::teachersFolder(dir.filePath(QStringLiteral("Documents")));
+    const QString scratch = dir.filePath(QStringLiteral("scratch"));
+    ASSERT_TRUE(platform::makeScratchFolder(scratch));
+    qmtest::writeFile(scratch + QStringLiteral("/pages/1.bmp"), "page");
+    qmtest::writeFile(scratch + QStringLiteral("/.hidden"), "h");
+    ASSERT_TRUE(qmtest::plantLink(documents, scratch + QStringLiteral("/pages/documents")));
+    ASSERT_TRUE(qmtest::plantLink(
+        documents + QStringLiteral("/lesson plan.odt"), scratch + QStringLiteral("/plan.odt")));
+
+    // Emptied, the folder keeps only its mark; removed, it is gone. The teacher's folder is whole each time.
+    ASSERT_TRUE(platform::emptyScratchFolder(scratch));
+    EXPECT_TRUE(platform::isScratchFolder(scratch));
+    EXPECT_TRUE(QDir(scratch).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+        == QStringList {QStringLiteral(".quillmark-scratch")});
+    ASSERT_TRUE(qmtest::plantLink(documents, scratch + QStringLiteral("/documents")));
+    EXPECT_TRUE(platform::removeScratchFolder(scratch));
+    EXPECT_FALSE(QFileInfo::exists(scratch));
+    EXPECT_TRUE(qmtest::teachersFolderWhole(documents));
+}
+
+TEST(OwnFolderRemoval, ALinkInPlaceOfAScratchFolderOrAForgedMarkRemovesNothing)
+{
+    QTemporaryDir dir;
+    // Marked, so that only the link stands between the removal and the folder.
+    const QString documents = qmtest::teachersFolder(dir.filePath(QStringLiteral("Documents")));
+    qmtest::writeFile(documents + QStringLiteral("/.quillmark-scratch"), "");
+    const QString link = dir.filePath(QStringLiteral("Temp"));
+    ASSERT_TRUE(qmtest::plantLink(documents, link));
+    EXPECT_FALSE(platform::isScratchFolder(link));
+    EXPECT_FALSE(platform::makeScratchFolder(link));
+    EXPECT_FALSE(platform::removeScratchFolder(link));
+    EXPECT_FALSE(platform::emptyScratchFolder(link));
+    EXPECT_FALSE(platform::removeScratchFolder(link + QStringLiteral("/")));
+    EXPECT_TRUE(qmtest::teachersFolderWhole(documents));
+
+    // A mark that is a link to some file marks nothing.
+    const QString other = qmtest::teachersFolder(dir.filePath(QStringLiteral("other")));
+    QFile::remove(documents + QStringLiteral("/.quillmark-scratch"));
+    ASSERT_TRUE(qmtest::plantLink(
+        documents + QStringLiteral("/lesson plan.odt"), other + QStringLiteral("/.quillmark-scratch")));
+    EXPECT_FALSE(platform::isScratchFolder(other));
+    EXPECT_FALSE(platform::removeScratchFolder(other));
+    EXPECT_TRUE(qmtest::teachersFolderWhole(other));
+    EXPECT_TRUE(qmtest::teachersFolderWhole(documents));
+}
+
+TEST(SiblingPrograms, AreFoundInTheProgramFolderOnlyNeverInTheCurrentOne)
+{
+    QTemporaryDir dir;
+    qmtest::ScopedCurrentDir cwd(dir.path());
+    const QString planted = qmtest::writeFile(dir.filePath(QStringLiteral("Stayalive")), "#!/bin/sh\n");
+    QFile::setPermissions(planted, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_TRUE(platform::siblingProgram(QStringLiteral("Stayalive")).isEmpty());
+    const QString self = QFileInfo(platform::programFilePath()).fileName();
+    EXPECT_EQ(platform::siblingProgram(self), platform::programFilePath());
 }

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QThread>
 #include <QWidget>
 
@@ -35,6 +36,27 @@ QByteArray readFile(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool plantLink(const QString& target, const QString& link)
+{
+    QDir().mkpath(QFileInfo(link).absolutePath());
+    QProcess ln;
+    ln.start(QStringLiteral("ln"), {QStringLiteral("-s"), target, link});
+    return ln.waitForFinished(10000) && ln.exitCode() == 0 && QFileInfo(link).isSymLink();
+}
+
+QString teachersFolder(const QString& path)
+{
+    writeFile(path + QStringLiteral("/lesson plan.odt"), "week 3: fractions");
+    writeFile(path + QStringLiteral("/marks/class 4.csv"), "Ana,18");
+    return path;
+}
+
+bool teachersFolderWhole(const QString& path)
+{
+    return readFile(path + QStringLiteral("/lesson plan.odt")) == "week 3: fractions"
+        && readFile(path + QStringLiteral("/marks/class 4.csv")) == "Ana,18";
 }
 
 bool waitFor(const std::function<bool()>& pred, int timeoutMs)

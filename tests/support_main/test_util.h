@@ -23,6 +23,12 @@ private:
 // Writes bytes into a file, creating folders on the way; returns the path.
 QString writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
+// Another process (ln) puts a symbolic link to target at link, as a program of someone else's could; true
+// when the link is there.
+bool plantLink(const QString& target, const QString& link);
+// A folder of the teacher's (their documents, say) with two files in it; a test checks it is still whole.
+QString teachersFolder(const QString& path);
+bool teachersFolderWhole(const QString& path);
 
 // Spins the Qt event loop until pred() holds or the time runs out; returns pred().
 bool waitFor(const std::function<bool()>& pred, int timeoutMs = 10000);

@@ -5,6 +5,9 @@
 #include "surface/page_model.h"
 #include "surface/pen_node.h"
 
+#include "platform/shell.h"
+#include "support_main/test_util.h"
+
 #include <QDir>
 #include <QFile>
 #include <QPageSize>
@@ -379,12 +382,12 @@ TEST(KeptLessons, NewestFirstAndOnlyTheLastTwentyStay)
     const QDateTime start(QDate(2026, 12, 8), QTime(8, 0, 0));
     for (int i = 0; i < 23; ++i) {
         const QString lesson = dir.filePath(KeptLessonFolderName(start.addSecs(3600 * i)));
-        ASSERT_TRUE(QDir().mkpath(lesson));
+        ASSERT_TRUE(platform::makeScratchFolder(lesson));
         writeFile(KeptLessonPdf(lesson), "%PDF-1.4\n");
     }
     // Two kept within one second, a folder of the teacher's and a lesson folder without its PDF.
     const QString twin = dir.filePath(KeptLessonFolderName(start.addSecs(3600 * 22)) + QStringLiteral("-2"));
-    ASSERT_TRUE(QDir().mkpath(twin));
+    ASSERT_TRUE(platform::makeScratchFolder(twin));
     writeFile(KeptLessonPdf(twin), "%PDF-1.4\n");
     ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("my notes"))));
     ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("2020-01-01-00-00-00"))));
@@ -402,4 +405,28 @@ TEST(KeptLessons, NewestFirstAndOnlyTheLastTwentyStay)
     EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("my notes"))).isDir());
     EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("2020-01-01-00-00-00"))).isDir());
     EXPECT_EQ(LessonPdfFileName(start), QStringLiteral("20261208080000.pdf"));
+}
+
+TEST(KeptLessons, ALinkPlantedAmongTheOldestLeavesItsTargetWhole)
+{
+    QTemporaryDir dir;
+    const QString root = dir.filePath(QStringLiteral("lessons"));
+    const QDateTime start(QDate(2026, 12, 8), QTime(8, 0, 0));
+    const QString kept = root + u'/' + KeptLessonFolderName(start);
+    ASSERT_TRUE(platform::makeScratchFolder(kept));
+    writeFile(KeptLessonPdf(kept), "%PDF-1.4\n");
+    // Another program links an older "lesson" to the teacher's documents, where a lesson.pdf lies.
+    const QString documents = qmtest::teachersFolder(dir.filePath(QStringLiteral("Documents")));
+    writeFile(KeptLessonPdf(documents), "%PDF-1.4\n");
+    ASSERT_TRUE(qmtest::plantLink(documents, root + u'/' + KeptLessonFolderName(start.addSecs(-3600))));
+    const QString older = root + u'/' + KeptLessonFolderName(start.addSecs(-7200));
+    ASSERT_TRUE(platform::makeScratchFolder(older));
+    writeFile(KeptLessonPdf(older), "%PDF-1.4\n");
+    ASSERT_EQ(KeptLessons(root).size(), 3);
+
+    PruneKeptLessons(root, 1);
+    EXPECT_TRUE(qmtest::teachersFolderWhole(documents));
+    EXPECT_TRUE(QFileInfo::exists(KeptLessonPdf(documents)));
+    EXPECT_FALSE(QFileInfo::exists(older));
+    EXPECT_TRUE(QFileInfo::exists(KeptLessonPdf(kept)));
 }

@@ -1,5 +1,6 @@
 // The pictures of a stored page: each file decoded once and shared, no larger than it is drawn, within the
-// page's bound on decoded pixels; and page files that are not regular files.
+// page's bound on decoded pixels; page files that are not regular files; and imported pictures that a link
+// planted in the page folder never diverts.
 #include "surface/page_store.h"
 
 #include "support/language.h"
@@ -9,8 +10,10 @@
 #include "surface/surface_state.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -239,4 +242,28 @@ TEST_F(PagePictures, SurfaceTellsWhenAPageLeavesPicturesOut)
     surface_->ReopenPage(path(QStringLiteral("5-6-7-8.bmp")));
     qmtest::waitFor([] { return false; }, 200);
     EXPECT_TRUE(notices.isEmpty());
+}
+
+TEST(PagePicturesImported, AreNeverWrittenThroughALinkPlantedWithThePagesName)
+{
+    QTemporaryDir dir;
+    const QDateTime when(QDate(2024, 3, 8), QTime(14, 5, 9));
+    const QString history = dir.filePath(QStringLiteral("Temp"));
+    const QString outside = dir.filePath(QStringLiteral("elsewhere/profile"));
+    QDir().mkpath(dir.filePath(QStringLiteral("elsewhere")));
+    // Another program links the name the next page gets to a file of its choosing, not there yet.
+    ASSERT_TRUE(qmtest::plantLink(outside, history + QStringLiteral("/8-14-5-9.bmp")));
+    QDir().mkpath(dir.filePath(QStringLiteral("saved")));
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    const QString png = dir.filePath(QStringLiteral("saved/photo.png"));
+    const QString bmp = dir.filePath(QStringLiteral("saved/page.bmp"));
+    ASSERT_TRUE(image.save(png, "PNG"));
+    ASSERT_TRUE(image.save(bmp, "BMP"));
+
+    const QStringList imported = ImportPages({png, bmp}, history, when);
+    EXPECT_EQ(imported,
+        QStringList(
+            {history + QStringLiteral("/8-14-5-9-2.bmp"), history + QStringLiteral("/8-14-5-9-3.bmp")}));
+    EXPECT_FALSE(QFileInfo::exists(outside));
 }

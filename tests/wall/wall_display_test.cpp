@@ -268,6 +268,32 @@ TEST_F(WallWindow, RetargetingTheWallMarksTheSlidesShownBeforeAsSeen)
     EXPECT_FALSE(QFileInfo::exists(second.filePath(u"flag.dat"_s)));
 }
 
+// Any program may send the wall its folders: showing a second one leaves the first as it was, empty or not.
+TEST_F(WallWindow, FoldersSentByAnotherProgramAreNeverRemoved)
+{
+    QTemporaryDir dir;
+    const QString first = dir.filePath(u"first, empty"_s);
+    const QString second = dir.filePath(u"second"_s);
+    ASSERT_TRUE(QDir().mkpath(first));
+    QImage picture(400, 300, QImage::Format_RGB32);
+    picture.fill(Qt::darkYellow);
+    ASSERT_TRUE(QDir().mkpath(second));
+    ASSERT_TRUE(picture.save(second + u"/one.png"_s));
+    auto send = [](const QString& folder) {
+        QProcess qmsend;
+        qmsend.start(QStringLiteral(QM_BIN_DIR "/qmsend"),
+            {u"--title"_s, u"QMShow"_s, u"--copydata"_s, folder, u"0"_s});
+        // The wall lives in this process: its events go on while qmsend waits for the text to be taken.
+        return qmtest::waitFor([&] { return qmsend.state() == QProcess::NotRunning; }, 15000)
+            && qmsend.exitCode() == 0;
+    };
+    ASSERT_TRUE(send(first));
+    ASSERT_TRUE(waitLoaded(first, 0));
+    ASSERT_TRUE(send(second));
+    ASSERT_TRUE(waitLoaded(second, 1));
+    EXPECT_TRUE(QFileInfo(first).isDir());
+}
+
 TEST_F(WallWindow, ThePenAndTheEraserKeepTheirSizesWithinTheirRanges)
 {
     lumo::show::SlideCanvas* canvas = wall_->Canvas();
