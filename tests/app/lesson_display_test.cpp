@@ -177,7 +177,8 @@ TEST_F(LessonOnTheDesktop, APdfOpensAsBoardPagesThatKeepTheirInk)
     EXPECT_TRUE(near(screenImage().pixel(900, 310), qRgb(0, 0, 0)));
 
     click(CScreenPenWnd::NavNext);
-    EXPECT_TRUE(near(centre(), qRgb(0, 0, 255))) << std::hex << centre();
+    EXPECT_TRUE(qmtest::waitFor([&] { return near(centre(), qRgb(0, 0, 255)); }, 5000))
+        << std::hex << centre();
     EXPECT_TRUE(near(screenImage().pixel(900, 310), qRgb(0, 0, 255))) << "the ink stays on its page";
 
     click(CScreenPenWnd::NavPrevious);
