@@ -236,6 +236,20 @@ TEST_F(LessonOnTheDesktop, APdfOfTenThousandPagesIsPagedThroughWithinABoundOfMem
     pause(300);
     EXPECT_TRUE(near(screenImage().pixel(900, 310), qRgb(0, 0, 0)));
 
+    // Paging ahead faster than pages are drawn, the teacher writes on a page whose picture is still to come:
+    // the picture comes under the ink, and both stay with the page.
+    for (int page = 3; page <= 32; ++page)
+        NextPage(panel->Surface());
+    panel->Surface()->SetPen(12, RGB(0, 0, 0));
+    qmtest::dragThrough(panel->Surface(), {{400, 700}, {600, 700}, {800, 700}});
+    ASSERT_TRUE(qmtest::waitFor([&] { return shows(32); }, 30000));
+    EXPECT_EQ(panel->Surface()->windowImage().pixel(600, 700), qRgb(0, 0, 0));
+    NextPage(panel->Surface());
+    PreviousPage(panel->Surface());
+    EXPECT_TRUE(shows(32));
+    EXPECT_EQ(panel->Surface()->windowImage().pixel(600, 700), qRgb(0, 0, 0))
+        << "the ink is stored with the page";
+
     // The close ends: the page makers stop where they are.
     panel->OnDestroy();
     panel.reset();
@@ -243,7 +257,7 @@ TEST_F(LessonOnTheDesktop, APdfOfTenThousandPagesIsPagedThroughWithinABoundOfMem
     ASSERT_EQ(kept.size(), 1);
     std::unique_ptr<Poppler::Document> lesson = Poppler::Document::load(KeptLessonPdf(kept.first()));
     ASSERT_TRUE(lesson);
-    EXPECT_EQ(lesson->numPages(), 1) << "the page written on is kept, the others are in their PDF";
+    EXPECT_EQ(lesson->numPages(), 2) << "the pages written on are kept, the others are in their PDF";
 }
 
 TEST_F(LessonOnTheDesktop, HugeDamagedAndEncryptedFilesAreToldWithoutHoldingThePanelAndOpenNothing)
