@@ -4,6 +4,7 @@
 #include "app/dlg_show.h"
 #include "app/erase_radius_dlg.h"
 #include "app/line_style_dlg.h"
+#include "app/opened_pdf.h"
 #include "app/outside_windows.h"
 #include "app/ppt_tool_bar.h"
 #include "app/tool_dlg.h"
@@ -52,7 +53,6 @@
 #include <QProcess>
 #include <QScreen>
 #include <QThread>
-#include <QThreadPool>
 #include <QTimer>
 #include <QWindow>
 
@@ -255,6 +255,9 @@ void CWhiteBoardDlg::OnInitDialog()
     SetScreenRect(screen.left(), screen.top(), screen.right() + 1, screen.bottom() + 1);
 
     RegisterMessages();
+    // The pages of an opened PDF are made as the board turns to them.
+    SetBoardPageHooks(
+        {[this](int index) { return PdfPictureToCome(index); }, [this](int index) { PdfPageTurned(index); }});
     // The title follows the language; other programs find the panel by its title in either language.
     messages_->setOtherTitles(PanelTitles());
     StartTimers();
@@ -650,12 +653,11 @@ void CWhiteBoardDlg::OnDestroy()
         readyTimer_->stop();
     platform::hotkey::UnregisterHotKey(kHotKeyId);
 
-    // Pages still being made from a PDF stop; the teacher's open page is stored and the lesson kept before
-    // the scratch folders go. A lesson that could not be kept leaves them in place.
-    if (importCancelled_)
-        *importCancelled_ = true;
-    if (importPool_)
-        importPool_->waitForDone();
+    // Openings and pages still being made from a PDF stop at once, LibreOffice with them; the teacher's open
+    // page is stored and the lesson kept before the scratch folders go. A lesson that could not be kept
+    // leaves them in place.
+    SetBoardPageHooks({});
+    StopOpenedPdfs();
     if (surface_ && ThePageList().pageChanged)
         StoreOpenPageKeepingSurface();
     bool keepingFailed = false;
@@ -683,6 +685,7 @@ void CWhiteBoardDlg::OnDestroy()
         platform::removeScratchFolder(ProgramFolder() + u"/Temp"_s);
     }
 
+    CloseOpenedPdfs();
     StopRecordScreen();
     DestroyRecordControlWindow();
     int zoomClosed = 0;

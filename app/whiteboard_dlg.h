@@ -13,7 +13,6 @@
 #include <QPointer>
 #include <QString>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -22,7 +21,6 @@ class QMenu;
 class QLabel;
 class QTimer;
 class QEventLoop;
-class QThreadPool;
 
 namespace UICONTROL {
 class CButtonEx;
@@ -37,6 +35,7 @@ class CDlgShow;
 class CPPTToolBar;
 class CToolTipDlg;
 class CUserDlg;
+struct OpenedPdf;
 
 class CWhiteBoardDlg : public QDialog {
     Q_OBJECT
@@ -127,8 +126,10 @@ public:
     // The running slide show's window, when one runs.
     platform::WindowRef DetectSlideShow() const;
 
-    // The lesson: the history pages in list order, then the board pages in theirs.
-    std::vector<LessonPage> LessonPages() const;
+    // The lesson: the history pages in list order, then the board pages in theirs, the pages of an opened
+    // PDF not made yet among them (rendered from their PDF when written). For keeping at a close, the pages
+    // of an opened PDF without ink are left out: they hold nothing of the teacher's, and their PDF has them.
+    std::vector<LessonPage> LessonPages(bool keeping = false) const;
     // Stores the open page, if changed, where the lesson finds it, and keeps the surface open. False when the
     // store failed (the teacher has been told).
     bool StoreOpenPageKeepingSurface();
@@ -138,11 +139,12 @@ public:
     // Asks for a PDF or a slide deck, then opens it as board pages.
     void OpenPdfOrSlides();
     // Opens the pages of a PDF, or of a deck printed to PDF by LibreOffice, as board pages after the pages
-    // there are. The pages are rendered off the UI thread; the first opens on the board as soon as it is
-    // ready. False, after telling why, when nothing will open.
+    // there are. The file is opened off the UI thread with its progress and Cancel; the board opens on the
+    // first page when it is ready, and a file that cannot be opened is told then, with nothing changed. Each
+    // page is made when the teacher comes near it. False, after telling why, when nothing will open.
     bool OpenPagesOf(const QString& path);
-    // True while the pages of a PDF or deck are still being made.
-    bool OpeningPages() const { return importsRunning_ > 0; }
+    // True while a PDF or deck is being opened and its first page has not come yet.
+    bool OpeningPages() const;
     // Offers the lessons kept at earlier closes, newest first.
     void OpenKeptLesson();
     // At a close: keeps the lesson as a PDF in the kept lessons' folder when it has pages. The folder kept,
@@ -208,10 +210,25 @@ private:
     // Pictures chosen or imported in the history panel become history pages under names of their own; the
     // first opens. An empty list or pictures that cannot be read are told.
     void AddPicturesToHistory(const QStringList& pictures, bool folder);
-    // A rendered page of an import joins the board's pages; the first one opens.
-    void AddImportedPage(const QImage& page, int number, bool first);
-    // The import ended: opened of count pages are on the board; cancelled when the teacher stopped it.
-    void FinishImport(int opened, int count, const QStringList& notes, bool cancelled);
+    // Opened PDFs and decks (whiteboard_pdf_pages.cpp), by their id or by a board page they hold.
+    OpenedPdf* FindOpenedPdf(int id) const;
+    OpenedPdf* OpenedPdfHolding(int index) const;
+    void PdfOpened(int id, PdfProblem problem, int count, const QString& deckError);
+    // A page came: the first joins the document's pages to the board's and opens the board on it; another
+    // is stored, and shows when the board is waiting for it.
+    void PdfPageMade(int id, int page, const QImage& image);
+    void OpenBoardAt(int index);
+    bool PdfPictureToCome(int index) const;
+    void PdfPageTurned(int index);
+    // Lets the unwritten pages far from the one shown go, and asks for those near it.
+    void RefreshPdfPages();
+    void CancelOpening(int id);
+    void ForgetOpening(int id);
+    // At the close: every opening and page maker stops at once, then their threads get a moment to end.
+    void StopOpenedPdfs();
+    void CloseOpenedPdfs();
+    // A message box with the system's title.
+    void Tell(const QString& text);
     QString ChooseLessonFile(bool save, const QString& start, const QString& filter);
     void PlaySlideShow();
     // The slide-show toolbar's whiteboard button: a board page over the show, and the panel back.
@@ -268,11 +285,8 @@ private:
     QEventLoop* modalLoop_ = nullptr;
     bool dragging_ = false;
     QPoint dragOffset_;
-    // PDF and deck imports: one at a time off the UI thread, told to stop at shutdown.
-    struct ImportJob;
-    std::unique_ptr<QThreadPool> importPool_;
-    std::shared_ptr<std::atomic<bool>> importCancelled_;
-    int importsRunning_ = 0;
+    std::vector<std::unique_ptr<OpenedPdf>> openedPdfs_;
+    int nextPdfId_ = 0;
     bool keepingFailed_ = false;
 };
 

@@ -1,6 +1,6 @@
 #pragma once
-// What the benchmarks share: their clocks, the percentile of a run's timings, and a busy full-screen picture to
-// work over.
+// What the benchmarks share: their clocks, the process's resident memory, the percentile of a run's timings,
+// and a busy full-screen picture to work over.
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
@@ -8,8 +8,11 @@
 #include <sys/resource.h>
 
 #include <algorithm>
-#include <ctime>
 #include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <random>
 #include <vector>
 
@@ -39,6 +42,21 @@ inline double processCpuS()
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
         + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
+
+// VmRSS of this process in bytes, from /proc/self/status.
+inline double residentBytes()
+{
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (!status)
+        return 0;
+    char line[256];
+    double bytes = 0;
+    while (std::fgets(line, sizeof line, status))
+        if (std::strncmp(line, "VmRSS:", 6) == 0)
+            bytes = std::atof(line + 6) * 1024;
+    std::fclose(status);
+    return bytes;
 }
 
 // The q-quantile (0.5 the median, 0.99 the 99th percentile) of the timings; 0 for none.

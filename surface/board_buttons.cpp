@@ -6,6 +6,7 @@
 #include "surface/surface_state.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QPainter>
 
 namespace DIALOG {
@@ -95,12 +96,18 @@ void BoardButtons::paintPageNumber(QPainter& p) const
     p.setPen(Qt::NoPen);
     p.setBrush(kButtonColour);
     p.drawRoundedRect(QRectF(pageNumber_).adjusted(2, 2, -2, -2), 8, 8);
+    const QString text = QStringLiteral("%1 / %2").arg(at.number).arg(at.count);
     QFont font = p.font();
-    font.setPixelSize(22);
     font.setBold(true);
+    // A count of thousands of pages still fits the box: the figures get smaller rather than cut off.
+    for (int size = 22; size >= 9; --size) {
+        font.setPixelSize(size);
+        if (QFontMetrics(font).horizontalAdvance(text) <= pageNumber_.width() - 16)
+            break;
+    }
     p.setFont(font);
     p.setPen(Qt::white);
-    p.drawText(pageNumber_, Qt::AlignCenter, QStringLiteral("%1 / %2").arg(at.number).arg(at.count));
+    p.drawText(pageNumber_, Qt::AlignCenter, text);
     p.restore();
 }
 

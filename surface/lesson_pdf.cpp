@@ -8,6 +8,7 @@
 #include "surface/pen_node.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPageSize>
 #include <QPainter>
@@ -225,8 +226,15 @@ bool WriteLessonPdf(const QString& pdfPath, const std::vector<LessonPage>& pages
     writer.setCreator(QStringLiteral("Quillmark"));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
     QPainter painter;
+    // Pages not made yet are rendered from their PDF one at a time, the document opened once.
+    PdfPages source;
     for (const LessonPage& page : pages) {
-        const QImage background = platform::readImageFile(page.picture).convertToFormat(QImage::Format_RGB32);
+        QImage background = platform::readImageFile(page.picture).convertToFormat(QImage::Format_RGB32);
+        if (background.isNull() && !page.pdf.isEmpty()) {
+            if (source.Path() != page.pdf)
+                source.Open(page.pdf);
+            background = source.Render(page.pdfPage, page.screen);
+        }
         if (background.isNull()) {
             out.leftOut << page.picture;
             continue;
@@ -266,11 +274,19 @@ QString LessonPdfFileName(const QDateTime& when)
 PdfPages::PdfPages() = default;
 PdfPages::~PdfPages() = default;
 
+bool HasPdfMark(const QByteArray& head)
+{
+    return head.left(1024).contains("%PDF-");
+}
+
 PdfProblem PdfPages::Open(const QString& path)
 {
     document_.reset();
-    if (!QFileInfo(path).isFile())
+    path_ = path;
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly) || !HasPdfMark(file.read(1024)))
         return PdfProblem::Unreadable;
+    file.close();
     std::unique_ptr<Poppler::Document> document = Poppler::Document::load(path);
     if (!document)
         return PdfProblem::Unreadable;
@@ -289,7 +305,14 @@ int PdfPages::Count() const
     return document_ ? document_->numPages() : 0;
 }
 
-QImage PdfPages::Render(int index, const QSize& screen) const
+namespace {
+bool renderAborted(const QVariant& abort)
+{
+    return reinterpret_cast<const std::atomic<bool>*>(abort.value<quintptr>())->load();
+}
+} // namespace
+
+QImage PdfPages::Render(int index, const QSize& screen, const std::atomic<bool>* abort) const
 {
     if (!document_ || index < 0 || index >= document_->numPages() || screen.isEmpty())
         return {};
@@ -300,9 +323,12 @@ QImage PdfPages::Render(int index, const QSize& screen) const
     if (!(points.width() > 0) || !(points.height() > 0))
         return {};
     const QSize size = PageFitIn(points, screen);
-    const QImage rendered
-        = page->renderToImage(size.width() * 72.0 / points.width(), size.height() * 72.0 / points.height());
-    if (rendered.isNull())
+    const double dpiX = size.width() * 72.0 / points.width(), dpiY = size.height() * 72.0 / points.height();
+    const QImage rendered = abort
+        ? page->renderToImage(dpiX, dpiY, -1, -1, -1, -1, Poppler::Page::Rotate0, nullptr, nullptr,
+            renderAborted, QVariant::fromValue(reinterpret_cast<quintptr>(abort)))
+        : page->renderToImage(dpiX, dpiY);
+    if (rendered.isNull() || (abort && *abort))
         return {};
     QImage board(screen, QImage::Format_RGB32);
     board.fill(Qt::white);

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -22,10 +23,15 @@ namespace DIALOG {
 
 class CPenNode;
 
-// One stored page: its picture (".bmp", the background) and its object file (".kw").
+// One stored page: its picture (".bmp", the background) and its object file (".kw"). A page of an opened PDF
+// that has not been made yet names that PDF and its page instead of a picture on disk; it is rendered for the
+// size of the board's screen.
 struct LessonPage {
     QString picture;
     QString objects;
+    QString pdf {};
+    int pdfPage = -1;
+    QSize screen {};
 };
 
 // Draws a page at its own pixel size: the background as one picture, then every visible object in list order.
@@ -65,15 +71,22 @@ public:
     PdfPages(const PdfPages&) = delete;
     PdfPages& operator=(const PdfPages&) = delete;
 
+    // A file without the PDF mark in its first kilobyte is refused at once: read as a damaged PDF, a large
+    // file would be scanned to its end.
     PdfProblem Open(const QString& path);
+    const QString& Path() const { return path_; }
     int Count() const;
     // Page index fitted into screen with its shape kept, centred on white; a null image when the page cannot
-    // be rendered.
-    QImage Render(int index, const QSize& screen) const;
+    // be rendered or when *abort turns true while it is drawn.
+    QImage Render(int index, const QSize& screen, const std::atomic<bool>* abort = nullptr) const;
 
 private:
     std::unique_ptr<Poppler::Document> document_;
+    QString path_;
 };
+
+// The PDF mark ("%PDF-") stands in the first kilobyte of data, as readers require.
+bool HasPdfMark(const QByteArray& head);
 
 // The size a page of points takes when fitted into screen with its shape kept (at least 1 × 1).
 QSize PageFitIn(const QSizeF& points, const QSize& screen);

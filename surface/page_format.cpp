@@ -216,6 +216,14 @@ bool StorePageFiles(const QString& objectFile, const std::vector<CPenNode>& node
     return true;
 }
 
+bool StorePagePicture(const QString& pictureFile, const QImage& picture, int depth)
+{
+    const QByteArray bitmap = OWNERBITMAP::EncodeBitmap(picture, depth);
+    QSaveFile out(pictureFile);
+    return !bitmap.isEmpty() && out.open(QIODevice::WriteOnly) && out.write(bitmap) == bitmap.size()
+        && out.commit();
+}
+
 BOOL LoadPage(const QString& objectFilePath, std::size_t* picturesLeftOut)
 {
     if (picturesLeftOut)

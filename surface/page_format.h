@@ -50,6 +50,10 @@ std::size_t LoadPagePictures(std::vector<CPenNode>& nodes, std::int64_t maxPixel
 bool StorePageFiles(const QString& objectFile, const std::vector<CPenNode>& nodes, const QString& pictureFile,
     const QImage* picture, int depth, QString* failedFile = nullptr, qint64* bytesWritten = nullptr);
 
+// Writes only the picture of a page, beside it and renamed into place; the page's object file is left as it
+// is. False when it could not be written.
+bool StorePagePicture(const QString& pictureFile, const QImage& picture, int depth);
+
 // Appends the objects of an object file to the page list and loads their pictures. FALSE when there is no
 // such file. *picturesLeftOut counts the pictures left out for the page's bound on decoded pixels.
 BOOL LoadPage(const QString& objectFilePath, std::size_t* picturesLeftOut = nullptr);

@@ -30,6 +30,26 @@ ExportDialogHook& exportDialogHook()
     return hook;
 }
 
+BoardPageHooks& boardPageHooks()
+{
+    static BoardPageHooks hooks;
+    return hooks;
+}
+
+// Opens the board page at index, on white while its picture is still to come, and tells who makes pictures.
+void openBoardPage(CScreenPenWnd* surface, int index)
+{
+    const BoardPageHooks& hooks = boardPageHooks();
+    const bool toCome = hooks.pictureToCome && hooks.pictureToCome(index);
+    surface->ReopenPage(WithExtension(ThePageFileList().files.at(index), QStringLiteral("bmp")), toCome);
+}
+
+void tellTurned()
+{
+    if (const BoardPageHooks& hooks = boardPageHooks(); hooks.turned)
+        hooks.turned(ThePageFileList().currentPage);
+}
+
 void tellCannotStore(QWidget* owner, const QString& file)
 {
     const QString shown = QDir::toNativeSeparators(file);
@@ -295,7 +315,8 @@ void PreviousPage(CScreenPenWnd* surface)
         return;
     // The number moves first: the page that opens shows it.
     pages.currentPage = std::max(0, n - 1);
-    surface->ReopenPage(WithExtension(pages.files.at(n - 1), QStringLiteral("bmp")));
+    openBoardPage(surface, n - 1);
+    tellTurned();
 }
 
 void NextPage(CScreenPenWnd* surface)
@@ -306,9 +327,10 @@ void NextPage(CScreenPenWnd* surface)
     const int n = pages.currentPage;
     pages.currentPage = std::min<int>(n + 1, int(pages.files.size()));
     if (n + 1 >= 0 && n + 1 < pages.files.size())
-        surface->ReopenPage(WithExtension(pages.files.at(n + 1), QStringLiteral("bmp")));
+        openBoardPage(surface, n + 1);
     else
         surface->StartBlankPage();
+    tellTurned();
 }
 
 void MoveToNewPage()
@@ -346,6 +368,11 @@ QStringList ImportPages(const QStringList& pictures, const QString& folder, cons
         imported << page + QStringLiteral(".bmp");
     }
     return imported;
+}
+
+void SetBoardPageHooks(BoardPageHooks hooks)
+{
+    boardPageHooks() = std::move(hooks);
 }
 
 void SetExportDialogHook(ExportDialogHook hook)

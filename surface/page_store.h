@@ -64,6 +64,16 @@ bool AskToClearForGood(QWidget* parent);
 // Opens a stored page in the surface: its picture as the background and its objects.
 void ReopenPage(CScreenPenWnd* surface, const QString& picturePath);
 
+// Board pages whose picture is made only when the teacher comes near them (the pages of an opened PDF).
+// pictureToCome(index): the page's picture is still being made, so it opens on white and takes its picture
+// when that comes. turned(index): the board shows the page at index now. The panel sets them; empty
+// functions stand for a board whose pages are all on disk.
+struct BoardPageHooks {
+    std::function<bool(int index)> pictureToCome;
+    std::function<void(int index)> turned;
+};
+void SetBoardPageHooks(BoardPageHooks hooks);
+
 // The board's previous-page and next-page buttons. A changed page is stored before another one opens.
 void PreviousPage(CScreenPenWnd* surface);
 void NextPage(CScreenPenWnd* surface);

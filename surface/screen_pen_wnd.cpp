@@ -483,11 +483,20 @@ void CScreenPenWnd::dropPendingWork()
     currentObject_.points.clear();
 }
 
-void CScreenPenWnd::ReopenPage(const QString& picturePath)
+void CScreenPenWnd::ReopenPage(const QString& picturePath, bool pictureToCome)
 {
     dropPendingWork();
+    if (pictureToCome)
+        canvas_.background().fill(0xFFFFFFFF);
     loadPageFiles(picturePath);
     resetCurrentObject();
+    fullRedraw();
+}
+
+void CScreenPenWnd::PlacePagePicture(const QImage& picture)
+{
+    canvas_.PlacePagePicture(picture);
+    EraserSourceBitmap() = canvas_.backgroundBitmap();
     fullRedraw();
 }
 

@@ -126,9 +126,12 @@ public:
     QRect pageNumberRect() const { return buttons_.pageNumberRect(); }
     void ShowPageNumber();
     // Opens a stored page in this window: the picture becomes the background (a missing one keeps the
-    // present background), the objects of the same name's object file replace the page, the undo log is
-    // emptied and the page is drawn again.
-    void ReopenPage(const QString& picturePath);
+    // present background, or white when the picture is still to come), the objects of the same name's object
+    // file replace the page, the undo log is emptied and the page is drawn again.
+    void ReopenPage(const QString& picturePath, bool pictureToCome = false);
+    // The picture of the page open, which was still to come, is here: it becomes the background, and what the
+    // teacher wrote meanwhile stays with its undo log.
+    void PlacePagePicture(const QImage& picture);
     // A new blank board page on white.
     void StartBlankPage();
     // The page as it would be printed: the background with every visible object, without buttons or

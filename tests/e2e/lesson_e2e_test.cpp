@@ -1,8 +1,10 @@
 // A teacher opens a slide deck from the main menu: LibreOffice prints it, its slides become board pages to
-// write on and page through, and a file LibreOffice cannot read gives the converter's message instead.
+// write on and page through, a file LibreOffice cannot read gives the converter's message instead, and a
+// LibreOffice that hangs holds up neither the quit nor the next start.
 #include "program_driver.h"
 
 #include "assist/slide_deck_fixture.h"
+#include "platform/shell.h"
 #include "support_main/test_util.h"
 
 #include <QDir>
@@ -10,6 +12,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -37,6 +40,38 @@ void choose(ProgramDriver& program, const QString& file)
         {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), file});
     run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
 }
+
+// An office program that never ends, with a child that never ends either; each notes its process id. It
+// stands first on the search path that the programs started from now on inherit.
+class HangingOffice {
+public:
+    HangingOffice()
+        : path_(qgetenv("PATH"))
+    {
+        const QString program = dir_.filePath(QStringLiteral("soffice"));
+        qmtest::writeFile(program,
+            QStringLiteral("#!/bin/sh\necho $$ >> '%1'; /bin/sleep 600 & echo $! >> '%1'; wait\n")
+                .arg(pids())
+                .toLocal8Bit());
+        QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("PATH", dir_.path().toLocal8Bit() + ':' + path_);
+    }
+    ~HangingOffice() { qputenv("PATH", path_); }
+
+    QString pids() const { return dir_.filePath(QStringLiteral("pids")); }
+    QList<qint64> started() const
+    {
+        QList<qint64> ids;
+        for (const QByteArray& line : qmtest::readFile(pids()).split('\n'))
+            if (!line.trimmed().isEmpty())
+                ids << line.trimmed().toLongLong();
+        return ids;
+    }
+
+private:
+    QTemporaryDir dir_;
+    QByteArray path_;
+};
 
 bool near(QRgb p, const QColor& c)
 {
@@ -105,4 +140,46 @@ TEST(LessonFromADeck, AFileLibreOfficeCannotReadGivesTheConvertersMessage)
                     .entryList({QStringLiteral("*.bmp")}, QDir::Files)
                     .isEmpty())
         << "nothing was opened";
+}
+
+TEST(LessonFromADeck, AQuitWhileLibreOfficeHangsEndsTheProgramAndLibreOfficeAndTheNextStartHasItsPanel)
+{
+    // Once by the menu's "Open PDF or slides", once by 4D for the picture wall.
+    for (const int button : {kCmdOpenPdf, 1125}) {
+        SCOPED_TRACE(button);
+        HangingOffice office;
+        ProgramDriver program;
+        ASSERT_TRUE(program.start());
+        ASSERT_NE(program.waitForWindow(kPanel), 0u) << program.output().toStdString();
+        const QString deck
+            = qmtest::writeFile(program.homeFolder() + QStringLiteral("/Hanging.pptx"), "deck");
+        ASSERT_EQ(program.pressPanelButton(button), 0);
+        if (button == kCmdOpenPdf) {
+            choose(program, deck);
+        } else {
+            ASSERT_NE(program.waitForWindow(QStringLiteral("打开幻灯片")), 0u) << "no deck dialog";
+            qmtest::waitFor([] { return false; }, 800);
+            run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+a")});
+            run(QStringLiteral("xdotool"),
+                {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), deck});
+            run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+        }
+        ASSERT_TRUE(qmtest::waitFor([&] { return office.started().size() == 2; }, 30000))
+            << "LibreOffice started";
+
+        // The quit another program asks for, as the teacher's close does.
+        ASSERT_EQ(program.qmsend({QStringLiteral("--title"), kPanel, QStringLiteral("--registered"),
+                      QStringLiteral("Marlowe"), QStringLiteral("1148"), QStringLiteral("0")}),
+            0);
+        EXPECT_TRUE(program.waitForExit(30000)) << "the program is still running";
+        for (const qint64 pid : office.started())
+            EXPECT_TRUE(qmtest::waitFor([pid] { return !platform::processRunning(pid); }, 5000))
+                << "LibreOffice's process " << pid << " is still running";
+
+        // Started again, the program finds no copy of itself running and shows its panel.
+        ASSERT_TRUE(program.start());
+        EXPECT_NE(program.waitForWindow(kPanel), 0u) << program.output().toStdString();
+        EXPECT_EQ(program.waitForWindow(QStringLiteral("信息提示"), 2000), 0u)
+            << "told it is running already";
+    }
 }

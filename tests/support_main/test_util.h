@@ -40,5 +40,7 @@ void dragThrough(QWidget* widget, const QList<QPoint>& points);
 // The running processes whose command line holds text (a path that names one piece of work, say); ended
 // processes that nobody has collected yet are left out.
 QList<qint64> processesMentioning(const QString& text);
+// The memory this process holds now (VmRSS), in bytes.
+qint64 residentBytes();
 
 } // namespace qmtest

@@ -176,6 +176,17 @@ TEST_F(ScreenPen, BoardPageShowsItsNumberAndTheCountBesideThePageButtons)
     // The number is no paper: a press there draws nothing.
     drag(number.center(), number.center() + QPoint(10, 0));
     EXPECT_TRUE(ThePageList().nodes.empty());
+
+    // A book of ten thousand pages: the figures stay inside the box, clear of its edges.
+    for (int i = 3; i < 10000; ++i)
+        ThePageFileList().files << QStringLiteral("%1.kw").arg(i);
+    ThePageFileList().currentPage = 9998;
+    s.ShowPageNumber();
+    const QImage last = s.windowImage().copy(number);
+    const int h = number.height();
+    EXPECT_GT(count(last, last.rect(), kWhite), 20);
+    EXPECT_EQ(count(last, QRect(3, 8, 6, h - 16), kWhite), 0) << "cut off on the left";
+    EXPECT_EQ(count(last, QRect(number.width() - 9, 8, 6, h - 16), kWhite), 0) << "cut off on the right";
 }
 
 TEST_F(ScreenPen, ANewBackgroundColourIsAChangeThePageButtonsStore)
