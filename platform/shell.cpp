@@ -50,10 +50,23 @@ QString xdgUserDir(const char* name)
     return {};
 }
 
+QString& programFilePathInstead()
+{
+    static QString path;
+    return path;
+}
+
 } // namespace
+
+void setProgramFilePath(const QString& path)
+{
+    programFilePathInstead() = path;
+}
 
 QString programFilePath()
 {
+    if (!programFilePathInstead().isEmpty())
+        return programFilePathInstead();
     char buffer[4096];
     const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (n <= 0)

@@ -10,6 +10,9 @@ namespace platform {
 // Full path of the running executable, and its folder (the program folder).
 QMPLATFORM_EXPORT QString programFilePath();
 QMPLATFORM_EXPORT QString programFolder();
+// Puts the program, as far as its folder goes, at path instead; an empty path brings back the executable.
+// Test runs side by side each take a folder of their own, so that the pages one stores never meet another's.
+QMPLATFORM_EXPORT void setProgramFilePath(const QString& path);
 
 // The user's Templates and Documents folders, from the XDG user directories (~/.config/user-dirs.dirs).
 // An unset Templates folder is ~/Templates. When that folder is missing, or is the home folder itself (as

@@ -65,7 +65,14 @@ struct PdfPageMaker::Shared {
     Events events;
     Prepare prepare;
 
-    void run();
+    // Runs the work, and tells it has ended only once the PDF library has let go of the document: a
+    // program may leave as soon as it hears, and its exit must not meet the library still closing it.
+    void run()
+    {
+        work();
+        end();
+    }
+    void work();
     void end()
     {
         std::lock_guard guard(lock);
@@ -74,7 +81,7 @@ struct PdfPageMaker::Shared {
     }
 };
 
-void PdfPageMaker::Shared::run()
+void PdfPageMaker::Shared::work()
 {
     QString file = path;
     if (prepare) {
@@ -85,29 +92,22 @@ void PdfPageMaker::Shared::run()
             if (!stop && events.opened)
                 events.opened(PdfProblem::Unreadable, 0, error);
         }
-        if (!printed || stop) {
-            end();
+        if (!printed || stop)
             return;
-        }
     }
     PdfPages pages;
     const PdfProblem problem = pages.Open(file);
     {
         std::lock_guard guard(lock);
-        if (stop) {
-            ended = true;
-            endedSignal.notify_all();
+        if (stop)
             return;
-        }
         if (problem == PdfProblem::None)
             pdf = file;
         if (events.opened)
             events.opened(problem, pages.Count(), QString());
     }
-    if (problem != PdfProblem::None) {
-        end();
+    if (problem != PdfProblem::None)
         return;
-    }
     for (;;) {
         int page = -1;
         {
@@ -128,7 +128,6 @@ void PdfPageMaker::Shared::run()
         if (events.made)
             events.made(page, image);
     }
-    end();
 }
 
 PdfPageMaker::PdfPageMaker(const QString& path, const QSize& screen, Events events, Prepare prepare)

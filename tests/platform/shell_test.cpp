@@ -121,8 +121,12 @@ TEST(ScratchFolders, OnlyTheFolderAskedForIsMarkedNotTheOnesMadeOnTheWay)
 
 TEST(ProgramFolder, IsTheFolderOfTheRunningExecutable)
 {
+    const QString given = platform::programFilePath();
+    platform::setProgramFilePath({});
     EXPECT_EQ(platform::programFolder(), QCoreApplication::applicationDirPath());
     EXPECT_TRUE(QFileInfo(platform::programFilePath()).isExecutable());
+    platform::setProgramFilePath(given);
+    EXPECT_EQ(platform::programFilePath(), given);
 }
 
 TEST(FolderTrees, CopyKeepsHiddenFilesAndTheTree)
@@ -193,6 +197,8 @@ TEST(SiblingPrograms, AreFoundInTheProgramFolderOnlyNeverInTheCurrentOne)
     const QString planted = qmtest::writeFile(dir.filePath(QStringLiteral("Stayalive")), "#!/bin/sh\n");
     QFile::setPermissions(planted, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_TRUE(platform::siblingProgram(QStringLiteral("Stayalive")).isEmpty());
-    const QString self = QFileInfo(platform::programFilePath()).fileName();
-    EXPECT_EQ(platform::siblingProgram(self), platform::programFilePath());
+    const QString beside = qmtest::writeFile(platform::programFolder() + QStringLiteral("/Stayalive"), "#!/bin/sh\n");
+    QFile::setPermissions(beside, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(platform::siblingProgram(QStringLiteral("Stayalive")), beside);
+    QFile::remove(beside);
 }

@@ -1,8 +1,12 @@
 // Test main shared by every test program: a QApplication exists for the whole run, so that
 // painting text into a QImage, QPixmap and real windows all work. Each run gets a home folder of its own,
-// so that nothing a test does touches the user's Templates or settings.
+// so that nothing a test does touches the user's Templates or settings, and a program folder of its own, so
+// that runs side by side never store pages into the same folder.
+#include "platform/shell.h"
+
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -20,5 +24,8 @@ int main(int argc, char** argv)
         qunsetenv("XDG_DATA_HOME");
     }
     QApplication app(argc, argv);
+    if (home.isValid() && QDir().mkpath(home.filePath(QStringLiteral("program"))))
+        platform::setProgramFilePath(home.filePath(QStringLiteral("program/"))
+            + QFileInfo(QCoreApplication::applicationFilePath()).fileName());
     return RUN_ALL_TESTS();
 }
