@@ -151,6 +151,7 @@ CWhiteBoardDlg::CWhiteBoardDlg(QWidget* parent)
 
     startupDirectory_ = QDir::currentPath();
     programFilePath_ = platform::programFilePath();
+    tabDlg_->SetTempFolder(Folders().HistoryFolder());
     // The page folder root is the system's own scratch folder in the templates folder, never one of the
     // user's.
     const QString scratch = platform::templatesScratchFolder();
@@ -266,7 +267,7 @@ void CWhiteBoardDlg::OnInitDialog()
     platform::hotkey::RegisterHotKey(kHotKeyId, Qt::ControlModifier | Qt::ShiftModifier, u"a"_s, [] {});
     LoadButtonImages();
 
-    platform::makeScratchFolder(ProgramFolder() + u"/Temp"_s);
+    platform::makeScratchFolder(Folders().HistoryFolder());
 }
 
 QPoint CWhiteBoardDlg::startupPosition(int screenWidth, int screenHeight, int panelWidth, int /*panelHeight*/)
@@ -672,17 +673,12 @@ void CWhiteBoardDlg::OnDestroy()
     if (tabDlg_)
         tabDlg_->DeleteTempFile();
 
-    // The page folder root without its ZidodAvuvTemp part and trailing separator is the folder to remove.
     // Only a folder the program made and marked goes: a folder of the user's is never removed.
-    QString pageFolder = pageFolderRoot_;
-    if (pageFolder.endsWith(u"/Temp/ZidodAvuvTemp/"_s))
-        pageFolder.chop(int(QStringLiteral("ZidodAvuvTemp/").size()));
-    if (pageFolder.endsWith(u"/"_s))
-        pageFolder.chop(1);
+    const QString pageFolder = ScratchRootOf(pageFolderRoot_);
     if (!keepingFailed) {
         if (!pageFolder.isEmpty())
             platform::removeScratchFolder(pageFolder);
-        platform::removeScratchFolder(ProgramFolder() + u"/Temp"_s);
+        platform::removeScratchFolder(Folders().HistoryFolder());
     }
 
     CloseOpenedPdfs();

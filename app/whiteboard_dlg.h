@@ -3,6 +3,7 @@
 // It lives for the whole run; when its modal run ends, the program ends.
 #include "platform/messages.h"
 #include "platform/win_types.h"
+#include "surface/lesson_folders.h"
 #include "surface/lesson_pdf.h"
 #include "surface/screen_pen_wnd.h"
 #include "surface/surface_state.h"
@@ -70,6 +71,8 @@ public:
     const QString& StartupDirectory() const { return startupDirectory_; }
     const QString& ProgramFilePath() const { return programFilePath_; }
     QString ProgramFolder() const;
+    // Where the lesson's pages are kept and what their files are called.
+    LessonFolders Folders() const { return LessonFolders(ProgramFolder()); }
     const QString& PageFolderRoot() const { return pageFolderRoot_; }
 
     CTabDlg* TabDlg() const { return tabDlg_.get(); }
@@ -91,7 +94,6 @@ public:
     bool OfficeWindowPresent() const { return officeWindowPresent_; }
 
     // The page store's name for a new page stored now: day, hour, minute and second.
-    static QString NewPageBaseName(const QDateTime& when);
 
     // Services for the tool panel and the surface. The keyboard and the calculator start without holding the
     // panel up; one that does not come says so.
@@ -184,7 +186,6 @@ private:
     // The surface hid itself (message 0x493).
     void ForgetSurface();
     // The history label of a page picture in the program's temp folder; empty for any other picture.
-    QString HistoryLabelOf(const QString& picturePath) const;
     void TellNotAvailableYet();
     // One line in the tip window for a few seconds.
     void ShowTip(const QString& text);

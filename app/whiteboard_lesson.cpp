@@ -68,10 +68,10 @@ QString CWhiteBoardDlg::ChooseLessonFile(bool save, const QString& start, const 
 std::vector<LessonPage> CWhiteBoardDlg::LessonPages(bool keeping) const
 {
     std::vector<LessonPage> pages;
-    const QString history = ProgramFolder() + u"/Temp/"_s;
+    const LessonFolders folders = Folders();
     for (const QString& label : tabDlg_->HistoryLabels()) {
-        if (QFileInfo::exists(history + label + u".bmp"_s))
-            pages.push_back({history + label + u".bmp"_s, history + label + u".kw"_s});
+        if (QFileInfo::exists(folders.HistoryPicture(label)))
+            pages.push_back({folders.HistoryPicture(label), folders.HistoryObjects(label)});
     }
     const QStringList& files = ThePageFileList().files;
     for (int i = 0; i < files.size(); ++i) {
@@ -97,7 +97,7 @@ bool CWhiteBoardDlg::StoreOpenPageKeepingSurface()
         const PageFileList& pages = ThePageFileList();
         const QString path = pages.currentPage >= 0 && pages.currentPage < pages.files.size()
             ? pages.files.at(pages.currentPage)
-            : BoardPageFolder() + PageBaseName(QDateTime::currentDateTime()) + u".xxx"_s;
+            : NewBoardPagePlaceholder(QDateTime::currentDateTime());
         return SavePage(surface_, path);
     }
     return StorePageToHistory();

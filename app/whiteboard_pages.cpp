@@ -85,7 +85,7 @@ void CWhiteBoardDlg::OnInstrumentNumber(int number)
 
 CScreenPenWnd* CWhiteBoardDlg::CreateSurface(const QString& pagePicture)
 {
-    openHistoryLabel_ = HistoryLabelOf(pagePicture);
+    openHistoryLabel_ = Folders().HistoryLabelOf(pagePicture);
     buildingSurface_ = true;
     auto* surface = new CScreenPenWnd(this, pagePicture);
     buildingSurface_ = false;
@@ -190,16 +190,6 @@ void CWhiteBoardDlg::ForgetSurface()
     surface->deleteLater();
 }
 
-QString CWhiteBoardDlg::HistoryLabelOf(const QString& picturePath) const
-{
-    if (picturePath.isEmpty())
-        return {};
-    const QFileInfo picture(picturePath);
-    if (picture.absolutePath() != QFileInfo(ProgramFolder() + u"/Temp"_s).absoluteFilePath())
-        return {};
-    return picture.completeBaseName();
-}
-
 void CWhiteBoardDlg::StoreCurrentPage()
 {
     if (surface_ && StorePageToHistory())
@@ -213,22 +203,17 @@ bool CWhiteBoardDlg::StorePageToHistory()
     // A page reopened from the history is stored over its own files; every other page is a new one, whatever
     // is selected in the history now.
     const QString reopened = openHistoryLabel_;
-    QString base = ProgramFolder() + u"/Temp/"_s;
-    if (!reopened.isEmpty()) {
-        base += reopened;
-    } else {
-        // Two pages stored within one second would share a name: the later one gets a number.
-        base = UnusedPageBase(base + NewPageBaseName(QDateTime::currentDateTime()));
-    }
-    QString path = base + u".xxx"_s;
-    path.replace(u"//"_s, u"/"_s);
+    const QString history = Folders().HistoryFolder() + u'/';
+    // Two pages stored within one second would share a name: the later one gets a number.
+    const QString base = !reopened.isEmpty()
+        ? history + reopened
+        : UnusedPageBase(history + PageBaseName(QDateTime::currentDateTime()));
+    const QString path = base + u".xxx"_s;
     // A page that could not be stored stays open on its surface: the user has been told, nothing is lost.
     if (!SavePage(surface_, path))
         return false;
-    QString picture = path;
-    picture.replace(u".xxx"_s, u".bmp"_s);
-    QString strokes = path;
-    strokes.replace(u".xxx"_s, u".kw"_s);
+    const QString picture = WithExtension(path, u"bmp"_s);
+    const QString strokes = WithExtension(path, u"kw"_s);
     if (QFileInfo::exists(picture)) {
         const QString label = QFileInfo(picture).fileName().section(u'.', 0, 0);
         if (reopened.isEmpty())
@@ -238,11 +223,6 @@ bool CWhiteBoardDlg::StorePageToHistory()
         openHistoryLabel_ = label;
     }
     return true;
-}
-
-QString CWhiteBoardDlg::NewPageBaseName(const QDateTime& when)
-{
-    return PageBaseName(when);
 }
 
 void CWhiteBoardDlg::EnterWhiteboardMode()
@@ -364,7 +344,7 @@ void CWhiteBoardDlg::AddPicturesToHistory(const QStringList& pictures, bool fold
             IsEnglish() ? u"Tips"_s : u"提示"_s, platform::MB_OK | platform::MB_ICONINFORMATION);
         return;
     }
-    const QString history = ProgramFolder() + u"/Temp"_s;
+    const QString history = Folders().HistoryFolder();
     platform::makeScratchFolder(history);
     const QStringList pages = ImportPages(pictures, history, QDateTime::currentDateTime());
     for (const QString& page : pages)

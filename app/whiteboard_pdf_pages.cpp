@@ -63,7 +63,7 @@ QString documentBase()
     const PageFileList& list = ThePageFileList();
     const QString stem = BoardPageFolder() + PageBaseName(QDateTime::currentDateTime());
     const auto free = [&](const QString& base) {
-        return list.IndexOf(base + u"_1.kw"_s) < 0 && !QFileInfo::exists(base + u"_1.kw"_s)
+        return list.IndexOf(PdfPageObjects(base, 1)) < 0 && !QFileInfo::exists(PdfPageObjects(base, 1))
             && !QFileInfo::exists(base + u"_1.bmp"_s);
     };
     QString base = UnusedPageBase(stem);
@@ -206,7 +206,7 @@ void CWhiteBoardDlg::PdfPageMade(int id, int page, const QImage& image)
         const QString base = documentBase();
         list.files.reserve(list.files.size() + pdf->Count());
         for (int k = 1; k <= pdf->Count(); ++k)
-            list.files.append(base + u"_%1.kw"_s.arg(k));
+            list.files.append(PdfPageObjects(base, k));
     }
     const int index = pdf->first + page;
     const QString objects = ThePageFileList().files.at(index);

@@ -93,6 +93,8 @@ public:
 
     // The folders the panel works with.
     QString tempFolder() const { return tempFolder_; }
+    // The history pages' folder, as the owner's lesson keeps it.
+    void SetTempFolder(const QString& folder) { tempFolder_ = folder; }
     QString historyFolder() const { return historyFolder_; }
     QString backgroundFolder() const { return backgroundFolder_; }
     int verticalOffset() const { return verticalOffset_; }

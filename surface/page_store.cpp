@@ -21,9 +21,6 @@ namespace DIALOG {
 
 namespace {
 
-const QString kDesktopFolderPart = QStringLiteral("/Temp/");
-const QString kBoardFolderPart = QStringLiteral("/Temp/ZidodAvuvTemp/");
-
 ExportDialogHook& exportDialogHook()
 {
     static ExportDialogHook hook;
@@ -66,24 +63,11 @@ void tellCannotStore(QWidget* owner, const QString& file)
             QStringLiteral("提示"), platform::MB_OK | platform::MB_ICONEXCLAMATION);
 }
 
-// A board page goes into the board's own folder under the program's Temp folder.
-QString boardPath(const QString& path)
-{
-    if (path.contains(kBoardFolderPart))
-        return path;
-    const qsizetype at = path.lastIndexOf(kDesktopFolderPart);
-    if (at < 0)
-        return path;
-    QString mapped = path;
-    mapped.replace(at, kDesktopFolderPart.size(), kBoardFolderPart);
-    return mapped;
-}
-
 bool pageFilesExist(const QString& base)
 {
     // A link counts even when it leads nowhere: a page written through it would land wherever it points.
-    for (const char* extension : {".kw", ".bmp", ".kwt"}) {
-        const QFileInfo file(base + QLatin1String(extension));
+    for (const QString& extension : PageFileExtensions()) {
+        const QFileInfo file(base + u'.' + extension);
         if (file.exists() || file.isSymLink())
             return true;
     }
@@ -144,7 +128,7 @@ bool storeOpenBoardPage(CScreenPenWnd* surface)
     const PageFileList& pages = ThePageFileList();
     const QString path = pages.currentPage >= 0 && pages.currentPage < pages.files.size()
         ? pages.files.at(pages.currentPage)
-        : BoardPageFolder() + PageBaseName(QDateTime::currentDateTime()) + QStringLiteral(".xxx");
+        : NewBoardPagePlaceholder(QDateTime::currentDateTime());
     return SavePage(surface, path);
 }
 
@@ -173,8 +157,13 @@ QString& LastStoredPage()
 
 QString& BoardPageFolder()
 {
-    static QString folder = platform::programFolder() + kBoardFolderPart;
+    static QString folder = LessonFolders(platform::programFolder()).BoardFolder();
     return folder;
+}
+
+QString NewBoardPagePlaceholder(const QDateTime& when)
+{
+    return BoardPageFolder() + PageBaseName(when) + QStringLiteral(".xxx");
 }
 
 namespace {
@@ -204,11 +193,6 @@ QString PreviousPageFile()
 QString NextPageFile()
 {
     return entryAt(ThePageFileList().currentPage + 1);
-}
-
-QString PageBaseName(const QDateTime& when)
-{
-    return when.toString(QStringLiteral("d-H-m-s"));
 }
 
 QString UnusedPageBase(const QString& base)
@@ -243,7 +227,7 @@ BOOL SavePage(CScreenPenWnd* surface, const QString& path)
         if (storedBefore)
             objectFile = pages.files.at(pages.currentPage);
         else
-            objectFile = UnusedPageBase(WithExtension(boardPath(path), QString())) + QStringLiteral(".kw");
+            objectFile = UnusedPageBase(WithExtension(BoardPathOf(path), QString())) + QStringLiteral(".kw");
     } else {
         objectFile = WithExtension(path, QStringLiteral("kw"));
         storedBefore = QFileInfo::exists(objectFile);

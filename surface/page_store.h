@@ -4,6 +4,7 @@
 // pages and walking through them, and the export of the composed page as a JPEG picture. The files themselves
 // are written and read by page_format.
 #include "platform/win_types.h"
+#include "surface/lesson_folders.h"
 #include "surface/page_format.h"
 
 #include <QDateTime>
@@ -33,6 +34,8 @@ QString& LastStoredPage();
 // Where board pages go when the surface itself stores a new one: the program folder's
 // "Temp/ZidodAvuvTemp/" unless set otherwise.
 QString& BoardPageFolder();
+// The placeholder path a new board page first stored at when is stored under, in that folder.
+QString NewBoardPagePlaceholder(const QDateTime& when);
 
 // The board page open now as the teacher counts it: its number from 1, and how many pages there are, a new
 // page not stored yet among them.
@@ -47,8 +50,6 @@ QString CurrentPageFile();
 QString PreviousPageFile();
 QString NextPageFile();
 
-// The base name of a page first stored at when: day, hour, minute and second ("8-14-5-9"), no folder.
-QString PageBaseName(const QDateTime& when);
 // base (a path without extension) when no page has that name yet, else base with "-2", "-3", … appended:
 // the first name with neither file on disk nor an object file in the board's page list. Two pages stored
 // within the same second keep their own files.

@@ -234,12 +234,6 @@ TEST(PanelStatusTexts, BluetoothStatusComparesTheLanguageExactly)
     panel.OnDestroy();
 }
 
-TEST(PanelPageNames, DayHourMinuteSecondWithoutLeadingZeros)
-{
-    EXPECT_EQ(CWhiteBoardDlg::NewPageBaseName(QDateTime(QDate(2026, 12, 8), QTime(9, 5, 7))),
-        QStringLiteral("8-9-5-7"));
-}
-
 TEST_F(PanelMenus, EveryButtonAndTheIconTellTheirRoleInTheLanguageInForce)
 {
     QFile::copy(QStringLiteral(QM_SOURCE_DIR "/resources/program/Language.ini"),

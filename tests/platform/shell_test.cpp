@@ -197,7 +197,8 @@ TEST(SiblingPrograms, AreFoundInTheProgramFolderOnlyNeverInTheCurrentOne)
     const QString planted = qmtest::writeFile(dir.filePath(QStringLiteral("Stayalive")), "#!/bin/sh\n");
     QFile::setPermissions(planted, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_TRUE(platform::siblingProgram(QStringLiteral("Stayalive")).isEmpty());
-    const QString beside = qmtest::writeFile(platform::programFolder() + QStringLiteral("/Stayalive"), "#!/bin/sh\n");
+    const QString beside
+        = qmtest::writeFile(platform::programFolder() + QStringLiteral("/Stayalive"), "#!/bin/sh\n");
     QFile::setPermissions(beside, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(platform::siblingProgram(QStringLiteral("Stayalive")), beside);
     QFile::remove(beside);
