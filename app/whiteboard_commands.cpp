@@ -111,243 +111,166 @@ void CWhiteBoardDlg::PopupMenuAtCursor(QMenu* menu)
     menu->popup(QPoint(at.x(), at.y() - menu->sizeHint().height()));
 }
 
-void CWhiteBoardDlg::OnCommand(int id)
-{
-    switch (id) {
-    case kCmdWriting:
-        HidePopupsBesideToolPanel();
-        // A new surface reads the mode when it is built: it opens over the desktop. On a board page the pen
-        // writes on the board, whose page buttons go on answering.
-        if (!BoardPageOpen())
-            boardMode = kBoardDesktop;
-        EnsureSurface();
-        SetSurfacePen(kDefaultPenWidth, RGB(255, 0, 0));
-        toolDlg_->SetPage(11);
-        if (QWidget* tab = tabDlg_->window())
-            tab->hide();
-        if (DetectSlideShow())
-            pptToolBar_->hide();
-        raise();
-        break;
-    case kCmdDrawing:
-        HidePopupsBesideToolPanel();
-        if (!BoardPageOpen())
-            boardMode = kBoardDesktop;
-        toolDlg_->SetPage(3);
-        if (QWidget* tab = tabDlg_->window())
-            tab->hide();
-        if (DetectSlideShow())
-            pptToolBar_->hide();
-        break;
-    case kCmdTools:
-        HidePopupsBesideToolPanel();
-        if (QWidget* tab = tabDlg_->window())
-            tab->hide();
-        toolDlg_->SetPage(7);
-        break;
-    case kCmdBackground:
-        ToggleTabDlg(1);
-        break;
-    case kCmdHistory:
-        ToggleTabDlg(0);
-        break;
-    case kCmdMaterial:
-        ToggleTabDlg(2);
-        break;
-    case kCmd4D:
-        HideAllPopups();
-        if (QWidget* tab = tabDlg_->window())
-            tab->hide();
-        CollapsePanel();
-        dlgShow_->hide();
-        ConvertPPTToFolder();
-        if (const platform::WindowRef wall = platform::FindWindow(QString(), u"3D VorivOrazu"_s);
-            platform::IsWindowVisible(wall))
-            platform::RequestClose(wall);
-        break;
-    case kCmdWhiteboard:
-        HideAllPopups();
-        if (!(surface_ && boardMode == kBoardWhite)) {
-            EnterWhiteboardMode();
-            SetSurfacePen(kDefaultPenWidth, RGB(255, 0, 0));
-        }
-        break;
-    case kCmdBoardNoButton:
-        if (!(surface_ && boardMode == kBoardWhite))
-            EnterWhiteboardMode();
-        break;
-    case kCmdPreviousPage:
-        HideAllPopups();
-        TurnToPreviousPage();
-        break;
-    case kCmdNextPage:
-        HideAllPopups();
-        TurnToNextPage();
-        break;
-    case kCmdArrow:
-    case kCmdSave:
-        HideAllPopups();
-        StoreCurrentPage();
-        if (!surface_)
-            BackToRunningShow();
-        break;
-    case kCmdUndo:
-        HideAllPopups();
-        if (surface_)
-            surface_->UndoStep();
-        break;
-    case kCmdRedo:
-        HideAllPopups();
-        if (surface_)
-            surface_->RedoStep();
-        break;
-    case kCmdHighlighter:
-        HideAllPopups();
-        penType_ = 2;
-        if (surface_)
-            surface_->SetHighlighter(penWidth_, penColour_);
-        break;
-    case kCmdLineType:
-        HideAllPopups();
-        PopupMenuAtCursor(lineTypeMenu_);
-        break;
-    case kCmdLineWidth:
-        HideAllPopups();
-        PopupMenuAtCursor(lineWidthMenu_);
-        break;
-    case kCmdEraser:
-        HideAllPopups();
-        PopupMenuAtCursor(eraserMenu_);
-        break;
-    case kCmdClear:
-        HideAllPopups();
-        if (surface_)
-            surface_->ClearScreen();
-        break;
-    case kCmdColour:
-        HideAllPopups();
-        ChooseColour();
-        break;
-    case kCmdHide:
-        CollapsePanel();
-        break;
-    case kCmdAnnotate:
-        HideAllPopups();
-        StoreCurrentPage();
-        boardMode = kBoardDesktop;
-        EnsureSurface();
-        SetSurfacePen(kDefaultPenWidth, RGB(255, 0, 0));
-        if (QWidget* tab = tabDlg_->window())
-            tab->hide();
-        if (DetectSlideShow())
-            pptToolBar_->hide();
-        officeWindowPresent_ = platform::presentation::officeWindowPresent();
-        break;
-    case kCmdOffice:
-        HideAllPopups();
-        if (QWidget* tab = tabDlg_->window())
-            tab->hide();
-        OpenOfficeFile();
-        break;
-    case kCmdPlay:
-        HideAllPopups();
-        PlaySlideShow();
-        break;
-    case kCmdRecorder:
-        HideAllPopups();
-        ShowRecordControlWindow();
-        break;
+// ---- pages: where the pen writes, and which page is open -------------------------------------------------
 
-    case kCmdPointEraser:
-    case kCmdBigPointEraser: {
-        const int size = id == kCmdPointEraser ? 8 : 32;
-        toolDlg_->EraseRadiusDlg()->ShowSize(size);
-        if (surface_) {
-            surface_->SetPointEraser(size);
-            toolDlg_->SetActiveTool(0, 0);
-        }
-        break;
+void CWhiteBoardDlg::StartWriting()
+{
+    HidePopupsBesideToolPanel();
+    // A new surface reads the mode when it is built: it opens over the desktop. On a board page the pen
+    // writes on the board, whose page buttons go on answering.
+    if (!BoardPageOpen())
+        boardMode = kBoardDesktop;
+    EnsureSurface();
+    SetSurfacePen(kDefaultPenWidth, RGB(255, 0, 0));
+    toolDlg_->SetPage(11);
+    HideTabAndShowToolbar();
+    raise();
+}
+
+void CWhiteBoardDlg::StartDrawing()
+{
+    HidePopupsBesideToolPanel();
+    if (!BoardPageOpen())
+        boardMode = kBoardDesktop;
+    toolDlg_->SetPage(3);
+    HideTabAndShowToolbar();
+}
+
+void CWhiteBoardDlg::StartAnnotating()
+{
+    StoreCurrentPage();
+    boardMode = kBoardDesktop;
+    EnsureSurface();
+    SetSurfacePen(kDefaultPenWidth, RGB(255, 0, 0));
+    HideTabAndShowToolbar();
+    officeWindowPresent_ = platform::presentation::officeWindowPresent();
+}
+
+void CWhiteBoardDlg::HideTabAndShowToolbar()
+{
+    if (QWidget* tab = tabDlg_->window())
+        tab->hide();
+    // The show's own toolbar would sit over the ink: it is hidden while the pen writes on the show.
+    if (DetectSlideShow())
+        pptToolBar_->hide();
+}
+
+void CWhiteBoardDlg::OpenWhiteboard(bool withPen)
+{
+    if (surface_ && boardMode == kBoardWhite)
+        return;
+    EnterWhiteboardMode();
+    if (withPen)
+        SetSurfacePen(kDefaultPenWidth, RGB(255, 0, 0));
+}
+
+void CWhiteBoardDlg::LeaveThePage()
+{
+    StoreCurrentPage();
+    if (!surface_)
+        BackToRunningShow();
+}
+
+// ---- pens and shapes
+// ---------------------------------------------------------------------------------------
+
+void CWhiteBoardDlg::OnSurface(void (CScreenPenWnd::*action)())
+{
+    if (surface_)
+        (surface_->*action)();
+}
+
+void CWhiteBoardDlg::UseHighlighter()
+{
+    penType_ = 2;
+    if (surface_)
+        surface_->SetHighlighter(penWidth_, penColour_);
+}
+
+void CWhiteBoardDlg::UsePointEraser(int id)
+{
+    const int size = id == kCmdPointEraser ? 8 : 32;
+    toolDlg_->EraseRadiusDlg()->ShowSize(size);
+    if (surface_) {
+        surface_->SetPointEraser(size);
+        toolDlg_->SetActiveTool(0, 0);
     }
-    case kCmdEraserSize:
-        // The slider then sets the size; the point eraser is in use from now on.
-        if (surface_) {
-            surface_->SetPointEraser(toolDlg_->EraseRadiusDlg()->EraserSize());
-            toolDlg_->SetActiveTool(0, 0);
-        }
-        toolDlg_->ShowEraseRadius();
-        break;
-    case kCmdLassoEraser:
-        if (surface_) {
-            surface_->SetLassoEraser();
-            toolDlg_->SetActiveTool(0, 0);
-        }
-        break;
-    case kCmdShowUserPanel:
-        ShowUserPanel();
-        break;
-    case kCmdClearScreen:
-        if (surface_)
-            surface_->ClearScreen();
-        break;
-    case kCmdSolidLine:
-        penType_ = 0;
-        if (surface_) {
-            surface_->SetPen(penWidth_, penColour_);
-            toolDlg_->SetActiveTool(CToolDlg::kPageWriting, 1054);
-        }
-        break;
-    case kCmdDashLine:
-        penType_ = 1;
-        if (surface_) {
-            surface_->SetDashPen(penWidth_, penColour_);
-            toolDlg_->SetActiveTool(CToolDlg::kPageWriting, 1056);
-        }
-        break;
-    case kCmdThinLine:
-    case kCmdThickerLine:
-    case kCmdMediumLine:
-    case kCmdThickLine:
-        if (surface_) {
-            penWidth_ = id == kCmdThinLine ? 1 : id == kCmdThickerLine ? 3 : id == kCmdMediumLine ? 8 : 15;
-            sharedPenWidth = penWidth_;
-            surface_->ApplyPenAttributes(penWidth_, penColour_);
-        }
-        break;
-    case kCmdExit:
-        if (OnClose())
-            done(QDialog::Accepted);
-        break;
-    case ScreenPenMsg::kOwnerHidePopups:
-        HideAllPopups();
-        break;
-    case kCmd3DBoard:
-        HideAllPopups();
-        Create3DScreenPen();
-        break;
-    case kCmdShare:
-        OpenShareAddress();
-        break;
-    case kCmdInstallBluetooth:
-        InstallBluetoothDriver();
-        break;
-    case kCmdLogoWall:
-    case kCmd3DWall:
-        ShowLogoWall();
-        break;
-    case kCmdExportPdf:
-        ExportLessonPdf();
-        break;
-    case kCmdOpenPdf:
-        OpenPdfOrSlides();
-        break;
-    default:
-        if (OnToolCommand(id))
-            break;
-        if (std::find(std::begin(kCmdsWithoutAction), std::end(kCmdsWithoutAction), id)
-            != std::end(kCmdsWithoutAction))
-            TellNotAvailableYet();
-        break;
+}
+
+void CWhiteBoardDlg::ShowEraserSize()
+{
+    // The slider then sets the size; the point eraser is in use from now on.
+    if (surface_) {
+        surface_->SetPointEraser(toolDlg_->EraseRadiusDlg()->EraserSize());
+        toolDlg_->SetActiveTool(0, 0);
     }
+    toolDlg_->ShowEraseRadius();
+}
+
+void CWhiteBoardDlg::UseLassoEraser()
+{
+    if (surface_) {
+        surface_->SetLassoEraser();
+        toolDlg_->SetActiveTool(0, 0);
+    }
+}
+
+void CWhiteBoardDlg::UseLineType(int id)
+{
+    const bool dashed = id == kCmdDashLine;
+    penType_ = dashed ? 1 : 0;
+    if (!surface_)
+        return;
+    if (dashed)
+        surface_->SetDashPen(penWidth_, penColour_);
+    else
+        surface_->SetPen(penWidth_, penColour_);
+    toolDlg_->SetActiveTool(CToolDlg::kPageWriting, dashed ? 1056 : 1054);
+}
+
+void CWhiteBoardDlg::UseLineWidth(int id)
+{
+    if (!surface_)
+        return;
+    penWidth_ = id == kCmdThinLine ? 1 : id == kCmdThickerLine ? 3 : id == kCmdMediumLine ? 8 : 15;
+    sharedPenWidth = penWidth_;
+    surface_->ApplyPenAttributes(penWidth_, penColour_);
+}
+
+// ---- aids, the show and the panel itself
+// ---------------------------------------------------------------------
+
+void CWhiteBoardDlg::ShowToolsPage()
+{
+    HidePopupsBesideToolPanel();
+    if (QWidget* tab = tabDlg_->window())
+        tab->hide();
+    toolDlg_->SetPage(7);
+}
+
+void CWhiteBoardDlg::OpenOfficeFromPanel()
+{
+    if (QWidget* tab = tabDlg_->window())
+        tab->hide();
+    OpenOfficeFile();
+}
+
+void CWhiteBoardDlg::ConvertDeckForTheWall()
+{
+    if (QWidget* tab = tabDlg_->window())
+        tab->hide();
+    CollapsePanel();
+    dlgShow_->hide();
+    ConvertPPTToFolder();
+    if (const platform::WindowRef wall = platform::FindWindow(QString(), u"3D VorivOrazu"_s);
+        platform::IsWindowVisible(wall))
+        platform::RequestClose(wall);
+}
+
+void CWhiteBoardDlg::ExitFromMenu()
+{
+    if (OnClose())
+        done(QDialog::Accepted);
 }
 
 void CWhiteBoardDlg::TellNotAvailableYet()

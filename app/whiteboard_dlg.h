@@ -65,6 +65,16 @@ public:
     void ShowMainMenu(const QPoint& globalPosition);
     // A button or menu command, as WM_COMMAND delivers it.
     void OnCommand(int id);
+    // The families of the panel's commands, as its command table groups them.
+    enum class CommandFamily { Pages, Pens, Aids, Media, Show, Walls, Lesson, Menus };
+    struct CommandEntry {
+        CommandFamily family;
+        // The panel's popups are hidden before the command runs.
+        bool hidesPopups;
+        void (*run)(CWhiteBoardDlg& panel, int id);
+    };
+    // The command of that number in the table, or null when the panel has none.
+    static const CommandEntry* FindCommand(int id);
     // One message of the panel's table, as another window or process sends it.
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -93,8 +103,6 @@ public:
     bool Ready() const { return ready_; }
     bool OfficeWindowPresent() const { return officeWindowPresent_; }
 
-    // The page store's name for a new page stored now: day, hour, minute and second.
-
     // Services for the tool panel and the surface. The keyboard and the calculator start without holding the
     // panel up; one that does not come says so.
     void ShowScreenKeyboard();
@@ -103,8 +111,6 @@ public:
     void CaptureScreenRegion();
     // The touch board's calibration program, or a line saying it is not installed.
     void StartCalibration();
-    // The main-menu commands of the tools: true when id is one of them.
-    bool OnToolCommand(int id);
     // The user panel beside the panel.
     void ShowUserPanel();
     CUserDlg* UserDlg() const { return userDlg_; }
@@ -169,6 +175,37 @@ protected:
     void moveEvent(QMoveEvent* event) override;
 
 private:
+    // The command table's handlers (whiteboard_commands.cpp): pages, pens, aids, the show and the panel.
+    void StartWriting();
+    void StartDrawing();
+    void StartAnnotating();
+    void HideTabAndShowToolbar();
+    // The board, with the default pen when withPen; nothing when a board page is open already.
+    void OpenWhiteboard(bool withPen);
+    // The arrow and save: the page is stored and left, and a running show gets the keys back.
+    void LeaveThePage();
+    void OnSurface(void (CScreenPenWnd::*action)());
+    void UseHighlighter();
+    void UsePointEraser(int id);
+    void ShowEraserSize();
+    void UseLassoEraser();
+    void UseLineType(int id);
+    void UseLineWidth(int id);
+    void ShowToolsPage();
+    void OpenOfficeFromPanel();
+    void ConvertDeckForTheWall();
+    void ExitFromMenu();
+    // The message table's handlers (whiteboard_message_table.cpp).
+    void ExitBoard();
+    void HideTabWindow();
+    void RaiseFromTab();
+    // An instrument by its number (1..5), or a folder of the resource tree shown in the material preview.
+    void InsertPictureOrInstrument(WPARAM number, LPARAM folder);
+    void InsertMediaFile(const QString* file);
+    void PenArrowFromShow();
+    void PenWriteFromShow();
+    void KeepPopupsOnTop();
+
     void PlaceAtStartup();
     void CreateButtons();
     void LoadButtonImages();
@@ -185,7 +222,6 @@ private:
     bool ReleaseSurface();
     // The surface hid itself (message 0x493).
     void ForgetSurface();
-    // The history label of a page picture in the program's temp folder; empty for any other picture.
     void TellNotAvailableYet();
     // One line in the tip window for a few seconds.
     void ShowTip(const QString& text);

@@ -84,29 +84,6 @@ Start startOutsideProgram(QObject* context, const QString& program, const QStrin
 
 } // namespace
 
-bool CWhiteBoardDlg::OnToolCommand(int id)
-{
-    switch (id) {
-    case kCmdCapture:
-        toolDlg_->RunTool(CToolDlg::kToolCapture);
-        return true;
-    case kCmdPrintCapture:
-        toolDlg_->RunTool(CToolDlg::kToolPrint);
-        return true;
-    case kCmdMagnifier:
-        toolDlg_->RunTool(CToolDlg::kToolMagnifier);
-        return true;
-    case kCmdScreenKeyboard:
-        toolDlg_->RunTool(CToolDlg::kToolKeyboard);
-        return true;
-    case kCmdCalibration:
-        StartCalibration();
-        return true;
-    default:
-        return false;
-    }
-}
-
 void CWhiteBoardDlg::CaptureScreenRegion()
 {
     const bool panelShown = isVisible();

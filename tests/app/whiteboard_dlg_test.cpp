@@ -258,3 +258,45 @@ TEST_F(PanelMenus, EveryButtonAndTheIconTellTheirRoleInTheLanguageInForce)
         panel.OnDestroy();
     }
 }
+
+namespace {
+
+// The command numbers of every item of a menu and its sub-menus.
+void collectCommands(const QMenu* menu, QList<int>* ids)
+{
+    for (const QAction* action : menu->actions()) {
+        if (action->menu())
+            collectCommands(action->menu(), ids);
+        else if (!action->isSeparator())
+            ids->append(action->data().toInt());
+    }
+}
+
+} // namespace
+
+TEST_F(PanelMenus, EveryButtonAndMenuItemRunsACommandOfTheTableOrSaysItIsNotThereYet)
+{
+    CWhiteBoardDlg panel(nullptr);
+    panel.OnInitDialog();
+    QList<int> ids;
+    for (const QMenu* menu :
+        {panel.MainMenu(), panel.EraserMenu(), panel.LineTypeMenu(), panel.LineWidthMenu()})
+        collectCommands(menu, &ids);
+    for (const UICONTROL::CButtonEx* button : panel.findChildren<UICONTROL::CButtonEx*>())
+        if (panel.Button(button->id()) == button)
+            ids.append(button->id());
+    ASSERT_GT(ids.size(), 40);
+    const auto notYet = [](int id) {
+        return std::find(std::begin(DIALOG::kCmdsWithoutAction), std::end(DIALOG::kCmdsWithoutAction), id)
+            != std::end(DIALOG::kCmdsWithoutAction);
+    };
+    for (int id : ids)
+        EXPECT_NE(CWhiteBoardDlg::FindCommand(id) != nullptr, notYet(id)) << id;
+    // Each family of the table has its commands; a page command hides the popups, as a button press does.
+    EXPECT_EQ(
+        CWhiteBoardDlg::FindCommand(DIALOG::kCmdNextPage)->family, CWhiteBoardDlg::CommandFamily::Pages);
+    EXPECT_TRUE(CWhiteBoardDlg::FindCommand(DIALOG::kCmdNextPage)->hidesPopups);
+    EXPECT_EQ(CWhiteBoardDlg::FindCommand(DIALOG::kCmdDashLine)->family, CWhiteBoardDlg::CommandFamily::Pens);
+    EXPECT_EQ(CWhiteBoardDlg::FindCommand(12345), nullptr);
+    panel.OnDestroy();
+}
