@@ -201,6 +201,9 @@ private:
     CPenNode currentObject_;
     int eraseMode_ = kEraseModeNone;
     QString modeWord_;
+    // The mode words: an instrument or a picture takes the pointer, or the pens do.
+    static inline const QString kTool = QStringLiteral("TOOL");
+    static inline const QString kNotTool = QStringLiteral("NOTTOOL");
     RemovalSquare toolStrip_;
 
     PictureGesture picture_;
@@ -210,9 +213,9 @@ private:
     ShapeGesture shapes_;
     EraserGesture erasers_;
     FreehandGesture freehand_;
-    // The order a press is offered in: the board's buttons, which answer whatever tool is in use (an instrument
-    // or a picture would otherwise take every press of the page), then a picture being placed, the pictures and
-    // media frames and a pending insertion, the instruments and the pen tools.
+    // The order a press is offered in: the board's buttons, which answer whatever tool is in use (an
+    // instrument or a picture would otherwise take every press of the page), then a picture being placed, the
+    // pictures and media frames and a pending insertion, the instruments and the pen tools.
     std::array<Gesture*, 7> chain_;
     // The gesture following the press under way.
     Gesture* active_ = nullptr;

@@ -12,7 +12,7 @@ out=$(cd "$out" && pwd)
 
 # Only what the target reaches is linked: window-side functions fall away with their sections, so no target
 # needs the surface or a display.
-page_sources="surface/page_format.cpp surface/page_model.cpp surface/pen_node.cpp platform/bmp_writer.cpp
+page_sources="surface/page_format.cpp surface/page_model.cpp surface/pen_node.cpp surface/pen_node_draw.cpp platform/bmp_writer.cpp
   platform/ansi.cpp platform/gdi.cpp platform/wide_line.cpp platform/image_file.cpp
   instruments/cube_shape.cpp instruments/column_shape.cpp instruments/three_dimension.cpp"
 case "$name" in

@@ -1,0 +1,188 @@
+// The surface's tools: pens, highlighters, shapes and text, the erasers, clearing, and undo and redo, each
+// change of tool finishing what the one before was doing.
+#include "surface/screen_pen_wnd.h"
+
+#include "surface/page_model.h"
+#include "surface/page_store.h"
+#include "surface/surface_messages.h"
+#include "surface/surface_state.h"
+
+#include <mutex>
+
+namespace DIALOG {
+
+using namespace ScreenPenMsg;
+
+void CScreenPenWnd::finishGestures()
+{
+    for (Gesture* gesture : chain_)
+        gesture->finish();
+}
+
+void CScreenPenWnd::beginToolChange()
+{
+    finishGestures();
+    modeWord_ = kNotTool;
+    eraseMode_ = kEraseModeNone;
+    canvas_.Compose(toolStrip_.rect());
+}
+
+void CScreenPenWnd::resetCurrentObject()
+{
+    const PenState& s = CurrentPenState();
+    canvas_.RemoveBand();
+    for (Gesture* gesture : chain_)
+        gesture->cancel();
+    currentObject_ = CPenNode(s.colour, s.width, s.highlight, s.kind);
+    EraserSourceBitmap() = canvas_.backgroundBitmap();
+}
+
+void CScreenPenWnd::endToolChange()
+{
+    ShowSurface();
+    updateCursor(mapFromGlobal(QCursor::pos()));
+}
+
+void CScreenPenWnd::setPenState(NodeKind kind, BOOL highlight, COLORREF colour, int width)
+{
+    beginToolChange();
+    CurrentPenState() = PenState {kind, highlight, colour, width};
+    resetCurrentObject();
+    endToolChange();
+}
+
+void CScreenPenWnd::SetPen(int width, COLORREF colour)
+{
+    setPenState(Pen, 0, colour, width);
+}
+
+void CScreenPenWnd::SetHighlighter(int width, COLORREF colour)
+{
+    setPenState(Pen, 1, colour, width);
+}
+
+void CScreenPenWnd::SetDashPen(int width, COLORREF colour)
+{
+    setPenState(DashPen, 0, colour, width);
+}
+
+void CScreenPenWnd::SetBrushPen(int width, COLORREF colour)
+{
+    setPenState(BrushPen, 0, colour, width);
+}
+
+void CScreenPenWnd::SetSpeedPen(int width, COLORREF colour)
+{
+    beginToolChange();
+    CurrentPenState() = PenState {SpeedPen, 0, colour, freehand_.SetSpeedWidth(width)};
+    resetCurrentObject();
+    endToolChange();
+}
+
+void CScreenPenWnd::SetPolyline()
+{
+    setPenState(Polyline, 0, CurrentPenState().colour, CurrentPenState().width);
+}
+
+void CScreenPenWnd::SetShape(NodeKind kind)
+{
+    if (IsShapeKind(kind))
+        setPenState(kind, 0, CurrentPenState().colour, CurrentPenState().width);
+}
+
+void CScreenPenWnd::SetTextTool(COLORREF colour, int fontSize)
+{
+    beginToolChange();
+    PenState& s = CurrentPenState();
+    s.kind = Text;
+    s.highlight = 0;
+    text_.SetStyle(colour, fontSize);
+    resetCurrentObject();
+    endToolChange();
+}
+
+void CScreenPenWnd::ApplyPenAttributes(int width, COLORREF colour)
+{
+    PenState& s = CurrentPenState();
+    // An object being drawn keeps its look; one not begun yet takes the new width and colour.
+    if (s.ApplyAttributes(width, colour) && currentObject_.points.empty()) {
+        currentObject_.width = s.width;
+        currentObject_.colour = s.colour;
+    }
+}
+
+void CScreenPenWnd::SetPointEraser(int size)
+{
+    setEraserState(PenState {EraseTrail, 0, EraserGesture::kPointEraserColour, size});
+}
+
+void CScreenPenWnd::SetLassoEraser()
+{
+    setEraserState(PenState {EraseLasso, 0, EraserGesture::kLassoColour, EraserGesture::kLassoWidth});
+}
+
+void CScreenPenWnd::setEraserState(const PenState& state)
+{
+    beginToolChange();
+    // The erasers act only on a surface that is shown.
+    if (!windowExists_)
+        return;
+    if (state.kind == EraseTrail) {
+        erasers_.SetEraserSize(state.width);
+        eraseMode_ = kEraseModePoint;
+    }
+    CurrentPenState() = state;
+    resetCurrentObject();
+    updateCursor(mapFromGlobal(QCursor::pos()));
+}
+
+void CScreenPenWnd::ClearScreen()
+{
+    if (!windowExists_)
+        return;
+    finishGestures();
+    PageList& list = ThePageList();
+    if (list.ClearRemovesForGood() && !AskToClearForGood(this))
+        return;
+    list.ClearScreenStep();
+    fullRedraw();
+}
+
+void CScreenPenWnd::UndoStep()
+{
+    undoOrRedo(false);
+}
+
+void CScreenPenWnd::RedoStep()
+{
+    undoOrRedo(true);
+}
+
+void CScreenPenWnd::undoOrRedo(bool redo)
+{
+    // Undo and redo change the page, not the tool: the point eraser the panel still shows goes on erasing.
+    const int eraseMode = eraseMode_;
+    beginToolChange();
+    eraseMode_ = eraseMode;
+    if (redo)
+        ThePageList().RedoStep();
+    else
+        ThePageList().UndoStep();
+    resetCurrentObject();
+    fullRedraw();
+    endToolChange();
+}
+
+void CScreenPenWnd::FinishCurrentOperation()
+{
+    finishGestures();
+}
+
+void CScreenPenWnd::SetToolMode()
+{
+    modeWord_ = kTool;
+    if (windowExists_)
+        canvas_.Compose(rect());
+}
+
+} // namespace DIALOG
