@@ -141,12 +141,18 @@ void LumoWindow::StopFollowing()
     follow_->stop();
 }
 
+bool LumoWindow::AskTheTabForThePanel()
+{
+    const platform::WindowRef tab = platform::FindWindow(QString(), QStringLiteral("HideDlg"));
+    if (tab)
+        platform::SendMessage(tab, kMsgRestorePanel, 0, 0);
+    return bool(tab);
+}
+
 void LumoWindow::GiveThePanelBack()
 {
-    if (const platform::WindowRef tab = platform::FindWindow(QString(), QStringLiteral("HideDlg"))) {
-        platform::SendMessage(tab, kMsgRestorePanel, 0, 0);
+    if (AskTheTabForThePanel())
         return;
-    }
     for (int attempt = 0; attempt < 10; ++attempt) {
         if (const platform::WindowRef panel = FindPanel()) {
             platform::ShowWindow(panel, true);

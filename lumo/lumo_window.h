@@ -38,9 +38,11 @@ public:
     // The pointer on the render target; the engine gets it unless the window's rules take it.
     virtual void Pointer(const wall::PointerEvent& event);
 
-    // Gives the panel back when a 3D window closes or cannot open: through the panel's show/hide tab when it
-    // is there, else by showing the panel found by its title, which may take a moment to appear.
+    // Gives the panel back when a 3D window closes: through the panel's show/hide tab when it is there, else
+    // by showing the panel found by its title, which may take a moment to appear.
     static void GiveThePanelBack();
+    // Asks the panel's show/hide tab for the panel; false when there is no tab.
+    static bool AskTheTabForThePanel();
     // The title of the window's message boxes in the language in force.
     static QString TipsTitle();
 
