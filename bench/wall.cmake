@@ -5,5 +5,5 @@ find_package(PkgConfig REQUIRED)
 pkg_check_modules(QM_BENCH_POPPLER REQUIRED IMPORTED_TARGET poppler-qt6)
 qm_bench(wall_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/wall_bench.cpp ${CMAKE_CURRENT_LIST_DIR}/bench_main.cpp
   ${CMAKE_SOURCE_DIR}/assist/ppt_convert.cpp ${CMAKE_SOURCE_DIR}/assist/deck_convert_model.cpp
-  LIBS qmwallengine PkgConfig::QM_BENCH_POPPLER)
+  LIBS qmlumoengine PkgConfig::QM_BENCH_POPPLER)
 target_compile_definitions(wall_bench PRIVATE QM_BENCH_ON_DESKTOP)

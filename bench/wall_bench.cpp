@@ -8,7 +8,7 @@
 
 #include "assist/ppt_convert.h"
 #include "tests/assist/slide_deck_fixture.h"
-#include "wall/engine/wall_engine.h"
+#include "lumo/engine/wall_engine.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,8 +2,6 @@
 
 #include "board3d/cmfc_lumo_dlg.h"
 
-#include "platform/messages.h"
-
 #include <QCoreApplication>
 #include <QPointer>
 
@@ -11,12 +9,6 @@ namespace {
 
 // The board's window: made by the first Create3DScreenPen, kept until Destroy3DScreen.
 QPointer<lumo::board::CmfcLumoDlg> g_board;
-
-void restorePanel()
-{
-    if (const platform::WindowRef tab = platform::FindWindow(QString(), QStringLiteral("HideDlg")))
-        platform::SendMessage(tab, lumo::board::kMsgRestorePanel, 0, 0);
-}
 
 } // namespace
 
@@ -40,7 +32,7 @@ bool Create3DScreenPen()
     if (!board->Initialise()) {
         // No device: the message has been shown; the teacher gets the panel back.
         delete board;
-        restorePanel();
+        lumo::LumoWindow::AskTheTabForThePanel();
         return false;
     }
     g_board = board;

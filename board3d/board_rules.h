@@ -2,7 +2,7 @@
 // The 3D board's rules as plain functions: page names and numbers, the numbered template page, which new-page
 // presses count, the pen's margin inside a page, the default save name, and the ink of an editing session
 // laid onto the page picture itself. No windows, no Irrlicht.
-#include "wall/engine/ink_mark.h"
+#include "lumo/engine/ink_mark.h"
 
 #include <QColor>
 #include <QDateTime>

@@ -1,18 +1,14 @@
 #include "board3d/cmfc_lumo_dlg.h"
-#include "wall/engine/wall_start.h"
 
 #include "board3d/board_menu.h"
 #include "board3d/board_rules.h"
 #include "board3d/page_canvas.h"
-#include "wall/engine/wall_rules.h"
+#include "lumo/engine/wall_rules.h"
 
 #include "platform/image_file.h"
 #include "platform/message_box.h"
-#include "platform/messages.h"
 #include "platform/notice.h"
 #include "platform/shell.h"
-#include "platform/window_ops.h"
-#include "platform/window_stack.h"
 #include "support/language.h"
 
 #include <QCloseEvent>
@@ -21,14 +17,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QKeyEvent>
-#include <QMouseEvent>
-#include <QScreen>
 #include <QSlider>
-#include <QThread>
-#include <QTimer>
-#include <QWheelEvent>
 
 #include <atomic>
 
@@ -38,59 +28,21 @@ using lumo::wall::PointerEvent;
 
 namespace {
 
-// The engine draws into this window from its own thread; Qt never paints it. Its input reaches the board
-// through the board's event filter.
-class RenderTarget : public QWidget {
-public:
-    explicit RenderTarget(QWidget* owner)
-        : QWidget(owner)
-    {
-        setAttribute(Qt::WA_NativeWindow);
-        setAttribute(Qt::WA_PaintOnScreen);
-        setAttribute(Qt::WA_NoSystemBackground);
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        setMouseTracking(true);
-    }
-    QPaintEngine* paintEngine() const override { return nullptr; }
-
-protected:
-    void paintEvent(QPaintEvent*) override { }
-};
-
 // One folder browser at a time, whichever board window asks.
 std::atomic<bool> g_browsing {false};
 
 } // namespace
 
 CmfcLumoDlg::CmfcLumoDlg()
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
+    : LumoWindow(kBoardTitle, QStringLiteral("QMPlayDlg"))
 {
-    setWindowTitle(kBoardTitle);
-    // The board takes the page's place: the panel's tab and the aids stay above it.
-    platform::SetStackLayer(this, platform::StackLayer::Page);
-    setAttribute(Qt::WA_DeleteOnClose, false);
-    setStyleSheet(QStringLiteral("lumo--board--CmfcLumoDlg { background: black; }"));
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    setGeometry(screen ? screen->geometry() : QRect(0, 0, 1024, 768));
-    renderTarget_ = new RenderTarget(this);
-    renderTarget_->setGeometry(rect());
     canvas_ = new PageCanvas(this);
     canvas_->hide();
     penMenu_ = new CPrivateMenu(this, [this](int id) { OnPenMenu(id); });
     penMenu_->Place();
-    // The board sees the input of its children, as the 3D view and the page need it.
-    for (QWidget* child : {renderTarget_, static_cast<QWidget*>(canvas_), static_cast<QWidget*>(penMenu_)})
-        child->installEventFilter(this);
-
-    messages_ = std::make_unique<platform::MessageTable>(this, QStringLiteral("QMPlayDlg"));
-    messages_->on(platform::WM_COMMAND, [this](WPARAM wParam, LPARAM) {
-        OnCommand(int(wParam & 0xffff));
-        return LRESULT(0);
-    });
-
-    follow_ = new QTimer(this);
-    follow_->setInterval(50);
-    connect(follow_, &QTimer::timeout, this, &CmfcLumoDlg::Follow);
+    // The board's keys work while the page or the pen menu has the focus.
+    canvas_->installEventFilter(this);
+    penMenu_->installEventFilter(this);
     elapsed_.start();
     clock_ = [this] { return elapsed_.elapsed(); };
     // Far in the past, so that the first new page and the first click always count.
@@ -100,10 +52,10 @@ CmfcLumoDlg::CmfcLumoDlg()
 
 CmfcLumoDlg::~CmfcLumoDlg()
 {
-    follow_->stop();
+    StopFollowing();
     if (editing_)
         LeaveEditing();
-    engine_.Stop();
+    Engine().Stop();
 }
 
 QString CmfcLumoDlg::Text(const char* chinese, const char* english) const
@@ -113,8 +65,7 @@ QString CmfcLumoDlg::Text(const char* chinese, const char* english) const
 
 void CmfcLumoDlg::Tell(const QString& text)
 {
-    platform::MessageBox(this, text, IsEnglish() ? QStringLiteral("Tips") : QStringLiteral("提示"),
-        platform::MB_OK | platform::MB_ICONWARNING);
+    platform::MessageBox(this, text, TipsTitle(), platform::MB_OK | platform::MB_ICONWARNING);
 }
 
 void CmfcLumoDlg::MakeBoardFolder()
@@ -143,17 +94,15 @@ void CmfcLumoDlg::MakeBoardFolder()
 
 bool CmfcLumoDlg::Initialise()
 {
-    if (started_)
+    if (Started())
         return true;
     MakeBoardFolder();
-    lumo::wall::WallSettings settings = lumo::wall::ProgramWallSettings();
+    lumo::wall::WallSettings settings = ProgramWallSettings();
     settings.stretchBackground = true;
     settings.rows = kBoardRows;
-    if (!lumo::wall::StartOrTellNo3D(engine_, renderTarget_, settings))
+    if (!StartEngine(settings))
         return false;
-    started_ = true;
-    engine_.LoadFolder(boardFolder_);
-    follow_->start();
+    Engine().LoadFolder(boardFolder_);
     return true;
 }
 
@@ -213,7 +162,7 @@ void CmfcLumoDlg::OnPenMenu(int id)
     case kMenuBack:
         LeaveEditing();
         pendingEdit_ = false;
-        engine_.Deselect();
+        Engine().Deselect();
         break;
     case kMenuLarger:
     case kMenuSmaller:
@@ -262,13 +211,13 @@ bool CmfcLumoDlg::NewPage()
         return false;
     }
     pageCounter_ = number;
-    engine_.Refresh(true);
+    Engine().Refresh(true);
     return true;
 }
 
 bool CmfcLumoDlg::DeletePage()
 {
-    const lumo::wall::WallView view = engine_.View();
+    const lumo::wall::WallView view = Engine().View();
     if (view.selected.isEmpty()) {
         platform::ShowNotice(Text("请先点击要删除的页面", "Click the page to delete first."));
         return false;
@@ -276,8 +225,7 @@ bool CmfcLumoDlg::DeletePage()
     const int number = pageNumberOfTile(view.selected);
     const QString question = number > 0 ? Text("确定要删除第 %1 页吗?", "Delete page %1?").arg(number)
                                         : Text("确定要删除这一页吗?", "Delete this page?");
-    if (platform::MessageBox(this, question, IsEnglish() ? QStringLiteral("Tips") : QStringLiteral("提示"),
-            platform::MB_YESNO | platform::MB_ICONQUESTION)
+    if (platform::MessageBox(this, question, TipsTitle(), platform::MB_YESNO | platform::MB_ICONQUESTION)
         != platform::IDYES)
         return false;
     // The page goes: what was written on it goes with it.
@@ -288,7 +236,7 @@ bool CmfcLumoDlg::DeletePage()
         Tell(Text("无法删除页面: %1", "The page cannot be deleted: %1").arg(view.selected));
         return false;
     }
-    engine_.Refresh(false);
+    Engine().Refresh(false);
     return true;
 }
 
@@ -376,8 +324,7 @@ bool CmfcLumoDlg::ImportFolder(const QString& folder)
                    "The %1 pictures will replace the pages on the board. Save the board first to keep its "
                    "pages. Import now?")
                    .arg(pictures.size()),
-               IsEnglish() ? QStringLiteral("Tips") : QStringLiteral("提示"),
-               platform::MB_YESNO | platform::MB_ICONQUESTION)
+               TipsTitle(), platform::MB_YESNO | platform::MB_ICONQUESTION)
             != platform::IDYES)
         return false;
     LeaveEditing();
@@ -401,7 +348,7 @@ bool CmfcLumoDlg::ImportFolder(const QString& folder)
         QFile::rename(QDir(staging).filePath(pageFileName(i + 1)), board.filePath(pageFileName(i + 1)));
     platform::removeScratchFolder(staging);
     pageCounter_ = int(pictures.size());
-    engine_.LoadFolder(boardFolder_);
+    Engine().LoadFolder(boardFolder_);
     return true;
 }
 
@@ -410,7 +357,7 @@ void CmfcLumoDlg::UseTool(bool eraser)
     canvas_->SetEraser(eraser);
     if (editing_)
         return;
-    const lumo::wall::WallView view = engine_.View();
+    const lumo::wall::WallView view = Engine().View();
     if (view.standing && view.turned && !view.selected.isEmpty()) {
         EnterEditing(view);
     } else if (!view.selected.isEmpty()) {
@@ -462,21 +409,21 @@ void CmfcLumoDlg::StoreInk()
     }
     // The session is in the page now: clearing it later must not take back what is stored.
     canvas_->SetPage(QString(), QImage());
-    engine_.ReloadPicture(path);
+    Engine().ReloadPicture(path);
 }
 
 void CmfcLumoDlg::StepPage(int direction)
 {
     LeaveEditing();
-    const lumo::wall::WallView view = engine_.View();
+    const lumo::wall::WallView view = Engine().View();
     if (view.tiles == 0) {
         platform::ShowNotice(Text("白板上没有页面", "The board has no pages."));
         return;
     }
     if (view.selectedIndex < 0)
-        engine_.SelectIndex(direction > 0 ? 0 : view.tiles - 1);
+        Engine().SelectIndex(direction > 0 ? 0 : view.tiles - 1);
     else
-        engine_.Step(direction);
+        Engine().Step(direction);
 }
 
 void CmfcLumoDlg::ChooseColour()
@@ -490,31 +437,26 @@ void CmfcLumoDlg::Exit()
 {
     LeaveEditing();
     hide();
-    RestorePanel();
-}
-
-void CmfcLumoDlg::RestorePanel()
-{
-    lumo::wall::GiveThePanelBack(kMsgRestorePanel);
+    GiveThePanelBack();
 }
 
 void CmfcLumoDlg::Pointer(const PointerEvent& event)
 {
-    if (!started_)
+    if (!Started())
         return;
     if (editing_) {
         // A click beside the page leaves editing and picks the tile there, or none.
         if (event.kind == PointerEvent::LeftDown) {
             LeaveEditing();
-            engine_.SelectAt(QPoint(event.x, event.y), kLeaveEditingZ);
+            Engine().SelectAt(QPoint(event.x, event.y), kLeaveEditingZ);
         } else if (event.kind == PointerEvent::RightDown || event.kind == PointerEvent::Wheel) {
             LeaveEditing();
-            engine_.Pointer(event);
+            Engine().Pointer(event);
         }
         return;
     }
     if (event.kind == PointerEvent::LeftDown) {
-        const lumo::wall::WallView view = engine_.View();
+        const lumo::wall::WallView view = Engine().View();
         if (view.standing && view.selectedRect.contains(QPoint(event.x, event.y))) {
             // A page still turning toward the camera is written on once it faces it.
             if (view.turned)
@@ -528,70 +470,26 @@ void CmfcLumoDlg::Pointer(const PointerEvent& event)
             if (!lumo::wall::acceptWallClick(now, lastClickMs_))
                 return;
             lastClickMs_ = now;
-            engine_.SetTargetZ(lumo::wall::kDragZ);
+            Engine().SetTargetZ(lumo::wall::kDragZ);
         }
     }
-    engine_.Pointer(event);
+    Engine().Pointer(event);
 }
 
 bool CmfcLumoDlg::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == renderTarget_) {
-        PointerEvent p;
-        switch (event->type()) {
-        case QEvent::MouseButtonPress: {
-            auto* e = static_cast<QMouseEvent*>(event);
-            if (e->button() != Qt::LeftButton && e->button() != Qt::RightButton)
-                return false;
-            p.kind = e->button() == Qt::LeftButton ? PointerEvent::LeftDown : PointerEvent::RightDown;
-            p.x = int(e->position().x());
-            p.y = int(e->position().y());
-            Pointer(p);
-            return true;
-        }
-        case QEvent::MouseButtonRelease: {
-            auto* e = static_cast<QMouseEvent*>(event);
-            if (e->button() != Qt::LeftButton)
-                return false;
-            p.kind = PointerEvent::LeftUp;
-            p.x = int(e->position().x());
-            p.y = int(e->position().y());
-            Pointer(p);
-            return true;
-        }
-        case QEvent::MouseMove: {
-            auto* e = static_cast<QMouseEvent*>(event);
-            p.kind = PointerEvent::Move;
-            p.x = int(e->position().x());
-            p.y = int(e->position().y());
-            Pointer(p);
-            return true;
-        }
-        case QEvent::Wheel: {
-            auto* e = static_cast<QWheelEvent*>(event);
-            p.kind = PointerEvent::Wheel;
-            p.x = int(e->position().x());
-            p.y = int(e->position().y());
-            p.wheel = float(e->angleDelta().y()) / 120.0f;
-            Pointer(p);
-            return true;
-        }
-        default:
-            break;
-        }
-    }
     if (event->type() == QEvent::KeyPress) {
         keyPressEvent(static_cast<QKeyEvent*>(event));
         return event->isAccepted();
     }
-    return QWidget::eventFilter(watched, event);
+    return LumoWindow::eventFilter(watched, event);
 }
 
 void CmfcLumoDlg::Follow()
 {
     if (!isVisible())
         return;
-    const lumo::wall::WallView view = engine_.View();
+    const lumo::wall::WallView view = Engine().View();
     if (editing_) {
         // The page moved away under the pen (a step, or a new wall): what was written is stored.
         if (view.selected != canvas_->PagePath() || !view.standing)
@@ -606,21 +504,18 @@ void CmfcLumoDlg::Follow()
     }
 }
 
-void CmfcLumoDlg::showEvent(QShowEvent*)
+void CmfcLumoDlg::showEvent(QShowEvent* event)
 {
-    engine_.SetVisible(true);
     penMenu_->Place();
     penMenu_->show();
     penMenu_->raise();
-    // The panel floats above every window: it folds away while the board is up, and 0x70A brings it back.
-    if (const platform::WindowRef panel = FindPanel())
-        platform::SendMessage(panel, kMsgCollapsePanel, 0, 0);
+    LumoWindow::showEvent(event);
 }
 
-void CmfcLumoDlg::hideEvent(QHideEvent*)
+void CmfcLumoDlg::hideEvent(QHideEvent* event)
 {
     LeaveEditing();
-    engine_.SetVisible(false);
+    LumoWindow::hideEvent(event);
     penMenu_->hide();
 }
 
@@ -655,13 +550,6 @@ void CmfcLumoDlg::keyPressEvent(QKeyEvent* event)
         return;
     }
     event->accept();
-}
-
-void CmfcLumoDlg::resizeEvent(QResizeEvent*)
-{
-    renderTarget_->setGeometry(rect());
-    if (started_)
-        engine_.Resize(size());
 }
 
 } // namespace lumo::board

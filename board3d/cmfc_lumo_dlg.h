@@ -3,18 +3,12 @@
 // two-row wall, the page being written on, the pen menu, and the board's commands (new and delete page, save,
 // import).
 #include "board3d/qmplay_export.h"
-#include "wall/engine/wall_engine.h"
+#include "lumo/lumo_window.h"
 
 #include <QElapsedTimer>
 #include <QImage>
-#include <QWidget>
 
 #include <functional>
-#include <memory>
-
-namespace platform {
-class MessageTable;
-}
 
 namespace lumo::board {
 
@@ -34,10 +28,10 @@ constexpr int kCmdExit = 2004;
 constexpr int kCmdPen = 2005;
 constexpr int kCmdEraser = 2006;
 constexpr int kCmdColour = 2007;
-constexpr unsigned kMsgRestorePanel = 0x070A; // to the panel's show/hide tab
-constexpr unsigned kMsgCollapsePanel = 0x069A; // to the panel: fold away while the board is up
+using lumo::kMsgCollapsePanel;
+using lumo::kMsgRestorePanel;
 
-class QMPLAY_EXPORT CmfcLumoDlg : public QWidget {
+class QMPLAY_EXPORT CmfcLumoDlg : public LumoWindow {
     Q_OBJECT
 public:
     CmfcLumoDlg();
@@ -47,7 +41,7 @@ public:
     // teacher) when no 3D device can be made.
     bool Initialise();
 
-    void OnCommand(int id);
+    void OnCommand(int id) override;
     void OnPenMenu(int id);
 
     // A new page after the last; false when it came within 500 ms of the last one or could not be written.
@@ -73,13 +67,12 @@ public:
     int EditedPage() const { return editing_ ? editedPage_ : 0; }
     int PageCounter() const { return pageCounter_; }
     const QString& BoardFolder() const { return boardFolder_; }
-    lumo::wall::WallEngine& Engine() { return engine_; }
     PageCanvas* Canvas() const { return canvas_; }
     CPrivateMenu* PenMenu() const { return penMenu_; }
     // The clock the 500-ms and 2000-ms rules read, in milliseconds; tests set their own.
     void SetClock(std::function<qint64()> clock) { clock_ = std::move(clock); }
-    // The pointer on the 3D view, as the board's children report it.
-    void Pointer(const lumo::wall::PointerEvent& event);
+    // The pointer on the 3D view, after the board's rules for the page being written on.
+    void Pointer(const lumo::wall::PointerEvent& event) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -87,7 +80,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    void Follow() override;
 
 private:
     void MakeBoardFolder();
@@ -96,19 +89,12 @@ private:
     void StoreInk();
     void StepPage(int direction);
     void ChooseColour();
-    void Follow();
-    void RestorePanel();
     QString Text(const char* chinese, const char* english) const;
     void Tell(const QString& text);
 
-    lumo::wall::WallEngine engine_;
-    QWidget* renderTarget_ = nullptr;
     PageCanvas* canvas_ = nullptr;
     CPrivateMenu* penMenu_ = nullptr;
-    std::unique_ptr<platform::MessageTable> messages_;
-    class QTimer* follow_ = nullptr;
 
-    bool started_ = false;
     QString boardFolder_;
     QImage templatePage_;
     int pageCounter_ = 0;

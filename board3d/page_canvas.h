@@ -4,7 +4,7 @@
 // handed back as marks, to be stored into the page.
 #include "board3d/board_rules.h"
 #include "board3d/qmplay_export.h"
-#include "wall/engine/ink_canvas.h"
+#include "lumo/engine/ink_canvas.h"
 
 namespace lumo::board {
 

@@ -1,91 +1,29 @@
 #include "wall/cmfc_lumo_dlg.h"
-#include "wall/engine/wall_start.h"
 
-#include "wall/engine/wall_rules.h"
+#include "lumo/engine/wall_rules.h"
 #include "wall/slide_canvas.h"
 #include "wall/video_bar.h"
 #include "wall/wall_menus.h"
 
-#include "platform/message_box.h"
 #include "platform/messages.h"
 #include "platform/notice.h"
 #include "platform/profile.h"
-#include "platform/window_ops.h"
-#include "platform/window_stack.h"
 #include "player/player_exports.h"
 #include "support/language.h"
 
 #include <QAbstractButton>
 #include <QColorDialog>
-#include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QImageReader>
 #include <QKeyEvent>
-#include <QScreen>
-#include <QThread>
-#include <QTimer>
 
 namespace lumo::show {
 
 using lumo::wall::PointerEvent;
-
-// The engine draws into this window from its own thread; Qt never paints it.
-class RenderTarget : public QWidget {
-public:
-    explicit RenderTarget(CmfcLumoDlg* owner)
-        : QWidget(owner)
-        , owner_(owner)
-    {
-        setAttribute(Qt::WA_NativeWindow);
-        setAttribute(Qt::WA_PaintOnScreen);
-        setAttribute(Qt::WA_NoSystemBackground);
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        setMouseTracking(true);
-    }
-    QPaintEngine* paintEngine() const override { return nullptr; }
-
-protected:
-    void paintEvent(QPaintEvent*) override { }
-    void mousePressEvent(QMouseEvent* e) override
-    {
-        if (e->button() == Qt::LeftButton)
-            Send(PointerEvent::LeftDown, e->position().toPoint());
-        else if (e->button() == Qt::RightButton)
-            Send(PointerEvent::RightDown, e->position().toPoint());
-    }
-    void mouseReleaseEvent(QMouseEvent* e) override
-    {
-        if (e->button() == Qt::LeftButton)
-            Send(PointerEvent::LeftUp, e->position().toPoint());
-    }
-    void mouseMoveEvent(QMouseEvent* e) override { Send(PointerEvent::Move, e->position().toPoint()); }
-    void wheelEvent(QWheelEvent* e) override
-    {
-        PointerEvent p;
-        p.kind = PointerEvent::Wheel;
-        p.x = int(e->position().x());
-        p.y = int(e->position().y());
-        p.wheel = e->angleDelta().y() / 120.0f;
-        owner_->Pointer(p);
-    }
-
-private:
-    void Send(PointerEvent::Kind kind, QPoint at)
-    {
-        PointerEvent p;
-        p.kind = kind;
-        p.x = at.x();
-        p.y = at.y();
-        owner_->Pointer(p);
-    }
-    CmfcLumoDlg* owner_;
-};
 
 namespace {
 
@@ -119,17 +57,8 @@ void CmfcLumoDlg::SetFolderChooser(FolderChooser chooser)
 }
 
 CmfcLumoDlg::CmfcLumoDlg()
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
+    : LumoWindow(QStringLiteral("QMShow"), QStringLiteral("QMShowDlg"))
 {
-    setWindowTitle(QStringLiteral("QMShow"));
-    // A wall takes the page's place: the panel's tab and the aids stay above it.
-    platform::SetStackLayer(this, platform::StackLayer::Page);
-    setAttribute(Qt::WA_DeleteOnClose, false);
-    setStyleSheet(QStringLiteral("CmfcLumoDlg { background: black; }"));
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    setGeometry(screen ? screen->geometry() : QRect(0, 0, 1024, 768));
-    renderTarget_ = new RenderTarget(this);
-    renderTarget_->setGeometry(rect());
     canvas_ = new SlideCanvas(this);
     canvas_->hide();
     // The video of a picture plays in a window of its own above the engine's, with its controls under it.
@@ -143,43 +72,32 @@ CmfcLumoDlg::CmfcLumoDlg()
     penMenu_->PlaceAtBottomRight(30 + 40);
     wallMenu_->PlaceAtBottomRight(15 + 40);
 
-    messages_ = std::make_unique<platform::MessageTable>(this, QStringLiteral("QMShowDlg"));
-    messages_->onCopyData([this](WPARAM, const QString& text) {
+    Messages().onCopyData([this](WPARAM, const QString& text) {
         OnCopyData(text);
         return LRESULT(1);
     });
-    messages_->on(kMsgGraphNotify, [](WPARAM, LPARAM) { return LRESULT(vpHandleGraphEvent()); });
-    messages_->on(kMsgPlaybackComplete, [](WPARAM, LPARAM) {
+    Messages().on(kMsgGraphNotify, [](WPARAM, LPARAM) { return LRESULT(vpHandleGraphEvent()); });
+    Messages().on(kMsgPlaybackComplete, [](WPARAM, LPARAM) {
         vpSetCurrentPosition(1);
         return LRESULT(0);
     });
-    messages_->on(platform::WM_COMMAND, [this](WPARAM wParam, LPARAM) {
-        OnCommand(int(wParam & 0xffff));
-        return LRESULT(0);
-    });
-
-    follow_ = new QTimer(this);
-    follow_->setInterval(50);
-    connect(follow_, &QTimer::timeout, this, &CmfcLumoDlg::Follow);
     lastClickMs_ = 0;
 }
 
 CmfcLumoDlg::~CmfcLumoDlg()
 {
     StopVideo();
-    engine_.Stop();
+    Engine().Stop();
     for (const QString& file : std::as_const(tempFiles_))
         QFile::remove(file);
 }
 
 bool CmfcLumoDlg::Initialise()
 {
-    if (started_)
+    if (Started())
         return true;
-    if (!lumo::wall::StartOrTellNo3D(engine_, renderTarget_, lumo::wall::ProgramWallSettings()))
+    if (!StartEngine(ProgramWallSettings()))
         return false;
-    started_ = true;
-    follow_->start();
     vpInitialize();
     vpAttach(videoWindow_);
     return true;
@@ -193,7 +111,7 @@ void CmfcLumoDlg::LoadFolder(const QString& folder)
     tempFiles_.clear();
     // The folder shown before stays as it is: any program may hand the wall a folder, and the wall made none.
     dataFolder_ = folder;
-    engine_.LoadFolder(folder);
+    Engine().LoadFolder(folder);
 }
 
 void CmfcLumoDlg::OnCopyData(const QString& text)
@@ -298,13 +216,13 @@ void CmfcLumoDlg::OnPenMenu(int id)
     }
     case 2002:
         StopDrawing();
-        engine_.Deselect();
+        Engine().Deselect();
         break;
     case 2003:
-        engine_.Step(-1);
+        Engine().Step(-1);
         break;
     case 2004:
-        engine_.Step(+1);
+        Engine().Step(+1);
         break;
     default:
         break;
@@ -376,28 +294,28 @@ void CmfcLumoDlg::Exit()
 
 void CmfcLumoDlg::RestorePanel()
 {
-    lumo::wall::GiveThePanelBack(kMsgRestorePanel);
+    GiveThePanelBack();
 }
 
 void CmfcLumoDlg::Pointer(const PointerEvent& event)
 {
     if (event.kind == PointerEvent::LeftDown && bWallMode) {
-        const lumo::wall::WallView view = engine_.View();
+        const lumo::wall::WallView view = Engine().View();
         const bool outsidePicture = view.standing && !view.selectedRect.contains(QPoint(event.x, event.y));
         if (outsidePicture) {
             const qint64 now = nowMs();
             if (!lumo::wall::acceptWallClick(now, lastClickMs_))
                 return;
             lastClickMs_ = now;
-            engine_.SetTargetZ(lumo::wall::kDragZ);
+            Engine().SetTargetZ(lumo::wall::kDragZ);
         }
     }
-    engine_.Pointer(event);
+    Engine().Pointer(event);
 }
 
 void CmfcLumoDlg::StartDrawing(bool eraser)
 {
-    const lumo::wall::WallView view = engine_.View();
+    const lumo::wall::WallView view = Engine().View();
     // A slide on its way in is enough: the canvas comes over it once the camera stands in front of it.
     if (!bWallMode || view.selected.isEmpty()) {
         platform::ShowNotice(IsEnglish() ? QStringLiteral("Click a slide to zoom in first, then write on it.")
@@ -419,7 +337,7 @@ void CmfcLumoDlg::Follow()
 {
     if (!isVisible())
         return;
-    const lumo::wall::WallView view = engine_.View();
+    const lumo::wall::WallView view = Engine().View();
     const bool zoomed = !view.selected.isEmpty();
     // The pen menu is there while a slide is zoomed; otherwise the wall menu, with its way out.
     if (zoomed && bWallMode) {
@@ -498,17 +416,9 @@ void CmfcLumoDlg::StopVideo()
     videoWindow_->hide();
 }
 
-void CmfcLumoDlg::showEvent(QShowEvent*)
+void CmfcLumoDlg::hideEvent(QHideEvent* event)
 {
-    engine_.SetVisible(true);
-    // The panel floats above every window: it folds away while the wall is up, and 0x70A brings it back.
-    if (const platform::WindowRef panel = FindPanel())
-        platform::SendMessage(panel, kMsgCollapsePanel, 0, 0);
-}
-
-void CmfcLumoDlg::hideEvent(QHideEvent*)
-{
-    engine_.SetVisible(false);
+    LumoWindow::hideEvent(event);
     penMenu_->hide();
     wallMenu_->hide();
 }
@@ -524,22 +434,15 @@ void CmfcLumoDlg::keyPressEvent(QKeyEvent* event)
         break;
     case Qt::Key_Left:
     case Qt::Key_PageUp:
-        engine_.Step(-1);
+        Engine().Step(-1);
         break;
     case Qt::Key_Right:
     case Qt::Key_PageDown:
-        engine_.Step(+1);
+        Engine().Step(+1);
         break;
     default:
         QWidget::keyPressEvent(event);
     }
-}
-
-void CmfcLumoDlg::resizeEvent(QResizeEvent*)
-{
-    renderTarget_->setGeometry(rect());
-    if (started_)
-        engine_.Resize(size());
 }
 
 } // namespace lumo::show

@@ -1,19 +1,12 @@
 #pragma once
-// The picture wall's full-screen window: the engine's render target, the slide canvas, the two menus, and
-// the messages other programs re-target the wall with.
-#include "wall/engine/wall_engine.h"
+// The picture wall's full-screen 3D window: the slide canvas, the two menus, the video of a zoomed picture,
+// and the messages other programs re-target the wall with.
+#include "lumo/lumo_window.h"
 #include "wall/qmshow_export.h"
 
-#include <QPointer>
 #include <QStringList>
-#include <QWidget>
 
 #include <functional>
-#include <memory>
-
-namespace platform {
-class MessageTable;
-}
 
 namespace lumo::show {
 
@@ -28,16 +21,14 @@ constexpr int kCmdExitWall = 2004; // hide the wall and give the panel back (0x7
 constexpr int kCmdPen = 2005; // pen (also 2007)
 constexpr int kCmdEraser = 2006;
 constexpr int kCmdPenToo = 2007;
-constexpr unsigned kMsgRestorePanel = 0x070A; // to the panel's show/hide tab
-constexpr unsigned kMsgCollapsePanel = 0x069A; // to the panel: fold away
+using lumo::kMsgCollapsePanel;
+using lumo::kMsgRestorePanel;
 constexpr unsigned kMsgGraphNotify = 0x8001; // from the video player: answer with vpHandleGraphEvent
 constexpr unsigned kMsgPlaybackComplete = 0x2937; // from the video player: its video is at its end
 // The folder "LogoMode" loads, in the program folder.
 inline const QString kLogoFolder = QStringLiteral("1P—软件园简介");
 
-class RenderTarget;
-
-class QMSHOW_EXPORT CmfcLumoDlg : public QWidget {
+class QMSHOW_EXPORT CmfcLumoDlg : public LumoWindow {
     Q_OBJECT
 public:
     CmfcLumoDlg();
@@ -49,7 +40,7 @@ public:
     void LoadFolder(const QString& folder);
     // The text of a WM_COPYDATA: a mode or a folder.
     void OnCopyData(const QString& text);
-    void OnCommand(int id);
+    void OnCommand(int id) override;
     // The pen menu's and the wall menu's commands.
     void OnPenMenu(int id);
     void OnWallMenu(int id);
@@ -64,7 +55,6 @@ public:
     // A folder handed over by the panel: re-targeting the wall later marks it as seen ("flag.dat").
     void SetFirstLoad(bool first) { firstLoad_ = first; }
     bool DrawMode() const { return bDrawMode; }
-    lumo::wall::WallEngine& Engine() { return engine_; }
     SlideCanvas* Canvas() const { return canvas_; }
     CPrivateMenu* PenMenu() const { return penMenu_; }
     WallMenu* FolderMenu() const { return wallMenu_; }
@@ -75,16 +65,14 @@ public:
     const QString& PlayingVideo() const { return playingVideo_; }
 
     // The pointer on the render target, as the engine gets it after the dialog's click rule.
-    void Pointer(const lumo::wall::PointerEvent& event);
+    void Pointer(const lumo::wall::PointerEvent& event) override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    void Follow() override; // keeps the canvas and the menus in step with the wall
 
 private:
-    void Follow(); // keeps the canvas and the menus in step with the wall
     void StartDrawing(bool eraser);
     void StopDrawing();
     void RestorePanel();
@@ -94,19 +82,14 @@ private:
     void PlayVideoOf(const QString& picture, const QRect& pictureRect);
     void StopVideo();
 
-    lumo::wall::WallEngine engine_;
-    RenderTarget* renderTarget_ = nullptr;
     SlideCanvas* canvas_ = nullptr;
     CPrivateMenu* penMenu_ = nullptr;
     WallMenu* wallMenu_ = nullptr;
-    std::unique_ptr<platform::MessageTable> messages_;
-    class QTimer* follow_ = nullptr;
     QWidget* videoWindow_ = nullptr;
     VideoBar* videoBar_ = nullptr;
     QString playingVideo_;
     QString videoPicture_;
 
-    bool started_ = false;
     bool bWallMode = true;
     bool bDrawMode = false;
     bool logoMode_ = false;

@@ -1,7 +1,7 @@
 #pragma once
 // A zoomed slide to write on: the slide's picture over the place the wall shows it, on black. Each slide
 // keeps its ink while the wall is open, and gets it back when it is zoomed again.
-#include "wall/engine/ink_canvas.h"
+#include "lumo/engine/ink_canvas.h"
 #include "wall/qmshow_export.h"
 
 #include <QHash>

@@ -3,8 +3,6 @@
 #include "wall/cmfc_lumo_dlg.h"
 #include "wall/wall_menus.h"
 
-#include "platform/messages.h"
-
 #include <QCoreApplication>
 #include <QPointer>
 
@@ -12,12 +10,6 @@ namespace {
 
 // The wall's window: made by the first ShowMainFrame, kept until the program ends.
 QPointer<lumo::show::CmfcLumoDlg> g_wall;
-
-void restorePanel()
-{
-    if (const platform::WindowRef tab = platform::FindWindow(QString(), QStringLiteral("HideDlg")))
-        platform::SendMessage(tab, lumo::show::kMsgRestorePanel, 0, 0);
-}
 
 } // namespace
 
@@ -37,7 +29,7 @@ void ShowMainFrame()
     if (!wall->Initialise()) {
         // No device: the message has been shown; the teacher gets the panel back.
         delete wall;
-        restorePanel();
+        lumo::LumoWindow::AskTheTabForThePanel();
         return;
     }
     g_wall = wall;

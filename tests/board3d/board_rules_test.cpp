@@ -1,5 +1,5 @@
 #include "board3d/board_rules.h"
-#include "wall/engine/wall_rules.h"
+#include "lumo/engine/wall_rules.h"
 
 #include <QTemporaryDir>
 

@@ -1,5 +1,5 @@
-#include "wall/engine/image_spider.h"
-#include "wall/engine/wall_rules.h"
+#include "lumo/engine/image_spider.h"
+#include "lumo/engine/wall_rules.h"
 
 #include "support_main/test_util.h"
 

@@ -1,4 +1,4 @@
-#include "wall/engine/my_scene_node.h"
+#include "lumo/engine/my_scene_node.h"
 
 using namespace irr;
 

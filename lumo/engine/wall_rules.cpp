@@ -1,4 +1,4 @@
-#include "wall/engine/wall_rules.h"
+#include "lumo/engine/wall_rules.h"
 
 #include <QFileInfo>
 

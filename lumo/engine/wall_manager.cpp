@@ -1,6 +1,6 @@
-#include "wall/engine/wall_manager.h"
+#include "lumo/engine/wall_manager.h"
 
-#include "wall/engine/wall_rules.h"
+#include "lumo/engine/wall_rules.h"
 
 using namespace irr;
 

@@ -1,6 +1,6 @@
-#include "wall/engine/camera_animator.h"
+#include "lumo/engine/camera_animator.h"
 
-#include "wall/engine/wall_manager.h"
+#include "lumo/engine/wall_manager.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 // colour and width, and an eraser that brings the picture back under a square. The picture wall's slide and
 // the 3D board's page are this canvas with their own rules. It lives in this header whole, so that each
 // library that shows a wall, and its tests, have it without an export.
-#include "wall/engine/ink_mark.h"
+#include "lumo/engine/ink_mark.h"
 
 #include <QImage>
 #include <QList>

@@ -1,7 +1,7 @@
 #pragma once
 // The camera's glide along the wall: drags, tile selection, the wheel, and one step per frame toward the
 // targets (wall_rules). The engine's event receiver for the pointer; runs on the render thread.
-#include "wall/engine/wall_rules.h"
+#include "lumo/engine/wall_rules.h"
 
 #include <irrlicht.h>
 

@@ -1,6 +1,6 @@
-#include "wall/engine/image_spider.h"
+#include "lumo/engine/image_spider.h"
 
-#include "wall/engine/wall_rules.h"
+#include "lumo/engine/wall_rules.h"
 
 #include <QDir>
 #include <QImageReader>

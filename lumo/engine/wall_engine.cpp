@@ -1,9 +1,9 @@
-#include "wall/engine/wall_engine.h"
+#include "lumo/engine/wall_engine.h"
 
-#include "wall/engine/camera_animator.h"
-#include "wall/engine/my_scene_node.h"
-#include "wall/engine/wall_manager.h"
-#include "wall/engine/wall_rules.h"
+#include "lumo/engine/camera_animator.h"
+#include "lumo/engine/my_scene_node.h"
+#include "lumo/engine/wall_manager.h"
+#include "lumo/engine/wall_rules.h"
 
 #include "platform/display_connection.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 // The tiles of the wall: one flat cube per picture, its texture, and the zoomed texture of the selected one.
 // Lives on the render thread, which alone touches the device.
-#include "wall/engine/image_spider.h"
-#include "wall/engine/wall_rules.h"
+#include "lumo/engine/image_spider.h"
+#include "lumo/engine/wall_rules.h"
 
 #include <QImage>
 #include <QString>
