@@ -54,6 +54,43 @@ QPolygon polygonOf(const std::vector<PenPoint>& points, std::size_t count)
     return poly;
 }
 
+// Saves the painter's state and sets it as every object but a stroke starts: the solid pen of the object's
+// colour and width, no fill, plain copying.
+void beginObject(QPainter& painter, COLORREF colour, int w)
+{
+    painter.save();
+    platform::beginGdi(painter);
+    painter.setPen(platform::gdiPen(colour, w));
+    painter.setBrush(Qt::NoBrush);
+    platform::setRop2(painter, platform::R2_COPYPEN);
+}
+
+// Each segment of a speed stroke has the width the pen's speed gave it.
+void drawSpeedPen(QPainter& painter, const std::vector<PenPoint>& points, COLORREF colour)
+{
+    for (std::size_t i = 1; i < points.size(); ++i)
+        platform::gdiLine(painter, QPoint(points[i - 1].x, points[i - 1].y), QPoint(points[i].x, points[i].y),
+            colour, drawWidth(points[i].segWidth));
+}
+
+// An antialiased outline in the pen's colour and width, as the shapes are drawn.
+template<class Draw>
+void drawSmooth(QPainter& painter, COLORREF colour, int w, Draw draw)
+{
+    platform::beginGdiplus(painter);
+    painter.setPen(platform::gdiplusPen(colour, w));
+    draw();
+}
+
+// A placed picture, turned by angle (radians) about its centre.
+void drawPicture(QPainter& painter, const QImage& image, QPoint centre, QSizeF size, double angle)
+{
+    platform::beginGdiplus(painter);
+    painter.translate(centre);
+    painter.rotate(angle * 180.0 / std::numbers::pi);
+    painter.drawImage(QRectF(-size.width() / 2.0, -size.height() / 2.0, size.width(), size.height()), image);
+}
+
 void drawDashPen(QPainter& painter, const std::vector<PenPoint>& points, COLORREF colour, int w)
 {
     platform::beginGdiplus(painter);
@@ -253,12 +290,8 @@ void CPenNode::Draw(QPainter& painter, const QImage* background) const
         return;
     }
 
-    painter.save();
-    platform::beginGdi(painter);
     const int w = drawWidth(width);
-    painter.setPen(platform::gdiPen(colour, w));
-    painter.setBrush(Qt::NoBrush);
-    platform::setRop2(painter, platform::R2_COPYPEN);
+    beginObject(painter, colour, w);
     switch (kind) {
     case Pen:
         painter.fillRect(QRect(points[0].x, points[0].y, 1, 1), platform::colorFromRef(colour));
@@ -274,24 +307,20 @@ void CPenNode::Draw(QPainter& painter, const QImage* background) const
         drawRectangle(painter, points);
         break;
     case Ellipse:
-        platform::beginGdiplus(painter);
-        painter.setPen(platform::gdiplusPen(colour, w));
-        painter.drawEllipse(QRectF(QPointF(pointAt(points, 0)), QPointF(pointAt(points, 1))).normalized());
+        drawSmooth(painter, colour, w, [&] {
+            painter.drawEllipse(
+                QRectF(QPointF(pointAt(points, 0)), QPointF(pointAt(points, 1))).normalized());
+        });
         break;
     case EraseTrail:
         drawEraseTrail(painter, points, background, w);
         break;
     case Polyline:
-        if (points.size() < 2)
-            break;
-        platform::beginGdiplus(painter);
-        painter.setPen(platform::gdiplusPen(colour, w));
-        painter.drawPolyline(polygonOf(points, points.size()));
+        if (points.size() > 1)
+            drawSmooth(painter, colour, w, [&] { painter.drawPolyline(polygonOf(points, points.size())); });
         break;
     case SpeedPen:
-        for (std::size_t i = 1; i < points.size(); ++i)
-            platform::gdiLine(painter, QPoint(points[i - 1].x, points[i - 1].y),
-                QPoint(points[i].x, points[i].y), colour, drawWidth(points[i].segWidth));
+        drawSpeedPen(painter, points, colour);
         break;
     case Text:
         drawText(painter, points, platform::colorFromRef(colour), w, EditText());
@@ -309,20 +338,15 @@ void CPenNode::Draw(QPainter& painter, const QImage* background) const
         drawCompassArc(painter, points, arcCentreX, arcCentreY, arcRadius);
         break;
     case Picture:
-        if (!image || image->isNull() || !std::isfinite(boxAngle))
-            break;
-        platform::beginGdiplus(painter);
-        painter.translate(boxCentreX, boxCentreY);
-        painter.rotate(boxAngle * 180.0 / std::numbers::pi);
-        painter.drawImage(QRectF(-boxWidth / 2.0, -boxHeight / 2.0, boxWidth, boxHeight), *image);
+        if (image && !image->isNull() && std::isfinite(boxAngle))
+            drawPicture(
+                painter, *image, QPoint(boxCentreX, boxCentreY), QSizeF(boxWidth, boxHeight), boxAngle);
         break;
     case Flash:
     case Video:
         break;
     case Line:
-        platform::beginGdiplus(painter);
-        painter.setPen(platform::gdiplusPen(colour, w));
-        painter.drawLine(pointAt(points, 0), pointAt(points, 1));
+        drawSmooth(painter, colour, w, [&] { painter.drawLine(pointAt(points, 0), pointAt(points, 1)); });
         break;
     case Arrow:
         drawArrow(painter, points, colour, w);

@@ -267,7 +267,8 @@ TEST_F(RecordWindowTest, ThePlayButtonUsesTheDesktopsPlayerElseOurOwnAndSaysWhen
     qputenv("PATH", bin.path().toUtf8() + ':' + path);
     buttonOf(dlg, kIdPlay)->click();
     qputenv("PATH", path);
-    ASSERT_TRUE(qmtest::waitFor([&] { return QFile::exists(marker); }, 10000))
+    // The shell makes the file before it writes the line: the line is there once it ends.
+    ASSERT_TRUE(qmtest::waitFor([&] { return qmtest::readFile(marker).endsWith('\n'); }, 10000))
         << "the desktop's player was not started";
     const QString opened = QString::fromUtf8(qmtest::readFile(marker)).trimmed();
     EXPECT_TRUE(opened == last || opened == QUrl::fromLocalFile(last).toString()) << opened.toStdString();
