@@ -81,6 +81,20 @@ CRecordDlg::CRecordDlg(QWidget* parent)
     setObjectName(QStringLiteral("CRecordDlg"));
     // A control beside the panel, not a question: it stays under the program's dialogs.
     platform::SetStackLayer(this, platform::StackLayer::Panel);
+    createControls();
+    control_ = std::make_unique<RecordControl>(controlHooks());
+    rateTimer_.setInterval(500);
+    connect(&rateTimer_, &QTimer::timeout, this, [this] { showRates(); });
+    secondTimer_.setInterval(1000);
+    connect(&secondTimer_, &QTimer::timeout, this, [this] {
+        control_->tick();
+        refresh();
+    });
+    refresh();
+}
+
+void CRecordDlg::createControls()
+{
     auto* layout = new QHBoxLayout(this);
     startButton_ = new QToolButton(this);
     startButton_->setObjectName(QString::number(kIdStartPause));
@@ -107,7 +121,10 @@ CRecordDlg::CRecordDlg(QWidget* parent)
     layout->addLayout(times);
     connect(startButton_, &QToolButton::clicked, this, [this] { startButton(); });
     connect(playButton_, &QToolButton::clicked, this, [this] { playLastRecording(); });
+}
 
+RecordControlHooks CRecordDlg::controlHooks()
+{
     RecordControlHooks hooks;
     hooks.english = [] { return IsEnglish(); };
     hooks.scratchFolder = [] { return platform::templatesScratchFolder(); };
@@ -149,15 +166,7 @@ CRecordDlg::CRecordDlg(QWidget* parent)
             timerDlg_ = std::make_unique<CTimerDlg>();
         timerDlg_->show();
     };
-    control_ = std::make_unique<RecordControl>(std::move(hooks));
-    rateTimer_.setInterval(500);
-    connect(&rateTimer_, &QTimer::timeout, this, [this] { showRates(); });
-    secondTimer_.setInterval(1000);
-    connect(&secondTimer_, &QTimer::timeout, this, [this] {
-        control_->tick();
-        refresh();
-    });
-    refresh();
+    return hooks;
 }
 
 CRecordDlg::~CRecordDlg()

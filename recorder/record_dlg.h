@@ -32,7 +32,10 @@ public:
 
     recorder::RecordControl& control() { return *control_; }
     // What the running recording holds so far; empty when none runs.
-    recorder::SessionStats sessionStats() const { return session_ ? session_->stats() : recorder::SessionStats {}; }
+    recorder::SessionStats sessionStats() const
+    {
+        return session_ ? session_->stats() : recorder::SessionStats {};
+    }
     void startButton();
     void pauseRecording();
     void stopRecording();
@@ -47,6 +50,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The start and play buttons and the elapsed time with the rates under it.
+    void createControls();
+    // What the recording control asks of the window: messages, the save dialog, the session, the players.
+    recorder::RecordControlHooks controlHooks();
     void refresh();
     void showRates();
     bool beginSession(const QString& path, const recorder::Compressor& compressor);
