@@ -148,8 +148,7 @@ void CWhiteBoardDlg::StartAnnotating()
 
 void CWhiteBoardDlg::HideTabAndShowToolbar()
 {
-    if (QWidget* tab = tabDlg_->window())
-        tab->hide();
+    HideTabWindow();
     // The show's own toolbar would sit over the ink: it is hidden while the pen writes on the show.
     if (DetectSlideShow())
         pptToolBar_->hide();
@@ -243,22 +242,19 @@ void CWhiteBoardDlg::UseLineWidth(int id)
 void CWhiteBoardDlg::ShowToolsPage()
 {
     HidePopupsBesideToolPanel();
-    if (QWidget* tab = tabDlg_->window())
-        tab->hide();
+    HideTabWindow();
     toolDlg_->SetPage(7);
 }
 
 void CWhiteBoardDlg::OpenOfficeFromPanel()
 {
-    if (QWidget* tab = tabDlg_->window())
-        tab->hide();
+    HideTabWindow();
     OpenOfficeFile();
 }
 
 void CWhiteBoardDlg::ConvertDeckForTheWall()
 {
-    if (QWidget* tab = tabDlg_->window())
-        tab->hide();
+    HideTabWindow();
     CollapsePanel();
     dlgShow_->hide();
     ConvertPPTToFolder();
@@ -307,8 +303,7 @@ void CWhiteBoardDlg::OpenOfficeFile()
 void CWhiteBoardDlg::PlaySlideShow()
 {
     HideAllPopups();
-    if (QWidget* tab = tabDlg_->window())
-        tab->hide();
+    HideTabWindow();
     const QList<platform::WindowRef> windows = platform::FindPresentationWindows();
     if (windows.isEmpty()) {
         platform::ShowNotice(GetConfigString(u"没有找到打开的演示文稿"_s));

@@ -164,8 +164,7 @@ void CWhiteBoardDlg::PenWriteFromShow()
         return;
     }
     const bool tabShown = dlgShow_->isVisible();
-    if (QWidget* tab = tabDlg_->window())
-        tab->hide();
+    HideTabWindow();
     HideAllPopups();
     pptToolBar_->hide();
     lineStyleDlg_->Refresh();

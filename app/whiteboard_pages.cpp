@@ -251,8 +251,7 @@ void CWhiteBoardDlg::CollapsePanel()
     if (a && a == b && b == c)
         platform::SetFocus(a);
     HideAllPopups();
-    if (QWidget* tab = tabDlg_->window())
-        tab->hide();
+    HideTabWindow();
     dlgShow_->move(pos());
     dlgShow_->show();
     hide();
