@@ -1,3 +1,4 @@
+// The program's entry: the report of a process that crashed, or the application with its window stack.
 #include "app/crash_handler.h"
 #include "app/whiteboard_app.h"
 

@@ -330,8 +330,7 @@ void CToolDlg::selectInstrument(const QString& kind)
         return;
     // The instruments draw with the line-style popup's width and colour.
     if (lineStyle_) {
-        sharedPenWidth = lineStyle_->Width();
-        sharedPenColour = lineStyle_->Colour();
+        surface->lesson().SharedPen() = {lineStyle_->Width(), lineStyle_->Colour()};
     }
     surface->SelectInstrument(kind);
     surface->update();

@@ -119,7 +119,7 @@ void CWhiteBoardDlg::StartWriting()
     // A new surface reads the mode when it is built: it opens over the desktop. On a board page the pen
     // writes on the board, whose page buttons go on answering.
     if (!BoardPageOpen())
-        boardMode = kBoardDesktop;
+        lesson_.SetBoardMode(kBoardDesktop);
     EnsureSurface();
     SetSurfacePen(kDefaultPenWidth, RGB(255, 0, 0));
     toolDlg_->SetPage(11);
@@ -131,7 +131,7 @@ void CWhiteBoardDlg::StartDrawing()
 {
     HidePopupsBesideToolPanel();
     if (!BoardPageOpen())
-        boardMode = kBoardDesktop;
+        lesson_.SetBoardMode(kBoardDesktop);
     toolDlg_->SetPage(3);
     HideTabAndShowToolbar();
 }
@@ -139,7 +139,7 @@ void CWhiteBoardDlg::StartDrawing()
 void CWhiteBoardDlg::StartAnnotating()
 {
     StoreCurrentPage();
-    boardMode = kBoardDesktop;
+    lesson_.SetBoardMode(kBoardDesktop);
     EnsureSurface();
     SetSurfacePen(kDefaultPenWidth, RGB(255, 0, 0));
     HideTabAndShowToolbar();
@@ -156,7 +156,7 @@ void CWhiteBoardDlg::HideTabAndShowToolbar()
 
 void CWhiteBoardDlg::OpenWhiteboard(bool withPen)
 {
-    if (surface_ && boardMode == kBoardWhite)
+    if (surface_ && lesson_.BoardMode() == kBoardWhite)
         return;
     EnterWhiteboardMode();
     if (withPen)
@@ -232,7 +232,7 @@ void CWhiteBoardDlg::UseLineWidth(int id)
     if (!surface_)
         return;
     penWidth_ = id == kCmdThinLine ? 1 : id == kCmdThickerLine ? 3 : id == kCmdMediumLine ? 8 : 15;
-    sharedPenWidth = penWidth_;
+    lesson_.SharedPen().width = penWidth_;
     surface_->ApplyPenAttributes(penWidth_, penColour_);
 }
 
@@ -284,7 +284,7 @@ void CWhiteBoardDlg::ChooseColour()
     colourDialogOpen_ = false;
     if (chosen.isValid() && surface_) {
         penColour_ = RGB(chosen.red(), chosen.green(), chosen.blue());
-        sharedPenColour = penColour_;
+        lesson_.SharedPen().colour = penColour_;
         surface_->ApplyPenAttributes(penWidth_, penColour_);
     }
 }
@@ -333,7 +333,7 @@ void CWhiteBoardDlg::BackToRunningShow()
 
 void CWhiteBoardDlg::LeaveSlideShowForWhiteboard()
 {
-    if (!(surface_ && boardMode == kBoardWhite)) {
+    if (!(surface_ && lesson_.BoardMode() == kBoardWhite)) {
         EnterWhiteboardMode();
         SetSurfacePen(kDefaultPenWidth, RGB(255, 0, 0));
     }

@@ -142,6 +142,7 @@ void cleanUpKeyboardLayouts()
 
 CWhiteBoardDlg::CWhiteBoardDlg(QWidget* parent)
     : QDialog(parent, platform::kFloatingToolFlags)
+    , lesson_(QFileInfo(platform::programFilePath()).absolutePath())
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     // The panel never takes the focus, so it is never the active window: its tips show all the same.
@@ -152,6 +153,7 @@ CWhiteBoardDlg::CWhiteBoardDlg(QWidget* parent)
     startupDirectory_ = QDir::currentPath();
     programFilePath_ = platform::programFilePath();
     tabDlg_->SetTempFolder(Folders().HistoryFolder());
+    tabDlg_->SetLessonActions({[this] { OpenPdfOrSlides(); }, [this] { OpenKeptLesson(); }});
     // The page folder root is the system's own scratch folder in the templates folder, never one of the
     // user's.
     const QString scratch = platform::templatesScratchFolder();
@@ -174,8 +176,7 @@ CWhiteBoardDlg::CWhiteBoardDlg(QWidget* parent)
         penWidth_ = width;
         penColour_ = colour;
         penType_ = type;
-        sharedPenWidth = width;
-        sharedPenColour = colour;
+        lesson_.SharedPen() = {width, colour};
     };
     host.tip = [this](const QString& text) { ShowTip(text); };
     host.showCalculator = [this] { ShowCalculator(); };
@@ -257,7 +258,7 @@ void CWhiteBoardDlg::OnInitDialog()
 
     RegisterMessages();
     // The pages of an opened PDF are made as the board turns to them.
-    SetBoardPageHooks(
+    lesson_.SetBoardPageHooks(
         {[this](int index) { return PdfPictureToCome(index); }, [this](int index) { PdfPageTurned(index); }});
     // The title follows the language; other programs find the panel by its title in either language.
     messages_->setOtherTitles(PanelTitles());
@@ -336,9 +337,8 @@ void CWhiteBoardDlg::RegisterMessages()
         });
     // Only the surface and the history panel send these; from another process they would delete or orphan
     // the surface under the teacher's pen.
-    for (UINT m :
-        {ScreenPenMsg::kExitBoard, ScreenPenMsg::kClosed, kMsgDeleteSurface, ScreenPenMsg::kPolyline,
-            kMsgInsertChosenMedia, ScreenPenMsg::kCapturing, kMsgOpenLessonFile, kMsgOpenKeptLesson})
+    for (UINT m : {ScreenPenMsg::kExitBoard, ScreenPenMsg::kClosed, kMsgDeleteSurface,
+             ScreenPenMsg::kPolyline, kMsgInsertChosenMedia, ScreenPenMsg::kCapturing})
         messages_->onLocal(m, [this, m](WPARAM w, LPARAM l) { return OnMessage(m, w, l); });
     // These carry a string pointer: only windows of this process may send them.
     for (UINT m : {kMsgOpenBackground, kMsgOpenPageSet, kMsgOpenPageFolder, kMsgInsertMedia, kMsgShowWall})
@@ -526,9 +526,9 @@ void CWhiteBoardDlg::OnDestroy()
     // Openings and pages still being made from a PDF stop at once, LibreOffice with them; the teacher's open
     // page is stored and the lesson kept before the scratch folders go. A lesson that could not be kept
     // leaves them in place.
-    SetBoardPageHooks({});
+    lesson_.SetBoardPageHooks({});
     StopOpenedPdfs();
-    if (surface_ && ThePageList().pageChanged)
+    if (surface_ && lesson_.Pages().pageChanged)
         StoreOpenPageKeepingSurface();
     bool keepingFailed = false;
     KeepLesson(&keepingFailed);

@@ -3,7 +3,7 @@
 // It lives for the whole run; when its modal run ends, the program ends.
 #include "platform/messages.h"
 #include "platform/win_types.h"
-#include "surface/lesson_folders.h"
+#include "surface/lesson.h"
 #include "surface/lesson_pdf.h"
 #include "surface/screen_pen_wnd.h"
 #include "surface/surface_state.h"
@@ -81,8 +81,9 @@ public:
     const QString& StartupDirectory() const { return startupDirectory_; }
     const QString& ProgramFilePath() const { return programFilePath_; }
     QString ProgramFolder() const;
-    // Where the lesson's pages are kept and what their files are called.
-    LessonFolders Folders() const { return LessonFolders(ProgramFolder()); }
+    // The open lesson: its pages, pen, board pages, and where its files are kept and what they are called.
+    Lesson& TheLesson() { return lesson_; }
+    const LessonFolders& Folders() const { return lesson_.Folders(); }
     const QString& PageFolderRoot() const { return pageFolderRoot_; }
 
     CTabDlg* TabDlg() const { return tabDlg_.get(); }
@@ -281,6 +282,7 @@ private:
     void OnStayaliveTimer();
     void PopupMenuAtCursor(QMenu* menu);
 
+    Lesson lesson_;
     std::unique_ptr<CTabDlg> tabDlg_;
     std::unique_ptr<platform::MessageTable> messages_;
     QPointer<CScreenPenWnd> surface_;

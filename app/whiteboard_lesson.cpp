@@ -73,7 +73,7 @@ std::vector<LessonPage> CWhiteBoardDlg::LessonPages(bool keeping) const
         if (QFileInfo::exists(folders.HistoryPicture(label)))
             pages.push_back({folders.HistoryPicture(label), folders.HistoryObjects(label)});
     }
-    const QStringList& files = ThePageFileList().files;
+    const QStringList& files = lesson_.BoardPages().files;
     for (int i = 0; i < files.size(); ++i) {
         const QString& objects = files.at(i);
         const QString picture = WithExtension(objects, u"bmp"_s);
@@ -90,15 +90,11 @@ std::vector<LessonPage> CWhiteBoardDlg::LessonPages(bool keeping) const
 
 bool CWhiteBoardDlg::StoreOpenPageKeepingSurface()
 {
-    if (!surface_ || !ThePageList().pageChanged)
+    if (!surface_ || !lesson_.Pages().pageChanged)
         return true;
     surface_->FinishCurrentOperation();
     if (surface_->IsBoardPage()) {
-        const PageFileList& pages = ThePageFileList();
-        const QString path = pages.currentPage >= 0 && pages.currentPage < pages.files.size()
-            ? pages.files.at(pages.currentPage)
-            : NewBoardPagePlaceholder(QDateTime::currentDateTime());
-        return SavePage(surface_, path);
+        return SavePage(surface_, lesson_.OpenBoardPagePath(QDateTime::currentDateTime()));
     }
     return StorePageToHistory();
 }
@@ -175,7 +171,7 @@ QString CWhiteBoardDlg::KeepLesson(bool* failed)
     // Kept when the teacher wrote: a history page, or a board page that holds more than its end mark. Pages
     // only opened from a PDF (a kept lesson among them) are not kept again.
     const bool written = std::any_of(pages.begin(), pages.end(), [&](const LessonPage& page) {
-        return !ThePageFileList().files.contains(page.objects) || QFileInfo(page.objects).size() > 1;
+        return !lesson_.BoardPages().files.contains(page.objects) || QFileInfo(page.objects).size() > 1;
     });
     if (pages.empty() || !written)
         return {};

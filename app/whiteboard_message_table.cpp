@@ -68,8 +68,6 @@ LRESULT CWhiteBoardDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         {kMsgInsertChosenMedia, [](P& p, WPARAM, LPARAM) { return p.InsertMediaFile(nullptr), LRESULT(0); }},
         {kMsgInsertMedia,
             [](P& p, WPARAM, LPARAM l) { return p.InsertMediaFile(text(WPARAM(l))), LRESULT(0); }},
-        {kMsgOpenLessonFile, [](P& p, WPARAM, LPARAM) { return p.OpenPdfOrSlides(), LRESULT(0); }},
-        {kMsgOpenKeptLesson, [](P& p, WPARAM, LPARAM) { return p.OpenKeptLesson(), LRESULT(0); }},
         {kMsgShowWall,
             [](P&, WPARAM, LPARAM l) {
                 if (const QString* folder = text(WPARAM(l))) {

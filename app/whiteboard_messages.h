@@ -25,8 +25,6 @@ constexpr UINT kMsgCollapse = 0x069A; // collapse the panel
 constexpr UINT kMsgNothing = 0x0776; // answered with 1, nothing done
 constexpr UINT kMsgReapplyStyle = 0x0778; // re-apply the saved window style to the layered windows
 constexpr UINT kMsgShowWall = 0x077B; // lParam: folder to show on the 3D picture wall
-constexpr UINT kMsgOpenLessonFile = tab::kMsgOpenLessonFile; // ask for a PDF or deck to open as board pages
-constexpr UINT kMsgOpenKeptLesson = tab::kMsgOpenKeptLesson; // offer the lessons kept at earlier closes
 constexpr UINT kMsgIgnored[] = {0x040C, 0x0417, 0x06BC, 0x06BD};
 // Sent to the show/hide tab when a full-screen window of a library closes.
 constexpr UINT kMsgRestorePanel = 0x070A;

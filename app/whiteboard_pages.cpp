@@ -87,7 +87,7 @@ CScreenPenWnd* CWhiteBoardDlg::CreateSurface(const QString& pagePicture)
 {
     openHistoryLabel_ = Folders().HistoryLabelOf(pagePicture);
     buildingSurface_ = true;
-    auto* surface = new CScreenPenWnd(this, pagePicture);
+    auto* surface = new CScreenPenWnd(this, lesson_, pagePicture);
     buildingSurface_ = false;
     // What a page leaves out when it opens (pictures past its bound) is told in the tip window.
     connect(surface, &CScreenPenWnd::pageNotice, this, &CWhiteBoardDlg::ShowTip);
@@ -130,8 +130,8 @@ void CWhiteBoardDlg::SetSurfacePen(int width, COLORREF colour)
 
 void CWhiteBoardDlg::CopyLineStyleToSharedPen()
 {
-    sharedPenWidth = lineStyleDlg_->Width();
-    sharedPenColour = lineStyleDlg_->Colour();
+    lesson_.SharedPen().width = lineStyleDlg_->Width();
+    lesson_.SharedPen().colour = lineStyleDlg_->Colour();
 }
 
 void CWhiteBoardDlg::HidePopupsBesideToolPanel()
@@ -158,7 +158,7 @@ platform::WindowRef CWhiteBoardDlg::DetectSlideShow() const
 
 bool CWhiteBoardDlg::StoreChangedPage()
 {
-    if (!surface_ || !ThePageList().pageChanged)
+    if (!surface_ || !lesson_.Pages().pageChanged)
         return true;
     StoreCurrentPage();
     return !surface_;
@@ -178,7 +178,7 @@ void CWhiteBoardDlg::ForgetSurface()
         return;
     // The surface hid itself. A page it could not store stays open; otherwise it goes, so that no hidden
     // full-screen window is left behind.
-    if (ThePageList().pageChanged) {
+    if (lesson_.Pages().pageChanged) {
         QTimer::singleShot(0, this, [this] {
             if (surface_ && !surface_->isVisible())
                 EnsureSurface();
@@ -207,7 +207,7 @@ bool CWhiteBoardDlg::StorePageToHistory()
     // Two pages stored within one second would share a name: the later one gets a number.
     const QString base = !reopened.isEmpty()
         ? history + reopened
-        : UnusedPageBase(history + PageBaseName(QDateTime::currentDateTime()));
+        : lesson_.UnusedPageBase(history + PageBaseName(QDateTime::currentDateTime()));
     const QString path = base + u".xxx"_s;
     // A page that could not be stored stays open on its surface: the user has been told, nothing is lost.
     if (!SavePage(surface_, path))
@@ -228,7 +228,7 @@ bool CWhiteBoardDlg::StorePageToHistory()
 void CWhiteBoardDlg::EnterWhiteboardMode()
 {
     StoreCurrentPage();
-    boardMode = kBoardWhite;
+    lesson_.SetBoardMode(kBoardWhite);
     surfaceOverWhiteboard_ = true;
     Hide3DWindow();
     if (!surface_) {
@@ -266,7 +266,7 @@ void CWhiteBoardDlg::RestorePanel()
 
 void CWhiteBoardDlg::ToggleTabDlg(int tab)
 {
-    tabDlg_->SetMetaFileTabPage(boardMode, tab);
+    tabDlg_->SetMetaFileTabPage(lesson_.BoardMode(), tab);
     // The pen in use stays: a panel beside the page is no tool, and the page goes on taking the pen.
     if (surface_)
         CopyLineStyleToSharedPen();
@@ -294,7 +294,7 @@ void CWhiteBoardDlg::OpenBackground(const QString& picturePath)
     if (!ReleaseSurface())
         return;
     surfaceOverWhiteboard_ = false;
-    boardMode = kBoardDesktop;
+    lesson_.SetBoardMode(kBoardDesktop);
     surface_ = CreateSurface(picturePath);
     surface_->ShowSurface();
     lineStyleDlg_->Refresh();
@@ -304,7 +304,7 @@ void CWhiteBoardDlg::OpenBackground(const QString& picturePath)
 
 bool CWhiteBoardDlg::BoardPageOpen() const
 {
-    return surface_ && surface_->IsBoardPage() && boardMode != kBoardDesktop;
+    return surface_ && surface_->IsBoardPage() && lesson_.OnBoard();
 }
 
 void CWhiteBoardDlg::TurnToPreviousPage()
@@ -327,8 +327,8 @@ void CWhiteBoardDlg::TurnToNextPage()
     StoreCurrentPage();
     if (surface_)
         return;
-    if (boardMode == kBoardWhite) {
-        MoveToNewPage();
+    if (lesson_.BoardMode() == kBoardWhite) {
+        lesson_.MoveToNewPage();
         EnterWhiteboardMode();
         SetSurfacePen(kDefaultPenWidth, RGB(255, 0, 0));
     } else {
@@ -345,7 +345,7 @@ void CWhiteBoardDlg::AddPicturesToHistory(const QStringList& pictures, bool fold
     }
     const QString history = Folders().HistoryFolder();
     platform::makeScratchFolder(history);
-    const QStringList pages = ImportPages(pictures, history, QDateTime::currentDateTime());
+    const QStringList pages = ImportPages(lesson_, pictures, history, QDateTime::currentDateTime());
     for (const QString& page : pages)
         tabDlg_->AddBitmap(page, WithExtension(page, u"kw"_s));
     if (pages.size() < pictures.size()) {

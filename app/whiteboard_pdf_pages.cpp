@@ -56,22 +56,6 @@ bool written(const QString& objects)
     return QFileInfo(objects).size() > 1;
 }
 
-// The base of a document's page names: its pages are "<base>_1", "<base>_2", … and no page there has
-// such a name.
-QString documentBase()
-{
-    const PageFileList& list = ThePageFileList();
-    const QString stem = BoardPageFolder() + PageBaseName(QDateTime::currentDateTime());
-    const auto free = [&](const QString& base) {
-        return list.IndexOf(PdfPageObjects(base, 1)) < 0 && !QFileInfo::exists(PdfPageObjects(base, 1))
-            && !QFileInfo::exists(base + u"_1.bmp"_s);
-    };
-    QString base = UnusedPageBase(stem);
-    for (int n = 2; !free(base); ++n)
-        base = UnusedPageBase(stem + u"-%1"_s.arg(n));
-    return base;
-}
-
 int pictureDepth()
 {
     const int depth = OWNERBITMAP::BitmapDepthFor(OWNERBITMAP::DisplayBits());
@@ -201,15 +185,15 @@ void CWhiteBoardDlg::PdfPageMade(int id, int page, const QImage& image)
     const bool joining = pdf->first < 0;
     if (joining) {
         // The document's pages join the board's behind those there are, named as one run.
-        PageFileList& list = ThePageFileList();
+        PageFileList& list = lesson_.BoardPages();
         pdf->first = int(list.files.size());
-        const QString base = documentBase();
+        const QString base = lesson_.NewPdfBase(QDateTime::currentDateTime());
         list.files.reserve(list.files.size() + pdf->Count());
         for (int k = 1; k <= pdf->Count(); ++k)
             list.files.append(PdfPageObjects(base, k));
     }
     const int index = pdf->first + page;
-    const QString objects = ThePageFileList().files.at(index);
+    const QString objects = lesson_.BoardPages().files.at(index);
     const QString picture = WithExtension(objects, u"bmp"_s);
     OpenedPdf::Page& state = pdf->pages[std::size_t(page)];
     state = OpenedPdf::Page::Failed;
@@ -232,7 +216,8 @@ void CWhiteBoardDlg::PdfPageMade(int id, int page, const QImage& image)
             pdf->progress->Finish();
         OpenBoardAt(index);
         ShowTip(GetConfigString(u"已打开%1，共%2页"_s).arg(pdf->name).arg(pdf->Count()));
-    } else if (state == OpenedPdf::Page::Made && BoardPageOpen() && ThePageFileList().currentPage == index) {
+    } else if (state == OpenedPdf::Page::Made && BoardPageOpen()
+        && lesson_.BoardPages().currentPage == index) {
         surface_->PlacePagePicture(image);
         HideTipSaying(comingText(page + 1));
     }
@@ -244,8 +229,8 @@ void CWhiteBoardDlg::OpenBoardAt(int index)
     // A page the teacher has open is stored first; one that cannot be stored stays open.
     if (!ReleaseSurface())
         return;
-    ThePageFileList().currentPage = index;
-    boardMode = kBoardWhite;
+    lesson_.BoardPages().currentPage = index;
+    lesson_.SetBoardMode(kBoardWhite);
     surfaceOverWhiteboard_ = true;
     Hide3DWindow();
     surface_ = CreateSurface();
@@ -268,7 +253,7 @@ void CWhiteBoardDlg::PdfPageTurned(int index)
 
 void CWhiteBoardDlg::RefreshPdfPages()
 {
-    const PageFileList& list = ThePageFileList();
+    const PageFileList& list = lesson_.BoardPages();
     for (const auto& pdf : openedPdfs_) {
         if (pdf->first < 0)
             continue;

@@ -1,8 +1,8 @@
 #include "assist/tab_dlg.h"
 
 #include "assist/bmp_dialog.h"
-#include "assist/history_list.h"
 #include "assist/button_rows.h"
+#include "assist/history_list.h"
 #include "assist/tab_dlg_messages.h"
 #include "assist/tab_dlg_model.h"
 #include "platform/image_file.h"
@@ -537,12 +537,22 @@ void CTabDlg::OnBnClickedInsert()
 
 void CTabDlg::OnBnClickedOpenLessonFile()
 {
-    send(kMsgOpenLessonFile, nullptr);
+    runLessonAction(lessonActions_.openLessonFile);
 }
 
 void CTabDlg::OnBnClickedOpenKeptLesson()
 {
-    send(kMsgOpenKeptLesson, nullptr);
+    runLessonAction(lessonActions_.openKeptLesson);
+}
+
+void CTabDlg::runLessonAction(const std::function<void()>& action)
+{
+    if (action)
+        action();
+    else
+        platform::MessageBox(window(),
+            IsEnglish() ? QStringLiteral("This is not available here.") : QStringLiteral("此处不可用。"),
+            IsEnglish() ? QStringLiteral("Tips") : QStringLiteral("提示"), platform::MB_OK);
 }
 
 void CTabDlg::ChangePathName(const QString& path)

@@ -95,6 +95,12 @@ public:
     QString tempFolder() const { return tempFolder_; }
     // The history pages' folder, as the owner's lesson keeps it.
     void SetTempFolder(const QString& folder) { tempFolder_ = folder; }
+    // What the lesson button's two entries ask of the owner; an entry without one tells that it is not there.
+    struct LessonActions {
+        std::function<void()> openLessonFile;
+        std::function<void()> openKeptLesson;
+    };
+    void SetLessonActions(LessonActions actions) { lessonActions_ = std::move(actions); }
     QString historyFolder() const { return historyFolder_; }
     QString backgroundFolder() const { return backgroundFolder_; }
     int verticalOffset() const { return verticalOffset_; }
@@ -119,6 +125,7 @@ private:
     QIcon historyIcon(const QImage& page) const;
     QString historyPicturePath(const QString& label) const;
     void send(unsigned message, const QString* wParam, const QString* lParam = nullptr);
+    void runLessonAction(const std::function<void()>& action);
 
     QString tempFolder_;
     QWidget* owner_ = nullptr;
@@ -130,6 +137,7 @@ private:
     bool selectNextAdded_ = false;
     bool deleteAsked_ = false;
     int verticalOffset_ = 0;
+    LessonActions lessonActions_;
     int backgroundBoardMode_ = 0;
     bool viewsFilled_ = false;
 

@@ -11,8 +11,6 @@ constexpr UINT kMsgOpenPageFolder = 0x0498; // wParam: const QString* folder of 
 constexpr UINT kMsgInsertPicture = 0x059C; // wParam: kind below; lParam: const QString* folder or 0
 constexpr UINT kMsgInsertChosenMedia = 0x059D; // the insert command: the owner asks for a media file
 constexpr UINT kMsgInsertMedia = 0x059E; // lParam: const QString* Flash file to insert
-constexpr UINT kMsgOpenLessonFile = 0x04B0; // the owner asks for a PDF or a slide deck to open as board pages
-constexpr UINT kMsgOpenKeptLesson = 0x04B1; // the owner offers the lessons kept at earlier closes
 
 // wParam of kMsgInsertPicture.
 constexpr WPARAM kResourcePictures = 6; // a resource folder holding pictures

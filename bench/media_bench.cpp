@@ -5,6 +5,7 @@
 // - a 1280 × 720, 30 fps video playing in its frame over the page for 60 s: frames drawn and dropped (the
 //   sink's QoS messages) and the CPU the process spends on it.
 #include "bench_util.h"
+#include "platform/shell.h"
 #include "player/playback_stats.h"
 #include "player/player_exports.h"
 #include "surface/image_review_dlg.h"
@@ -31,11 +32,17 @@
 
 using namespace DIALOG;
 using qmbench::percentile;
-using qmbench::wallNs;
 using qmbench::processCpuS;
-
+using qmbench::wallNs;
 
 namespace {
+
+// The lesson the benchmarks draw in.
+Lesson& benchLesson()
+{
+    static Lesson lesson(platform::programFolder());
+    return lesson;
+}
 
 void send(QWidget* w, QEvent::Type type, QPointF p, Qt::MouseButtons buttons)
 {
@@ -55,9 +62,9 @@ void spin(int ms)
 
 std::unique_ptr<CScreenPenWnd> openSurface()
 {
-    boardMode = 1;
-    ThePageList().Clear();
-    auto surface = std::make_unique<CScreenPenWnd>(nullptr);
+    benchLesson().SetBoardMode(kBoardWhite);
+    benchLesson().Pages().Clear();
+    auto surface = std::make_unique<CScreenPenWnd>(nullptr, benchLesson());
     surface->SetPen(3, RGB(0, 0, 0));
     QElapsedTimer t;
     t.start();
@@ -80,7 +87,7 @@ void fillPage()
             px = std::clamp(px + step(rng), 0, 1919);
             py = std::clamp(py + step(rng), 0, 1079);
         }
-        ThePageList().AddObject(node);
+        benchLesson().Pages().AddObject(node);
     }
 }
 
@@ -119,7 +126,7 @@ void BM_PictureDragStep(benchmark::State& state)
     send(surface.get(), QEvent::MouseButtonRelease, grab, Qt::NoButton);
     state.counters["wall_p50_ms"] = percentile(wall, 0.5) / 1e6;
     state.counters["wall_p99_ms"] = percentile(wall, 0.99) / 1e6;
-    ThePageList().Clear();
+    benchLesson().Pages().Clear();
 }
 BENCHMARK(BM_PictureDragStep)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2000);
 
@@ -209,7 +216,7 @@ void BM_VideoInPageFrame(benchmark::State& state)
         state.counters["cpu_of_one_core"] = (c1 - c0) / ((w1 - w0) * 1e-9);
         state.counters["position_s"] = vpGetCurrentPosition();
     }
-    ThePageList().Clear();
+    benchLesson().Pages().Clear();
 }
 BENCHMARK(BM_VideoInPageFrame)->Arg(60)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1);
 

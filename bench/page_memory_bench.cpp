@@ -1,5 +1,6 @@
 // Resident memory of a loaded page: the process's VmRSS after loading a page file of freehand strokes,
 // less what it was with the page empty.
+#include "platform/shell.h"
 #include "surface/page_model.h"
 #include "surface/page_store.h"
 
@@ -16,6 +17,13 @@
 using namespace DIALOG;
 
 namespace {
+
+// The lesson the benchmarks draw in.
+Lesson& benchLesson()
+{
+    static Lesson lesson(platform::programFolder());
+    return lesson;
+}
 
 // VmRSS of this process in bytes, from /proc/self/status.
 double residentBytes()
@@ -53,22 +61,22 @@ void BM_PageResidentMemory(benchmark::State& state)
     double above = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        ThePageList().Clear();
-        ThePageList().nodes.shrink_to_fit();
+        benchLesson().Pages().Clear();
+        benchLesson().Pages().nodes.shrink_to_fit();
         malloc_trim(0);
         const double empty = residentBytes();
         state.ResumeTiming();
-        LoadPage(kw);
+        LoadPage(benchLesson().Pages(), kw);
         state.PauseTiming();
         above = residentBytes() - empty;
-        if (ThePageList().nodes.size() != std::size_t(objects))
+        if (benchLesson().Pages().nodes.size() != std::size_t(objects))
             state.SkipWithError("page did not load whole");
         state.ResumeTiming();
     }
     state.counters["objects"] = objects;
     state.counters["rss_above_empty_MB"] = above / (1024.0 * 1024.0);
     state.counters["bytes_per_object"] = above / objects;
-    ThePageList().Clear();
+    benchLesson().Pages().Clear();
 }
 BENCHMARK(BM_PageResidentMemory)->Arg(10000)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
 

@@ -3,6 +3,7 @@
 // percentiles come from the individual moves.
 #include "bench_util.h"
 #include "instruments/my_shape.h"
+#include "platform/shell.h"
 #include "surface/instrument_gesture.h"
 #include "surface/page_model.h"
 #include "surface/screen_pen_wnd.h"
@@ -28,10 +29,16 @@ using namespace DIALOG;
 
 namespace {
 
-using qmbench::percentile;
-using qmbench::wallNs;
-using qmbench::threadCpuNs;
+// The lesson the benchmarks draw in.
+Lesson& benchLesson()
+{
+    static Lesson lesson(platform::programFolder());
+    return lesson;
+}
 
+using qmbench::percentile;
+using qmbench::threadCpuNs;
+using qmbench::wallNs;
 
 // Counts the paints the window receives, so that a run shows each move was painted.
 class PaintCounter : public QObject {
@@ -61,7 +68,7 @@ void paintPending(QWidget* w)
 class StepTimes {
 public:
     // Runs step, timing it, and gives the benchmark its wall time.
-    template <typename Step>
+    template<typename Step>
     void time(benchmark::State& state, Step step)
     {
         const double c0 = threadCpuNs();
@@ -91,9 +98,9 @@ private:
 
 std::unique_ptr<CScreenPenWnd> openSurface()
 {
-    boardMode = 1;
-    ThePageList().Clear();
-    auto surface = std::make_unique<CScreenPenWnd>(nullptr);
+    benchLesson().SetBoardMode(kBoardWhite);
+    benchLesson().Pages().Clear();
+    auto surface = std::make_unique<CScreenPenWnd>(nullptr, benchLesson());
     surface->SetPen(3, RGB(0, 0, 0));
     QElapsedTimer t;
     t.start();
@@ -127,7 +134,7 @@ void BM_PenMove(benchmark::State& state)
         if (i % 2000 == 0) {
             state.PauseTiming();
             send(surface.get(), QEvent::MouseButtonRelease, strokePoint(i - 1), Qt::NoButton);
-            ThePageList().Clear();
+            benchLesson().Pages().Clear();
             surface->RedrawPage();
             paintPending(surface.get());
             send(surface.get(), QEvent::MouseButtonPress, strokePoint(i), Qt::LeftButton);
@@ -141,9 +148,10 @@ void BM_PenMove(benchmark::State& state)
     }
     send(surface.get(), QEvent::MouseButtonRelease, strokePoint(i), Qt::NoButton);
     times.report(state, "us", 1e3);
-    state.counters["paints_per_move"] = double(counter.paints) / double(std::max<std::size_t>(times.steps(), 1));
+    state.counters["paints_per_move"]
+        = double(counter.paints) / double(std::max<std::size_t>(times.steps(), 1));
     surface->removeEventFilter(&counter);
-    ThePageList().Clear();
+    benchLesson().Pages().Clear();
 }
 BENCHMARK(BM_PenMove)->Arg(3)->Arg(15)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(20000);
 
@@ -152,7 +160,7 @@ void fillPage()
 {
     std::mt19937 rng(7);
     std::uniform_int_distribution<int> x(0, 1919), y(0, 1079), step(-6, 6);
-    PageList& list = ThePageList();
+    PageList& list = benchLesson().Pages();
     for (int s = 0; s < 2000; ++s) {
         CPenNode node(RGB(s % 256, 60, 180), 3, 0, Pen);
         int px = x(rng), py = y(rng);
@@ -177,7 +185,7 @@ void BM_FullRedraw(benchmark::State& state)
         });
     }
     times.report(state, "ms", 1e6);
-    ThePageList().Clear();
+    benchLesson().Pages().Clear();
 }
 BENCHMARK(BM_FullRedraw)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
 
@@ -210,7 +218,8 @@ void BM_InstrumentDrag(benchmark::State& state)
     for (auto _ : state) {
         // The hand carries it to and fro in small steps.
         ++i;
-        const QPointF at = grip + QPointF(300 * std::sin(double(i) / 150.0), 150 * std::sin(double(i) / 230.0));
+        const QPointF at
+            = grip + QPointF(300 * std::sin(double(i) / 150.0), 150 * std::sin(double(i) / 230.0));
         times.time(state, [&] {
             send(surface.get(), QEvent::MouseMove, at, Qt::LeftButton);
             paintPending(surface.get());
@@ -218,7 +227,7 @@ void BM_InstrumentDrag(benchmark::State& state)
     }
     times.report(state, "ms", 1e6);
     InstrumentGesture::SetRecordingProbe(nullptr);
-    ThePageList().Clear();
+    benchLesson().Pages().Clear();
 }
 BENCHMARK(BM_InstrumentDrag)
     ->ArgsProduct({{3, 2, 5}, {0, 1}})

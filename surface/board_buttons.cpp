@@ -1,4 +1,5 @@
 #include "surface/board_buttons.h"
+#include "surface/lesson.h"
 
 #include "platform/image_file.h"
 #include "platform/shell.h"
@@ -44,7 +45,7 @@ void BoardButtons::Place(const QRect& primary)
 
 const BoardButtons::PictureButton* BoardButtons::hit(QPoint point) const
 {
-    if (boardMode == kBoardDesktop)
+    if (!host_.lesson().OnBoard())
         return nullptr;
     for (const PictureButton& b : buttons_) {
         if (b.rect.contains(point))
@@ -57,21 +58,21 @@ Gesture::Press BoardButtons::press(QPoint point)
 {
     const PictureButton* button = hit(point);
     if (!button)
-        return boardMode != kBoardDesktop && pageNumber_.contains(point) ? Press::Clicked : Press::Declined;
+        return host_.lesson().OnBoard() && pageNumber_.contains(point) ? Press::Clicked : Press::Declined;
     clicked_(NavButton(button - buttons_.data()));
     return Press::Clicked;
 }
 
 std::optional<QCursor> BoardButtons::cursor(QPoint point) const
 {
-    if (hit(point) || (boardMode != kBoardDesktop && pageNumber_.contains(point)))
+    if (hit(point) || (host_.lesson().OnBoard() && pageNumber_.contains(point)))
         return QCursor(Qt::ArrowCursor);
     return std::nullopt;
 }
 
 void BoardButtons::paintOverlay(QPainter& p) const
 {
-    if (boardMode == kBoardDesktop)
+    if (!host_.lesson().OnBoard())
         return;
     for (const PictureButton& b : buttons_) {
         if (!b.picture.isNull()) {
@@ -90,7 +91,7 @@ void BoardButtons::paintOverlay(QPainter& p) const
 
 void BoardButtons::paintPageNumber(QPainter& p) const
 {
-    const PagePosition at = BoardPagePosition(ThePageFileList());
+    const PagePosition at = BoardPagePosition(host_.lesson().BoardPages());
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setPen(Qt::NoPen);

@@ -1,4 +1,5 @@
 #include "surface/eraser_gesture.h"
+#include "surface/lesson.h"
 
 #include "platform/gdi.h"
 #include "surface/page_model.h"
@@ -49,7 +50,7 @@ void EraserGesture::move(QPoint p)
 
 void EraserGesture::liveEraser(QPoint to)
 {
-    ThePageList().ClearRedo();
+    host_.lesson().Pages().ClearRedo();
     const std::vector<QPoint> path = EraserPath(lastPoint_, to);
     const QRect restore = eraserRect_.width() < kEraserRestoreLimit ? eraserRect_ : QRect();
     const QRect square = EraserSquare(to, eraserSize_);
@@ -123,7 +124,7 @@ void EraserGesture::paintOverlay(QPainter& p) const
     } else if (pointEraser()) {
         p.save();
         platform::beginGdi(p);
-        o.Draw(p, &EraserSourceBitmap());
+        o.Draw(p, &host_.eraserSource());
         p.restore();
     }
 }

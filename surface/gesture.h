@@ -7,6 +7,7 @@
 #include "surface/canvas.h"
 
 #include <QCursor>
+#include <QImage>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -19,6 +20,7 @@ class QWidget;
 namespace DIALOG {
 
 class CPenNode;
+class Lesson;
 
 // The surface's erase modes: drawing, and the point eraser.
 constexpr int kEraseModeNone = 0;
@@ -28,6 +30,11 @@ constexpr int kEraseModePoint = 2;
 class GestureHost {
 public:
     virtual Canvas& canvas() = 0;
+    // The open lesson: the page's objects and log, the pen state, the board's pages.
+    virtual Lesson& lesson() = 0;
+    // What EraseTrail and EraseLasso objects restore from: a copy of the page's background, taken whenever
+    // the current object is reset to a new pen state.
+    virtual const QImage& eraserSource() const = 0;
     // The object being drawn (the surface's currentObject), built from the current pen state: one for the
     // whole surface.
     virtual CPenNode& object() = 0;

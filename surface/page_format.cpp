@@ -224,7 +224,7 @@ bool StorePagePicture(const QString& pictureFile, const QImage& picture, int dep
         && out.commit();
 }
 
-BOOL LoadPage(const QString& objectFilePath, std::size_t* picturesLeftOut)
+BOOL LoadPage(PageList& list, const QString& objectFilePath, std::size_t* picturesLeftOut)
 {
     if (picturesLeftOut)
         *picturesLeftOut = 0;
@@ -234,7 +234,6 @@ BOOL LoadPage(const QString& objectFilePath, std::size_t* picturesLeftOut)
         return 0;
     __gnu_cxx::stdio_filebuf<char> file(fd, std::ios::in | std::ios::binary);
     std::istream in(&file);
-    PageList& list = ThePageList();
     std::lock_guard guard(list.Lock());
     ReadPageObjects(in, list);
     const std::size_t leftOut = LoadPagePictures(list.nodes);

@@ -56,6 +56,6 @@ bool StorePagePicture(const QString& pictureFile, const QImage& picture, int dep
 
 // Appends the objects of an object file to the page list and loads their pictures. FALSE when there is no
 // such file. *picturesLeftOut counts the pictures left out for the page's bound on decoded pixels.
-BOOL LoadPage(const QString& objectFilePath, std::size_t* picturesLeftOut = nullptr);
+BOOL LoadPage(PageList& list, const QString& objectFilePath, std::size_t* picturesLeftOut = nullptr);
 
 } // namespace DIALOG

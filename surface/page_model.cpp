@@ -4,12 +4,6 @@
 
 namespace DIALOG {
 
-PenState& CurrentPenState()
-{
-    static PenState state;
-    return state;
-}
-
 bool PenState::AttributesApply(NodeKind kind)
 {
     switch (kind) {
@@ -55,12 +49,6 @@ void NodeFrame::ApplyTo(CPenNode& node) const
     node.boxCentreX = centreX;
     node.boxCentreY = centreY;
     node.boxAngle = angle;
-}
-
-PageList& ThePageList()
-{
-    static PageList list;
-    return list;
 }
 
 bool ShowsWriting(const std::vector<CPenNode>& nodes)

@@ -24,9 +24,6 @@ struct PenState {
     bool ApplyAttributes(int width, COLORREF colour);
 };
 
-// The process-wide pen state that the main panel, the popups and the surface share.
-PenState& CurrentPenState();
-
 enum UndoAction : std::int32_t {
     UndoAdd = 0,
     UndoErase = 1,
@@ -130,9 +127,6 @@ private:
 
     std::recursive_mutex lock_;
 };
-
-// The page list of the open page, shared by the surface and the page store.
-PageList& ThePageList();
 
 // Whether the page shows something the teacher put on it: an object that is neither erased nor cleared and
 // is no eraser's mark (a trail or lasso on an empty page leaves it as empty as it was).

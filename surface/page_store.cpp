@@ -27,24 +27,19 @@ ExportDialogHook& exportDialogHook()
     return hook;
 }
 
-BoardPageHooks& boardPageHooks()
-{
-    static BoardPageHooks hooks;
-    return hooks;
-}
-
 // Opens the board page at index, on white while its picture is still to come, and tells who makes pictures.
 void openBoardPage(CScreenPenWnd* surface, int index)
 {
-    const BoardPageHooks& hooks = boardPageHooks();
+    const Lesson& lesson = surface->lesson();
+    const BoardPageHooks& hooks = lesson.Hooks();
     const bool toCome = hooks.pictureToCome && hooks.pictureToCome(index);
-    surface->ReopenPage(WithExtension(ThePageFileList().files.at(index), QStringLiteral("bmp")), toCome);
+    surface->ReopenPage(WithExtension(lesson.BoardPages().files.at(index), QStringLiteral("bmp")), toCome);
 }
 
-void tellTurned()
+void tellTurned(const Lesson& lesson)
 {
-    if (const BoardPageHooks& hooks = boardPageHooks(); hooks.turned)
-        hooks.turned(ThePageFileList().currentPage);
+    if (const BoardPageHooks& hooks = lesson.Hooks(); hooks.turned)
+        hooks.turned(lesson.BoardPages().currentPage);
 }
 
 void tellCannotStore(QWidget* owner, const QString& file)
@@ -61,17 +56,6 @@ void tellCannotStore(QWidget* owner, const QString& file)
         platform::MessageBox(owner,
             QStringLiteral("页面无法保存到\n%1\n磁盘可能已满，或文件夹不可写。").arg(shown),
             QStringLiteral("提示"), platform::MB_OK | platform::MB_ICONEXCLAMATION);
-}
-
-bool pageFilesExist(const QString& base)
-{
-    // A link counts even when it leads nowhere: a page written through it would land wherever it points.
-    for (const QString& extension : PageFileExtensions()) {
-        const QFileInfo file(base + u'.' + extension);
-        if (file.exists() || file.isSymLink())
-            return true;
-    }
-    return false;
 }
 
 bool showsWriting(PageList& list)
@@ -122,100 +106,21 @@ bool importPicture(const QString& picture, const QString& target)
 // The page the board shows is stored before another one replaces it.
 bool storeOpenBoardPage(CScreenPenWnd* surface)
 {
-    if (!ThePageList().pageChanged)
+    const Lesson& lesson = surface->lesson();
+    if (!lesson.Pages().pageChanged)
         return true;
     surface->FinishCurrentOperation();
-    const PageFileList& pages = ThePageFileList();
-    const QString path = pages.currentPage >= 0 && pages.currentPage < pages.files.size()
-        ? pages.files.at(pages.currentPage)
-        : NewBoardPagePlaceholder(QDateTime::currentDateTime());
-    return SavePage(surface, path);
+    return SavePage(surface, lesson.OpenBoardPagePath(QDateTime::currentDateTime()));
 }
 
 } // namespace
-
-int PageFileList::IndexOf(const QString& path) const
-{
-    for (int i = 0; i < files.size(); ++i) {
-        if (files.at(i).compare(path, Qt::CaseInsensitive) == 0)
-            return i;
-    }
-    return -1;
-}
-
-PageFileList& ThePageFileList()
-{
-    static PageFileList list;
-    return list;
-}
-
-QString& LastStoredPage()
-{
-    static QString path;
-    return path;
-}
-
-QString& BoardPageFolder()
-{
-    static QString folder = LessonFolders(platform::programFolder()).BoardFolder();
-    return folder;
-}
-
-QString NewBoardPagePlaceholder(const QDateTime& when)
-{
-    return BoardPageFolder() + PageBaseName(when) + QStringLiteral(".xxx");
-}
-
-namespace {
-QString entryAt(int index)
-{
-    const QStringList& files = ThePageFileList().files;
-    return index >= 0 && index < files.size() ? files.at(index) : QString();
-}
-} // namespace
-
-PagePosition BoardPagePosition(const PageFileList& pages)
-{
-    const int number = std::max(1, pages.currentPage + 1);
-    return {number, std::max(number, int(pages.files.size()))};
-}
-
-QString CurrentPageFile()
-{
-    return entryAt(ThePageFileList().currentPage);
-}
-
-QString PreviousPageFile()
-{
-    return entryAt(ThePageFileList().currentPage - 1);
-}
-
-QString NextPageFile()
-{
-    return entryAt(ThePageFileList().currentPage + 1);
-}
-
-QString UnusedPageBase(const QString& base)
-{
-    const PageFileList& pages = ThePageFileList();
-    const auto taken = [&](const QString& candidate) {
-        return pages.IndexOf(candidate + QStringLiteral(".kw")) >= 0 || pageFilesExist(candidate);
-    };
-    if (!taken(base))
-        return base;
-    for (int n = 2;; ++n) {
-        const QString candidate = base + QStringLiteral("-%1").arg(n);
-        if (!taken(candidate))
-            return candidate;
-    }
-}
 
 BOOL SavePage(CScreenPenWnd* surface, const QString& path)
 {
     if (!surface)
         return 0;
-    PageList& list = ThePageList();
-    PageFileList& pages = ThePageFileList();
+    Lesson& lesson = surface->lesson();
+    PageList& list = lesson.Pages();
     const bool board = surface->IsBoardPage();
     QString objectFile = path;
     bool storedBefore = false;
@@ -223,11 +128,8 @@ BOOL SavePage(CScreenPenWnd* surface, const QString& path)
         if (!list.pageChanged)
             return 1;
         // A page reopened from the list keeps its own files; a new one gets a name of its own.
-        storedBefore = pages.currentPage >= 0 && pages.currentPage < pages.files.size();
-        if (storedBefore)
-            objectFile = pages.files.at(pages.currentPage);
-        else
-            objectFile = UnusedPageBase(WithExtension(BoardPathOf(path), QString())) + QStringLiteral(".kw");
+        storedBefore = lesson.BoardPageStoredBefore();
+        objectFile = lesson.BoardObjectFileFor(path);
     } else {
         objectFile = WithExtension(path, QStringLiteral("kw"));
         storedBefore = QFileInfo::exists(objectFile);
@@ -262,13 +164,7 @@ BOOL SavePage(CScreenPenWnd* surface, const QString& path)
         tellCannotStore(surface, failed);
         return 0;
     }
-    if (board) {
-        if (pages.IndexOf(objectFile) < 0)
-            pages.files.append(objectFile);
-        pages.currentPage = pages.IndexOf(objectFile);
-    }
-    LastStoredPage() = objectFile;
-    list.pageChanged = false;
+    lesson.NoteStored(objectFile, board);
     return 1;
 }
 
@@ -291,36 +187,32 @@ void ReopenPage(CScreenPenWnd* surface, const QString& picturePath)
 
 void PreviousPage(CScreenPenWnd* surface)
 {
-    PageFileList& pages = ThePageFileList();
+    if (!surface)
+        return;
+    PageFileList& pages = surface->lesson().BoardPages();
     const int n = pages.currentPage;
-    if (!surface || n < 1 || pages.files.size() < n)
+    if (n < 1 || pages.files.size() < n)
         return;
     if (!storeOpenBoardPage(surface))
         return;
     // The number moves first: the page that opens shows it.
     pages.currentPage = std::max(0, n - 1);
     openBoardPage(surface, n - 1);
-    tellTurned();
+    tellTurned(surface->lesson());
 }
 
 void NextPage(CScreenPenWnd* surface)
 {
     if (!surface || !storeOpenBoardPage(surface))
         return;
-    PageFileList& pages = ThePageFileList();
+    PageFileList& pages = surface->lesson().BoardPages();
     const int n = pages.currentPage;
     pages.currentPage = std::min<int>(n + 1, int(pages.files.size()));
     if (n + 1 >= 0 && n + 1 < pages.files.size())
         openBoardPage(surface, n + 1);
     else
         surface->StartBlankPage();
-    tellTurned();
-}
-
-void MoveToNewPage()
-{
-    PageFileList& pages = ThePageFileList();
-    pages.currentPage = int(pages.files.size());
+    tellTurned(surface->lesson());
 }
 
 QStringList PagePicturesIn(const QString& folder)
@@ -334,14 +226,15 @@ QStringList PagePicturesIn(const QString& folder)
     return pictures;
 }
 
-QStringList ImportPages(const QStringList& pictures, const QString& folder, const QDateTime& when)
+QStringList ImportPages(
+    const Lesson& lesson, const QStringList& pictures, const QString& folder, const QDateTime& when)
 {
     QStringList imported;
     if (!QDir().mkpath(folder))
         return imported;
     const QString base = QDir(folder).filePath(PageBaseName(when));
     for (const QString& picture : pictures) {
-        const QString page = UnusedPageBase(base);
+        const QString page = lesson.UnusedPageBase(base);
         if (!importPicture(picture, page + QStringLiteral(".bmp")))
             continue;
         for (const QString& strokes : {QStringLiteral("kw"), QStringLiteral("kwt")}) {
@@ -352,11 +245,6 @@ QStringList ImportPages(const QStringList& pictures, const QString& folder, cons
         imported << page + QStringLiteral(".bmp");
     }
     return imported;
-}
-
-void SetBoardPageHooks(BoardPageHooks hooks)
-{
-    boardPageHooks() = std::move(hooks);
 }
 
 void SetExportDialogHook(ExportDialogHook hook)

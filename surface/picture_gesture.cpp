@@ -1,4 +1,5 @@
 #include "surface/picture_gesture.h"
+#include "surface/lesson.h"
 
 #include "platform/image_file.h"
 #include "platform/message_box.h"
@@ -84,6 +85,11 @@ QSize videoFrameSize(const QRect& screen)
 
 } // namespace
 
+PageList& PictureGesture::pages() const
+{
+    return host_.lesson().Pages();
+}
+
 PictureGesture::PictureGesture(GestureHost& host)
     : Gesture(host)
 {
@@ -97,8 +103,8 @@ PictureGesture::~PictureGesture()
 
 int PictureGesture::objectAt(QPoint point) const
 {
-    std::lock_guard guard(ThePageList().Lock());
-    const std::vector<CPenNode>& nodes = ThePageList().nodes;
+    std::lock_guard guard(pages().Lock());
+    const std::vector<CPenNode>& nodes = pages().nodes;
     for (std::size_t i = nodes.size(); i-- > 0;) {
         const CPenNode& node = nodes[i];
         if (node.kind != Picture || !shown(node))
@@ -154,7 +160,7 @@ Gesture::Press PictureGesture::placePicture(QPoint point)
     auto image = std::make_shared<QImage>(platform::readImageFile(path, QSize(box.width, box.height) * 2));
     node.image = image;
     // The next click places nothing more: the tool goes back to the pen state.
-    const PenState& s = CurrentPenState();
+    const PenState& s = host_.lesson().Pen();
     host_.object() = CPenNode(s.colour, s.width, s.highlight, s.kind == Picture ? Pen : s.kind);
     const QRect drawn
         = QRect(box.centreX - box.width / 2, box.centreY - box.height / 2, box.width, box.height);
@@ -164,8 +170,8 @@ Gesture::Press PictureGesture::placePicture(QPoint point)
         host_.tell(GetConfigString(QStringLiteral("无法读取图片文件")) + QStringLiteral(": ") + path);
         return Press::Clicked;
     }
-    std::lock_guard guard(ThePageList().Lock());
-    select(int(ThePageList().nodes.size()) - 1);
+    std::lock_guard guard(pages().Lock());
+    select(int(pages().nodes.size()) - 1);
     return Press::Clicked;
 }
 
@@ -173,10 +179,10 @@ void PictureGesture::select(int index)
 {
     const QRect before = shownBounds();
     {
-        std::lock_guard guard(ThePageList().Lock());
-        if (index < 0 || std::size_t(index) >= ThePageList().nodes.size())
+        std::lock_guard guard(pages().Lock());
+        if (index < 0 || std::size_t(index) >= pages().nodes.size())
             return;
-        tracker_.SetFrame(frameOf(ThePageList().nodes[std::size_t(index)]));
+        tracker_.SetFrame(frameOf(pages().nodes[std::size_t(index)]));
     }
     selected_ = index;
     if (moveIcon_.isNull())
@@ -205,7 +211,7 @@ QRect PictureGesture::shownBounds() const
 
 void PictureGesture::startDrag(CMyRectTracker::Part part, int handle, QPoint point)
 {
-    PageList& list = ThePageList();
+    PageList& list = pages();
     std::lock_guard guard(list.Lock());
     // The object may have left the list since it was selected (the page cleared for good).
     if (selected_ < 0 || std::size_t(selected_) >= list.nodes.size()) {
@@ -252,13 +258,13 @@ void PictureGesture::release(QPoint point)
     if (host_.toolStrip().contains(point)) {
         // Dropped on the tool strip: the picture leaves the page, and an undo brings it back.
         deselect();
-        ThePageList().EraseStep(index);
+        pages().EraseStep(index);
         if (index == videoIndex_)
             closeVideoFrame();
         if (index == flashIndex_)
             closeFlashFrame();
     } else {
-        ThePageList().ReframeStep(index, nodeFrame(tracker_.frame()));
+        pages().ReframeStep(index, nodeFrame(tracker_.frame()));
     }
     host_.redrawPage();
 }
@@ -338,8 +344,8 @@ bool PictureGesture::InsertVideo(const QString& path, QPoint centre)
     node.mediaShown = true;
     // One video plays at a time: the one shown before is closed.
     {
-        std::lock_guard guard(ThePageList().Lock());
-        for (CPenNode& other : ThePageList().nodes)
+        std::lock_guard guard(pages().Lock());
+        for (CPenNode& other : pages().nodes)
             if (other.kind == Video)
                 other.mediaShown = false;
     }
@@ -368,8 +374,8 @@ bool PictureGesture::InsertFlash(const QString& path, QPoint centre)
     node.mediaCentreY = centre.y();
     node.mediaShown = true;
     {
-        std::lock_guard guard(ThePageList().Lock());
-        for (CPenNode& other : ThePageList().nodes)
+        std::lock_guard guard(pages().Lock());
+        for (CPenNode& other : pages().nodes)
             if (other.kind == Flash)
                 other.mediaShown = false;
     }
@@ -383,8 +389,8 @@ void PictureGesture::syncFlash()
     int index = -1;
     CPenNode wanted;
     {
-        std::lock_guard guard(ThePageList().Lock());
-        const std::vector<CPenNode>& nodes = ThePageList().nodes;
+        std::lock_guard guard(pages().Lock());
+        const std::vector<CPenNode>& nodes = pages().nodes;
         for (std::size_t i = 0; i < nodes.size(); ++i) {
             if (nodes[i].kind == Flash && nodes[i].mediaShown && shown(nodes[i])) {
                 index = int(i);
@@ -410,13 +416,12 @@ void PictureGesture::syncFlash()
     flashIndex_ = index;
     flash_ = new CFlashFrame(host_.surfaceWindow(), path);
     flash_->Place(centre, size);
-    flash_->moved
-        = [this](const QRect& place) { ThePageList().ReframeStep(flashIndex_, frameOfWindow(place)); };
+    flash_->moved = [this](const QRect& place) { pages().ReframeStep(flashIndex_, frameOfWindow(place)); };
     flash_->closed = [this] {
         // Every Flash object of the page is no longer shown; the frame goes once its click has returned.
         {
-            std::lock_guard guard(ThePageList().Lock());
-            for (CPenNode& node : ThePageList().nodes)
+            std::lock_guard guard(pages().Lock());
+            for (CPenNode& node : pages().nodes)
                 if (node.kind == Flash)
                     node.mediaShown = false;
         }
@@ -430,8 +435,8 @@ void PictureGesture::syncFlash()
     if (!flash_->Open()) {
         host_.tell(GetConfigString(QStringLiteral("未安装Flash播放器,无法播放Flash动画.")));
         closeFlashFrame();
-        std::lock_guard guard(ThePageList().Lock());
-        ThePageList().nodes[std::size_t(index)].mediaShown = false;
+        std::lock_guard guard(pages().Lock());
+        pages().nodes[std::size_t(index)].mediaShown = false;
     }
 }
 
@@ -450,8 +455,8 @@ void PictureGesture::SyncMedia()
     // A selected object that left the page (cleared, erased by an undo, the page emptied) takes its tracker
     // with it.
     if (pictureSelected() && !dragging_) {
-        std::unique_lock guard(ThePageList().Lock());
-        const std::vector<CPenNode>& nodes = ThePageList().nodes;
+        std::unique_lock guard(pages().Lock());
+        const std::vector<CPenNode>& nodes = pages().nodes;
         const bool gone = std::size_t(selected_) >= nodes.size() || !shown(nodes[std::size_t(selected_)]);
         guard.unlock();
         if (gone)
@@ -461,8 +466,8 @@ void PictureGesture::SyncMedia()
     int index = -1;
     CPenNode wanted;
     {
-        std::lock_guard guard(ThePageList().Lock());
-        const std::vector<CPenNode>& nodes = ThePageList().nodes;
+        std::lock_guard guard(pages().Lock());
+        const std::vector<CPenNode>& nodes = pages().nodes;
         for (std::size_t i = 0; i < nodes.size(); ++i) {
             if (nodes[i].kind == Video && nodes[i].mediaShown && shown(nodes[i])) {
                 index = int(i);
@@ -486,7 +491,7 @@ void PictureGesture::SyncMedia()
         videoIndex_ = index;
         video_ = new CMediaFrame(host_.surfaceWindow(), path);
         video_->moved
-            = [this](const QRect& place) { ThePageList().ReframeStep(videoIndex_, frameOfWindow(place)); };
+            = [this](const QRect& place) { pages().ReframeStep(videoIndex_, frameOfWindow(place)); };
         video_->Place(centre, size);
         video_->show();
         if (!video_->Load()) {
@@ -494,8 +499,8 @@ void PictureGesture::SyncMedia()
             // stays on the page, not shown.
             host_.tell(GetConfigString(QStringLiteral("无法播放这个视频文件")) + QStringLiteral(": ") + path);
             closeVideoFrame();
-            std::lock_guard guard(ThePageList().Lock());
-            ThePageList().nodes[std::size_t(index)].mediaShown = false;
+            std::lock_guard guard(pages().Lock());
+            pages().nodes[std::size_t(index)].mediaShown = false;
         }
         return;
     }
@@ -535,8 +540,8 @@ LRESULT PictureGesture::OnMediaWindow(WPARAM wParam)
     if (wParam == 2) {
         {
             // The video in the frame; without one, the first video of the page.
-            std::lock_guard guard(ThePageList().Lock());
-            std::vector<CPenNode>& nodes = ThePageList().nodes;
+            std::lock_guard guard(pages().Lock());
+            std::vector<CPenNode>& nodes = pages().nodes;
             if (videoIndex_ >= 0 && std::size_t(videoIndex_) < nodes.size()) {
                 nodes[std::size_t(videoIndex_)].mediaShown = false;
             } else {

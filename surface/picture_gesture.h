@@ -13,6 +13,8 @@
 
 namespace DIALOG {
 
+class PageList;
+
 class PictureGesture : public Gesture {
 public:
     explicit PictureGesture(GestureHost& host);
@@ -50,6 +52,8 @@ public:
     LRESULT OnMediaWindow(WPARAM wParam);
 
 private:
+    // The open page's objects.
+    PageList& pages() const;
     Press placePicture(QPoint point);
     // The topmost picture or media object shown at point; −1 for none.
     int objectAt(QPoint point) const;

@@ -29,12 +29,12 @@ void CScreenPenWnd::beginToolChange()
 
 void CScreenPenWnd::resetCurrentObject()
 {
-    const PenState& s = CurrentPenState();
+    const PenState& s = lesson_.Pen();
     canvas_.RemoveBand();
     for (Gesture* gesture : chain_)
         gesture->cancel();
     currentObject_ = CPenNode(s.colour, s.width, s.highlight, s.kind);
-    EraserSourceBitmap() = canvas_.backgroundBitmap();
+    eraserSource_ = canvas_.backgroundBitmap();
 }
 
 void CScreenPenWnd::endToolChange()
@@ -46,7 +46,7 @@ void CScreenPenWnd::endToolChange()
 void CScreenPenWnd::setPenState(NodeKind kind, BOOL highlight, COLORREF colour, int width)
 {
     beginToolChange();
-    CurrentPenState() = PenState {kind, highlight, colour, width};
+    lesson_.Pen() = PenState {kind, highlight, colour, width};
     resetCurrentObject();
     endToolChange();
 }
@@ -74,26 +74,26 @@ void CScreenPenWnd::SetBrushPen(int width, COLORREF colour)
 void CScreenPenWnd::SetSpeedPen(int width, COLORREF colour)
 {
     beginToolChange();
-    CurrentPenState() = PenState {SpeedPen, 0, colour, freehand_.SetSpeedWidth(width)};
+    lesson_.Pen() = PenState {SpeedPen, 0, colour, freehand_.SetSpeedWidth(width)};
     resetCurrentObject();
     endToolChange();
 }
 
 void CScreenPenWnd::SetPolyline()
 {
-    setPenState(Polyline, 0, CurrentPenState().colour, CurrentPenState().width);
+    setPenState(Polyline, 0, lesson_.Pen().colour, lesson_.Pen().width);
 }
 
 void CScreenPenWnd::SetShape(NodeKind kind)
 {
     if (IsShapeKind(kind))
-        setPenState(kind, 0, CurrentPenState().colour, CurrentPenState().width);
+        setPenState(kind, 0, lesson_.Pen().colour, lesson_.Pen().width);
 }
 
 void CScreenPenWnd::SetTextTool(COLORREF colour, int fontSize)
 {
     beginToolChange();
-    PenState& s = CurrentPenState();
+    PenState& s = lesson_.Pen();
     s.kind = Text;
     s.highlight = 0;
     text_.SetStyle(colour, fontSize);
@@ -103,7 +103,7 @@ void CScreenPenWnd::SetTextTool(COLORREF colour, int fontSize)
 
 void CScreenPenWnd::ApplyPenAttributes(int width, COLORREF colour)
 {
-    PenState& s = CurrentPenState();
+    PenState& s = lesson_.Pen();
     // An object being drawn keeps its look; one not begun yet takes the new width and colour.
     if (s.ApplyAttributes(width, colour) && currentObject_.points.empty()) {
         currentObject_.width = s.width;
@@ -131,7 +131,7 @@ void CScreenPenWnd::setEraserState(const PenState& state)
         erasers_.SetEraserSize(state.width);
         eraseMode_ = kEraseModePoint;
     }
-    CurrentPenState() = state;
+    lesson_.Pen() = state;
     resetCurrentObject();
     updateCursor(mapFromGlobal(QCursor::pos()));
 }
@@ -141,7 +141,7 @@ void CScreenPenWnd::ClearScreen()
     if (!windowExists_)
         return;
     finishGestures();
-    PageList& list = ThePageList();
+    PageList& list = lesson_.Pages();
     if (list.ClearRemovesForGood() && !AskToClearForGood(this))
         return;
     list.ClearScreenStep();
@@ -165,9 +165,9 @@ void CScreenPenWnd::undoOrRedo(bool redo)
     beginToolChange();
     eraseMode_ = eraseMode;
     if (redo)
-        ThePageList().RedoStep();
+        lesson_.Pages().RedoStep();
     else
-        ThePageList().UndoStep();
+        lesson_.Pages().UndoStep();
     resetCurrentObject();
     fullRedraw();
     endToolChange();

@@ -32,13 +32,14 @@ using namespace ScreenPenMsg;
 
 } // namespace
 
-CScreenPenWnd::CScreenPenWnd(QWidget* owner, const QString& pagePicture)
+CScreenPenWnd::CScreenPenWnd(QWidget* owner, Lesson& lesson, const QString& pagePicture)
     // Outside the window manager's reach, like the panel: the window stack puts it above a running slide show
     // and under the panel, whatever the window manager thinks of a window that covers the screen.
     : QWidget(nullptr,
         Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus
             | Qt::X11BypassWindowManagerHint)
     , owner_(owner)
+    , lesson_(lesson)
     , canvas_(VirtualScreenRect().size())
     , picture_(*this)
     , instrument_(*this)
@@ -95,26 +96,26 @@ void CScreenPenWnd::initialise(const QString& pagePicture)
     eraseMode_ = kEraseModeNone;
     text_.Reset();
 
-    boardPage_ = pagePicture.isEmpty() && boardMode != kBoardDesktop;
+    boardPage_ = pagePicture.isEmpty() && lesson_.OnBoard();
     backgroundChosen_ = !pagePicture.isEmpty();
     if (!pagePicture.isEmpty()) {
         loadPageFiles(pagePicture);
     } else {
         // A new surface opens a new page: the objects of the page stored before it are not carried over.
-        ThePageList().Clear();
-        ThePageList().pageChanged = false;
-        if (boardMode == kBoardDesktop) {
+        lesson_.Pages().Clear();
+        lesson_.Pages().pageChanged = false;
+        if (!lesson_.OnBoard()) {
             takeScreenPicture();
         } else {
             canvas_.background().fill(0xFFFFFFFF);
-            if (const QString stored = CurrentPageFile(); !stored.isEmpty())
+            if (const QString stored = lesson_.CurrentPageFile(); !stored.isEmpty())
                 loadPageFiles(WithExtension(stored, QStringLiteral("bmp")));
         }
     }
-    if (boardMode != kBoardDesktop)
+    if (lesson_.OnBoard())
         buttons_.Place(panelScreenRect());
 
-    EraserSourceBitmap() = canvas_.backgroundBitmap();
+    eraserSource_ = canvas_.backgroundBitmap();
     resetCurrentObject();
     fullRedraw();
 }
@@ -227,8 +228,8 @@ void CScreenPenWnd::SelectInstrument(const QString& name)
 void CScreenPenWnd::enterInstrumentMode(bool compassArcs)
 {
     if (compassArcs) {
-        CurrentPenState().kind = CompassArc;
-        CurrentPenState().highlight = 0;
+        lesson_.Pen().kind = CompassArc;
+        lesson_.Pen().highlight = 0;
     }
     resetCurrentObject();
     modeWord_ = kTool;
@@ -274,7 +275,7 @@ void CScreenPenWnd::SetBackground(const QImage& picture)
         background = picture.convertToFormat(QImage::Format_RGB32).scaled(background.size());
         backgroundChosen_ = true;
     }
-    EraserSourceBitmap() = background;
+    eraserSource_ = background;
     fullRedraw();
 }
 
@@ -284,10 +285,10 @@ void CScreenPenWnd::loadPageFiles(const QString& picturePath)
 {
     if (const QImage picture = platform::readImageFile(picturePath); !picture.isNull())
         canvas_.PlacePagePicture(picture);
-    ThePageList().Clear();
+    lesson_.Pages().Clear();
     std::size_t picturesLeftOut = 0;
-    LoadPage(WithExtension(picturePath, QStringLiteral("kw")), &picturesLeftOut);
-    ThePageList().pageChanged = false;
+    LoadPage(lesson_.Pages(), WithExtension(picturePath, QStringLiteral("kw")), &picturesLeftOut);
+    lesson_.Pages().pageChanged = false;
     if (picturesLeftOut > 0) {
         // Queued, so that a page opened by the constructor reaches the panel that connects right after it.
         const QString text = GetConfigString(QStringLiteral("页面中的图片太多太大，部分图片未能显示"));
@@ -319,7 +320,7 @@ void CScreenPenWnd::ReopenPage(const QString& picturePath, bool pictureToCome)
 void CScreenPenWnd::PlacePagePicture(const QImage& picture)
 {
     canvas_.PlacePagePicture(picture);
-    EraserSourceBitmap() = canvas_.backgroundBitmap();
+    eraserSource_ = canvas_.backgroundBitmap();
     fullRedraw();
 }
 
@@ -327,11 +328,11 @@ void CScreenPenWnd::StartBlankPage()
 {
     dropPendingWork();
     canvas_.background().fill(0xFFFFFFFF);
-    boardMode = kBoardWhite;
+    lesson_.SetBoardMode(kBoardWhite);
     boardPage_ = true;
     backgroundChosen_ = false;
-    ThePageList().Clear();
-    ThePageList().pageChanged = false;
+    lesson_.Pages().Clear();
+    lesson_.Pages().pageChanged = false;
     resetCurrentObject();
     fullRedraw();
 }
@@ -343,22 +344,22 @@ void CScreenPenWnd::ShowPageNumber()
 
 QImage CScreenPenWnd::ComposedPage() const
 {
-    std::lock_guard guard(ThePageList().Lock());
-    return canvas_.PageWith(ThePageList().nodes, &EraserSourceBitmap());
+    std::lock_guard guard(lesson_.Pages().Lock());
+    return canvas_.PageWith(lesson_.Pages().nodes, &eraserSource_);
 }
 
 // ---- committing and painting ----
 
 void CScreenPenWnd::commitObject(const CPenNode& node, const QRect& extra)
 {
-    PageList& list = ThePageList();
+    PageList& list = lesson_.Pages();
     QRect dirty = extra;
     {
         std::lock_guard guard(list.Lock());
         const int index = list.CommitObject(node);
         // Whatever the press was (a compass arc is drawn in instrument mode), the page now holds more.
         list.pageChanged = true;
-        dirty |= canvas_.DrawOnPage(list.nodes[std::size_t(index)], &EraserSourceBitmap());
+        dirty |= canvas_.DrawOnPage(list.nodes[std::size_t(index)], &eraserSource_);
     }
     canvas_.Compose(dirty);
 }
@@ -371,7 +372,7 @@ void CScreenPenWnd::commitCurrentObject(const QRect& extra)
     // Emptied before the repaint, so that the preview does not draw the stroke a second time.
     currentObject_.points.clear();
     // A width or colour the panel chose while the stroke was held is the next stroke's.
-    const PenState& s = CurrentPenState();
+    const PenState& s = lesson_.Pen();
     if (currentObject_.kind == s.kind && s.kind != Text && PenState::AttributesApply(s.kind)) {
         currentObject_.width = s.width;
         currentObject_.colour = s.colour;
@@ -382,8 +383,8 @@ void CScreenPenWnd::commitCurrentObject(const QRect& extra)
 void CScreenPenWnd::fullRedraw()
 {
     {
-        std::lock_guard guard(ThePageList().Lock());
-        canvas_.RedrawPage(ThePageList().nodes, &EraserSourceBitmap());
+        std::lock_guard guard(lesson_.Pages().Lock());
+        canvas_.RedrawPage(lesson_.Pages().nodes, &eraserSource_);
     }
     canvas_.Compose(rect());
     picture_.SyncMedia();
@@ -406,9 +407,9 @@ void CScreenPenWnd::mousePressEvent(QMouseEvent* event)
     capturing_ = true;
     active_ = nullptr;
     // A press of the pen tools changes the page; one in instrument mode does not.
-    changedBeforePress_ = ThePageList().pageChanged;
+    changedBeforePress_ = lesson_.Pages().pageChanged;
     if (!instrumentMode())
-        ThePageList().pageChanged = true;
+        lesson_.Pages().pageChanged = true;
     // A board button may hand the page to the owner, which can delete this surface before it returns.
     const QPointer<CScreenPenWnd> self(this);
     for (Gesture* gesture : chain_) {
@@ -483,7 +484,7 @@ void CScreenPenWnd::OnNavButton(NavButton button)
     case NavNext:
         // The press on the button is no change of the page. A changed page is stored before the other one
         // opens, and stays open, still changed, when it cannot be stored.
-        ThePageList().pageChanged = changedBeforePress_;
+        lesson_.Pages().pageChanged = changedBeforePress_;
         if (button == NavPrevious)
             PreviousPage(this);
         else
@@ -506,7 +507,7 @@ void CScreenPenWnd::OnExitBoard()
     if (const platform::WindowRef keyboard = platform::FindWindow(platform::kScreenKeyboardClass, QString());
         platform::IsWindowVisible(keyboard))
         platform::RequestClose(keyboard);
-    boardMode = kBoardDesktop;
+    lesson_.SetBoardMode(kBoardDesktop);
     const QPointer<CScreenPenWnd> self(this);
     notifyOwner(kExitBoard, 0);
     if (self)
@@ -521,11 +522,11 @@ void CScreenPenWnd::OnBackgroundColour()
     if (!chosen.isValid())
         return;
     // A new colour is a change of the page: the next page button must store it with its ink.
-    ThePageList().pageChanged = true;
+    lesson_.Pages().pageChanged = true;
     backgroundChosen_ = true;
-    boardMode = kBoardColour;
+    lesson_.SetBoardMode(kBoardColour);
     canvas_.background().fill(chosen.rgb());
-    EraserSourceBitmap() = canvas_.backgroundBitmap();
+    eraserSource_ = canvas_.backgroundBitmap();
     fullRedraw();
 }
 

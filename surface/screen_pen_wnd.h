@@ -10,6 +10,7 @@
 #include "surface/freehand_gesture.h"
 #include "surface/gesture.h"
 #include "surface/instrument_gesture.h"
+#include "surface/lesson.h"
 #include "surface/page_model.h"
 #include "surface/pen_node.h"
 #include "surface/picture_gesture.h"
@@ -41,9 +42,10 @@ public:
     using NavButton = DIALOG::NavButton;
     using enum DIALOG::NavButton;
 
-    // owner receives the surface's notifications. pagePicture names a stored page picture to reopen;
-    // without one the background is a picture of the screen (desktop mode) or a blank board page.
-    explicit CScreenPenWnd(QWidget* owner, const QString& pagePicture = QString());
+    // owner receives the surface's notifications; the surface draws on lesson's open page, which outlives
+    // it. pagePicture names a stored page picture to reopen; without one the background is a picture of the
+    // screen (desktop mode) or a blank board page.
+    CScreenPenWnd(QWidget* owner, Lesson& lesson, const QString& pagePicture = QString());
     ~CScreenPenWnd() override;
 
     // Tool operations of the main panel and the tool panels. Before the window exists they only change the
@@ -92,6 +94,10 @@ public:
     void FinishCurrentOperation();
     // Instruments take the mouse ("TOOL"), as the history, background and material buttons want.
     void SetToolMode();
+
+    // The lesson the surface draws on.
+    Lesson& lesson() override { return lesson_; }
+    const Lesson& lesson() const { return lesson_; }
 
     // What tests and the page store look at.
     const QImage& pageBitmap() const { return canvas_.pageBitmap(); }
@@ -153,6 +159,7 @@ protected:
 private:
     // GestureHost
     Canvas& canvas() override { return canvas_; }
+    const QImage& eraserSource() const override { return eraserSource_; }
     CPenNode& object() override { return currentObject_; }
     void commitObject(const CPenNode& node, const QRect& extra) override;
     void commitCurrentObject(const QRect& extra) override;
@@ -196,6 +203,8 @@ private:
     QPointer<QWidget> owner_;
     std::unique_ptr<platform::MessageTable> messages_;
     QElapsedTimer clock_;
+    Lesson& lesson_;
+    QImage eraserSource_;
     Canvas canvas_;
 
     CPenNode currentObject_;

@@ -1,4 +1,5 @@
 #include "surface/shape_gesture.h"
+#include "surface/lesson.h"
 
 #include "platform/gdi.h"
 #include "surface/page_model.h"
@@ -65,7 +66,8 @@ void ShapeGesture::release(QPoint p)
 void ShapeGesture::finish()
 {
     const CPenNode& o = host_.object();
-    if (!host_.windowExists() || o.kind != Polyline || CurrentPenState().kind != Polyline || o.points.empty())
+    if (!host_.windowExists() || o.kind != Polyline || host_.lesson().Pen().kind != Polyline
+        || o.points.empty())
         return;
     host_.canvas().RemoveBand();
     drawing_ = false;

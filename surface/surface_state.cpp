@@ -6,10 +6,6 @@
 
 namespace DIALOG {
 
-int boardMode = 0;
-int sharedPenWidth = kDefaultPenWidth;
-COLORREF sharedPenColour = RGB(255, 0, 0);
-
 namespace {
 QPointer<CScreenPenWnd>& shownSurface()
 {
@@ -26,12 +22,6 @@ CScreenPenWnd* ShownSurface()
 void SetShownSurface(CScreenPenWnd* surface)
 {
     shownSurface() = surface;
-}
-
-QImage& EraserSourceBitmap()
-{
-    static QImage bitmap;
-    return bitmap;
 }
 
 } // namespace DIALOG

@@ -101,8 +101,6 @@ protected:
         cwd = std::make_unique<qmtest::ScopedCurrentDir>(dir.path());
         QFile::copy(QStringLiteral(QM_SOURCE_DIR "/resources/program/Language.ini"),
             dir.filePath(QStringLiteral("Language.ini")));
-        ThePageFileList() = PageFileList();
-        boardMode = kBoardDesktop;
         platform::setMessageBoxHook([this](const platform::MessageBoxRequest& r) {
             told << r.text;
             return platform::IDOK;
@@ -118,8 +116,6 @@ protected:
         panel.reset();
         CWhiteBoardDlg::SetLessonFileChooser({});
         platform::setMessageBoxHook({});
-        ThePageFileList() = PageFileList();
-        boardMode = kBoardDesktop;
         QDir(KeptLessonsFolder()).removeRecursively();
         cwd.reset();
     }
@@ -163,8 +159,8 @@ TEST_F(LessonOnTheDesktop, APdfOpensAsBoardPagesThatKeepTheirInk)
     const QString pdf = colourPdf(dir.filePath(QStringLiteral("three.pdf")), {Qt::red, Qt::green, Qt::blue});
     ASSERT_TRUE(openAndWait(pdf));
     EXPECT_TRUE(told.isEmpty()) << told.join(u'|').toStdString();
-    ASSERT_EQ(ThePageFileList().files.size(), 3);
-    EXPECT_EQ(ThePageFileList().currentPage, 0);
+    ASSERT_EQ(panel->TheLesson().BoardPages().files.size(), 3);
+    EXPECT_EQ(panel->TheLesson().BoardPages().currentPage, 0);
     EXPECT_TRUE(qmtest::waitFor([&] { return near(centre(), qRgb(255, 0, 0)); }, 5000))
         << std::hex << centre();
 
@@ -188,7 +184,7 @@ TEST_F(LessonOnTheDesktop, APdfOpensAsBoardPagesThatKeepTheirInk)
     click(CScreenPenWnd::NavPrevious);
     EXPECT_TRUE(near(centre(), qRgb(255, 0, 0))) << std::hex << centre();
     EXPECT_TRUE(near(screenImage().pixel(900, 310), qRgb(255, 0, 0)));
-    EXPECT_EQ(ThePageFileList().files.size(), 3) << "paging adds no page";
+    EXPECT_EQ(panel->TheLesson().BoardPages().files.size(), 3) << "paging adds no page";
 }
 
 TEST_F(LessonOnTheDesktop, APdfOfTenThousandPagesIsPagedThroughWithinABoundOfMemoryAndDisk)
@@ -197,7 +193,7 @@ TEST_F(LessonOnTheDesktop, APdfOfTenThousandPagesIsPagedThroughWithinABoundOfMem
     ASSERT_TRUE(qmtest::writeManyPagesPdf(pdf, 10000));
     const qint64 before = qmtest::residentBytes();
     ASSERT_TRUE(openAndWait(pdf));
-    const QStringList& files = ThePageFileList().files;
+    const QStringList& files = panel->TheLesson().BoardPages().files;
     ASSERT_EQ(files.size(), 10000);
     const auto onDisk = [&] {
         qint64 bytes = 0;
@@ -301,7 +297,7 @@ TEST_F(LessonOnTheDesktop, HugeDamagedAndEncryptedFilesAreToldWithoutHoldingTheP
     SetLanguage(QStringLiteral("Chinese"));
     EXPECT_EQ(told.last(), QStringLiteral("This PDF is encrypted and cannot be opened."));
 
-    EXPECT_TRUE(ThePageFileList().files.isEmpty());
+    EXPECT_TRUE(panel->TheLesson().BoardPages().files.isEmpty());
     EXPECT_EQ(panel->Surface(), nullptr);
 }
 
@@ -313,7 +309,7 @@ TEST_F(LessonOnTheDesktop, TheLessonExportsFromTheMenuAndThePopupWithEveryPageAn
     ASSERT_TRUE(openAndWait(pdf));
     panel->Surface()->SetPen(10, RGB(0, 0, 0));
     stroke({{600, 500}, {1000, 500}});
-    ASSERT_TRUE(ThePageList().pageChanged);
+    ASSERT_TRUE(panel->TheLesson().Pages().pageChanged);
 
     QString offered;
     const QString chosen = dir.filePath(QStringLiteral("lesson"));
@@ -326,14 +322,15 @@ TEST_F(LessonOnTheDesktop, TheLessonExportsFromTheMenuAndThePopupWithEveryPageAn
     EXPECT_TRUE(QFileInfo(offered).fileName().endsWith(QStringLiteral(".pdf")));
     EXPECT_EQ(QFileInfo(offered).fileName().size(), 18) << "year to second, then .pdf";
     EXPECT_NE(panel->Surface(), nullptr) << "the teacher keeps writing on the page";
-    EXPECT_FALSE(ThePageList().pageChanged) << "the open page was stored first";
+    EXPECT_FALSE(panel->TheLesson().Pages().pageChanged) << "the open page was stored first";
     std::unique_ptr<Poppler::Document> exported = Poppler::Document::load(chosen + QStringLiteral(".pdf"));
     ASSERT_TRUE(exported);
     ASSERT_EQ(exported->numPages(), 8);
     const QImage first = exported->page(0)->renderToImage(96, 96);
     const QPoint ink = QPoint(800, 500) - panel->Surface()->mapToGlobal(QPoint(0, 0));
     EXPECT_TRUE(near(first.pixel(ink), qRgb(0, 0, 0))) << "the ink written before the export is in it";
-    EXPECT_FALSE(QFileInfo::exists(WithExtension(ThePageFileList().files.last(), QStringLiteral("bmp"))));
+    EXPECT_FALSE(QFileInfo::exists(
+        WithExtension(panel->TheLesson().BoardPages().files.last(), QStringLiteral("bmp"))));
     const QImage last = exported->page(7)->renderToImage(96, 96);
     EXPECT_TRUE(near(last.pixel(960, 20), qmtest::manyPagesColour(7).rgb(), 6))
         << std::hex << last.pixel(960, 20);
@@ -363,8 +360,6 @@ TEST_F(LessonOnTheDesktop, ACloseKeepsTheWrittenLessonAndItOpensAgain)
     // The page without ink stays in the PDF it came from.
     ASSERT_EQ(lesson->numPages(), 1);
     EXPECT_TRUE(near(lesson->page(0)->renderToImage(96, 96).pixel(800, 500), qRgb(0, 0, 0)));
-
-    ThePageFileList() = PageFileList();
     panel = std::make_unique<CWhiteBoardDlg>(nullptr);
     panel->OnInitDialog();
     panel->show();
@@ -380,14 +375,14 @@ TEST_F(LessonOnTheDesktop, ACloseKeepsTheWrittenLessonAndItOpensAgain)
             QApplication::sendEvent(menu, &enter);
         }
     });
-    panel->OnMessage(kMsgOpenKeptLesson, 0, 0);
+    panel->OpenKeptLesson();
     ASSERT_EQ(offered.size(), 1);
     EXPECT_EQ(offered.first(),
         QDateTime::fromString(QFileInfo(kept.first()).fileName(), QStringLiteral("yyyy-MM-dd-HH-mm-ss"))
             .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
     ASSERT_TRUE(qmtest::waitFor(
         [&] { return !panel->OpeningPages() && panel->Surface() && panel->Surface()->isVisible(); }, 20000));
-    EXPECT_EQ(ThePageFileList().files.size(), 1);
+    EXPECT_EQ(panel->TheLesson().BoardPages().files.size(), 1);
     pause(500);
     EXPECT_TRUE(near(screenImage().pixel(800, 500), qRgb(0, 0, 0))) << "the kept ink shows again";
 
@@ -423,7 +418,7 @@ TEST_F(LessonOnTheDesktop, TheHistoryPanelsPdfButtonReachesThePanel)
     open->trigger();
     EXPECT_TRUE(asked);
     ASSERT_TRUE(qmtest::waitFor([&] { return !panel->OpeningPages() && panel->Surface(); }, 20000));
-    EXPECT_EQ(ThePageFileList().files.size(), 1);
+    EXPECT_EQ(panel->TheLesson().BoardPages().files.size(), 1);
 }
 
 TEST_F(LessonOnTheDesktop, CancellingADeckWhileLibreOfficeWorksStopsItLeavesTheBoardAsItWasAndTellsNothing)
@@ -454,7 +449,7 @@ TEST_F(LessonOnTheDesktop, CancellingADeckWhileLibreOfficeWorksStopsItLeavesTheB
         << "LibreOffice and what it started are gone";
     pause(300);
     EXPECT_TRUE(told.isEmpty()) << told.join(u'|').toStdString();
-    EXPECT_TRUE(ThePageFileList().files.isEmpty());
+    EXPECT_TRUE(panel->TheLesson().BoardPages().files.isEmpty());
     EXPECT_EQ(panel->Surface(), nullptr);
     bool progressShown = false;
     for (QWidget* w : QApplication::topLevelWidgets())

@@ -36,9 +36,6 @@ protected:
     void SetUp() override
     {
         cwd_ = std::make_unique<qmtest::ScopedCurrentDir>(dir_.path());
-        ThePageFileList() = PageFileList();
-        ThePageList().Clear();
-        boardMode = kBoardDesktop;
         platform::setMessageBoxHook([this](const platform::MessageBoxRequest& r) {
             told_ << r.text;
             return platform::IDOK;
@@ -55,9 +52,6 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         CBmpDialog::setHook({});
         platform::setMessageBoxHook({});
-        ThePageFileList() = PageFileList();
-        ThePageList().Clear();
-        boardMode = kBoardDesktop;
         cwd_.reset();
     }
 
@@ -67,10 +61,10 @@ protected:
     void write(int y) { qmtest::dragThrough(surface(), {{200, y}, {300, y}, {400, y}}); }
 
     // The heights of the strokes the open page shows.
-    static std::vector<int> strokes()
+    std::vector<int> strokes() const
     {
         std::vector<int> heights;
-        for (const CPenNode& node : ThePageList().nodes) {
+        for (const CPenNode& node : panel_->TheLesson().Pages().nodes) {
             if (!node.erased && !node.cleared && !node.points.empty())
                 heights.push_back(node.points.front().y);
         }
@@ -110,15 +104,15 @@ TEST_F(PanelPages, WritingOnABoardPageKeepsTheBoardAndItsPageButtons)
     write(300);
     panel_->OnCommand(kCmdWriting);
     EXPECT_EQ(surface(), board);
-    EXPECT_EQ(boardMode, kBoardWhite);
+    EXPECT_EQ(panel_->TheLesson().BoardMode(), kBoardWhite);
     // The next-page button turns the page instead of taking a dot.
     pressOn(NavNext);
     EXPECT_TRUE(strokes().empty());
-    EXPECT_EQ(ThePageFileList().files.size(), 1);
-    EXPECT_EQ(ThePageFileList().currentPage, 1);
+    EXPECT_EQ(panel_->TheLesson().BoardPages().files.size(), 1);
+    EXPECT_EQ(panel_->TheLesson().BoardPages().currentPage, 1);
     // The drawing button keeps the board too.
     panel_->OnCommand(kCmdDrawing);
-    EXPECT_EQ(boardMode, kBoardWhite);
+    EXPECT_EQ(panel_->TheLesson().BoardMode(), kBoardWhite);
 }
 
 TEST_F(PanelPages, ThePanelsPageButtonsTurnTheBoardsPagesWhileOneIsOpen)
@@ -129,15 +123,15 @@ TEST_F(PanelPages, ThePanelsPageButtonsTurnTheBoardsPagesWhileOneIsOpen)
         panel_->OnCommand(kCmdNextPage);
         ASSERT_TRUE(surface() && surface()->IsBoardPage());
     }
-    ASSERT_EQ(ThePageFileList().files.size(), 3);
+    ASSERT_EQ(panel_->TheLesson().BoardPages().files.size(), 3);
     for (int y : {400, 300, 200}) {
         panel_->OnCommand(kCmdPreviousPage);
         EXPECT_EQ(strokes(), std::vector<int>({y}));
     }
-    EXPECT_EQ(ThePageFileList().currentPage, 0);
+    EXPECT_EQ(panel_->TheLesson().BoardPages().currentPage, 0);
     panel_->OnCommand(kCmdNextPage);
     EXPECT_EQ(strokes(), std::vector<int>({300})) << "page 2 follows page 1, no new page at the end";
-    EXPECT_EQ(ThePageFileList().files.size(), 3);
+    EXPECT_EQ(panel_->TheLesson().BoardPages().files.size(), 3);
     EXPECT_TRUE(panel_->TabDlg()->HistoryLabels().isEmpty()) << "no desktop snapshot among the board's pages";
 }
 
@@ -182,7 +176,7 @@ TEST_F(PanelPages, OnlyPagesWithWritingJoinTheHistory)
     // A blank board page left at once is not among the board's pages either.
     panel_->OnCommand(kCmdWhiteboard);
     panel_->OnCommand(kCmdArrow);
-    EXPECT_TRUE(ThePageFileList().files.isEmpty());
+    EXPECT_TRUE(panel_->TheLesson().BoardPages().files.isEmpty());
     EXPECT_EQ(panel_->LessonPages().size(), 1u);
 }
 

@@ -56,8 +56,8 @@ TEST_F(ToolPanelOnSurface, EachInstrumentButtonPutsTheSurfaceInInstrumentModeWit
         click(id);
         EXPECT_EQ(panel.Surface()->modeWord(), QStringLiteral("TOOL")) << id;
         EXPECT_TRUE(panel.ToolDlg()->Button(id)->isChecked()) << id;
-        EXPECT_EQ(sharedPenWidth, kDefaultPenWidth + 1) << id;
-        EXPECT_EQ(sharedPenColour, RGB(255, 0, 0)) << id;
+        EXPECT_EQ(panel.TheLesson().SharedPen().width, kDefaultPenWidth + 1) << id;
+        EXPECT_EQ(panel.TheLesson().SharedPen().colour, RGB(255, 0, 0)) << id;
     }
     // The compass draws arcs.
     click(1057);

@@ -4,6 +4,7 @@
 
 #include "platform/gdi.h"
 #include "platform/message_box.h"
+#include "platform/shell.h"
 #include "platform/x11_desktop.h"
 #include "support_main/test_util.h"
 #include "surface/page_model.h"
@@ -34,12 +35,10 @@ protected:
     {
         ASSERT_TRUE(desktop::available()) << "needs the virtual desktop";
         ASSERT_TRUE(dir_.isValid());
-        ThePageList().Clear();
-        ThePageList().pageChanged = false;
-        ThePageFileList() = PageFileList();
-        BoardPageFolder() = dir_.path() + QStringLiteral("/Temp/ZidodAvuvTemp/");
-        CurrentPenState() = PenState();
-        boardMode = 1;
+        lesson_.Pages().Clear();
+        lesson_.Pages().pageChanged = false;
+        lesson_.SetBoardFolder(dir_.path() + QStringLiteral("/Temp/ZidodAvuvTemp/"));
+        lesson_.SetBoardMode(kBoardWhite);
         owner_ = std::make_unique<QWidget>();
         platform::setMessageBoxHook([this](const platform::MessageBoxRequest& r) {
             boxes_.push_back(r);
@@ -52,14 +51,11 @@ protected:
         platform::setMessageBoxHook({});
         surface_.reset();
         owner_.reset();
-        boardMode = 0;
-        ThePageList().Clear();
-        ThePageFileList() = PageFileList();
     }
 
     CScreenPenWnd& open()
     {
-        surface_ = std::make_unique<CScreenPenWnd>(owner_.get());
+        surface_ = std::make_unique<CScreenPenWnd>(owner_.get(), lesson_);
         surface_->SetPen(3, RGB(0, 0, 0));
         EXPECT_TRUE(qmtest::waitFor([&] {
             return surface_->isVisible() && surface_->windowHandle() && surface_->windowHandle()->isExposed();
@@ -131,6 +127,7 @@ protected:
     }
 
     QTemporaryDir dir_;
+    Lesson lesson_ {platform::programFolder()};
     std::unique_ptr<QWidget> owner_;
     std::unique_ptr<CScreenPenWnd> surface_;
     std::vector<platform::MessageBoxRequest> boxes_;
@@ -158,10 +155,10 @@ TEST_F(EraseDisplay, PointEraserSquaresAreSixteenAndSixtyFourPixels)
     press({500, 300});
     release();
     EXPECT_EQ(count(s.pageBitmap(), QRect(450, 250, 100, 100), kWhite), 64 * 64);
-    ASSERT_EQ(ThePageList().nodes.size(), 3u);
-    EXPECT_EQ(ThePageList().nodes[2].kind, EraseTrail);
-    EXPECT_EQ(ThePageList().nodes[2].width, 32);
-    EXPECT_EQ(ThePageList().nodes[2].colour, 0xCB5B36u);
+    ASSERT_EQ(lesson_.Pages().nodes.size(), 3u);
+    EXPECT_EQ(lesson_.Pages().nodes[2].kind, EraseTrail);
+    EXPECT_EQ(lesson_.Pages().nodes[2].width, 32);
+    EXPECT_EQ(lesson_.Pages().nodes[2].colour, 0xCB5B36u);
 }
 
 TEST_F(EraseDisplay, FastSweepOfThePointEraserLeavesNoInkOnItsWay)
@@ -194,8 +191,8 @@ TEST_F(EraseDisplay, FastSweepOfThePointEraserLeavesNoInkOnItsWay)
     EXPECT_EQ(s.pageBitmap().pixel(500, 300 + 30), kInk);
 
     // The record is continuous too, and erases the same once stored and read back.
-    ASSERT_EQ(ThePageList().nodes.size(), 2u);
-    const CPenNode& trail = ThePageList().nodes[1];
+    ASSERT_EQ(lesson_.Pages().nodes.size(), 2u);
+    const CPenNode& trail = lesson_.Pages().nodes[1];
     ASSERT_EQ(trail.kind, EraseTrail);
     EXPECT_EQ(trail.points.front(), (PenPoint {220, 300, 1, 0}));
     EXPECT_EQ(trail.points.back(), (PenPoint {560, 320, 1, 0}));
@@ -205,7 +202,7 @@ TEST_F(EraseDisplay, FastSweepOfThePointEraserLeavesNoInkOnItsWay)
         ASSERT_LE(std::max(std::abs(a.x - b.x), std::abs(a.y - b.y)), 1) << i;
     }
     std::stringstream stored;
-    ThePageList().nodes[0].Write(stored);
+    lesson_.Pages().nodes[0].Write(stored);
     trail.Write(stored);
     CPenNode band(0, 3, 0, Pen);
     CPenNode erase(0, 3, 0, Pen);
@@ -226,8 +223,8 @@ TEST_F(EraseDisplay, PageButtonsWalkTheStoredPagesAndKeepEveryChange)
     ASSERT_TRUE(s.IsBoardPage());
     // Previous on the first page does nothing.
     clickButton(CScreenPenWnd::NavPrevious);
-    EXPECT_EQ(ThePageFileList().currentPage, 0);
-    EXPECT_TRUE(ThePageFileList().files.isEmpty());
+    EXPECT_EQ(lesson_.BoardPages().currentPage, 0);
+    EXPECT_TRUE(lesson_.BoardPages().files.isEmpty());
 
     // Three pages, each with one stroke at its own height; next on the last page starts a blank one, and a
     // changed page is stored before the next one opens.
@@ -235,9 +232,9 @@ TEST_F(EraseDisplay, PageButtonsWalkTheStoredPagesAndKeepEveryChange)
         s.SetPen(5, RGB(0, 0, 0));
         through({{200, 300 + 100 * page}, {400, 300 + 100 * page}}, 50);
         clickButton(CScreenPenWnd::NavNext);
-        ASSERT_EQ(ThePageFileList().files.size(), page + 1);
-        EXPECT_EQ(ThePageFileList().currentPage, page + 1);
-        EXPECT_TRUE(ThePageList().nodes.empty());
+        ASSERT_EQ(lesson_.BoardPages().files.size(), page + 1);
+        EXPECT_EQ(lesson_.BoardPages().currentPage, page + 1);
+        EXPECT_TRUE(lesson_.Pages().nodes.empty());
         EXPECT_EQ(count(s.pageBitmap(), QRect(150, 250, 300, 300), kInk), 0);
     }
     const auto shows = [&](int page) {
@@ -251,12 +248,12 @@ TEST_F(EraseDisplay, PageButtonsWalkTheStoredPagesAndKeepEveryChange)
     };
     for (int page = 2; page >= 0; --page) {
         clickButton(CScreenPenWnd::NavPrevious);
-        EXPECT_EQ(ThePageFileList().currentPage, page);
+        EXPECT_EQ(lesson_.BoardPages().currentPage, page);
         EXPECT_TRUE(shows(page)) << page;
-        EXPECT_FALSE(ThePageList().pageChanged);
+        EXPECT_FALSE(lesson_.Pages().pageChanged);
     }
     clickButton(CScreenPenWnd::NavPrevious);
-    EXPECT_EQ(ThePageFileList().currentPage, 0);
+    EXPECT_EQ(lesson_.BoardPages().currentPage, 0);
     EXPECT_TRUE(shows(0));
 
     // A stroke added to a reopened page goes into that page's own files.
@@ -264,7 +261,7 @@ TEST_F(EraseDisplay, PageButtonsWalkTheStoredPagesAndKeepEveryChange)
     clickButton(CScreenPenWnd::NavNext);
     EXPECT_TRUE(shows(1));
     clickButton(CScreenPenWnd::NavPrevious);
-    EXPECT_EQ(ThePageFileList().files.size(), 3);
-    EXPECT_EQ(ThePageList().nodes.size(), 2u);
+    EXPECT_EQ(lesson_.BoardPages().files.size(), 3);
+    EXPECT_EQ(lesson_.Pages().nodes.size(), 2u);
     EXPECT_EQ(s.pageBitmap().pixel(650, 300), kInk);
 }

@@ -66,14 +66,14 @@ TEST_F(Instruments, ARulerChosenByNumberIsLaidByADragAndShowsItsScaleButIsNoPart
     EXPECT_GT(inked(s.windowImage(), around), 400);
     EXPECT_EQ(inked(s.pageBitmap(), around), 0);
     EXPECT_EQ(inked(s.ComposedPage(), around), 0);
-    EXPECT_TRUE(ThePageList().nodes.empty());
-    EXPECT_FALSE(ThePageList().pageChanged);
+    EXPECT_TRUE(lesson_.Pages().nodes.empty());
+    EXPECT_FALSE(lesson_.Pages().pageChanged);
 
     // Choosing a pen gives the mouse back to the pens: the ruler stays on the screen and ink goes under it.
     s.SetPen(3, RGB(0, 0, 0));
     EXPECT_EQ(s.modeWord(), QStringLiteral("NOTTOOL"));
     drag({350, 150}, {350, 450});
-    EXPECT_EQ(ThePageList().nodes.size(), 1u);
+    EXPECT_EQ(lesson_.Pages().nodes.size(), 1u);
     EXPECT_TRUE(shape(kRulerEntry)->visible);
     EXPECT_EQ(shape(kRulerEntry)->ptOrigin, QPoint(150, 300));
     EXPECT_GT(inked(s.windowImage(), QRect(450, 210, 100, 180)), 50);
@@ -132,12 +132,12 @@ TEST_F(Instruments, TheCompassDrawsAnArcThatUndoesRedoesAndSurvivesTheRoundTrip)
     const auto* compass = static_cast<const Compass*>(shape(kCompassEntry));
     ASSERT_NE(compass, nullptr);
     EXPECT_EQ(compass->radius, 200);
-    EXPECT_TRUE(ThePageList().nodes.empty());
+    EXPECT_TRUE(lesson_.Pages().nodes.empty());
 
     // A drag away from the compass, clockwise from the top to the right: the pencil follows at the radius.
     dragThrough(arcPath(needle, 260, 100, -10));
-    ASSERT_EQ(ThePageList().nodes.size(), 1u);
-    const CPenNode& arc = ThePageList().nodes[0];
+    ASSERT_EQ(lesson_.Pages().nodes.size(), 1u);
+    const CPenNode& arc = lesson_.Pages().nodes[0];
     EXPECT_EQ(arc.kind, CompassArc);
     EXPECT_EQ(arc.colour, RGB(0, 0, 255));
     EXPECT_EQ(arc.width, 2);
@@ -149,7 +149,7 @@ TEST_F(Instruments, TheCompassDrawsAnArcThatUndoesRedoesAndSurvivesTheRoundTrip)
     // Kept counter-clockwise: it starts at the right and ends at the top.
     EXPECT_GT(arc.points.front().x, needle.x() + 150);
     EXPECT_LT(arc.points.back().y, needle.y() - 150);
-    EXPECT_TRUE(ThePageList().pageChanged);
+    EXPECT_TRUE(lesson_.Pages().pageChanged);
 
     // On the page: the quarter the hand swept, nothing below the needle's level on the left.
     const QImage page = s.ComposedPage();
@@ -165,7 +165,7 @@ TEST_F(Instruments, TheCompassDrawsAnArcThatUndoesRedoesAndSurvivesTheRoundTrip)
 
     // Written and read back, it draws the same.
     std::stringstream stored;
-    ThePageList().nodes[0].Write(stored);
+    lesson_.Pages().nodes[0].Write(stored);
     CPenNode read;
     ASSERT_TRUE(read.Read(stored));
     EXPECT_EQ(read.points.size(), arc.points.size());
@@ -191,13 +191,13 @@ TEST_F(Instruments, ADragOfLessThanTwoPencilPointsOrOfTheCompassItselfLeavesNoth
     // A click on the paper: one pencil point at most.
     press({700, 150});
     release();
-    EXPECT_TRUE(ThePageList().nodes.empty());
+    EXPECT_TRUE(lesson_.Pages().nodes.empty());
     // A drag of the needle leg moves the compass and draws nothing.
     const QPoint leg = needle + QPoint(-2, -60);
     ASSERT_TRUE(compass->HitBody(leg.x(), leg.y()));
     dragThrough({leg, leg + QPoint(-100, 0)});
     EXPECT_EQ(compass->ptOrigin, needle + QPoint(-100, 0));
-    EXPECT_TRUE(ThePageList().nodes.empty());
+    EXPECT_TRUE(lesson_.Pages().nodes.empty());
     EXPECT_TRUE(s.currentObject().points.empty());
 }
 

@@ -29,7 +29,7 @@ protected:
         ffmpeg.waitForFinished(60000);
         return path;
     }
-    const CPenNode& last() const { return ThePageList().nodes.back(); }
+    const CPenNode& last() const { return lesson_.Pages().nodes.back(); }
 
     QTemporaryDir dir_;
 };
@@ -40,7 +40,7 @@ TEST_F(Videos, PlaysInItsFrameAndPausesWhenThePageIsHidden)
 {
     CScreenPenWnd& s = open();
     s.InsertVideo(video());
-    ASSERT_EQ(ThePageList().nodes.size(), 1u);
+    ASSERT_EQ(lesson_.Pages().nodes.size(), 1u);
     EXPECT_EQ(last().kind, Video);
     EXPECT_TRUE(last().mediaShown);
     CMediaFrame* frame = s.pictures().videoFrame();
@@ -75,13 +75,13 @@ TEST_F(Videos, AStoredPageOpensWithItsVideoInPlace)
     s.InsertVideo(video());
     const CPenNode placed = last();
     const QString picture = dir_.filePath(QStringLiteral("page.bmp"));
-    ASSERT_TRUE(StorePageFiles(WithExtension(picture, QStringLiteral("kw")), ThePageList().nodes, picture,
+    ASSERT_TRUE(StorePageFiles(WithExtension(picture, QStringLiteral("kw")), lesson_.Pages().nodes, picture,
         &s.backgroundBitmap(), 24));
     surface_.reset();
     EXPECT_EQ(vpGetPlayState(), VPS_NOPLAYER);
-    ThePageList().Clear();
-    surface_ = std::make_unique<CScreenPenWnd>(owner_.get(), picture);
-    ASSERT_EQ(ThePageList().nodes.size(), 1u);
+    lesson_.Pages().Clear();
+    surface_ = std::make_unique<CScreenPenWnd>(owner_.get(), lesson_, picture);
+    ASSERT_EQ(lesson_.Pages().nodes.size(), 1u);
     EXPECT_EQ(last().kind, Video);
     EXPECT_TRUE(last().mediaShown);
     CMediaFrame* frame = surface_->pictures().videoFrame();

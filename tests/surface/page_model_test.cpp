@@ -213,16 +213,6 @@ TEST(PageListLifecycle, ClearEmptiesObjectsAndBothStacks)
     EXPECT_TRUE(list.redoStack.empty());
 }
 
-TEST(PageListLifecycle, ProcessWideListAndPenState)
-{
-    EXPECT_EQ(&ThePageList(), &ThePageList());
-    std::lock_guard outer(ThePageList().Lock());
-    ThePageList().Clear(); // the lock may be taken again on the same thread
-    const PenState state = CurrentPenState();
-    EXPECT_EQ(state.kind, Pen);
-    EXPECT_EQ(state.colour, 0x000000FFu);
-}
-
 TEST(PageListSteps, CommitAddsAnUndoableObjectAndEndsTheRedoChain)
 {
     PageList list;

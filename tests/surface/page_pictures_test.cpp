@@ -3,6 +3,7 @@
 // planted in the page folder never diverts.
 #include "surface/page_store.h"
 
+#include "platform/shell.h"
 #include "support/language.h"
 #include "support_main/test_util.h"
 #include "surface/page_model.h"
@@ -49,17 +50,11 @@ CPenNode picture(const QString& path, int boxWidth, int boxHeight)
 
 class PagePictures : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir_.isValid());
-        ThePageList().Clear();
-    }
+    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
     void TearDown() override
     {
         surface_.reset();
         owner_.reset();
-        boardMode = 0;
-        ThePageList().Clear();
     }
 
     QString path(const QString& name) const { return dir_.filePath(name); }
@@ -71,6 +66,7 @@ protected:
     }
 
     QTemporaryDir dir_;
+    Lesson lesson_ {platform::programFolder()};
     std::unique_ptr<QWidget> owner_;
     std::unique_ptr<CScreenPenWnd> surface_;
 };
@@ -171,13 +167,13 @@ TEST_F(PagePictures, LoadedPageSharesOnePictureBetweenItsRecords)
     writePage(kw, nodes);
 
     std::size_t leftOut = 99;
-    ASSERT_TRUE(LoadPage(kw, &leftOut));
+    ASSERT_TRUE(LoadPage(lesson_.Pages(), kw, &leftOut));
     EXPECT_EQ(leftOut, 0u);
-    ASSERT_EQ(ThePageList().nodes.size(), 10u);
-    const QImage* shared = ThePageList().nodes[0].image.get();
+    ASSERT_EQ(lesson_.Pages().nodes.size(), 10u);
+    const QImage* shared = lesson_.Pages().nodes[0].image.get();
     ASSERT_TRUE(shared);
     EXPECT_EQ(shared->size(), QSize(320, 240));
-    for (const CPenNode& node : ThePageList().nodes)
+    for (const CPenNode& node : lesson_.Pages().nodes)
         EXPECT_EQ(node.image.get(), shared);
 }
 
@@ -192,15 +188,15 @@ TEST_F(PagePictures, APageWhosePictureFileIsAFifoOpensWithoutIt)
     writePage(path(QStringLiteral("1-2-3-4.kw")), {stroke});
 
     owner_ = std::make_unique<QWidget>();
-    surface_ = std::make_unique<CScreenPenWnd>(owner_.get(), bmp);
-    EXPECT_EQ(ThePageList().nodes.size(), 1u);
+    surface_ = std::make_unique<CScreenPenWnd>(owner_.get(), lesson_, bmp);
+    EXPECT_EQ(lesson_.Pages().nodes.size(), 1u);
     EXPECT_EQ(surface_->backgroundBitmap().pixel(150, 300), 0xFFFFFFFFu);
     EXPECT_EQ(surface_->pageBitmap().pixel(150, 100), 0xFF000000u);
 
     // The same when the board walks to it.
-    ThePageList().Clear();
+    lesson_.Pages().Clear();
     surface_->ReopenPage(bmp);
-    EXPECT_EQ(ThePageList().nodes.size(), 1u);
+    EXPECT_EQ(lesson_.Pages().nodes.size(), 1u);
 }
 
 TEST_F(PagePictures, SurfaceTellsWhenAPageLeavesPicturesOut)
@@ -221,7 +217,7 @@ TEST_F(PagePictures, SurfaceTellsWhenAPageLeavesPicturesOut)
     ASSERT_TRUE(white.save(path(QStringLiteral("5-6-7-8.bmp")), "BMP"));
 
     owner_ = std::make_unique<QWidget>();
-    surface_ = std::make_unique<CScreenPenWnd>(owner_.get(), path(QStringLiteral("5-6-7-8.bmp")));
+    surface_ = std::make_unique<CScreenPenWnd>(owner_.get(), lesson_, path(QStringLiteral("5-6-7-8.bmp")));
     // Connected after the page opened, as the panel connects to a new surface.
     QStringList notices;
     QObject::connect(
@@ -231,7 +227,7 @@ TEST_F(PagePictures, SurfaceTellsWhenAPageLeavesPicturesOut)
         notices, QStringList {GetConfigString(QStringLiteral("页面中的图片太多太大，部分图片未能显示"))});
     EXPECT_EQ(notices[0], QStringLiteral("页面中的图片太多太大，部分图片未能显示"));
     int shown = 0;
-    for (const CPenNode& node : ThePageList().nodes)
+    for (const CPenNode& node : lesson_.Pages().nodes)
         shown += node.image && !node.image->isNull();
     EXPECT_EQ(shown, 3);
 
@@ -261,7 +257,8 @@ TEST(PagePicturesImported, AreNeverWrittenThroughALinkPlantedWithThePagesName)
     ASSERT_TRUE(image.save(png, "PNG"));
     ASSERT_TRUE(image.save(bmp, "BMP"));
 
-    const QStringList imported = ImportPages({png, bmp}, history, when);
+    const Lesson lesson(dir.path());
+    const QStringList imported = ImportPages(lesson, {png, bmp}, history, when);
     EXPECT_EQ(imported,
         QStringList(
             {history + QStringLiteral("/8-14-5-9-2.bmp"), history + QStringLiteral("/8-14-5-9-3.bmp")}));

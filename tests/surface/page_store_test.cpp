@@ -4,6 +4,7 @@
 
 #include "platform/bmp_writer.h"
 #include "platform/message_box.h"
+#include "platform/shell.h"
 #include "support/language.h"
 #include "support_main/test_util.h"
 #include "surface/page_model.h"
@@ -80,11 +81,18 @@ const bool childMode = [] {
     return false;
 }();
 
+std::size_t loadCount(PageList& list, const QString& path)
+{
+    list.Clear();
+    LoadPage(list, path);
+    return list.nodes.size();
+}
+
+// The objects a page file holds, read into a page list of its own.
 std::size_t loadCount(const QString& path)
 {
-    ThePageList().Clear();
-    LoadPage(path);
-    return ThePageList().nodes.size();
+    PageList list;
+    return loadCount(list, path);
 }
 
 class PageStoreTest : public ::testing::Test {
@@ -92,11 +100,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir_.isValid());
-        ThePageList().Clear();
-        ThePageList().pageChanged = false;
-        ThePageFileList() = PageFileList();
-        LastStoredPage().clear();
-        BoardPageFolder() = dir_.path() + QStringLiteral("/Temp/ZidodAvuvTemp/");
+        lesson_.SetBoardFolder(dir_.path() + QStringLiteral("/Temp/ZidodAvuvTemp/"));
         platform::setMessageBoxHook([this](const platform::MessageBoxRequest& r) {
             boxes_.push_back(r);
             return platform::IDOK;
@@ -109,32 +113,30 @@ protected:
         SetExportDialogHook({});
         surface_.reset();
         owner_.reset();
-        boardMode = 0;
-        ThePageList().Clear();
-        ThePageFileList() = PageFileList();
     }
 
     CScreenPenWnd& board()
     {
-        boardMode = 1;
+        lesson_.SetBoardMode(kBoardWhite);
         owner_ = std::make_unique<QWidget>();
-        surface_ = std::make_unique<CScreenPenWnd>(owner_.get());
+        surface_ = std::make_unique<CScreenPenWnd>(owner_.get(), lesson_);
         return *surface_;
     }
 
     // A stroke put on the page as the surface would commit it.
-    static void draw(int y, COLORREF colour = RGB(0, 0, 0))
+    void draw(int y, COLORREF colour = RGB(0, 0, 0))
     {
         CPenNode node(colour, 3, 0, Pen);
         node.AddPoint(100, y);
         node.AddPoint(300, y);
-        ThePageList().PushUndo(ThePageList().AddObject(node), UndoAdd);
-        ThePageList().pageChanged = true;
+        lesson_.Pages().PushUndo(lesson_.Pages().AddObject(node), UndoAdd);
+        lesson_.Pages().pageChanged = true;
     }
 
     QString path(const QString& name) const { return dir_.path() + u'/' + name; }
 
     QTemporaryDir dir_;
+    Lesson lesson_ {platform::programFolder()};
     std::unique_ptr<QWidget> owner_;
     std::unique_ptr<CScreenPenWnd> surface_;
     std::vector<platform::MessageBoxRequest> boxes_;
@@ -144,47 +146,50 @@ protected:
 
 TEST(PageStoreObjectFile, OldAndOddFilesStayReadable)
 {
-    EXPECT_EQ(loadCount(kData + QStringLiteral("empty_page.kw")), 0u);
-    EXPECT_EQ(loadCount(kData + QStringLiteral("legacy_text.kw")), 2u);
-    EXPECT_EQ(loadCount(kData + QStringLiteral("windows_mixed.kw")), 6u);
+    PageList list;
+    EXPECT_EQ(loadCount(list, kData + QStringLiteral("empty_page.kw")), 0u);
+    EXPECT_EQ(loadCount(list, kData + QStringLiteral("legacy_text.kw")), 2u);
+    EXPECT_EQ(loadCount(list, kData + QStringLiteral("windows_mixed.kw")), 6u);
     // Line breaks between records, as a hand-edited file may have them.
-    EXPECT_EQ(loadCount(kData + QStringLiteral("spaced_records.kw")), 2u);
+    EXPECT_EQ(loadCount(list, kData + QStringLiteral("spaced_records.kw")), 2u);
 }
 
 TEST(PageStoreObjectFile, FileWithoutEndMarkLoadsItsCompleteRecords)
 {
-    ASSERT_EQ(loadCount(kData + QStringLiteral("no_end_mark.kw")), 2u);
-    EXPECT_EQ(ThePageList().nodes[1].kind, Line);
-    EXPECT_EQ(ThePageList().nodes[1].colour, 65280u);
-    EXPECT_EQ(ThePageList().nodes[1].cleared, 0);
-    EXPECT_TRUE(ThePageList().undoStack.empty());
+    PageList list;
+    ASSERT_EQ(loadCount(list, kData + QStringLiteral("no_end_mark.kw")), 2u);
+    EXPECT_EQ(list.nodes[1].kind, Line);
+    EXPECT_EQ(list.nodes[1].colour, 65280u);
+    EXPECT_EQ(list.nodes[1].cleared, 0);
+    EXPECT_TRUE(list.undoStack.empty());
 }
 
 TEST(PageStoreObjectFile, RecordCutShortOrGarbledIsLeftOutAndTheRestKept)
 {
+    PageList list;
     // A cut record kept hidden would come back with the undo of a clear.
-    ASSERT_EQ(loadCount(kData + QStringLiteral("odd_kind_and_cut.kw")), 2u);
-    for (const CPenNode& node : ThePageList().nodes)
+    ASSERT_EQ(loadCount(list, kData + QStringLiteral("odd_kind_and_cut.kw")), 2u);
+    for (const CPenNode& node : list.nodes)
         EXPECT_EQ(node.cleared, 0);
 
-    ASSERT_EQ(loadCount(kData + QStringLiteral("garbled_middle.kw")), 2u);
-    EXPECT_EQ(ThePageList().nodes[0].colour, 255u);
-    EXPECT_EQ(ThePageList().nodes[1].kind, Rectangle);
-    EXPECT_EQ(ThePageList().nodes[1].colour, 65280u);
+    ASSERT_EQ(loadCount(list, kData + QStringLiteral("garbled_middle.kw")), 2u);
+    EXPECT_EQ(list.nodes[0].colour, 255u);
+    EXPECT_EQ(list.nodes[1].kind, Rectangle);
+    EXPECT_EQ(list.nodes[1].colour, 65280u);
 }
 
 TEST(PageStoreObjectFile, MissingFileFolderPipeOrDeviceLoadsNothingAndBlocksNothing)
 {
-    ThePageList().Clear();
-    EXPECT_EQ(LoadPage(QStringLiteral("/nonexistent/page.kw")), 0);
-    EXPECT_EQ(LoadPage(QStringLiteral(QM_TEST_DATA)), 0);
-    EXPECT_EQ(LoadPage(QStringLiteral("/dev/zero")), 0);
+    PageList list;
+    EXPECT_EQ(LoadPage(list, QStringLiteral("/nonexistent/page.kw")), 0);
+    EXPECT_EQ(LoadPage(list, QStringLiteral(QM_TEST_DATA)), 0);
+    EXPECT_EQ(LoadPage(list, QStringLiteral("/dev/zero")), 0);
     // A pipe with no writer: opening it to read would wait for one for ever.
     QTemporaryDir dir;
     const QString pipe = dir.filePath(QStringLiteral("1-2-3-4.kw"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    EXPECT_EQ(LoadPage(pipe), 0);
-    EXPECT_TRUE(ThePageList().nodes.empty());
+    EXPECT_EQ(LoadPage(list, pipe), 0);
+    EXPECT_TRUE(list.nodes.empty());
 }
 
 TEST(PageStoreObjectFile, StoredPageIsItsObjectsThenE)
@@ -259,17 +264,17 @@ TEST_F(PageStoreTest, UnchangedBoardPageWritesNothing)
 {
     CScreenPenWnd& s = board();
     draw(200);
-    ThePageList().pageChanged = false;
+    lesson_.Pages().pageChanged = false;
     EXPECT_EQ(SavePage(&s, path(QStringLiteral("Temp/1-2-3-4.xxx"))), 1);
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("Temp"))));
-    EXPECT_TRUE(ThePageFileList().files.isEmpty());
+    EXPECT_TRUE(lesson_.BoardPages().files.isEmpty());
 }
 
 TEST_F(PageStoreTest, DesktopPageWithWritingWritesBothFilesEveryTime)
 {
-    boardMode = 0;
+    lesson_.SetBoardMode(kBoardDesktop);
     owner_ = std::make_unique<QWidget>();
-    surface_ = std::make_unique<CScreenPenWnd>(owner_.get());
+    surface_ = std::make_unique<CScreenPenWnd>(owner_.get(), lesson_);
     ASSERT_FALSE(surface_->IsBoardPage());
     draw(200);
     EXPECT_EQ(SavePage(surface_.get(), path(QStringLiteral("Temp/5-6-7-8.xxx"))), 1);
@@ -277,42 +282,42 @@ TEST_F(PageStoreTest, DesktopPageWithWritingWritesBothFilesEveryTime)
     EXPECT_EQ(loadCount(kw), 1u);
     const QImage picture(path(QStringLiteral("Temp/5-6-7-8.bmp")));
     EXPECT_EQ(picture.size(), surface_->backgroundBitmap().size());
-    EXPECT_EQ(LastStoredPage(), kw);
-    EXPECT_TRUE(ThePageFileList().files.isEmpty());
+    EXPECT_EQ(lesson_.LastStoredPage(), kw);
+    EXPECT_TRUE(lesson_.BoardPages().files.isEmpty());
 
     // A page stored before is stored again, also with its writing undone.
     const QString bmp = path(QStringLiteral("Temp/5-6-7-8.bmp"));
     QFile::remove(bmp);
-    ThePageList().UndoStep();
+    lesson_.Pages().UndoStep();
     EXPECT_EQ(SavePage(surface_.get(), path(QStringLiteral("Temp/5-6-7-8.xxx"))), 1);
     EXPECT_TRUE(QFileInfo::exists(bmp));
 }
 
 TEST_F(PageStoreTest, NewPageWithNothingWrittenIsNotStored)
 {
-    boardMode = 0;
+    lesson_.SetBoardMode(kBoardDesktop);
     owner_ = std::make_unique<QWidget>();
-    surface_ = std::make_unique<CScreenPenWnd>(owner_.get());
+    surface_ = std::make_unique<CScreenPenWnd>(owner_.get(), lesson_);
     CPenNode trail(RGB(255, 255, 255), 16, 0, EraseTrail);
     trail.AddPoint(100, 100);
-    ThePageList().AddObject(trail);
+    lesson_.Pages().AddObject(trail);
     draw(300);
-    ThePageList().UndoStep();
+    lesson_.Pages().UndoStep();
     EXPECT_EQ(SavePage(surface_.get(), path(QStringLiteral("Temp/5-6-7-8.xxx"))), 1);
     EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("Temp"))));
-    EXPECT_FALSE(ThePageList().pageChanged);
+    EXPECT_FALSE(lesson_.Pages().pageChanged);
 
     // A blank board page that took a press is left out of the board's pages too.
     CScreenPenWnd& s = board();
-    ThePageList().pageChanged = true;
+    lesson_.Pages().pageChanged = true;
     EXPECT_EQ(SavePage(&s, path(QStringLiteral("Temp/1-2-3-4.xxx"))), 1);
-    EXPECT_TRUE(ThePageFileList().files.isEmpty());
+    EXPECT_TRUE(lesson_.BoardPages().files.isEmpty());
 
     // A background the teacher chose is kept, written on or not.
     s.SetBackground(QImage(8, 8, QImage::Format_RGB32));
-    ThePageList().pageChanged = true;
+    lesson_.Pages().pageChanged = true;
     EXPECT_EQ(SavePage(&s, path(QStringLiteral("Temp/1-2-3-4.xxx"))), 1);
-    EXPECT_EQ(ThePageFileList().files.size(), 1);
+    EXPECT_EQ(lesson_.BoardPages().files.size(), 1);
 }
 
 TEST_F(PageStoreTest, BoardPageIsStoredInTheBoardFolderAndListedOnce)
@@ -321,65 +326,15 @@ TEST_F(PageStoreTest, BoardPageIsStoredInTheBoardFolderAndListedOnce)
     draw(200, RGB(0, 0, 255));
     ASSERT_EQ(SavePage(&s, path(QStringLiteral("Temp/1-2-3-4.xxx"))), 1);
     const QString kw = path(QStringLiteral("Temp/ZidodAvuvTemp/1-2-3-4.kw"));
-    ASSERT_EQ(ThePageFileList().files, QStringList {kw});
-    EXPECT_FALSE(ThePageList().pageChanged);
+    ASSERT_EQ(lesson_.BoardPages().files, QStringList {kw});
+    EXPECT_FALSE(lesson_.Pages().pageChanged);
     EXPECT_TRUE(QFileInfo::exists(path(QStringLiteral("Temp/ZidodAvuvTemp/1-2-3-4.bmp"))));
 
     // Stored again, under the name in other letters, it stays one page.
     draw(300);
     ASSERT_EQ(SavePage(&s, path(QStringLiteral("TEMP/1-2-3-4.XXX"))), 1);
-    EXPECT_EQ(ThePageFileList().files, QStringList {kw});
+    EXPECT_EQ(lesson_.BoardPages().files, QStringList {kw});
     EXPECT_EQ(loadCount(kw), 2u);
-}
-
-TEST_F(PageStoreTest, NewBoardPageStoredInTheSameSecondKeepsTheEarlierOne)
-{
-    CScreenPenWnd& s = board();
-    draw(200);
-    ASSERT_EQ(SavePage(&s, path(QStringLiteral("Temp/1-2-3-4.xxx"))), 1);
-    MoveToNewPage();
-    ThePageList().Clear();
-    draw(300);
-    draw(400);
-    ASSERT_EQ(SavePage(&s, path(QStringLiteral("Temp/1-2-3-4.xxx"))), 1);
-    ASSERT_EQ(ThePageFileList().files.size(), 2);
-    EXPECT_EQ(ThePageFileList().currentPage, 1);
-    EXPECT_EQ(loadCount(ThePageFileList().files[0]), 1u);
-    EXPECT_EQ(loadCount(ThePageFileList().files[1]), 2u);
-}
-
-TEST(PageStoreNames, NewPageIsNamedByDayHourMinuteAndSecond)
-{
-    EXPECT_EQ(PageBaseName(QDateTime(QDate(2024, 3, 8), QTime(14, 5, 9))), QStringLiteral("8-14-5-9"));
-    EXPECT_EQ(PageBaseName(QDateTime(QDate(2024, 12, 31), QTime(0, 0, 0))), QStringLiteral("31-0-0-0"));
-}
-
-TEST_F(PageStoreTest, NameTakenByEitherFileOrByTheBoardListGetsTheNextNumber)
-{
-    const QString base = path(QStringLiteral("1-2-3-4"));
-    EXPECT_EQ(UnusedPageBase(base), base);
-    qmtest::writeFile(base + QStringLiteral(".bmp"), "picture");
-    EXPECT_EQ(UnusedPageBase(base), base + QStringLiteral("-2"));
-    qmtest::writeFile(base + QStringLiteral("-2.kw"), "e");
-    EXPECT_EQ(UnusedPageBase(base), base + QStringLiteral("-3"));
-    // A page listed for the board but not stored yet under that name keeps it too, letter case aside.
-    ThePageFileList().files << base.toUpper() + QStringLiteral("-3.KW");
-    EXPECT_EQ(UnusedPageBase(base), base + QStringLiteral("-4"));
-}
-
-TEST(PageStorePosition, TheOpenPageCountsFromOneAndANewPageAmongThePages)
-{
-    PageFileList pages;
-    EXPECT_EQ(BoardPagePosition(pages).number, 1);
-    EXPECT_EQ(BoardPagePosition(pages).count, 1);
-    pages.files = QStringList({QStringLiteral("a.kw"), QStringLiteral("b.kw"), QStringLiteral("c.kw"),
-        QStringLiteral("d.kw"), QStringLiteral("e.kw")});
-    pages.currentPage = 1;
-    EXPECT_EQ(BoardPagePosition(pages).number, 2);
-    EXPECT_EQ(BoardPagePosition(pages).count, 5);
-    pages.currentPage = 5;
-    EXPECT_EQ(BoardPagePosition(pages).number, 6);
-    EXPECT_EQ(BoardPagePosition(pages).count, 6);
 }
 
 TEST_F(PageStoreTest, ImportedPagesGetNamesOfTheirOwnAndReplaceNothing)
@@ -406,7 +361,7 @@ TEST_F(PageStoreTest, ImportedPagesGetNamesOfTheirOwnAndReplaceNothing)
     // A picture of another kind is written as a BMP; one that is no picture is left out.
     ASSERT_TRUE(picture.save(saved + QStringLiteral("/other.png"), "PNG"));
     qmtest::writeFile(saved + QStringLiteral("/broken.png"), "no picture");
-    const QStringList imported = ImportPages(
+    const QStringList imported = ImportPages(lesson_,
         pictures + QStringList({saved + QStringLiteral("/other.png"), saved + QStringLiteral("/broken.png")}),
         history, when);
     const QString base = history + QStringLiteral("/8-14-5-9");
@@ -429,9 +384,9 @@ TEST_F(PageStoreTest, FolderThatCannotBeMadeIsReportedAndNothingIsLost)
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_EQ(boxes_[0].caption, QStringLiteral("提示"));
     EXPECT_TRUE(boxes_[0].text.contains(QStringLiteral("页面无法保存")));
-    EXPECT_TRUE(ThePageList().pageChanged);
-    EXPECT_TRUE(ThePageFileList().files.isEmpty());
-    EXPECT_TRUE(LastStoredPage().isEmpty());
+    EXPECT_TRUE(lesson_.Pages().pageChanged);
+    EXPECT_TRUE(lesson_.BoardPages().files.isEmpty());
+    EXPECT_TRUE(lesson_.LastStoredPage().isEmpty());
 
     qmtest::ScopedCurrentDir here(dir_.path());
     SetLanguage(QStringLiteral("English"));
@@ -501,7 +456,7 @@ TEST_F(PageStoreTest, ExportSavesTheComposedPageUnderTheChosenName)
     CPenNode band(RGB(0, 0, 255), 40, 0, Pen);
     band.AddPoint(100, 200);
     band.AddPoint(400, 200);
-    ThePageList().AddObject(band);
+    lesson_.Pages().AddObject(band);
     const QString chosen = path(QStringLiteral("export"));
     QString seenName;
     QString seenFilter;
@@ -585,9 +540,9 @@ TEST_F(PageStoreTest, AFullDiskIsReportedAndTheOlderPageStaysWhole)
     // Through the surface the teacher is told, and the page stays unsaved for another try.
     CScreenPenWnd& s = board();
     draw(200);
-    BoardPageFolder() = disk + QStringLiteral("/");
+    lesson_.SetBoardFolder(disk + QStringLiteral("/"));
     EXPECT_EQ(SavePage(&s, disk + QStringLiteral("/Temp/1-2-3-4.xxx")), 0);
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_TRUE(boxes_[0].text.contains(QStringLiteral("页面无法保存")));
-    EXPECT_TRUE(ThePageList().pageChanged);
+    EXPECT_TRUE(lesson_.Pages().pageChanged);
 }

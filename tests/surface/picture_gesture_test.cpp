@@ -26,7 +26,7 @@ protected:
         picture.save(path);
         return path;
     }
-    const CPenNode& last() const { return ThePageList().nodes.back(); }
+    const CPenNode& last() const { return lesson_.Pages().nodes.back(); }
     static int red(const QImage& img, const QRect& area) { return count(img, area, qRgb(255, 0, 0)); }
 
     QTemporaryDir dir_;
@@ -85,7 +85,7 @@ TEST_F(Pictures, ANarrowPictureIsPlacedAtTheClickAs25By101)
     EXPECT_EQ(s.modeWord(), QStringLiteral("TOOL"));
     press({500, 400});
     release();
-    ASSERT_EQ(ThePageList().nodes.size(), 1u);
+    ASSERT_EQ(lesson_.Pages().nodes.size(), 1u);
     EXPECT_EQ(last().kind, Picture);
     EXPECT_EQ(last().boxWidth, 25);
     EXPECT_EQ(last().boxHeight, 101);
@@ -95,7 +95,7 @@ TEST_F(Pictures, ANarrowPictureIsPlacedAtTheClickAs25By101)
     // The tool places one picture: the next click places nothing more.
     press({800, 400});
     release();
-    EXPECT_EQ(ThePageList().nodes.size(), 1u);
+    EXPECT_EQ(lesson_.Pages().nodes.size(), 1u);
 }
 
 TEST_F(Pictures, MovedTurnedAndResizedWithAnUndoStepEach)
@@ -166,10 +166,10 @@ TEST_F(Pictures, APictureOfThePageIsTakenByAPressInInstrumentMode)
     EXPECT_FALSE(s.pictures().pictureSelected());
     // With a pen the press writes over the picture.
     drag({390, 300}, {410, 300});
-    EXPECT_EQ(ThePageList().nodes.size(), 2u);
+    EXPECT_EQ(lesson_.Pages().nodes.size(), 2u);
     s.SetToolMode();
     drag({420, 320}, {520, 320});
-    EXPECT_EQ(ThePageList().nodes[0].boxCentreX, 500);
+    EXPECT_EQ(lesson_.Pages().nodes[0].boxCentreX, 500);
 }
 
 TEST_F(Pictures, AnUnreadablePictureDrawsNothingAndTheTeacherIsTold)
@@ -181,7 +181,7 @@ TEST_F(Pictures, AnUnreadablePictureDrawsNothingAndTheTeacherIsTold)
     s.InsertPicture(broken);
     press({400, 300});
     release();
-    ASSERT_EQ(ThePageList().nodes.size(), 1u);
+    ASSERT_EQ(lesson_.Pages().nodes.size(), 1u);
     EXPECT_EQ(last().kind, Picture);
     EXPECT_EQ(inked(s.pageBitmap(), QRect(300, 200, 200, 200)), 0);
     ASSERT_EQ(told.size(), 1);
@@ -197,12 +197,12 @@ TEST_F(Pictures, StoredWithThePageAndReopenedInPlace)
     drag({560, 470}, {760, 470});
     QTemporaryDir pages;
     const QString picture = pages.filePath(QStringLiteral("page.bmp"));
-    ASSERT_TRUE(StorePageFiles(WithExtension(picture, QStringLiteral("kw")), ThePageList().nodes, picture,
+    ASSERT_TRUE(StorePageFiles(WithExtension(picture, QStringLiteral("kw")), lesson_.Pages().nodes, picture,
         &s.backgroundBitmap(), 24));
     surface_.reset();
-    ThePageList().Clear();
-    surface_ = std::make_unique<CScreenPenWnd>(owner_.get(), picture);
-    ASSERT_EQ(ThePageList().nodes.size(), 1u);
+    lesson_.Pages().Clear();
+    surface_ = std::make_unique<CScreenPenWnd>(owner_.get(), lesson_, picture);
+    ASSERT_EQ(lesson_.Pages().nodes.size(), 1u);
     EXPECT_EQ(last().kind, Picture);
     EXPECT_EQ(QPoint(last().boxCentreX, last().boxCentreY), QPoint(800, 500));
     EXPECT_EQ(last().PicturePathForLoad(), dir_.filePath(QStringLiteral("red 120x80.png")));
@@ -217,7 +217,7 @@ TEST_F(Pictures, AFileThatIsNoVideoIsRefusedWithAMessage)
     s.InsertVideo(noise);
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_TRUE(boxes_[0].text.contains(QLatin1String("film.mp4")));
-    EXPECT_TRUE(ThePageList().nodes.empty());
+    EXPECT_TRUE(lesson_.Pages().nodes.empty());
     EXPECT_EQ(s.pictures().videoFrame(), nullptr);
 }
 
@@ -228,7 +228,7 @@ TEST_F(Pictures, WithoutTheFlashPlayerAMovieIsRefusedWithAMessage)
     CScreenPenWnd& s = open();
     s.InsertMedia(qmtest::writeFile(dir_.filePath(QStringLiteral("movie.swf")), "FWS"));
     EXPECT_EQ(boxes_.size(), 1u);
-    EXPECT_TRUE(ThePageList().nodes.empty());
+    EXPECT_TRUE(lesson_.Pages().nodes.empty());
     EXPECT_EQ(s.pictures().flashFrame(), nullptr);
 }
 
@@ -243,11 +243,11 @@ TEST_F(Pictures, AClearScreenTakesTheTrackerWithThePicture)
     ASSERT_TRUE(s.pictures().pictureSelected());
     // More than a hundred objects: the clear removes them for good, the picture with them.
     s.ClearScreen();
-    EXPECT_TRUE(ThePageList().nodes.empty());
+    EXPECT_TRUE(lesson_.Pages().nodes.empty());
     EXPECT_FALSE(s.pictures().pictureSelected());
     // Where the tracker stood nothing of the picture is left to drag.
     drag({380, 290}, {480, 290});
-    EXPECT_TRUE(ThePageList().nodes.empty());
+    EXPECT_TRUE(lesson_.Pages().nodes.empty());
     EXPECT_EQ(red(s.pageBitmap(), s.pageBitmap().rect()), 0);
     EXPECT_EQ(red(s.windowImage(), s.windowImage().rect()), 0);
 }

@@ -3,6 +3,7 @@
 #include "surface/screen_pen_wnd.h"
 
 #include "platform/messages.h"
+#include "platform/shell.h"
 #include "platform/x11_desktop.h"
 #include "support_main/test_util.h"
 #include "surface/page_model.h"
@@ -39,10 +40,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(desktop::available()) << "needs the virtual desktop";
-        ThePageList().Clear();
-        ThePageList().pageChanged = false;
-        CurrentPenState() = PenState();
-        boardMode = 1;
+        lesson_.Pages().pageChanged = false;
+        lesson_.SetBoardMode(kBoardWhite);
         owner_ = std::make_unique<QWidget>();
         owner_->setWindowTitle(QStringLiteral("surface test owner"));
         table_ = std::make_unique<platform::MessageTable>(owner_.get(), QStringLiteral("SurfaceTestOwner"));
@@ -60,13 +59,11 @@ protected:
         surface_.reset();
         table_.reset();
         owner_.reset();
-        boardMode = 0;
-        ThePageList().Clear();
     }
 
     CScreenPenWnd& open()
     {
-        surface_ = std::make_unique<CScreenPenWnd>(owner_.get());
+        surface_ = std::make_unique<CScreenPenWnd>(owner_.get(), lesson_);
         return *surface_;
     }
 
@@ -149,6 +146,7 @@ protected:
         return out;
     }
 
+    Lesson lesson_ {platform::programFolder()};
     std::unique_ptr<QWidget> owner_;
     std::unique_ptr<platform::MessageTable> table_;
     std::unique_ptr<CScreenPenWnd> surface_;
@@ -163,12 +161,12 @@ TEST_F(ScreenPenDisplay, ClickWithThePenIsOnePixel)
     s.SetPen(0, RGB(255, 0, 0));
     shown();
     click({300, 300});
-    ASSERT_EQ(ThePageList().nodes.size(), 1u);
-    EXPECT_EQ(ThePageList().nodes[0].kind, Pen);
-    EXPECT_EQ(ThePageList().nodes[0].points.size(), 1u);
+    ASSERT_EQ(lesson_.Pages().nodes.size(), 1u);
+    EXPECT_EQ(lesson_.Pages().nodes[0].kind, Pen);
+    EXPECT_EQ(lesson_.Pages().nodes[0].points.size(), 1u);
     EXPECT_EQ(inked(s.pageBitmap(), QRect(250, 250, 100, 100)), 1);
     EXPECT_EQ(s.pageBitmap().pixel(300, 300), qRgb(255, 0, 0));
-    EXPECT_TRUE(ThePageList().pageChanged);
+    EXPECT_TRUE(lesson_.Pages().pageChanged);
 }
 
 TEST_F(ScreenPenDisplay, RightButtonDrawsNothing)
@@ -177,7 +175,7 @@ TEST_F(ScreenPenDisplay, RightButtonDrawsNothing)
     s.SetPen(3, RGB(0, 0, 0));
     shown();
     drag({400, 400}, {450, 430}, 3);
-    EXPECT_TRUE(ThePageList().nodes.empty());
+    EXPECT_TRUE(lesson_.Pages().nodes.empty());
     EXPECT_EQ(inked(s.pageBitmap(), QRect(350, 350, 150, 150)), 0);
     EXPECT_EQ(inked(s.windowImage(), QRect(350, 350, 150, 150)), 0);
 }
@@ -190,7 +188,7 @@ TEST_F(ScreenPenDisplay, TwoPolylinePressesGiveOneObjectUntilTheToolChanges)
     shown();
     drag({100, 200}, {160, 200});
     drag({300, 260}, {260, 260});
-    EXPECT_TRUE(ThePageList().nodes.empty());
+    EXPECT_TRUE(lesson_.Pages().nodes.empty());
     EXPECT_FALSE(messagesOf(ScreenPenMsg::kPolyline).empty());
     for (const Message& m : messagesOf(ScreenPenMsg::kPolyline))
         EXPECT_EQ(m.wParam, 1u);
@@ -198,8 +196,8 @@ TEST_F(ScreenPenDisplay, TwoPolylinePressesGiveOneObjectUntilTheToolChanges)
     EXPECT_NE(s.windowImage().pixel(210, 230), kWhite);
 
     s.SetPen(3, RGB(0, 0, 0));
-    ASSERT_EQ(ThePageList().nodes.size(), 1u);
-    const CPenNode& line = ThePageList().nodes[0];
+    ASSERT_EQ(lesson_.Pages().nodes.size(), 1u);
+    const CPenNode& line = lesson_.Pages().nodes[0];
     EXPECT_EQ(line.kind, Polyline);
     ASSERT_EQ(line.points.size(), 3u);
     EXPECT_EQ(QPoint(line.points[0].x, line.points[0].y), QPoint(100, 200));
@@ -225,8 +223,8 @@ TEST_F(ScreenPenDisplay, TwoLineTextIsCommittedInItsStoredForm)
 
     s.SetPen(3, RGB(0, 0, 0));
     EXPECT_FALSE(s.textEdit()->isVisible());
-    ASSERT_EQ(ThePageList().nodes.size(), 1u);
-    const CPenNode& text = ThePageList().nodes[0];
+    ASSERT_EQ(lesson_.Pages().nodes.size(), 1u);
+    const CPenNode& text = lesson_.Pages().nodes[0];
     EXPECT_EQ(text.kind, Text);
     EXPECT_STREQ(text.text, "a\\tb\\nc");
     EXPECT_EQ(text.width, 24);
@@ -246,12 +244,12 @@ TEST_F(ScreenPenDisplay, SmallTextBoxIsDroppedAndEmptyBoxCommitsNothing)
     drag({400, 300}, {432, 310});
     ASSERT_TRUE(qmtest::waitFor([&] { return s.textEdit()->isVisible(); }, 3000));
     s.SetPen(3, RGB(0, 0, 0));
-    EXPECT_TRUE(ThePageList().nodes.empty());
+    EXPECT_TRUE(lesson_.Pages().nodes.empty());
 }
 
 TEST_F(ScreenPenDisplay, ScreenPictureIsTakenWithTheOwnerHidden)
 {
-    boardMode = 0;
+    lesson_.SetBoardMode(kBoardDesktop);
     owner_->setGeometry(300, 300, 240, 160);
     owner_->setAutoFillBackground(true);
     QPalette magenta = owner_->palette();
@@ -286,12 +284,12 @@ TEST_F(ScreenPenDisplay, BoardExitLeavesBoardModeAndClosesTheSurface)
     desktop::mouseButton(1, false);
     desktop::flush();
     ASSERT_TRUE(qmtest::waitFor([&] { return !s.isVisible(); }, 3000));
-    EXPECT_EQ(boardMode, 0);
+    EXPECT_EQ(lesson_.BoardMode(), 0);
     EXPECT_FALSE(s.windowExists());
     ASSERT_EQ(messages_.size(), 2u);
     EXPECT_EQ(messages_[0].number, ScreenPenMsg::kExitBoard);
     EXPECT_EQ(messages_[1].number, ScreenPenMsg::kClosed);
-    EXPECT_TRUE(ThePageList().nodes.empty());
+    EXPECT_TRUE(lesson_.Pages().nodes.empty());
 }
 
 TEST_F(ScreenPenDisplay, BoardColourButtonRepaintsThePageOnTheChosenColour)
@@ -301,7 +299,7 @@ TEST_F(ScreenPenDisplay, BoardColourButtonRepaintsThePageOnTheChosenColour)
     shown();
     drag({300, 300}, {400, 300});
     // As just stored: the new colour is what changes the page.
-    ThePageList().pageChanged = false;
+    lesson_.Pages().pageChanged = false;
     QTimer answer;
     QObject::connect(&answer, &QTimer::timeout, [] {
         for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -317,10 +315,10 @@ TEST_F(ScreenPenDisplay, BoardColourButtonRepaintsThePageOnTheChosenColour)
     desktop::mouseButton(1, true);
     desktop::mouseButton(1, false);
     desktop::flush();
-    ASSERT_TRUE(qmtest::waitFor([] { return boardMode == 2; }, 5000));
+    ASSERT_TRUE(qmtest::waitFor([this] { return lesson_.BoardMode() == kBoardColour; }, 5000));
     EXPECT_EQ(s.backgroundBitmap().pixel(10, 10), qRgb(0, 128, 255));
     EXPECT_EQ(s.pageBitmap().pixel(10, 10), qRgb(0, 128, 255));
     EXPECT_EQ(s.pageBitmap().pixel(350, 300), qRgb(0, 0, 0));
-    EXPECT_TRUE(ThePageList().pageChanged);
-    EXPECT_EQ(ThePageList().nodes.size(), 1u);
+    EXPECT_TRUE(lesson_.Pages().pageChanged);
+    EXPECT_EQ(lesson_.Pages().nodes.size(), 1u);
 }

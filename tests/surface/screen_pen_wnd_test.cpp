@@ -48,8 +48,8 @@ TEST_F(ScreenPen, DashedDragSwitchesEveryThirtyPixels)
         EXPECT_EQ(live.pixel(x, 500), kWhite) << "x = " << x;
     release();
 
-    ASSERT_EQ(ThePageList().nodes.size(), 1u);
-    const CPenNode& dash = ThePageList().nodes[0];
+    ASSERT_EQ(lesson_.Pages().nodes.size(), 1u);
+    const CPenNode& dash = lesson_.Pages().nodes[0];
     EXPECT_EQ(dash.kind, DashPen);
     ASSERT_EQ(dash.points.size(), 102u);
     for (std::size_t i = 1; i <= 100; ++i) {
@@ -66,13 +66,13 @@ TEST_F(ScreenPen, SpeedPenWidthsFollowTheChosenWidth)
     s.SetSpeedPen(5, RGB(0, 0, 255));
     EXPECT_EQ(s.speedMaxWidth(), 8);
     EXPECT_EQ(s.speedMinWidth(), 3);
-    EXPECT_EQ(CurrentPenState().width, 8);
+    EXPECT_EQ(lesson_.Pen().width, 8);
     s.SetSpeedPen(20, RGB(0, 0, 255));
     EXPECT_EQ(s.speedMaxWidth(), 20);
     EXPECT_EQ(s.speedMinWidth(), 11);
     drag({300, 500}, {600, 500});
-    ASSERT_EQ(ThePageList().nodes.size(), 1u);
-    const CPenNode& stroke = ThePageList().nodes[0];
+    ASSERT_EQ(lesson_.Pages().nodes.size(), 1u);
+    const CPenNode& stroke = lesson_.Pages().nodes[0];
     ASSERT_GE(stroke.points.size(), 300u);
     EXPECT_EQ(stroke.points[1].segWidth, 20);
     for (const PenPoint& p : stroke.points) {
@@ -90,7 +90,7 @@ TEST_F(ScreenPen, EachShapeCommitsWithItsTwoPointsAndLeavesNoRubberBand)
     for (NodeKind kind : kinds) {
         s.SetShape(kind);
         drag({500, 300}, {640, 420});
-        const CPenNode& shape = ThePageList().nodes.back();
+        const CPenNode& shape = lesson_.Pages().nodes.back();
         EXPECT_EQ(shape.kind, kind);
         ASSERT_EQ(shape.points.size(), 2u) << kind;
         EXPECT_EQ(QPoint(shape.points[0].x, shape.points[0].y), QPoint(500, 300));
@@ -100,10 +100,10 @@ TEST_F(ScreenPen, EachShapeCommitsWithItsTwoPointsAndLeavesNoRubberBand)
         EXPECT_EQ(s.windowImage().copy(area), s.pageBitmap().copy(area)) << "band left behind, kind " << kind;
         s.UndoStep();
     }
-    EXPECT_EQ(ThePageList().nodes.size(), std::size(kinds));
+    EXPECT_EQ(lesson_.Pages().nodes.size(), std::size(kinds));
     // Polyline is not a shape of two points: SetShape leaves the tool as it was.
     s.SetShape(Polyline);
-    EXPECT_EQ(CurrentPenState().kind, GuideLine);
+    EXPECT_EQ(lesson_.Pen().kind, GuideLine);
 }
 
 TEST_F(ScreenPen, UndoThenRedoGivesBackTheSamePixels)
@@ -128,15 +128,15 @@ TEST_F(ScreenPen, InstrumentModeTakesThePressAndLeavesThePageAlone)
     CScreenPenWnd& s = open();
     s.SetToolMode();
     drag({100, 100}, {200, 150});
-    EXPECT_TRUE(ThePageList().nodes.empty());
-    EXPECT_FALSE(ThePageList().pageChanged);
+    EXPECT_TRUE(lesson_.Pages().nodes.empty());
+    EXPECT_FALSE(lesson_.Pages().pageChanged);
     EXPECT_EQ(inked(s.windowImage(), QRect(90, 90, 120, 70)), 0);
     EXPECT_EQ(s.cursor().shape(), Qt::ArrowCursor);
     // A pen tool gives the mouse back to the pens.
     s.SetPen(3, RGB(0, 0, 0));
     drag({100, 100}, {200, 150});
-    EXPECT_EQ(ThePageList().nodes.size(), 1u);
-    EXPECT_TRUE(ThePageList().pageChanged);
+    EXPECT_EQ(lesson_.Pages().nodes.size(), 1u);
+    EXPECT_TRUE(lesson_.Pages().pageChanged);
 }
 
 TEST_F(ScreenPen, BoardButtonTakesThePressAndNothingIsDrawn)
@@ -148,21 +148,21 @@ TEST_F(ScreenPen, BoardButtonTakesThePressAndNothingIsDrawn)
     EXPECT_FALSE(s.mouseHeld());
     moveTo(previous.center() + QPoint(-40, -40));
     release();
-    EXPECT_TRUE(ThePageList().nodes.empty());
+    EXPECT_TRUE(lesson_.Pages().nodes.empty());
     // The press on the button is no change of the page.
-    EXPECT_FALSE(ThePageList().pageChanged);
+    EXPECT_FALSE(lesson_.Pages().pageChanged);
 
     // On the desktop there are no buttons: the same place is paper.
-    boardMode = kBoardDesktop;
+    lesson_.SetBoardMode(kBoardDesktop);
     drag(previous.center(), previous.center() + QPoint(-40, -40));
-    EXPECT_EQ(ThePageList().nodes.size(), 1u);
+    EXPECT_EQ(lesson_.Pages().nodes.size(), 1u);
 }
 
 TEST_F(ScreenPen, BoardPageShowsItsNumberAndTheCountBesideThePageButtons)
 {
-    ThePageFileList().files
+    lesson_.BoardPages().files
         = QStringList({QStringLiteral("a.kw"), QStringLiteral("b.kw"), QStringLiteral("c.kw")});
-    ThePageFileList().currentPage = 1;
+    lesson_.BoardPages().currentPage = 1;
     CScreenPenWnd& s = open();
     const QRect number = s.pageNumberRect();
     ASSERT_FALSE(number.isEmpty());
@@ -170,17 +170,17 @@ TEST_F(ScreenPen, BoardPageShowsItsNumberAndTheCountBesideThePageButtons)
     const QImage second = s.windowImage().copy(number);
     EXPECT_GT(count(second, second.rect(), qRgb(0x27, 0x61, 0xA9)), number.width() * number.height() / 2);
     EXPECT_GT(count(second, second.rect(), kWhite), 20) << "the figures";
-    ThePageFileList().currentPage = 2;
+    lesson_.BoardPages().currentPage = 2;
     s.ShowPageNumber();
     EXPECT_NE(s.windowImage().copy(number), second);
     // The number is no paper: a press there draws nothing.
     drag(number.center(), number.center() + QPoint(10, 0));
-    EXPECT_TRUE(ThePageList().nodes.empty());
+    EXPECT_TRUE(lesson_.Pages().nodes.empty());
 
     // A book of ten thousand pages: the figures stay inside the box, clear of its edges.
     for (int i = 3; i < 10000; ++i)
-        ThePageFileList().files << QStringLiteral("%1.kw").arg(i);
-    ThePageFileList().currentPage = 9998;
+        lesson_.BoardPages().files << QStringLiteral("%1.kw").arg(i);
+    lesson_.BoardPages().currentPage = 9998;
     s.ShowPageNumber();
     const QImage last = s.windowImage().copy(number);
     const int h = number.height();
@@ -194,7 +194,7 @@ TEST_F(ScreenPen, ANewBackgroundColourIsAChangeThePageButtonsStore)
     CScreenPenWnd& s = open();
     drag({200, 200}, {400, 200});
     // As just stored: nothing changed since.
-    ThePageList().pageChanged = false;
+    lesson_.Pages().pageChanged = false;
     // The colour dialog is answered with green as soon as it shows.
     QTimer answer;
     QObject::connect(&answer, &QTimer::timeout, [&] {
@@ -209,7 +209,7 @@ TEST_F(ScreenPen, ANewBackgroundColourIsAChangeThePageButtonsStore)
     answer.stop();
     EXPECT_EQ(s.backgroundBitmap().pixel(600, 600), qRgb(0, 128, 0));
     EXPECT_EQ(s.pageBitmap().pixel(300, 200), kInk) << "the ink is drawn again over the colour";
-    EXPECT_TRUE(ThePageList().pageChanged) << "the previous and next buttons store a recoloured page";
+    EXPECT_TRUE(lesson_.Pages().pageChanged) << "the previous and next buttons store a recoloured page";
 }
 
 TEST_F(ScreenPen, RightButtonAndMovesWithoutAPressDrawNothing)
@@ -220,7 +220,7 @@ TEST_F(ScreenPen, RightButtonAndMovesWithoutAPressDrawNothing)
     release(Qt::RightButton);
     moveTo({300, 300}, Qt::NoButton);
     moveTo({350, 300}, Qt::NoButton);
-    EXPECT_TRUE(ThePageList().nodes.empty());
+    EXPECT_TRUE(lesson_.Pages().nodes.empty());
     EXPECT_EQ(inked(s.windowImage(), QRect(280, 280, 200, 200)), 0);
     EXPECT_EQ(s.lastMousePoint(), QPoint(350, 300));
 }
@@ -234,23 +234,23 @@ TEST_F(ScreenPen, TheLookOfAStrokeUnderWayStaysWhenThePanelChangesThePen)
     s.ApplyPenAttributes(16, RGB(255, 0, 0));
     moveTo({200, 300});
     release();
-    ASSERT_EQ(ThePageList().nodes.size(), 1u);
-    EXPECT_EQ(ThePageList().nodes[0].width, 4);
-    EXPECT_EQ(ThePageList().nodes[0].colour, RGB(0, 0, 0));
-    EXPECT_EQ(CurrentPenState().width, 16);
+    ASSERT_EQ(lesson_.Pages().nodes.size(), 1u);
+    EXPECT_EQ(lesson_.Pages().nodes[0].width, 4);
+    EXPECT_EQ(lesson_.Pages().nodes[0].colour, RGB(0, 0, 0));
+    EXPECT_EQ(lesson_.Pen().width, 16);
 
     // The next stroke takes the width and colour chosen while the first was held, live and on the page.
     press({100, 400});
     moveTo({200, 400});
     EXPECT_NE(s.windowImage().pixel(150, 406), kWhite);
     release();
-    EXPECT_EQ(ThePageList().nodes[1].width, 16);
-    EXPECT_EQ(ThePageList().nodes[1].colour, RGB(255, 0, 0));
+    EXPECT_EQ(lesson_.Pages().nodes[1].width, 16);
+    EXPECT_EQ(lesson_.Pages().nodes[1].colour, RGB(255, 0, 0));
     EXPECT_NE(s.pageBitmap().pixel(150, 406), kWhite);
     // Erasers keep their own width and colour.
     s.SetPointEraser(8);
     s.ApplyPenAttributes(30, RGB(0, 255, 0));
-    EXPECT_EQ(CurrentPenState().width, 8);
+    EXPECT_EQ(lesson_.Pen().width, 8);
 }
 
 TEST_F(Erase, UndoOfAnEraseBringsTheInkBackAndLaterInkStaysOnTop)
@@ -261,7 +261,7 @@ TEST_F(Erase, UndoOfAnEraseBringsTheInkBackAndLaterInkStaysOnTop)
     s.SetPointEraser(8);
     through({{250, 300}, {550, 300}});
     EXPECT_GT(count(s.pageBitmap(), QRect(240, 280, 320, 40), kWhite), 300 * 16);
-    EXPECT_TRUE(ThePageList().redoStack.empty());
+    EXPECT_TRUE(lesson_.Pages().redoStack.empty());
 
     s.UndoStep();
     EXPECT_EQ(s.pageBitmap(), inked);
@@ -284,13 +284,13 @@ TEST_F(Erase, LassoErasesOnlyWhenItsEndsMeet)
     s.SetLassoEraser();
     EXPECT_EQ(s.eraseMode(), kEraseModeNone);
     through({{250, 250}, {450, 250}, {450, 351}, {250, 351}});
-    EXPECT_EQ(ThePageList().nodes.size(), 1u);
+    EXPECT_EQ(lesson_.Pages().nodes.size(), 1u);
     EXPECT_EQ(s.pageBitmap(), inked);
     EXPECT_EQ(s.windowImage().copy(200, 200, 400, 200), inked.copy(200, 200, 400, 200));
 
     through({{250, 250}, {450, 250}, {450, 350}, {250, 350}});
-    ASSERT_EQ(ThePageList().nodes.size(), 2u);
-    EXPECT_EQ(ThePageList().nodes[1].kind, EraseLasso);
+    ASSERT_EQ(lesson_.Pages().nodes.size(), 2u);
+    EXPECT_EQ(lesson_.Pages().nodes[1].kind, EraseLasso);
     EXPECT_EQ(count(s.pageBitmap(), QRect(260, 260, 180, 80), kInk), 0);
     EXPECT_EQ(s.pageBitmap().pixel(500, 300), kInk);
     EXPECT_EQ(s.pageBitmap().pixel(300, 355), kInk);
@@ -303,8 +303,8 @@ TEST_F(Erase, LongLassoErasesAllItEncloses)
     band(300);
     s.SetLassoEraser();
     through({{450, 300}, {450, 350}, {250, 350}, {250, 250}, {450, 250}, {450, 295}}, 1);
-    ASSERT_EQ(ThePageList().nodes.size(), 2u);
-    EXPECT_LE(ThePageList().nodes[1].points.size(), 500u);
+    ASSERT_EQ(lesson_.Pages().nodes.size(), 2u);
+    EXPECT_LE(lesson_.Pages().nodes[1].points.size(), 500u);
     s.RedrawPage();
     EXPECT_EQ(count(s.pageBitmap(), QRect(260, 260, 180, 80), kInk), 0);
 }
@@ -326,8 +326,8 @@ TEST_F(Erase, PointEraserStillErasesAfterAnUndo)
     EXPECT_EQ(count(s.windowImage(), QRect(300, 395, 200, 10), kInk), 0);
     release();
     EXPECT_EQ(count(s.pageBitmap(), QRect(300, 395, 200, 10), kInk), 0);
-    EXPECT_EQ(ThePageList().nodes.back().kind, EraseTrail);
-    EXPECT_EQ(ThePageList().nodes.back().width, 8);
+    EXPECT_EQ(lesson_.Pages().nodes.back().kind, EraseTrail);
+    EXPECT_EQ(lesson_.Pages().nodes.back().width, 8);
 }
 
 TEST_F(Erase, ClearOfAHundredObjectsAsksNothingAndCanBeUndone)
@@ -339,7 +339,7 @@ TEST_F(Erase, ClearOfAHundredObjectsAsksNothingAndCanBeUndone)
     s.ClearScreen();
     EXPECT_TRUE(boxes_.empty());
     EXPECT_EQ(count(s.pageBitmap(), QRect(90, 90, 120, 60), kInk), 0);
-    EXPECT_TRUE(ThePageList().pageChanged);
+    EXPECT_TRUE(lesson_.Pages().pageChanged);
     s.UndoStep();
     EXPECT_EQ(s.pageBitmap(), inked);
 }
@@ -356,7 +356,7 @@ TEST_F(Erase, ClearOfMoreThanAHundredAsksAndYesEmptiesThePageForGood)
     EXPECT_EQ(boxes_[0].caption, QStringLiteral("提示"));
     EXPECT_EQ(boxes_[0].text, QStringLiteral("此次清屏操作将删除所有数据 \n 数据不可再恢复,是否继续? "));
     EXPECT_EQ(boxes_[0].type, platform::MB_YESNO | platform::MB_ICONEXCLAMATION);
-    EXPECT_EQ(ThePageList().nodes.size(), 101u);
+    EXPECT_EQ(lesson_.Pages().nodes.size(), 101u);
     EXPECT_EQ(s.pageBitmap(), inked);
 
     QTemporaryDir languageFolder;
@@ -369,8 +369,8 @@ TEST_F(Erase, ClearOfMoreThanAHundredAsksAndYesEmptiesThePageForGood)
     EXPECT_EQ(boxes_[1].caption, QStringLiteral("Tips"));
     EXPECT_EQ(boxes_[1].text,
         QStringLiteral("Clearing the screen deletes everything on it,\nand it cannot be undone. Continue?"));
-    EXPECT_TRUE(ThePageList().nodes.empty());
-    EXPECT_TRUE(ThePageList().undoStack.empty());
+    EXPECT_TRUE(lesson_.Pages().nodes.empty());
+    EXPECT_TRUE(lesson_.Pages().undoStack.empty());
     s.UndoStep();
     EXPECT_EQ(count(s.pageBitmap(), QRect(90, 90, 120, 60), kInk), 0);
 }

@@ -3,6 +3,7 @@
 #include "surface/screen_pen_wnd.h"
 
 #include "platform/message_box.h"
+#include "platform/shell.h"
 #include "support_main/test_util.h"
 #include "surface/page_model.h"
 #include "surface/page_store.h"
@@ -28,11 +29,7 @@ class SurfaceTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ThePageList().Clear();
-        ThePageList().pageChanged = false;
-        ThePageFileList() = PageFileList();
-        CurrentPenState() = PenState();
-        boardMode = kBoardWhite;
+        lesson_.SetBoardMode(kBoardWhite);
         owner_ = std::make_unique<QWidget>();
         platform::setMessageBoxHook([this](const platform::MessageBoxRequest& r) {
             boxes_.push_back(r);
@@ -45,15 +42,11 @@ protected:
         platform::setMessageBoxHook({});
         surface_.reset();
         owner_.reset();
-        boardMode = kBoardDesktop;
-        CurrentPenState() = PenState();
-        ThePageList().Clear();
-        ThePageFileList() = PageFileList();
     }
 
     CScreenPenWnd& open()
     {
-        surface_ = std::make_unique<CScreenPenWnd>(owner_.get());
+        surface_ = std::make_unique<CScreenPenWnd>(owner_.get(), lesson_);
         surface_->SetPen(3, RGB(0, 0, 0));
         return *surface_;
     }
@@ -111,16 +104,17 @@ protected:
         return area.width() * area.height() - count(img, area, kWhite);
     }
 
-    static void addStrokes(int n)
+    void addStrokes(int n)
     {
         for (int i = 0; i < n; ++i) {
             CPenNode node(RGB(0, 0, 0), 1, 0, Pen);
             node.AddPoint(100 + i, 100);
             node.AddPoint(100 + i, 140);
-            ThePageList().PushUndo(ThePageList().AddObject(node), UndoAdd);
+            lesson_.Pages().PushUndo(lesson_.Pages().AddObject(node), UndoAdd);
         }
     }
 
+    Lesson lesson_ {platform::programFolder()};
     std::unique_ptr<QWidget> owner_;
     std::unique_ptr<CScreenPenWnd> surface_;
     std::vector<platform::MessageBoxRequest> boxes_;
