@@ -44,6 +44,7 @@ bool CWhiteBoardApp::InitInstance()
     hiddenOwner_->setWindowTitle(QStringLiteral("hide"));
 
     auto* panel = new DIALOG::CWhiteBoardDlg(hiddenOwner_);
+    panel->OfferRecoveryAtStart();
     // Logging out or Ctrl+C in a terminal ends the program as a confirmed close does: the page folders are
     // cleaned up and the libraries torn down, without a question nobody would answer.
     platform::onTerminationSignal([panel] { panel->EndWithoutAsking(); });

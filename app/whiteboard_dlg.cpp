@@ -268,7 +268,7 @@ void CWhiteBoardDlg::OnInitDialog()
     platform::hotkey::RegisterHotKey(kHotKeyId, Qt::ControlModifier | Qt::ShiftModifier, u"a"_s, [] {});
     LoadButtonImages();
 
-    platform::makeScratchFolder(Folders().HistoryFolder());
+    StartLessonFolders();
 }
 
 QPoint CWhiteBoardDlg::startupPosition(int screenWidth, int screenHeight, int panelWidth, int /*panelHeight*/)
@@ -544,7 +544,11 @@ void CWhiteBoardDlg::OnDestroy()
 
     // Only a folder the program made and marked goes: a folder of the user's is never removed.
     const QString pageFolder = ScratchRootOf(pageFolderRoot_);
+    // The journal's work is in the pages now. A lesson that could not be kept stays marked running, so the
+    // next start offers it back.
+    lesson_.StopJournal();
     if (!keepingFailed) {
+        session_.End();
         if (!pageFolder.isEmpty())
             platform::removeScratchFolder(pageFolder);
         platform::removeScratchFolder(Folders().HistoryFolder());

@@ -5,6 +5,7 @@
 #include "platform/win_types.h"
 #include "surface/lesson.h"
 #include "surface/lesson_pdf.h"
+#include "surface/lesson_recovery.h"
 #include "surface/screen_pen_wnd.h"
 #include "surface/surface_state.h"
 
@@ -159,6 +160,13 @@ public:
     // At a close: keeps the lesson as a PDF in the kept lessons' folder when it has pages. The folder kept,
     // an empty string when there was nothing to keep; false in *failed when it could not be written.
     QString KeepLesson(bool* failed = nullptr);
+    // The program's own start: a lesson that did not end (killed, crashed, the power gone) is found, its open
+    // page rebuilt and stored, and the teacher is asked once the panel shows whether to bring it back.
+    void OfferRecoveryAtStart() { offerRecovery_ = true; }
+    bool HasInterruptedLesson() const { return found_ != nullptr; }
+    // Yes: the found pages join the history and the board, and the page that was open opens. No: they are
+    // kept as a kept lesson and leave the lesson's folders; where that fails they stay.
+    void RecoverLesson(bool bringBack);
 
     // Answers the lesson's file dialogs instead of showing them (tests): save or open, the starting folder or
     // file and the filter; returns the chosen path or an empty string for Cancel. Empty restores the dialogs.
@@ -267,6 +275,12 @@ private:
     void CloseOpenedPdfs();
     // A message box with the system's title.
     void Tell(const QString& text);
+    // The lesson's folders at the start: an interrupted lesson read back, the session marked, the journal
+    // begun.
+    void StartLessonFolders();
+    void OfferRecovery();
+    // Keeps pages as a PDF in the kept lessons' folder; the folder, or empty with *failed set.
+    QString KeepPages(const std::vector<LessonPage>& pages, bool* failed);
     QString ChooseLessonFile(bool save, const QString& start, const QString& filter);
     void PlaySlideShow();
     // The slide-show toolbar's whiteboard button: a board page over the show, and the panel back.
@@ -283,6 +297,9 @@ private:
     void PopupMenuAtCursor(QMenu* menu);
 
     Lesson lesson_;
+    LessonSession session_;
+    std::unique_ptr<InterruptedLesson> found_;
+    bool offerRecovery_ = false;
     std::unique_ptr<CTabDlg> tabDlg_;
     std::unique_ptr<platform::MessageTable> messages_;
     QPointer<CScreenPenWnd> surface_;

@@ -175,6 +175,13 @@ QString CWhiteBoardDlg::KeepLesson(bool* failed)
     });
     if (pages.empty() || !written)
         return {};
+    return KeepPages(pages, failed);
+}
+
+QString CWhiteBoardDlg::KeepPages(const std::vector<LessonPage>& pages, bool* failed)
+{
+    if (failed)
+        *failed = false;
     const QString root = KeptLessonsFolder();
     QString folder = root + u"/"_s + KeptLessonFolderName(QDateTime::currentDateTime());
     for (int n = 2; QFileInfo::exists(folder); ++n)

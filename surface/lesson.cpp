@@ -101,6 +101,61 @@ void Lesson::NoteStored(const QString& objectFile, bool boardPage)
     }
     lastStoredPage_ = objectFile;
     pages_.pageChanged = false;
+    // Stored, the page's changes are in its files: the journal starts again from them.
+    JournalBegin(objectFile, WithExtension(objectFile, QStringLiteral("bmp")));
+}
+
+void Lesson::StartJournal(const QString& path, std::function<void(bool trouble)> diskTrouble)
+{
+    journal_ = std::make_unique<PageJournal>(path, std::move(diskTrouble));
+    JournalBegin(QString(), QString());
+}
+
+void Lesson::StopJournal()
+{
+    journal_.reset();
+}
+
+void Lesson::JournalBegin(const QString& pageFile, const QString& picture)
+{
+    if (!journal_)
+        return;
+    JournalRecord begin;
+    begin.kind = JournalRecord::Begin;
+    begin.pageFile = pageFile;
+    begin.picture = picture;
+    begin.boardMode = boardMode_;
+    {
+        std::lock_guard guard(pages_.Lock());
+        shadow_.Reset(pages_.nodes);
+    }
+    journal_->Restart(begin);
+}
+
+void Lesson::JournalChanges()
+{
+    if (!journal_)
+        return;
+    std::vector<JournalRecord> changes;
+    {
+        std::lock_guard guard(pages_.Lock());
+        changes = shadow_.Changes(pages_.nodes);
+    }
+    if (!changes.empty())
+        journal_->Append(std::move(changes));
+}
+
+void Lesson::JournalBackground(const QString& picture, COLORREF colour)
+{
+    if (!journal_)
+        return;
+    JournalRecord record;
+    record.kind = JournalRecord::Background;
+    record.picture = picture;
+    record.colour = colour;
+    std::vector<JournalRecord> records;
+    records.push_back(std::move(record));
+    journal_->Append(std::move(records));
 }
 
 QString Lesson::UnusedPageBase(const QString& base) const

@@ -5,6 +5,7 @@
 // gestures and page store work on it; nothing here needs a window.
 #include "platform/win_types.h"
 #include "surface/lesson_folders.h"
+#include "surface/page_journal.h"
 #include "surface/page_model.h"
 
 #include <QDateTime>
@@ -12,6 +13,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 namespace DIALOG {
 
@@ -120,6 +122,19 @@ public:
     // board's folder, and no page there has such a name.
     QString NewPdfBase(const QDateTime& when) const;
 
+    // The journal of the open page, kept at path from now on; diskTrouble hears when the disk refuses it and
+    // when it caught up. Without one, the journal calls below do nothing.
+    void StartJournal(const QString& path, std::function<void(bool trouble)> diskTrouble = {});
+    void StopJournal();
+    PageJournal* Journal() { return journal_.get(); }
+    // The open page begins from pageFile (its objects file; empty for a new page) over picture (empty for
+    // white): the journal starts again from the objects the page holds now.
+    void JournalBegin(const QString& pageFile, const QString& picture);
+    // Appends what changed on the open page since the journal last looked: the end of a stroke or an action.
+    void JournalChanges();
+    // The open page took picture as its background, or with none the colour.
+    void JournalBackground(const QString& picture, COLORREF colour);
+
     // Back to a lesson with no page: the objects, the pen, the board's pages and the mode as at its start.
     void Reset();
 
@@ -135,6 +150,8 @@ private:
     QString lastStoredPage_;
     int boardMode_ = kBoardDesktop;
     BoardPageHooks hooks_;
+    std::unique_ptr<PageJournal> journal_;
+    JournalShadow shadow_;
 };
 
 } // namespace DIALOG

@@ -32,6 +32,21 @@ QString LessonFolders::HistoryPicture(const QString& label) const
     return history_ + u'/' + label + QStringLiteral(".bmp");
 }
 
+QString LessonFolders::JournalFile() const
+{
+    return history_ + QStringLiteral("/Journal/open-page.kwj");
+}
+
+QString LessonFolders::SessionMarker() const
+{
+    return history_ + QStringLiteral("/.lesson-session");
+}
+
+QString LessonFolders::SessionLock() const
+{
+    return history_ + QStringLiteral("/.lesson-session.lock");
+}
+
 QString LessonFolders::HistoryObjects(const QString& label) const
 {
     return history_ + u'/' + label + QStringLiteral(".kw");

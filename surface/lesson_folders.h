@@ -26,6 +26,10 @@ public:
     QString HistoryObjects(const QString& label) const;
     // The label of a picture in the history folder itself; empty for any other file.
     QString HistoryLabelOf(const QString& picture) const;
+    // The journal of the open page, and the marker that says whether the lesson is running, with its lock.
+    QString JournalFile() const;
+    QString SessionMarker() const;
+    QString SessionLock() const;
 
 private:
     QString history_;

@@ -8,6 +8,7 @@
 #include "support/language.h"
 #include "support/multi_screen.h"
 #include "surface/image_review_dlg.h"
+#include "surface/page_format.h"
 #include "surface/page_model.h"
 #include "surface/page_store.h"
 #include "surface/surface_messages.h"
@@ -18,8 +19,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QThreadPool>
+#include <QTimer>
 
 #include <mutex>
 #include <utility>
@@ -77,6 +81,14 @@ CScreenPenWnd::CScreenPenWnd(QWidget* owner, Lesson& lesson, const QString& page
     messages_->on(
         kMediaWindow, [this](WPARAM wParam, LPARAM) -> LRESULT { return picture_.OnMediaWindow(wParam); });
     initialise(pagePicture);
+    // What changed outside a press or a redraw (a text committed by a tool change, a media window moved or
+    // closed) reaches the journal within a second.
+    auto* journalTimer = new QTimer(this);
+    connect(journalTimer, &QTimer::timeout, this, [this] {
+        if (!capturing_)
+            lesson_.JournalChanges();
+    });
+    journalTimer->start(1000);
 }
 
 CScreenPenWnd::~CScreenPenWnd()
@@ -106,10 +118,13 @@ void CScreenPenWnd::initialise(const QString& pagePicture)
         lesson_.Pages().pageChanged = false;
         if (!lesson_.OnBoard()) {
             takeScreenPicture();
+            lesson_.JournalBegin(QString(), keepDesktopPicture());
         } else {
             canvas_.background().fill(0xFFFFFFFF);
             if (const QString stored = lesson_.CurrentPageFile(); !stored.isEmpty())
                 loadPageFiles(WithExtension(stored, QStringLiteral("bmp")));
+            else
+                lesson_.JournalBegin(QString(), QString());
         }
     }
     if (lesson_.OnBoard())
@@ -281,6 +296,19 @@ void CScreenPenWnd::SetBackground(const QImage& picture)
 
 // ---- pages ----
 
+QString CScreenPenWnd::keepDesktopPicture()
+{
+    const PageJournal* journal = lesson_.Journal();
+    if (!journal)
+        return QString();
+    // Written off the UI thread: the journal names it at once, and a lesson brought back after a crash finds
+    // the desktop it was written on unless the crash came within the second it takes.
+    const QString path = QFileInfo(journal->Path()).absolutePath() + QStringLiteral("/desktop.bmp");
+    QThreadPool::globalInstance()->start(
+        [picture = canvas_.backgroundBitmap(), path] { StorePagePicture(path, picture, 24); });
+    return path;
+}
+
 void CScreenPenWnd::loadPageFiles(const QString& picturePath)
 {
     if (const QImage picture = platform::readImageFile(picturePath); !picture.isNull())
@@ -289,6 +317,7 @@ void CScreenPenWnd::loadPageFiles(const QString& picturePath)
     std::size_t picturesLeftOut = 0;
     LoadPage(lesson_.Pages(), WithExtension(picturePath, QStringLiteral("kw")), &picturesLeftOut);
     lesson_.Pages().pageChanged = false;
+    lesson_.JournalBegin(WithExtension(picturePath, QStringLiteral("kw")), picturePath);
     if (picturesLeftOut > 0) {
         // Queued, so that a page opened by the constructor reaches the panel that connects right after it.
         const QString text = GetConfigString(QStringLiteral("页面中的图片太多太大，部分图片未能显示"));
@@ -333,6 +362,7 @@ void CScreenPenWnd::StartBlankPage()
     backgroundChosen_ = false;
     lesson_.Pages().Clear();
     lesson_.Pages().pageChanged = false;
+    lesson_.JournalBegin(QString(), QString());
     resetCurrentObject();
     fullRedraw();
 }
@@ -388,6 +418,8 @@ void CScreenPenWnd::fullRedraw()
     }
     canvas_.Compose(rect());
     picture_.SyncMedia();
+    // Every change of the page as a whole (a clear, an undo, a page opened) ends in a full redraw.
+    lesson_.JournalChanges();
 }
 
 void CScreenPenWnd::paintEvent(QPaintEvent* event)
@@ -457,6 +489,8 @@ void CScreenPenWnd::mouseReleaseEvent(QMouseEvent* event)
     setToolStripRect();
     lastMousePoint_ = p;
     updateCursor(p);
+    // The end of a stroke or a drag: what it committed goes to the journal, never a move before it.
+    lesson_.JournalChanges();
 }
 
 void CScreenPenWnd::setToolStripRect()
@@ -526,6 +560,7 @@ void CScreenPenWnd::OnBackgroundColour()
     backgroundChosen_ = true;
     lesson_.SetBoardMode(kBoardColour);
     canvas_.background().fill(chosen.rgb());
+    lesson_.JournalBackground(QString(), chosen.rgb());
     eraserSource_ = canvas_.backgroundBitmap();
     fullRedraw();
 }

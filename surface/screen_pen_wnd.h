@@ -192,6 +192,9 @@ private:
     // it.
     void dropPendingWork();
     void loadPageFiles(const QString& picturePath);
+    // Keeps a copy of the desktop picture beside the journal for a lesson brought back after a crash, and
+    // returns its path; empty without a journal.
+    QString keepDesktopPicture();
 
     void OnNavButton(NavButton button);
     void OnExitBoard();
