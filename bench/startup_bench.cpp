@@ -1,0 +1,194 @@
+// Start-up as the class sees it: from starting the program until its panel is viewable on the desktop, then
+// the resident memory at rest and with the writing surface open, beside a bare Qt Widgets window started the
+// same way (the floor). Every start is fresh: a new process, a new copy of the program folder, a new home
+// folder. The shared libraries mapped at rest are written to startup_maps_<name>.txt in the current
+// directory.
+#include "bench_util.h"
+#include "platform/desktop_probe.h"
+#include "platform/dialog_units.h"
+#include "platform/x11_desktop.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+namespace {
+
+using qmbench::percentile;
+
+constexpr int kRestMs = 3000;
+
+struct Subject {
+    const char* name;
+    QString program; // empty: the built program in a copy of its folder
+    QString title;
+};
+
+bool waitUntil(const std::function<bool()>& pred, int timeoutMs)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!pred()) {
+        if (t.elapsed() > timeoutMs)
+            return false;
+        QThread::usleep(500);
+    }
+    return true;
+}
+
+double residentMb(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
+    return 0;
+}
+
+// The shared objects the process has mapped, each path once, sorted.
+QStringList mappedLibraries(qint64 pid)
+{
+    QFile maps(QStringLiteral("/proc/%1/maps").arg(pid));
+    if (!maps.open(QIODevice::ReadOnly))
+        return {};
+    QSet<QString> paths;
+    for (const QByteArray& line : maps.readAll().split('\n')) {
+        const qsizetype slash = line.indexOf('/');
+        if (slash >= 0 && line.contains(".so"))
+            paths.insert(QString::fromLocal8Bit(line.mid(slash)));
+    }
+    QStringList sorted(paths.begin(), paths.end());
+    sorted.sort();
+    return sorted;
+}
+
+class Run {
+public:
+    explicit Run(const Subject& subject)
+        : subject_(subject)
+    {
+        program_ = subject.program;
+        if (program_.isEmpty()) {
+            const QString folder = dir_.path() + QStringLiteral("/program");
+            QProcess::execute(
+                QStringLiteral("cp"), {QStringLiteral("-a"), QStringLiteral(QM_BIN_DIR), folder});
+            QDir(folder + QStringLiteral("/Temp")).removeRecursively();
+            program_ = folder + QStringLiteral("/Quillmark");
+        }
+        QDir().mkpath(dir_.path() + QStringLiteral("/home"));
+    }
+    ~Run()
+    {
+        process_.kill();
+        process_.waitForFinished(10000);
+    }
+
+    // Milliseconds from starting the process until its window is viewable; 0 when it never came.
+    double start()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), dir_.path() + QStringLiteral("/home"));
+        process_.setProcessEnvironment(env);
+        process_.setWorkingDirectory(QFileInfo(program_).absolutePath());
+        process_.setStandardOutputFile(QProcess::nullDevice());
+        process_.setStandardErrorFile(QProcess::nullDevice());
+        QElapsedTimer t;
+        t.start();
+        process_.start(program_, {});
+        process_.waitForStarted();
+        if (!waitUntil([&] { return (window_ = platform::desktop::findWindow(subject_.title)) != 0; }, 30000))
+            return 0;
+        return double(t.nsecsElapsed()) / 1e6;
+    }
+
+    qint64 pid() const { return process_.processId(); }
+
+    // Presses the panel's writing button with the pointer and waits for the surface.
+    bool openSurface()
+    {
+        const QRect panel = platform::desktop::windowGeometry(window_);
+        const QPoint at = panel.topLeft() + QPoint(1, 30)
+            + QPoint(platform::dialogUnitsToPixelsX(49) / 2, platform::dialogUnitsToPixelsY(20) / 2);
+        platform::desktop::moveMouse(at.x(), at.y());
+        platform::desktop::mouseButton(1, true);
+        platform::desktop::mouseButton(1, false);
+        platform::desktop::flush();
+        return waitUntil(
+            [] { return platform::desktop::findWindow(QStringLiteral("ScreenPen")) != 0; }, 30000);
+    }
+
+private:
+    Subject subject_;
+    QTemporaryDir dir_;
+    QString program_;
+    QProcess process_;
+    unsigned long window_ = 0;
+};
+
+void writeLibraries(const char* name, const QStringList& libraries)
+{
+    QFile out(QStringLiteral("startup_maps_%1.txt").arg(QString::fromLatin1(name)));
+    if (out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        out.write(libraries.join(u'\n').toLocal8Bit() + '\n');
+}
+
+void BM_Startup(benchmark::State& state, const Subject& subject)
+{
+    std::vector<double> shown, rest, surface;
+    QStringList libraries;
+    for (auto _ : state) {
+        Run run(subject);
+        const double ms = run.start();
+        if (ms <= 0) {
+            state.SkipWithError("the window never became viewable");
+            return;
+        }
+        shown.push_back(ms);
+        state.SetIterationTime(ms / 1000);
+        QThread::msleep(kRestMs);
+        rest.push_back(residentMb(run.pid()));
+        libraries = mappedLibraries(run.pid());
+        if (subject.program.isEmpty() && run.openSurface()) {
+            QThread::msleep(kRestMs);
+            surface.push_back(residentMb(run.pid()));
+        }
+    }
+    writeLibraries(subject.name, libraries);
+    state.counters["median_ms"] = percentile(shown, 0.5);
+    state.counters["max_ms"] = percentile(shown, 1.0);
+    state.counters["rest_MB"] = percentile(rest, 0.5);
+    state.counters["libs_mapped"] = double(libraries.size());
+    if (!surface.empty())
+        state.counters["surface_MB"] = percentile(surface, 0.5);
+}
+
+const Subject kFloor {"floor", QStringLiteral(QM_FLOOR_WINDOW), QStringLiteral("QmFloorWindow")};
+const Subject kQuillmark {"quillmark", QString(), QStringLiteral("白板")};
+
+BENCHMARK_CAPTURE(BM_Startup, floor, kFloor)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Startup, quillmark, kQuillmark)
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
