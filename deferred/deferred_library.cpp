@@ -1,5 +1,6 @@
 #include "deferred/deferred_library.h"
 
+#include "deferred/library_path.h"
 #include "platform/message_box.h"
 #include "support/language.h"
 
@@ -22,6 +23,8 @@ const LibraryInfo kWall {"libQMShow.so", "无法使用3D照片墙：libQMShow.so
 const LibraryInfo kBoard3D {"libQMPlay.so", "无法使用3D白板：libQMPlay.so（Irrlicht）未能加载。"};
 
 namespace {
+
+std::atomic<int> openCount {0};
 
 std::mutex& loaderLock()
 {
@@ -56,24 +59,31 @@ void* Open(const LibraryInfo& library)
     void* handle = nullptr;
     {
         std::lock_guard guard(loaderLock());
-        handle = dlopen(library.file, RTLD_NOW | RTLD_LOCAL);
+        handle = dlopen(LibraryPath(library.file).constData(), RTLD_NOW | RTLD_LOCAL);
         if (!handle)
             qWarning("%s", dlerror());
     }
     if (!handle)
         tell(library);
+    else
+        openCount.fetch_add(1, std::memory_order_acq_rel);
     return handle;
 }
 
 void* Loaded(const LibraryInfo& library)
 {
     std::lock_guard guard(loaderLock());
-    return dlopen(library.file, RTLD_NOW | RTLD_LOCAL | RTLD_NOLOAD);
+    return dlopen(LibraryPath(library.file).constData(), RTLD_NOW | RTLD_LOCAL | RTLD_NOLOAD);
 }
 
 QString MissingText(const LibraryInfo& library)
 {
     return GetConfigString(QString::fromUtf8(library.missingText));
+}
+
+int OpenCount()
+{
+    return openCount.load(std::memory_order_acquire);
 }
 
 void* Symbol(void* handle, const char* name)

@@ -27,37 +27,46 @@ void* Loaded(const LibraryInfo& library);
 QString MissingText(const LibraryInfo& library);
 
 void* Symbol(void* handle, const char* name);
+// Counts the libraries this program has loaded through Open: an entry that asks looks again only when it
+// grew.
+int OpenCount();
 
 // The library's function name, found once and kept; null while it cannot be had. load: an entry that starts
-// the feature.
+// the feature. An entry that only asks is called often (timers, pointer moves), so it looks for a library it
+// did not find again only after some library has been loaded; lookedAt keeps the count it last looked at.
 template<typename Function>
-Function Resolve(std::atomic<void*>& kept, const LibraryInfo& library, const char* name, bool load)
+Function Resolve(std::atomic<void*>& kept, std::atomic<int>& lookedAt, const LibraryInfo& library,
+    const char* name, bool load)
 {
     if (void* known = kept.load(std::memory_order_acquire))
         return reinterpret_cast<Function>(known);
+    const int opened = OpenCount();
+    if (!load && lookedAt.load(std::memory_order_acquire) == opened)
+        return nullptr;
     void* found = Symbol(load ? Open(library) : Loaded(library), name);
     if (found)
         kept.store(found, std::memory_order_release);
+    else
+        lookedAt.store(opened, std::memory_order_release);
     return reinterpret_cast<Function>(found);
 }
 
 } // namespace deferred
 
-// An entry that starts the feature: loads the library, and answers fallback when it cannot.
-#define QM_DEFERRED_OPEN(library, result, name, params, args, fallback)                                      \
+#define QM_DEFERRED_ENTRY(library, result, name, params, args, fallback, load)                               \
     result name params                                                                                       \
     {                                                                                                        \
         static std::atomic<void*> kept {nullptr};                                                            \
-        const auto function = deferred::Resolve<result(*) params>(kept, library, #name, true);               \
+        static std::atomic<int> lookedAt {-1};                                                               \
+        const auto function = deferred::Resolve<result(*) params>(kept, lookedAt, library, #name, load);     \
         return function ? function args : fallback;                                                          \
     }
+
+// An entry that starts the feature: loads the library, and answers fallback when it cannot.
+#define QM_DEFERRED_OPEN(library, result, name, params, args, fallback)                                      \
+    QM_DEFERRED_ENTRY(library, result, name, params, args, fallback, true)
 
 // An entry that asks or tidies up: reaches the library only when it is loaded, and answers fallback
 // otherwise.
 #define QM_DEFERRED_ASK(library, result, name, params, args, fallback)                                       \
-    result name params                                                                                       \
-    {                                                                                                        \
-        static std::atomic<void*> kept {nullptr};                                                            \
-        const auto function = deferred::Resolve<result(*) params>(kept, library, #name, false);              \
-        return function ? function args : fallback;                                                          \
-    }
+    QM_DEFERRED_ENTRY(library, result, name, params, args, fallback, false)

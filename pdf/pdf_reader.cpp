@@ -1,5 +1,6 @@
 #include "pdf/pdf_reader.h"
 
+#include "deferred/library_path.h"
 #include "support/language.h"
 
 #include <QtDebug>
@@ -18,8 +19,7 @@ QMPdfOpenFunction openFunction()
     static QMPdfOpenFunction function = nullptr;
     std::lock_guard guard(lock);
     if (!function) {
-        // Found through the program's library path, as the program's other libraries are.
-        void* module = dlopen("libQMPdf.so", RTLD_NOW | RTLD_LOCAL);
+        void* module = dlopen(deferred::LibraryPath("libQMPdf.so").constData(), RTLD_NOW | RTLD_LOCAL);
         if (!module)
             qWarning("%s", dlerror());
         function = module ? reinterpret_cast<QMPdfOpenFunction>(dlsym(module, "QMPdfOpen")) : nullptr;
