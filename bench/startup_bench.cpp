@@ -17,6 +17,9 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -26,6 +29,12 @@ namespace {
 using qmbench::percentile;
 
 constexpr int kRestMs = 3000;
+
+QString programFolder()
+{
+    const QString chosen = qEnvironmentVariable("QM_PROGRAM_FOLDER");
+    return chosen.isEmpty() ? QStringLiteral(QM_BIN_DIR) : chosen;
+}
 
 struct Subject {
     const char* name;
@@ -81,8 +90,7 @@ public:
         program_ = subject.program;
         if (program_.isEmpty()) {
             const QString folder = dir_.path() + QStringLiteral("/program");
-            QProcess::execute(
-                QStringLiteral("cp"), {QStringLiteral("-a"), QStringLiteral(QM_BIN_DIR), folder});
+            QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-a"), programFolder(), folder});
             QDir(folder + QStringLiteral("/Temp")).removeRecursively();
             program_ = folder + QStringLiteral("/Quillmark");
         }
@@ -173,6 +181,79 @@ void BM_Startup(benchmark::State& state, const Subject& subject)
         state.counters["surface_MB"] = percentile(surface, 0.5);
 }
 
+unsigned long pixelAt(Display* display, int x, int y)
+{
+    XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!image)
+        return 0;
+    const unsigned long pixel = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    return pixel;
+}
+
+// Milliseconds from each XTest move of a pressed pointer until the pixel it moved to has changed; moves that
+// never showed within 200 ms are left out and counted.
+void BM_InkLatency(benchmark::State& state)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) {
+        state.SkipWithError("no display");
+        return;
+    }
+    const Subject subject {"quillmark", QString(), QStringLiteral("白板")};
+    Run run(subject);
+    if (run.start() <= 0 || !run.openSurface()) {
+        state.SkipWithError("no surface");
+        XCloseDisplay(display);
+        return;
+    }
+    QThread::msleep(1000);
+    std::vector<double> latencies;
+    int lost = 0;
+    int x = 300, y = 300;
+    XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
+    XTestFakeButtonEvent(display, 1, True, CurrentTime);
+    XSync(display, False);
+    QThread::msleep(50);
+    for (auto _ : state) {
+        x += 4;
+        if (x > 1600) {
+            x = 300;
+            y += 12;
+            XTestFakeButtonEvent(display, 1, False, CurrentTime);
+            XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
+            XTestFakeButtonEvent(display, 1, True, CurrentTime);
+            XSync(display, False);
+            QThread::msleep(50);
+            x += 4;
+        }
+        const unsigned long before = pixelAt(display, x, y);
+        const double start = qmbench::wallNs();
+        XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
+        XFlush(display);
+        double shown = 0;
+        while (qmbench::wallNs() - start < 200e6)
+            if (pixelAt(display, x, y) != before) {
+                shown = qmbench::wallNs() - start;
+                break;
+            }
+        if (shown > 0) {
+            latencies.push_back(shown / 1e6);
+            state.SetIterationTime(shown / 1e9);
+        } else {
+            ++lost;
+            state.SetIterationTime(0.2);
+        }
+        QThread::msleep(8);
+    }
+    XTestFakeButtonEvent(display, 1, False, CurrentTime);
+    XSync(display, False);
+    XCloseDisplay(display);
+    state.counters["median_ms"] = percentile(latencies, 0.5);
+    state.counters["p95_ms"] = percentile(latencies, 0.95);
+    state.counters["lost"] = lost;
+}
+
 const Subject kFloor {"floor", QStringLiteral(QM_FLOOR_WINDOW), QStringLiteral("QmFloorWindow")};
 const Subject kQuillmark {"quillmark", QString(), QStringLiteral("白板")};
 
@@ -181,6 +262,8 @@ BENCHMARK_CAPTURE(BM_Startup, quillmark, kQuillmark)
     ->UseManualTime()
     ->Iterations(5)
     ->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_InkLatency)->UseManualTime()->Iterations(300)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
