@@ -121,6 +121,7 @@ public:
     }
 
     qint64 pid() const { return process_.processId(); }
+    const QString& program() const { return program_; }
 
     // Presses the panel's writing button with the pointer and waits for the surface.
     bool openSurface()
@@ -253,6 +254,63 @@ void BM_InkLatency(benchmark::State& state)
     state.counters["p95_ms"] = percentile(latencies, 0.95);
     state.counters["lost"] = lost;
 }
+
+// The viewable windows of the desktop, by id.
+QSet<unsigned long> shownWindows()
+{
+    QSet<unsigned long> shown;
+    for (const platform::desktop::TopWindow& w : platform::desktop::topLevelWindows())
+        if (w.viewable)
+            shown.insert(w.xid);
+    return shown;
+}
+
+// Milliseconds from a panel command sent by another process until a window it opens is viewable, in a fresh
+// program: the first use, its library loaded then. wanted names the window, or is empty for any new one.
+double firstUseMs(int command, const QString& wanted)
+{
+    const Subject subject {"quillmark", QString(), QStringLiteral("白板")};
+    Run run(subject);
+    if (run.start() <= 0)
+        return 0;
+    QThread::msleep(kRestMs);
+    const QSet<unsigned long> before = shownWindows();
+    QElapsedTimer t;
+    t.start();
+    QProcess::execute(QFileInfo(run.program()).absolutePath() + QStringLiteral("/qmsend"),
+        {QStringLiteral("--title"), subject.title, QStringLiteral("0x111"), QString::number(command),
+            QStringLiteral("0")});
+    const bool shown = waitUntil(
+        [&] {
+            return wanted.isEmpty() ? !(shownWindows() - before).isEmpty()
+                                    : platform::desktop::findWindow(wanted) != 0;
+        },
+        30000);
+    return shown ? double(t.nsecsElapsed()) / 1e6 : 0;
+}
+
+void BM_FirstUse(benchmark::State& state, int command, const QString& wanted)
+{
+    std::vector<double> times;
+    for (auto _ : state) {
+        const double ms = firstUseMs(command, wanted);
+        if (ms <= 0) {
+            state.SkipWithError("the feature showed no window");
+            return;
+        }
+        times.push_back(ms);
+        state.SetIterationTime(ms / 1000);
+    }
+    state.counters["median_ms"] = percentile(times, 0.5);
+}
+BENCHMARK_CAPTURE(BM_FirstUse, recorder, 1145, QString())
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FirstUse, picture_wall, 32856, QStringLiteral("QMShow"))
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 
 const Subject kFloor {"floor", QStringLiteral(QM_FLOOR_WINDOW), QStringLiteral("QmFloorWindow")};
 const Subject kQuillmark {"quillmark", QString(), QStringLiteral("白板")};
