@@ -27,9 +27,6 @@ int main(int argc, char** argv)
         return showCrashReport(argc, argv, report);
 
     static CWhiteBoardApp theApp;
-    // The Flash player's web engine shares OpenGL contexts with the application; it must be said before the
-    // application starts, although the engine is loaded only when a movie opens.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     CWhiteBoardApp::LoadQtTranslations(app);

@@ -7,6 +7,7 @@
 #include "app/opened_pdf.h"
 #include "assist/ppt_convert.h"
 #include "board3d/board3d_exports.h"
+#include "pdf/pdf_reader.h"
 #include "platform/bmp_writer.h"
 #include "platform/message_box.h"
 #include "support/language.h"
@@ -40,6 +41,8 @@ QString problemText(PdfProblem problem)
         return GetConfigString(u"这个PDF文件已加密，无法打开。"_s);
     case PdfProblem::NoPages:
         return GetConfigString(u"这个PDF文件没有页面。"_s);
+    case PdfProblem::NoReader:
+        return pdfreader::MissingText();
     default:
         return GetConfigString(u"这个文件不是PDF，或已损坏，无法打开。"_s);
     }

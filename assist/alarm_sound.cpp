@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <dlfcn.h>
 #include <iterator>
 #include <mutex>
 #include <thread>
@@ -41,21 +42,54 @@ QByteArray alarmSamples()
     return bytes;
 }
 
+namespace {
+
+struct PulseSimple {
+    decltype(&pa_simple_new) open = nullptr;
+    decltype(&pa_simple_write) write = nullptr;
+    decltype(&pa_simple_drain) drain = nullptr;
+    decltype(&pa_simple_free) free = nullptr;
+};
+
+// The sound server's client library, loaded by the first alarm rather than with this library: starting the
+// program never waits on the sound server. Null when it is not there.
+const PulseSimple* pulseSimple()
+{
+    static const PulseSimple* const loaded = []() -> const PulseSimple* {
+        void* library = dlopen("libpulse-simple.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (!library)
+            return nullptr;
+        static PulseSimple functions;
+        functions.open = reinterpret_cast<decltype(&pa_simple_new)>(dlsym(library, "pa_simple_new"));
+        functions.write = reinterpret_cast<decltype(&pa_simple_write)>(dlsym(library, "pa_simple_write"));
+        functions.drain = reinterpret_cast<decltype(&pa_simple_drain)>(dlsym(library, "pa_simple_drain"));
+        functions.free = reinterpret_cast<decltype(&pa_simple_free)>(dlsym(library, "pa_simple_free"));
+        const bool complete = functions.open && functions.write && functions.drain && functions.free;
+        return complete ? &functions : nullptr;
+    }();
+    return loaded;
+}
+
+} // namespace
+
 bool playAlarmAndWait()
 {
+    const PulseSimple* pulse = pulseSimple();
+    if (!pulse)
+        return false;
     pa_sample_spec sampleFormat {};
     sampleFormat.format = PA_SAMPLE_S16LE;
     sampleFormat.rate = kAlarmSampleRate;
     sampleFormat.channels = 1;
     int error = 0;
-    pa_simple* stream = pa_simple_new(
-        nullptr, "Quillmark", PA_STREAM_PLAYBACK, nullptr, "Timer alarm", &sampleFormat, nullptr, nullptr, &error);
+    pa_simple* stream = pulse->open(nullptr, "Quillmark", PA_STREAM_PLAYBACK, nullptr, "Timer alarm",
+        &sampleFormat, nullptr, nullptr, &error);
     if (!stream)
         return false;
     const QByteArray samples = alarmSamples();
-    const bool written = pa_simple_write(stream, samples.constData(), size_t(samples.size()), &error) == 0
-        && pa_simple_drain(stream, &error) == 0;
-    pa_simple_free(stream);
+    const bool written = pulse->write(stream, samples.constData(), size_t(samples.size()), &error) == 0
+        && pulse->drain(stream, &error) == 0;
+    pulse->free(stream);
     return written;
 }
 

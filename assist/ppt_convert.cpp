@@ -1,6 +1,7 @@
 #include "assist/ppt_convert.h"
 
 #include "assist/deck_convert_model.h"
+#include "pdf/pdf_reader.h"
 
 #include "platform/shell.h"
 
@@ -13,8 +14,6 @@
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QUrl>
-
-#include <poppler-qt6.h>
 
 #include <csignal>
 #include <unistd.h>
@@ -155,14 +154,14 @@ bool CPptConvert::PrintToPdf(const QString& deckPath, const QString& workFolder,
 
 bool CPptConvert::RenderPages(const QString& pdfPath, const QString& outputFolder, const Progress& progress)
 {
-    std::unique_ptr<Poppler::Document> doc = Poppler::Document::load(pdfPath);
-    if (!doc || doc->isLocked() || doc->numPages() <= 0) {
-        error_ = QStringLiteral("the PDF of the deck cannot be read");
+    bool readerMissing = false;
+    const std::unique_ptr<pdfreader::Document> doc = pdfreader::Open(pdfPath, &readerMissing);
+    if (!doc || doc->Locked() || doc->PageCount() <= 0) {
+        error_
+            = readerMissing ? pdfreader::MissingText() : QStringLiteral("the PDF of the deck cannot be read");
         return false;
     }
-    doc->setRenderHint(Poppler::Document::Antialiasing);
-    doc->setRenderHint(Poppler::Document::TextAntialiasing);
-    const int n = doc->numPages();
+    const int n = doc->PageCount();
     QStringList written;
     for (int i = 0; i < n; ++i) {
         if (cancelRequested()) {
@@ -171,14 +170,13 @@ bool CPptConvert::RenderPages(const QString& pdfPath, const QString& outputFolde
             slides_ = 0;
             return false;
         }
-        std::unique_ptr<Poppler::Page> page = doc->page(i);
-        if (!page)
+        const QSizeF points = doc->PageSize(i);
+        if (points.isEmpty())
             continue;
-        const QSizeF points = page->pageSizeF();
         const QSize size = qmhelp::slideRenderSize(points);
         const double dpiX = points.width() > 0 ? size.width() * 72.0 / points.width() : 96.0;
         const double dpiY = points.height() > 0 ? size.height() * 72.0 / points.height() : 96.0;
-        const QImage image = page->renderToImage(dpiX, dpiY);
+        const QImage image = doc->Render(i, dpiX, dpiY, nullptr);
         const QString name = QStringLiteral("%1/Slide%2.PNG").arg(outputFolder).arg(i + 1);
         if (image.isNull() || !image.save(name, "PNG")) {
             error_ = QStringLiteral("slide %1 cannot be written to %2").arg(i + 1).arg(outputFolder);

@@ -67,3 +67,8 @@ QImage VideoThumbnail(const QString& path, QSize size)
 }
 
 } // namespace player
+
+QImage vpVideoThumbnail(const QString& path, QSize size)
+{
+    return player::VideoThumbnail(path, size);
+}

@@ -13,3 +13,6 @@ namespace player {
 QMDIRECT_EXPORT QImage VideoThumbnail(const QString& path, QSize size);
 
 } // namespace player
+
+// The same under a plain name, for a program that binds this library when it first needs it.
+extern "C" QMDIRECT_EXPORT QImage vpVideoThumbnail(const QString& path, QSize size);

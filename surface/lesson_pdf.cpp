@@ -1,5 +1,6 @@
 #include "surface/lesson_pdf.h"
 
+#include "pdf/pdf_reader.h"
 #include "platform/gdi.h"
 #include "platform/image_file.h"
 #include "platform/shell.h"
@@ -17,8 +18,6 @@
 #include <QPdfWriter>
 #include <QRegularExpression>
 #include <QSaveFile>
-
-#include <poppler-qt6.h>
 
 #include <algorithm>
 #include <cmath>
@@ -287,47 +286,33 @@ PdfProblem PdfPages::Open(const QString& path)
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly) || !HasPdfMark(file.read(1024)))
         return PdfProblem::Unreadable;
     file.close();
-    std::unique_ptr<Poppler::Document> document = Poppler::Document::load(path);
+    bool readerMissing = false;
+    std::unique_ptr<pdfreader::Document> document = pdfreader::Open(path, &readerMissing);
     if (!document)
-        return PdfProblem::Unreadable;
-    if (document->isLocked())
+        return readerMissing ? PdfProblem::NoReader : PdfProblem::Unreadable;
+    if (document->Locked())
         return PdfProblem::Encrypted;
-    if (document->numPages() <= 0)
+    if (document->PageCount() <= 0)
         return PdfProblem::NoPages;
-    document->setRenderHint(Poppler::Document::Antialiasing);
-    document->setRenderHint(Poppler::Document::TextAntialiasing);
     document_ = std::move(document);
     return PdfProblem::None;
 }
 
 int PdfPages::Count() const
 {
-    return document_ ? document_->numPages() : 0;
+    return document_ ? document_->PageCount() : 0;
 }
-
-namespace {
-bool renderAborted(const QVariant& abort)
-{
-    return reinterpret_cast<const std::atomic<bool>*>(abort.value<quintptr>())->load();
-}
-} // namespace
 
 QImage PdfPages::Render(int index, const QSize& screen, const std::atomic<bool>* abort) const
 {
-    if (!document_ || index < 0 || index >= document_->numPages() || screen.isEmpty())
+    if (!document_ || index < 0 || index >= document_->PageCount() || screen.isEmpty())
         return {};
-    const std::unique_ptr<Poppler::Page> page = document_->page(index);
-    if (!page)
-        return {};
-    const QSizeF points = page->pageSizeF();
+    const QSizeF points = document_->PageSize(index);
     if (!(points.width() > 0) || !(points.height() > 0))
         return {};
     const QSize size = PageFitIn(points, screen);
     const double dpiX = size.width() * 72.0 / points.width(), dpiY = size.height() * 72.0 / points.height();
-    const QImage rendered = abort
-        ? page->renderToImage(dpiX, dpiY, -1, -1, -1, -1, Poppler::Page::Rotate0, nullptr, nullptr,
-            renderAborted, QVariant::fromValue(reinterpret_cast<quintptr>(abort)))
-        : page->renderToImage(dpiX, dpiY);
+    const QImage rendered = document_->Render(index, dpiX, dpiY, abort);
     if (rendered.isNull() || (abort && *abort))
         return {};
     QImage board(screen, QImage::Format_RGB32);

@@ -15,7 +15,7 @@
 
 class QPainter;
 
-namespace Poppler {
+namespace pdfreader {
 class Document;
 }
 
@@ -61,6 +61,7 @@ enum class PdfProblem {
     Unreadable, // not a PDF, or damaged beyond reading
     Encrypted, // needs a password
     NoPages,
+    NoReader, // the PDF library cannot be loaded
 };
 
 // The pages of one PDF, rendered for a board. Open and render on one thread: a document is not shared.
@@ -81,7 +82,7 @@ public:
     QImage Render(int index, const QSize& screen, const std::atomic<bool>* abort = nullptr) const;
 
 private:
-    std::unique_ptr<Poppler::Document> document_;
+    std::unique_ptr<pdfreader::Document> document_;
     QString path_;
 };
 

@@ -3,14 +3,30 @@
 #include "player/flash/movie_server.h"
 #include "support/language.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
+#include <QOpenGLContext>
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
 #include <unistd.h>
 
+// Qt's own modules set the context every OpenGL context of the application shares with through this.
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
+
 namespace {
+
+// The web engine draws through a context shared with the application. It is made with the first movie rather
+// than when the program starts, since making it maps the whole OpenGL stack.
+void ensureSharedContext()
+{
+    if (QOpenGLContext::globalShareContext())
+        return;
+    auto* context = new QOpenGLContext(QCoreApplication::instance());
+    context->create();
+    qt_gl_set_global_share_context(context);
+}
 
 QString problemText(flash::FileProblem problem)
 {
@@ -63,5 +79,6 @@ QWidget* QMFlashCreateView(QWidget* parent, const QString* path, const QString* 
     // with its canvas renderer anyway, so the engine draws in software unless told otherwise.
     if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
+    ensureSharedContext();
     return new FlashView(parent, *path, *rufflePath);
 }
