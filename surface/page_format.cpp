@@ -18,6 +18,9 @@
 #include <mutex>
 #include <sstream>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace DIALOG {
 
 namespace {
@@ -180,6 +183,18 @@ std::size_t LoadPagePictures(std::vector<CPenNode>& nodes, std::int64_t maxPixel
     return leftOut;
 }
 
+namespace {
+void syncFolderOf(const QString& file)
+{
+    const int fd = ::open(
+        QFile::encodeName(QFileInfo(file).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+} // namespace
+
 bool StorePageFiles(const QString& objectFile, const std::vector<CPenNode>& nodes, const QString& pictureFile,
     const QImage* picture, int depth, QString* failedFile, qint64* bytesWritten)
 {
@@ -211,6 +226,8 @@ bool StorePageFiles(const QString& objectFile, const std::vector<CPenNode>& node
     }
     if (!objectOut.commit())
         return fail(objectFile);
+    // The renames reach the disk before the journal of the page starts again from them.
+    syncFolderOf(objectFile);
     if (bytesWritten)
         *bytesWritten = qint64(objects.size()) + bitmap.size();
     return true;

@@ -13,6 +13,7 @@
 #include "surface/page_store.h"
 #include "surface/screen_pen_wnd.h"
 #include "surface/surface_state.h"
+#include "surface/test_strokes.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -61,15 +62,7 @@ protected:
     void write(int y) { qmtest::dragThrough(surface(), {{200, y}, {300, y}, {400, y}}); }
 
     // The heights of the strokes the open page shows.
-    std::vector<int> strokes() const
-    {
-        std::vector<int> heights;
-        for (const CPenNode& node : panel_->TheLesson().Pages().nodes) {
-            if (!node.erased && !node.cleared && !node.points.empty())
-                heights.push_back(node.points.front().y);
-        }
-        return heights;
-    }
+    std::vector<int> strokes() const { return qmtest::shownHeights(panel_->TheLesson().Pages().nodes); }
 
     void pressOn(NavButton button)
     {

@@ -29,6 +29,14 @@ ProgramDriver::~ProgramDriver()
     }
 }
 
+void ProgramDriver::killNow()
+{
+    if (!running())
+        return;
+    process_->kill();
+    process_->waitForFinished(5000);
+}
+
 bool ProgramDriver::start(const QString& workingDirectory)
 {
     process_ = std::make_unique<QProcess>();

@@ -32,6 +32,8 @@ public:
     // Gives the window the focus and presses one key in it.
     bool pressKeyIn(unsigned long window, const QString& keysym);
     bool waitForExit(int timeoutMs = 30000);
+    // Ends the program at once with SIGKILL, as a crash or a power cut would: nothing of it runs after.
+    void killNow();
     // Runs the program folder's qmsend with these arguments; its exit status.
     int qmsend(const QStringList& arguments);
     // A WM_COMMAND to the panel, as a button press.
