@@ -409,3 +409,23 @@ TEST_F(PageJournalTest, AFullDiskIsToldOnceAndLosesNothingOnceRoomComesBack)
     EXPECT_TRUE(journal.Flush());
     EXPECT_EQ(onFile(file), expected);
 }
+
+// Writes the seeds of the journal's fuzz target: every record alone and as a bare body, a journal, a torn
+// one.
+TEST(JournalRecords, DISABLED_WriteFuzzSeeds)
+{
+    const QString folder = QStringLiteral(QM_SOURCE_DIR "/tests/data/fuzz/journal/");
+    QDir().mkpath(folder);
+    const std::vector<JournalRecord> records = sampleRecords();
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const QByteArray record = EncodeJournalRecord(records[i]);
+        qmtest::writeFile(folder + QStringLiteral("record-%1").arg(i), record);
+        // The target frames an input starting with 'B' as one record's body.
+        qmtest::writeFile(folder + QStringLiteral("body-%1").arg(i), "B" + record.sliced(8));
+    }
+    const QByteArray several = encodeAll(firstOf(records, 8));
+    qmtest::writeFile(folder + QStringLiteral("journal"), several);
+    qmtest::writeFile(folder + QStringLiteral("torn"), several.first(several.size() - 3));
+    qmtest::writeFile(folder + QStringLiteral("emptied"),
+        encodeAll({records[0], put(0, stroke(1)), records[records.size() - 4], put(0, stroke(2))}));
+}
