@@ -73,6 +73,17 @@ void BM_JournalStroke(benchmark::State& state)
 }
 BENCHMARK(BM_JournalStroke)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
+// The shadow's pass alone, over a page where nothing changed (as after a stroke that was cancelled).
+void BM_JournalShadowPass(benchmark::State& state)
+{
+    const std::vector<CPenNode> nodes = page(int(state.range(0)));
+    JournalShadow shadow;
+    shadow.Reset(nodes);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(shadow.Changes(nodes));
+}
+BENCHMARK(BM_JournalShadowPass)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
 void BM_JournalEncodeStroke(benchmark::State& state)
 {
     JournalRecord put;

@@ -6,10 +6,12 @@
 #include "support_main/test_util.h"
 #include "surface/page_model.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -384,7 +386,11 @@ TEST_F(PageJournalTest, AFullDiskIsToldOnceAndLosesNothingOnceRoomComesBack)
         GTEST_SKIP() << "a small file system needs the right to mount one";
     const QString file = path(QStringLiteral("disk/page.journal"));
     std::vector<bool> told;
-    PageJournal journal(file, [&told](bool trouble) { told.push_back(trouble); });
+    bool onOwnersThread = true;
+    PageJournal journal(file, [&told, &onOwnersThread](bool trouble) {
+        told.push_back(trouble);
+        onOwnersThread = onOwnersThread && QThread::currentThread() == qApp->thread();
+    });
     std::vector<JournalRecord> expected {begin(QStringLiteral("a.kw"))};
     journal.Restart(expected[0]);
     ASSERT_TRUE(journal.Flush());
@@ -406,6 +412,7 @@ TEST_F(PageJournalTest, AFullDiskIsToldOnceAndLosesNothingOnceRoomComesBack)
     disk.makeRoom();
     ASSERT_TRUE(qmtest::waitFor([&told] { return told.size() == 2; }));
     EXPECT_EQ(told, std::vector<bool>({true, false})) << "told once, and once more when it caught up";
+    EXPECT_TRUE(onOwnersThread) << "the teacher is told from the window's thread";
     EXPECT_TRUE(journal.Flush());
     EXPECT_EQ(onFile(file), expected);
 }
