@@ -388,10 +388,13 @@ bool PageJournal::Writer::openFile()
     if (fd < 0)
         return false;
     // A file left by an earlier run is kept up to its good prefix, so what is appended can be read back.
-    QFile file(path);
     QByteArray old;
-    if (file.open(QIODevice::ReadOnly))
+    QFile file;
+    const int readFd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (readFd >= 0 && file.open(readFd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         old = file.readAll();
+    else if (readFd >= 0)
+        ::close(readFd);
     qsizetype good = 0;
     DecodeJournal(old, &good);
     if (good != old.size() && ::ftruncate(fd, good) != 0) {
