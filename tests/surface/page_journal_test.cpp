@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <sstream>
 
 using namespace DIALOG;
@@ -195,6 +197,21 @@ TEST(JournalRecords, DamageInTheMiddleStopsTheReadingThere)
     EXPECT_EQ(DecodeJournal(huge).size(), 1u);
     EXPECT_TRUE(DecodeJournal(QByteArray(7, '\0')).empty());
     EXPECT_TRUE(DecodeJournal(QByteArray(8, '\0')).empty()) << "an empty body has no kind";
+}
+
+TEST(JournalRecords, AnAngleThatIsNoNumberDoesNotEndTheJournal)
+{
+    CPenNode turned(0, 3, 0, Picture);
+    turned.SetPicturePath(QStringLiteral("/p/a.png"));
+    turned.boxAngle = std::nan("");
+    CPenNode arc(0, 3, 0, CompassArc);
+    arc.arcRadius = std::numeric_limits<double>::infinity();
+    const std::vector<JournalRecord> back
+        = DecodeJournal(encodeAll({put(0, turned), put(1, arc), put(2, stroke(1))}));
+    ASSERT_EQ(back.size(), 3u) << "the objects after it come back";
+    EXPECT_EQ(back[0].node.boxAngle, 0.0);
+    EXPECT_EQ(back[0].node.PicturePathForLoad(), QStringLiteral("/p/a.png"));
+    EXPECT_EQ(back[1].node.arcRadius, 0.0);
 }
 
 TEST(JournalShadowChanges, FindsWhatThePageDidAndReplaysIt)
