@@ -5,19 +5,19 @@
 #include <QObject>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
-#include <cstring>
 #include <mutex>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace DIALOG {
 
@@ -73,6 +73,20 @@ std::string storedForm(const CPenNode& node)
     std::ostringstream os;
     node.Write(os);
     return std::move(os).str();
+}
+
+// "nan" or "inf" in a stored form cannot be read back, and would end the journal at that object: such a
+// value is written as 0.
+std::string readableStoredForm(const CPenNode& node)
+{
+    if (std::isfinite(node.boxAngle) && std::isfinite(node.arcRadius))
+        return storedForm(node);
+    CPenNode finite = node;
+    if (!std::isfinite(finite.boxAngle))
+        finite.boxAngle = 0.0;
+    if (!std::isfinite(finite.arcRadius))
+        finite.arcRadius = 0.0;
+    return storedForm(finite);
 }
 
 // Reads the fields of one body in order; any read past its end marks the body bad.
@@ -194,7 +208,7 @@ QByteArray EncodeJournalRecord(const JournalRecord& record)
         break;
     case JournalRecord::Put: {
         putU32(body, std::uint32_t(record.index));
-        const std::string stored = storedForm(record.node);
+        const std::string stored = readableStoredForm(record.node);
         putBytes(body, QByteArray(stored.data(), qsizetype(stored.size())));
         break;
     }
@@ -388,10 +402,13 @@ bool PageJournal::Writer::openFile()
     if (fd < 0)
         return false;
     // A file left by an earlier run is kept up to its good prefix, so what is appended can be read back.
-    QFile file(path);
     QByteArray old;
-    if (file.open(QIODevice::ReadOnly))
+    QFile file;
+    const int readFd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (readFd >= 0 && file.open(readFd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         old = file.readAll();
+    else if (readFd >= 0)
+        ::close(readFd);
     qsizetype good = 0;
     DecodeJournal(old, &good);
     if (good != old.size() && ::ftruncate(fd, good) != 0) {
@@ -469,10 +486,8 @@ void PageJournal::Writer::fail()
 {
     inTrouble = true;
     retryAt = Clock::now() + std::chrono::seconds(1);
-    if (!told) {
-        told = true;
+    if (!std::exchange(told, true))
         tell(true);
-    }
 }
 
 void PageJournal::Writer::tell(bool trouble)

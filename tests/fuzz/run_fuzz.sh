@@ -17,6 +17,7 @@ page_sources="surface/page_format.cpp surface/page_model.cpp surface/pen_node.cp
   instruments/cube_shape.cpp instruments/column_shape.cpp instruments/three_dimension.cpp"
 case "$name" in
   loadpage | page_roundtrip | stored_codecs) sources="$page_sources" ;;
+  journal) sources="$page_sources surface/page_journal.cpp" ;;
   profile) sources="platform/profile.cpp platform/ansi.cpp" ;;
   user_entries) sources="app/user_entries.cpp platform/profile.cpp platform/ansi.cpp" ;;
   *) echo "run_fuzz.sh: no target $name" >&2; exit 2 ;;
@@ -36,8 +37,10 @@ for source in $sources; do
   $cxx $flags -c "$root/$source" -o "$object"
   objects+=("$object")
 done
+libs=$qt_libs
+if [ "$name" = journal ]; then libs="$libs -lz"; fi
 # shellcheck disable=SC2086
-clang++ -fsanitize=fuzzer,address,undefined -Wl,--gc-sections -Wl,-z,start-stop-gc "${objects[@]}" $qt_libs \
+clang++ -fsanitize=fuzzer,address,undefined -Wl,--gc-sections -Wl,-z,start-stop-gc "${objects[@]}" $libs \
   -o "$out/${name}_fuzz"
 
 # New inputs go to the build's own corpus folder; the seeds in the source tree stay as they are.
