@@ -1,8 +1,8 @@
 #include "surface/board_buttons.h"
-#include "surface/lesson.h"
 
 #include "platform/image_file.h"
 #include "platform/shell.h"
+#include "surface/lesson.h"
 #include "surface/page_store.h"
 #include "surface/surface_state.h"
 

@@ -1,7 +1,7 @@
 #include "surface/eraser_gesture.h"
-#include "surface/lesson.h"
 
 #include "platform/gdi.h"
+#include "surface/lesson.h"
 #include "surface/page_model.h"
 #include "surface/stroke_rules.h"
 #include "surface/surface_state.h"

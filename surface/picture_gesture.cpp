@@ -1,11 +1,12 @@
 #include "surface/picture_gesture.h"
-#include "surface/lesson.h"
 
+#include "deferred/deferred_library.h"
 #include "platform/image_file.h"
 #include "platform/message_box.h"
 #include "platform/shell.h"
 #include "player/player_exports.h"
 #include "support/language.h"
+#include "surface/lesson.h"
 #include "surface/media_frame.h"
 #include "surface/page_model.h"
 #include "surface/picture_rules.h"
@@ -328,6 +329,9 @@ QWidget* PictureGesture::mediaWindowOf(int index) const
 bool PictureGesture::InsertVideo(const QString& path, QPoint centre)
 {
     if (!vpIsFileCanBeDecoded(path)) {
+        // Without the player the teacher has just been told so: the file is not to blame.
+        if (!deferred::Loaded(deferred::kPlayer))
+            return false;
         platform::MessageBox(host_.surfaceWindow(),
             GetConfigString(QStringLiteral("无法播放这个视频文件")) + QStringLiteral("\n") + path,
             IsEnglish() ? QStringLiteral("Tips") : QStringLiteral("提示"),

@@ -251,6 +251,28 @@ TEST_F(MediaEndToEnd, AVideoFromTheMaterialPanelPlaysInItsFrame)
     EXPECT_GT(changed, 20);
 }
 
+TEST_F(MediaEndToEnd, WithoutThePlayerAVideoIsRefusedInOneLineAndThePageGoesOn)
+{
+    ASSERT_TRUE(QFile::remove(program.programFolder() + QStringLiteral("/libQMDirect.so")));
+    const QString folder = program.programFolder() + QStringLiteral("/ReSource/视频");
+    QDir().mkpath(folder);
+    // Any file named as a video: without the player nothing reads it.
+    qmtest::writeFile(folder + QStringLiteral("/clock.mp4"), QByteArray(4096, 'v'));
+
+    ASSERT_TRUE(program.start());
+    ASSERT_NE(program.waitForWindow(kPanel), 0u);
+    ASSERT_EQ(program.pressPanelButton(kWhiteboard), 0);
+    ASSERT_NE(program.waitForWindow(QStringLiteral("ScreenPen")), 0u);
+    openMaterialFolder();
+    program.click(kFirstThumbnail);
+    const unsigned long box = program.waitForWindow(QStringLiteral("提示"));
+    ASSERT_NE(box, 0u) << "the missing player is not told";
+    ASSERT_TRUE(program.pressKeyIn(box, QStringLiteral("Return")));
+    ASSERT_TRUE(program.waitForNoWindow(QStringLiteral("提示")));
+    EXPECT_EQ(program.waitForWindow(QStringLiteral("提示"), 3000), 0u) << "a second box blames the file";
+    EXPECT_TRUE(program.running());
+}
+
 TEST_F(MediaEndToEnd, AFlashMovieShowsItsColourInItsFrame)
 {
     const QString movie = program.homeFolder() + QStringLiteral("/red rectangle.swf");
