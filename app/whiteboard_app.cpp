@@ -10,6 +10,7 @@
 #include "platform/shell.h"
 #include "platform/termination.h"
 #include "support/language.h"
+#include "surface/lesson_recovery.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -29,8 +30,10 @@ CWhiteBoardApp::CWhiteBoardApp()
 bool CWhiteBoardApp::InitInstance()
 {
     // One copy per user and display: a second one would share the first one's scratch folders and delete
-    // them under it when it quits.
-    if (!platform::acquireInstanceLock()) {
+    // them under it when it quits. A copy on another display started from the same program folder would do
+    // the same to the lesson running there.
+    if (!platform::acquireInstanceLock()
+        || DIALOG::LessonSession::HeldElsewhere(DIALOG::LessonFolders(platform::programFolder()))) {
         platform::MessageBox(nullptr, GetConfigString(QStringLiteral("您已经启动了软件")),
             GetConfigString(QStringLiteral("信息提示")), platform::MB_OK | platform::MB_ICONEXCLAMATION);
         const platform::WindowRef running = FindPanel();

@@ -134,6 +134,17 @@ bool LessonSession::Interrupted(const LessonFolders& folders)
     return free;
 }
 
+bool LessonSession::HeldElsewhere(const LessonFolders& folders)
+{
+    const int fd
+        = ::open(QFile::encodeName(folders.SessionLock()).constData(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    ::close(fd);
+    return held;
+}
+
 InterruptedLesson ReadInterruptedLesson(const LessonFolders& folders)
 {
     InterruptedLesson found;

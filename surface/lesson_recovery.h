@@ -27,6 +27,8 @@ public:
     void End();
     // The folders hold a lesson that did not end: marked running, and no process holds their lock.
     static bool Interrupted(const LessonFolders& folders);
+    // Another process runs a lesson in the folders now: it holds their lock.
+    static bool HeldElsewhere(const LessonFolders& folders);
 
 private:
     QString marker_;

@@ -4,12 +4,14 @@
 #include "program_driver.h"
 
 #include "support_main/test_util.h"
+#include "surface/lesson_recovery.h"
 #include "surface/page_format.h"
 #include "surface/page_model.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -155,4 +157,25 @@ TEST(LessonRecovery, KilledAtRandomMomentsTheLessonComesBackWithEverythingOlderT
               << ", lost within it " << recentLost << std::endl;
     EXPECT_EQ(lost, 0);
     EXPECT_GT(drawn, kKills);
+}
+
+TEST(LessonRecovery, ACopyThatFindsItsLessonFoldersRunningElsewhereSaysSoAndTouchesNothing)
+{
+    ProgramDriver program;
+    // A copy on another display, started from the same program folder, runs a lesson there.
+    const LessonFolders folders(program.programFolder());
+    QDir().mkpath(folders.HistoryFolder());
+    LessonSession elsewhere;
+    ASSERT_TRUE(elsewhere.Begin(folders));
+    const QString page = qmtest::writeFile(folders.HistoryObjects(QStringLiteral("8-14-5-9")), "e");
+
+    ASSERT_TRUE(program.start());
+    const unsigned long box = program.waitForWindow(QStringLiteral("信息提示"));
+    ASSERT_NE(box, 0u) << program.output().toStdString();
+    ASSERT_TRUE(program.pressKeyIn(box, QStringLiteral("Return")));
+    ASSERT_TRUE(program.waitForExit());
+    EXPECT_EQ(program.exitCode(), 255);
+    EXPECT_TRUE(QFileInfo::exists(page));
+    EXPECT_FALSE(LessonSession::Interrupted(folders))
+        << "the running lesson is still marked running and held";
 }
