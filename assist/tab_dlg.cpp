@@ -200,7 +200,14 @@ void CTabDlg::OnInitDialog()
 
     frame_ = new QWidget(w);
     frame_->setObjectName(QString::number(kIdPageFrame));
+    createLists(w);
+    createCommandRows(w);
+    OnTabDlgSize();
+    OnTcnSelchangeTab();
+}
 
+void CTabDlg::createLists(QWidget* w)
+{
     auto* history = new HistoryList(w);
     history->setObjectName(QString::number(kIdHistoryList));
     history->onClick = [this](const QPoint&) { OnNMClickListHistory(); };
@@ -234,7 +241,10 @@ void CTabDlg::OnInitDialog()
     tree_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     tree_->resize(100, 100);
     tree_->show();
+}
 
+void CTabDlg::createCommandRows(QWidget* w)
+{
     historyCommands_ = new QWidget(w);
     auto* historyRow = new CButtonRowLayout(historyCommands_, kButtonHeight);
     historyRow->setContentsMargins(0, 0, 0, 0);
@@ -273,9 +283,6 @@ void CTabDlg::OnInitDialog()
     QPushButton* insert = commandButton(resourceCommands_, u"插入"_s, QString::number(kIdInsert));
     resourceRow->addWidget(insert);
     QObject::connect(insert, &QPushButton::clicked, w, [this] { OnBnClickedInsert(); });
-
-    OnTabDlgSize();
-    OnTcnSelchangeTab();
 }
 
 void CTabDlg::InitHisTree()

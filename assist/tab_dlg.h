@@ -110,6 +110,9 @@ private:
     friend class CTabDlgWindow;
 
     void OnInitDialog();
+    // The history, background and resource lists; the command rows under the history and the resources.
+    void createLists(QWidget* w);
+    void createCommandRows(QWidget* w);
     void OnInitListCtrl();
     void OnInitTreeCtrl();
     void AddBookBack();
