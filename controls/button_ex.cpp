@@ -1,4 +1,5 @@
 #include "controls/button_ex.h"
+#include "platform/image_file.h"
 
 #include <QPainter>
 
@@ -21,7 +22,7 @@ void CButtonEx::SetPictures(const QPixmap& normal, const QPixmap& pressed)
 
 void CButtonEx::SetPictures(const QString& normalPath, const QString& pressedPath)
 {
-    SetPictures(QPixmap(normalPath), QPixmap(pressedPath));
+    SetPictures(platform::ownPixmap(normalPath), platform::ownPixmap(pressedPath));
 }
 
 QSize CButtonEx::sizeHint() const
