@@ -5,6 +5,15 @@
 #include "platform/messages.h"
 #include "platform/profile.h"
 
+#include <QFile>
+#include <QHash>
+#include <QMutex>
+
+#include <sys/stat.h>
+#include <time.h>
+
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -32,6 +41,77 @@ QString& currentLanguage()
 // Every library of the process links this one, so reading here, while it is loaded, settles the language
 // before any of them or the program's own start-up asks for it.
 [[maybe_unused]] const QString& languageAtLoad = currentLanguage();
+
+// What tells one state of the file from another without reading it.
+struct FileStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    qint64 modifiedNs = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+// The file's stamp, or nothing when it is missing or was written in the last second: the clock that stamps
+// a write is coarse, so two writes of the same length that close together could carry the same stamp.
+std::optional<FileStamp> settledStamp()
+{
+    struct stat st { };
+    if (::stat(QFile::encodeName(kLanguageFile.toString()).constData(), &st) != 0)
+        return std::nullopt;
+    const qint64 modified = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    if (qint64(now.tv_sec) * 1000000000 + now.tv_nsec - modified < 1000000000)
+        return std::nullopt;
+    return FileStamp {st.st_dev, st.st_ino, st.st_size, modified};
+}
+
+QString foldedName(QStringView name)
+{
+    qsizetype first = 0, last = name.size();
+    const auto blank = [](QChar c) { return c.isSpace() || c == QChar(0x1a); };
+    while (first < last && blank(name[first]))
+        ++first;
+    while (last > first && blank(name[last - 1]))
+        --last;
+    return name.sliced(first, last - first).toString().toCaseFolded();
+}
+
+// The section of the language in force, kept while the file stays as it was: the panel asks for dozens of
+// texts as it starts, and each used to read and decode the whole file.
+class Translations {
+public:
+    QString find(const QString& key)
+    {
+        QMutexLocker lock(&mutex_);
+        const QString language = currentLanguage();
+        const std::optional<FileStamp> stamp = settledStamp();
+        if (!stamp || stamp != stamp_ || language != language_) {
+            values_.clear();
+            for (const auto& [name, value] :
+                platform::GetPrivateProfileSection(language, kLanguageFile.toString())) {
+                const QString folded = name.toCaseFolded();
+                if (!values_.contains(folded))
+                    values_.insert(folded, value);
+            }
+            stamp_ = stamp;
+            language_ = language;
+        }
+        return values_.value(foldedName(key)).left(kTranslationBufferSize - 1);
+    }
+
+private:
+    QMutex mutex_;
+    std::optional<FileStamp> stamp_;
+    QString language_;
+    QHash<QString, QString> values_; // by the key case-folded, the first of each
+};
+
+Translations& translations()
+{
+    static Translations kept;
+    return kept;
+}
 
 } // namespace
 
@@ -62,8 +142,7 @@ QString GetConfigString(const QString& key)
     // A null key would ask the profile for the list of all keys of the section.
     if (key.isEmpty())
         return key;
-    const QString value = platform::GetPrivateProfileString(
-        currentLanguage(), key, u""_s, kTranslationBufferSize, kLanguageFile.toString());
+    const QString value = translations().find(key);
     return value.isEmpty() ? key : value;
 }
 
