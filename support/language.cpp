@@ -42,28 +42,36 @@ QString& currentLanguage()
 // before any of them or the program's own start-up asks for it.
 [[maybe_unused]] const QString& languageAtLoad = currentLanguage();
 
-// What tells one state of the file from another without reading it.
+// What tells one state of the file from another without reading it. The change time moves with every
+// write and every change of the dates, and no program can set it back.
 struct FileStamp {
     dev_t device = 0;
     ino_t inode = 0;
     off_t size = 0;
     qint64 modifiedNs = 0;
+    qint64 changedNs = 0;
     bool operator==(const FileStamp&) const = default;
 };
 
-// The file's stamp, or nothing when it is missing or was written in the last second: the clock that stamps
-// a write is coarse, so two writes of the same length that close together could carry the same stamp.
+qint64 nanoseconds(const timespec& t)
+{
+    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+// The file's stamp, or nothing when it is missing or changed in the last two seconds: file times are coarse
+// (to a clock tick, or two seconds on FAT), so two writes of the same length that close together could carry
+// the same stamp.
 std::optional<FileStamp> settledStamp()
 {
     struct stat st { };
     if (::stat(QFile::encodeName(kLanguageFile.toString()).constData(), &st) != 0)
         return std::nullopt;
-    const qint64 modified = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
     timespec now {};
     ::clock_gettime(CLOCK_REALTIME, &now);
-    if (qint64(now.tv_sec) * 1000000000 + now.tv_nsec - modified < 1000000000)
+    const qint64 changed = nanoseconds(st.st_ctim);
+    if (nanoseconds(now) - changed < 2000000000)
         return std::nullopt;
-    return FileStamp {st.st_dev, st.st_ino, st.st_size, modified};
+    return FileStamp {st.st_dev, st.st_ino, st.st_size, nanoseconds(st.st_mtim), changed};
 }
 
 QString foldedName(QStringView name)
