@@ -58,10 +58,9 @@ qint64 nanoseconds(const timespec& t)
     return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
 }
 
-// The file's stamp, or nothing when it is missing or changed in the last two seconds: file times are coarse
-// (to a clock tick, or two seconds on FAT), so two writes of the same length that close together could carry
-// the same stamp.
-std::optional<FileStamp> settledStamp()
+// The file's stamp, and whether it can be trusted: file times are coarse (to a clock tick, or two seconds on
+// FAT), so two writes of the same length close together could carry the same stamp. Nothing for no file.
+std::optional<FileStamp> stampOf(bool* settled)
 {
     struct stat st { };
     if (::stat(QFile::encodeName(kLanguageFile.toString()).constData(), &st) != 0)
@@ -69,8 +68,7 @@ std::optional<FileStamp> settledStamp()
     timespec now {};
     ::clock_gettime(CLOCK_REALTIME, &now);
     const qint64 changed = nanoseconds(st.st_ctim);
-    if (nanoseconds(now) - changed < 2000000000)
-        return std::nullopt;
+    *settled = nanoseconds(now) - changed >= 2000000000;
     return FileStamp {st.st_dev, st.st_ino, st.st_size, nanoseconds(st.st_mtim), changed};
 }
 
@@ -92,25 +90,38 @@ public:
     QString find(const QString& key)
     {
         QMutexLocker lock(&mutex_);
+        bool settled = false;
+        const std::optional<FileStamp> stamp = stampOf(&settled);
         const QString language = currentLanguage();
-        const std::optional<FileStamp> stamp = settledStamp();
-        if (!stamp || stamp != stamp_ || language != language_) {
-            values_.clear();
-            for (const auto& [name, value] :
-                platform::GetPrivateProfileSection(language, kLanguageFile.toString())) {
-                const QString folded = name.toCaseFolded();
-                if (!values_.contains(folded))
-                    values_.insert(folded, value);
-            }
-            stamp_ = stamp;
-            language_ = language;
-        }
+        if (!stamp || stamp != stamp_ || !settled || language != language_)
+            refresh(stamp, language);
         return values_.value(foldedName(key)).left(kTranslationBufferSize - 1);
     }
 
 private:
+    // A file too new to trust by its stamp is compared by its bytes, which is still far cheaper than
+    // decoding it again.
+    void refresh(const std::optional<FileStamp>& stamp, const QString& language)
+    {
+        QFile file(kLanguageFile.toString());
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        stamp_ = stamp;
+        if (stamp && bytes == bytes_ && language == language_)
+            return;
+        bytes_ = bytes;
+        language_ = language;
+        values_.clear();
+        for (const auto& [name, value] :
+            platform::GetPrivateProfileSection(language, kLanguageFile.toString())) {
+            const QString folded = name.toCaseFolded();
+            if (!values_.contains(folded))
+                values_.insert(folded, value);
+        }
+    }
+
     QMutex mutex_;
     std::optional<FileStamp> stamp_;
+    QByteArray bytes_;
     QString language_;
     QHash<QString, QString> values_; // by the key case-folded, the first of each
 };
