@@ -3,6 +3,7 @@
 #include "app/whiteboard_messages.h"
 
 #include "platform/dialog_units.h"
+#include "platform/image_file.h"
 #include "platform/messages.h"
 #include "platform/window_flags.h"
 #include "platform/window_ops.h"
@@ -41,7 +42,7 @@ CDlgShow::~CDlgShow() = default;
 
 void CDlgShow::reloadPicture()
 {
-    picture_.load(u":/skin/panel/show_tab.png"_s);
+    picture_ = platform::ownPixmap(u":/skin/panel/show_tab.png"_s);
     if (picture_.isNull())
         setFixedSize(platform::dialogUnitsToPixelsX(80), platform::dialogUnitsToPixelsY(47));
     else

@@ -3,6 +3,7 @@
 #include "controls/button_ex.h"
 #include "platform/desktop_probe.h"
 #include "platform/dialog_units.h"
+#include "platform/image_file.h"
 #include "platform/window_flags.h"
 #include "platform/window_ops.h"
 #include "support/multi_screen.h"
@@ -48,7 +49,7 @@ CPPTToolBar::CPPTToolBar(QWidget* owner)
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(u"_KWPPTTOOLBAR"_s);
     setFixedSize(platform::dialogUnitsToPixelsX(kWidthDu), platform::dialogUnitsToPixelsY(kHeightDu));
-    background_.load(u":/skin/pptbar/background_635.png"_s);
+    background_ = platform::ownPixmap(u":/skin/pptbar/background_635.png"_s);
 
     const int buttonWidth = platform::dialogUnitsToPixelsX(kButtonWidthDu) - 1;
     const int buttonHeight = platform::dialogUnitsToPixelsY(kButtonHeightDu);
@@ -57,9 +58,10 @@ CPPTToolBar::CPPTToolBar(QWidget* owner)
         auto* button = new UICONTROL::CButtonEx(b.id, this);
         button->setText(QString::fromLatin1(b.caption));
         button->setCheckable(true);
-        button->SetPictures(u":/skin/pptbar/%1_normal.png"_s.arg(b.id), u":/skin/pptbar/%1_down.png"_s.arg(b.id));
-        button->setGeometry(platform::dialogUnitsToPixelsX(b.x) + 1, (height() - buttonHeight) / 2, buttonWidth,
-            buttonHeight);
+        button->SetPictures(
+            u":/skin/pptbar/%1_normal.png"_s.arg(b.id), u":/skin/pptbar/%1_down.png"_s.arg(b.id));
+        button->setGeometry(platform::dialogUnitsToPixelsX(b.x) + 1, (height() - buttonHeight) / 2,
+            buttonWidth, buttonHeight);
         connect(button, &QAbstractButton::clicked, this, [this, id = b.id] { OnButton(id); });
         buttons_[i] = button;
     }
@@ -72,7 +74,8 @@ CPPTToolBar::CPPTToolBar(QWidget* owner)
     const CMultiScreen monitor(owner);
     const QScreen* screen = QGuiApplication::screenAt(monitor.GetScreenRect().center());
     const QSize work = screen ? screen->availableGeometry().size() : monitor.GetScreenRect().size();
-    move(monitor.GetTrueRect(QRect(QPoint((work.width() - width()) / 2, work.height() - height() - 12), size()))
+    move(monitor
+             .GetTrueRect(QRect(QPoint((work.width() - width()) / 2, work.height() - height() - 12), size()))
              .topLeft());
 }
 
@@ -174,7 +177,7 @@ void CPPTToolBar::mousePressEvent(QMouseEvent* event)
     // Any spot that is not a button moves the toolbar; it is above the window manager's reach.
     if (event->button() != Qt::LeftButton)
         return;
-    background_.load(u":/skin/pptbar/background_635.png"_s);
+    background_ = platform::ownPixmap(u":/skin/pptbar/background_635.png"_s);
     dragging_ = true;
     dragOffset_ = event->globalPosition().toPoint() - pos();
 }

@@ -19,6 +19,7 @@
 #include "controls/button_ex.h"
 #include "platform/desktop_probe.h"
 #include "platform/dialog_units.h"
+#include "platform/image_file.h"
 #include "platform/message_box.h"
 #include "platform/notice.h"
 #include "platform/profile.h"
@@ -159,8 +160,8 @@ CWhiteBoardDlg::CWhiteBoardDlg(QWidget* parent)
     const QString scratch = platform::templatesScratchFolder();
     pageFolderRoot_ = scratch.isEmpty() ? QString() : platform::shortPath(scratch) + u"/"_s;
 
-    setWindowIcon(QIcon(u":/skin/app/quillmark.png"_s));
-    background_.load(u":/skin/panel/background.png"_s);
+    setWindowIcon(QIcon(platform::ownPixmap(u":/skin/app/quillmark.png"_s)));
+    background_ = platform::ownPixmap(u":/skin/panel/background.png"_s);
 
     // Created before the panel window exists, so they are top-level windows of their own.
     lineStyleDlg_ = new CLineStyleDlg(this);
@@ -310,7 +311,7 @@ void CWhiteBoardDlg::CreateButtons()
     }
     icon_ = new QLabel(this);
     icon_->setObjectName(u"icon1008"_s);
-    icon_->setPixmap(QPixmap(u":/skin/panel/icon_1008.png"_s));
+    icon_->setPixmap(platform::ownPixmap(u":/skin/panel/icon_1008.png"_s));
     icon_->setGeometry(3, 5, 20, 20);
     icon_->setToolTip(GetConfigString(u"菜单"_s));
     // A click on the icon opens the main menu (the panel's own press handler sees it).

@@ -2,6 +2,7 @@
 // line-type and line-width menus, in the language in force.
 #include "app/whiteboard_dlg.h"
 #include "app/whiteboard_messages.h"
+#include "platform/image_file.h"
 #include "support/language.h"
 
 #include <QIcon>
@@ -90,7 +91,8 @@ void CWhiteBoardDlg::LoadMenus()
     addItemsOfThisProgram(first, english);
 
     // The 17 x 17 pictures of the line-type, line-width and eraser menus.
-    const auto menuIcon = [](int resource) { return QIcon(u":/skin/menu/%1.png"_s.arg(resource)); };
+    const auto menuIcon
+        = [](int resource) { return QIcon(platform::ownPixmap(u":/skin/menu/%1.png"_s.arg(resource))); };
     eraserMenu_ = new QMenu(this);
     addCommand(eraserMenu_, english ? u"Point eraser"_s : u"点擦"_s, kCmdPointEraser)->setIcon(menuIcon(476));
     addCommand(eraserMenu_, english ? u"Large point eraser"_s : u"大点擦"_s, kCmdBigPointEraser)

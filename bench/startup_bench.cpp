@@ -1,6 +1,7 @@
 // Start-up as the class sees it: from starting the program until its panel is viewable on the desktop, then
 // the resident memory at rest and with the writing surface open, beside a bare Qt Widgets window started the
-// same way (the floor). Every start is fresh: a new process, a new copy of the program folder, a new home
+// same way (the floor) and two annotation programs of the field found on the PATH (Xournal++ and Gromit-MPX,
+// skipped when absent). Every start is fresh: a new process, a new copy of the program folder, a new home
 // folder. The shared libraries mapped at rest are written to startup_maps_<name>.txt in the current
 // directory.
 #include "bench_util.h"
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QSet>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -38,9 +40,19 @@ QString programFolder()
 
 struct Subject {
     const char* name;
-    QString program; // empty: the built program in a copy of its folder
-    QString title;
+    QString program; // empty: the built program in a copy of its folder, or a peer that is not installed
+    QString title; // null: any title
+    QString className; // null: any class
+    bool built = false; // the program this project builds
 };
+
+// A program of the field on the PATH, waited for by its window's class (and title, where it maps several).
+Subject peer(const char* name, const char* command, const QString& title, const QString& className)
+{
+    return {name, QStandardPaths::findExecutable(QString::fromLatin1(command)), title, className, false};
+}
+
+const Subject kQuillmark {"quillmark", QString(), QStringLiteral("白板"), QString(), true};
 
 bool waitUntil(const std::function<bool()>& pred, int timeoutMs)
 {
@@ -88,7 +100,7 @@ public:
         : subject_(subject)
     {
         program_ = subject.program;
-        if (program_.isEmpty()) {
+        if (subject.built) {
             const QString folder = dir_.path() + QStringLiteral("/program");
             QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-a"), programFolder(), folder});
             QDir(folder + QStringLiteral("/Temp")).removeRecursively();
@@ -115,7 +127,10 @@ public:
         t.start();
         process_.start(program_, {});
         process_.waitForStarted();
-        if (!waitUntil([&] { return (window_ = platform::desktop::findWindow(subject_.title)) != 0; }, 30000))
+        const auto shown = [&] {
+            return (window_ = platform::desktop::findWindow(subject_.title, subject_.className)) != 0;
+        };
+        if (!waitUntil(shown, 30000))
             return 0;
         return double(t.nsecsElapsed()) / 1e6;
     }
@@ -154,6 +169,10 @@ void writeLibraries(const char* name, const QStringList& libraries)
 
 void BM_Startup(benchmark::State& state, const Subject& subject)
 {
+    if (!subject.built && subject.program.isEmpty()) {
+        state.SkipWithError("not found on the PATH");
+        return;
+    }
     std::vector<double> shown, rest, surface;
     QStringList libraries;
     for (auto _ : state) {
@@ -168,7 +187,7 @@ void BM_Startup(benchmark::State& state, const Subject& subject)
         QThread::msleep(kRestMs);
         rest.push_back(residentMb(run.pid()));
         libraries = mappedLibraries(run.pid());
-        if (subject.program.isEmpty() && run.openSurface()) {
+        if (subject.built && run.openSurface()) {
             QThread::msleep(kRestMs);
             surface.push_back(residentMb(run.pid()));
         }
@@ -193,7 +212,8 @@ unsigned long pixelAt(Display* display, int x, int y)
 }
 
 // Milliseconds from each XTest move of a pressed pointer until the pixel it moved to has changed; moves that
-// never showed within 200 ms are left out and counted.
+// never showed within 200 ms are left out and counted. The strokes keep to the left half of the screen: the
+// panel and the surface's tool strip beside it stand at the right, and a move over them draws nothing.
 void BM_InkLatency(benchmark::State& state)
 {
     Display* display = XOpenDisplay(nullptr);
@@ -201,7 +221,7 @@ void BM_InkLatency(benchmark::State& state)
         state.SkipWithError("no display");
         return;
     }
-    const Subject subject {"quillmark", QString(), QStringLiteral("白板")};
+    const Subject& subject = kQuillmark;
     Run run(subject);
     if (run.start() <= 0 || !run.openSurface()) {
         state.SkipWithError("no surface");
@@ -211,15 +231,16 @@ void BM_InkLatency(benchmark::State& state)
     QThread::msleep(1000);
     std::vector<double> latencies;
     int lost = 0;
-    int x = 300, y = 300;
+    constexpr int kLeft = 200, kRight = 1000;
+    int x = kLeft, y = 300;
     XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
     XTestFakeButtonEvent(display, 1, True, CurrentTime);
     XSync(display, False);
     QThread::msleep(50);
     for (auto _ : state) {
         x += 4;
-        if (x > 1600) {
-            x = 300;
+        if (x > kRight) {
+            x = kLeft;
             y += 12;
             XTestFakeButtonEvent(display, 1, False, CurrentTime);
             XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
@@ -233,11 +254,12 @@ void BM_InkLatency(benchmark::State& state)
         XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
         XFlush(display);
         double shown = 0;
-        while (qmbench::wallNs() - start < 200e6)
+        while (qmbench::wallNs() - start < 200e6) {
             if (pixelAt(display, x, y) != before) {
                 shown = qmbench::wallNs() - start;
                 break;
             }
+        }
         if (shown > 0) {
             latencies.push_back(shown / 1e6);
             state.SetIterationTime(shown / 1e9);
@@ -269,7 +291,7 @@ QSet<unsigned long> shownWindows()
 // program: the first use, its library loaded then. wanted names the window, or is empty for any new one.
 double firstUseMs(int command, const QString& wanted)
 {
-    const Subject subject {"quillmark", QString(), QStringLiteral("白板")};
+    const Subject& subject = kQuillmark;
     Run run(subject);
     if (run.start() <= 0)
         return 0;
@@ -312,11 +334,23 @@ BENCHMARK_CAPTURE(BM_FirstUse, picture_wall, 32856, QStringLiteral("QMShow"))
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);
 
-const Subject kFloor {"floor", QStringLiteral(QM_FLOOR_WINDOW), QStringLiteral("QmFloorWindow")};
-const Subject kQuillmark {"quillmark", QString(), QStringLiteral("白板")};
+const Subject kFloor {
+    "floor", QStringLiteral(QM_FLOOR_WINDOW), QStringLiteral("QmFloorWindow"), QString(), false};
+// Gromit-MPX shows no window of its own but a transparent overlay over the screen, the window it draws on.
+const Subject kGromit
+    = peer("gromit_mpx", "gromit-mpx", QStringLiteral("gromit-mpx"), QStringLiteral("Gromit-mpx"));
+const Subject kXournal = peer("xournalpp", "xournalpp", QString(), QStringLiteral("Xournalpp"));
 
 BENCHMARK_CAPTURE(BM_Startup, floor, kFloor)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Startup, quillmark, kQuillmark)
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Startup, gromit_mpx, kGromit)
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Startup, xournalpp, kXournal)
     ->UseManualTime()
     ->Iterations(5)
     ->Unit(benchmark::kMillisecond);

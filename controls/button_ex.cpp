@@ -1,6 +1,9 @@
 #include "controls/button_ex.h"
+#include "platform/image_file.h"
 
 #include <QPainter>
+
+#include <utility>
 
 namespace UICONTROL {
 
@@ -14,6 +17,8 @@ CButtonEx::CButtonEx(int id, QWidget* parent)
 
 void CButtonEx::SetPictures(const QPixmap& normal, const QPixmap& pressed)
 {
+    normalPath_.clear();
+    pressedPath_.clear();
     normal_ = normal;
     pressed_ = pressed.isNull() ? normal : pressed;
     update();
@@ -21,21 +26,38 @@ void CButtonEx::SetPictures(const QPixmap& normal, const QPixmap& pressed)
 
 void CButtonEx::SetPictures(const QString& normalPath, const QString& pressedPath)
 {
-    SetPictures(QPixmap(normalPath), QPixmap(pressedPath));
+    normal_ = QPixmap();
+    pressed_ = QPixmap();
+    normalPath_ = normalPath;
+    pressedPath_ = pressedPath;
+    update();
+}
+
+const QPixmap& CButtonEx::picture(bool down) const
+{
+    if (!normalPath_.isEmpty())
+        normal_ = platform::ownPixmap(std::exchange(normalPath_, QString()));
+    if (down && !pressedPath_.isEmpty()) {
+        pressed_ = platform::ownPixmap(std::exchange(pressedPath_, QString()));
+        if (pressed_.isNull())
+            pressed_ = normal_;
+    }
+    return down && !pressed_.isNull() ? pressed_ : normal_;
 }
 
 QSize CButtonEx::sizeHint() const
 {
-    return normal_.isNull() ? QSize(23, 24) : normal_.size();
+    const QPixmap& normal = picture(false);
+    return normal.isNull() ? QSize(23, 24) : normal.size();
 }
 
 void CButtonEx::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     const bool down = isDown() || isChecked();
-    const QPixmap& picture = down ? pressed_ : normal_;
-    if (!picture.isNull()) {
-        p.drawPixmap(rect(), picture);
+    const QPixmap& shown = picture(down);
+    if (!shown.isNull()) {
+        p.drawPixmap(rect(), shown);
     } else {
         p.fillRect(rect(), down ? QColor(0x12, 0xa3, 0x9a) : QColor(0x27, 0x61, 0xa9));
         p.setPen(Qt::white);

@@ -12,8 +12,10 @@ public:
     CButtonEx(int id, QWidget* parent);
 
     int id() const { return id_; }
-    // Loads the pictures; a missing picture leaves the button drawn as a plain tile with its caption.
+    // Sets the pictures; a missing picture leaves the button drawn as a plain tile with its caption.
     void SetPictures(const QPixmap& normal, const QPixmap& pressed);
+    // The same by the pictures' paths, each read when the button first needs it: many buttons start in
+    // windows that are hidden, and reading their pictures would delay the panel.
     void SetPictures(const QString& normalPath, const QString& pressedPath);
 
     QSize sizeHint() const override;
@@ -24,9 +26,13 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    const QPixmap& picture(bool down) const;
+
     int id_;
-    QPixmap normal_;
-    QPixmap pressed_;
+    mutable QPixmap normal_;
+    mutable QPixmap pressed_;
+    mutable QString normalPath_; // still to be read; empty once read
+    mutable QString pressedPath_;
     bool hover_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QPixmapCache>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+
+using namespace Qt::StringLiterals;
 
 namespace platform {
 
@@ -52,6 +55,25 @@ std::unique_ptr<QFile> openRegularFile(const QString& path)
 bool isResource(const QString& path)
 {
     return path.startsWith(QLatin1Char(':')) || path.startsWith(QLatin1String("qrc:"));
+}
+
+// The formats Qt reads without a plugin, by the suffix that names them.
+bool builtInFormat(const QByteArray& suffix)
+{
+    static const QList<QByteArray> formats {"png", "bmp", "ppm", "pgm", "pbm", "xbm", "xpm"};
+    return formats.contains(suffix);
+}
+
+// A reader of a compiled-in picture that trusts its name: told the format, it consults no plugin.
+std::unique_ptr<QImageReader> resourceReader(const QString& path)
+{
+    const QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
+    if (!builtInFormat(suffix))
+        return std::make_unique<QImageReader>(path);
+    auto reader = std::make_unique<QImageReader>(path, suffix);
+    reader->setAutoDetectImageFormat(false);
+    reader->setDecideFormatFromContent(false);
+    return reader;
 }
 
 void readFrom(QImageReader& reader, QImage* image, QSize maxSize, Qt::AspectRatioMode mode)
@@ -98,8 +120,7 @@ QImage readImageFile(const QString& path, QSize maxSize, Qt::AspectRatioMode mod
 {
     QImage image;
     if (isResource(path)) {
-        QImageReader reader(path);
-        readFrom(reader, &image, maxSize, mode);
+        readFrom(*resourceReader(path), &image, maxSize, mode);
         return image;
     }
     const std::unique_ptr<QFile> file = openRegularFile(path);
@@ -114,12 +135,29 @@ QImage readImageFile(const QString& path, QSize maxSize, Qt::AspectRatioMode mod
 QSize imageFileSize(const QString& path)
 {
     if (isResource(path))
-        return QImageReader(path).size();
+        return resourceReader(path)->size();
     const std::unique_ptr<QFile> file = openRegularFile(path);
     if (!file)
         return QSize();
     const std::unique_ptr<QImageReader> reader = readerFor(file.get(), path);
     return reader ? reader->size() : QSize();
+}
+
+QImage readOwnPicture(const QString& path)
+{
+    return isResource(path) ? resourceReader(path)->read() : readImageFile(path);
+}
+
+QPixmap ownPixmap(const QString& path)
+{
+    const QString key = u"qm_own:"_s + path;
+    QPixmap pixmap;
+    if (QPixmapCache::find(key, &pixmap))
+        return pixmap;
+    pixmap = QPixmap::fromImage(readOwnPicture(path));
+    if (!pixmap.isNull())
+        QPixmapCache::insert(key, pixmap);
+    return pixmap;
 }
 
 QSize fittedImageSize(QSize natural, QSize maxSize, Qt::AspectRatioMode mode)

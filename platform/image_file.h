@@ -5,6 +5,7 @@
 #include "platform/platform_export.h"
 
 #include <QImage>
+#include <QPixmap>
 #include <QSize>
 #include <QString>
 
@@ -24,6 +25,14 @@ QMPLATFORM_EXPORT int openRegularFileDescriptor(const QString& path);
 // maxSize on its own, for a picture that is drawn stretched into a box of that size anyway.
 QMPLATFORM_EXPORT QImage readImageFile(
     const QString& path, QSize maxSize = QSize(), Qt::AspectRatioMode mode = Qt::KeepAspectRatio);
+
+// A picture of the program's own (compiled in, ":/..."), read as the format its name ends in. Qt otherwise
+// guesses the format by asking every image-format plugin, which loads them all with their codecs, and the
+// program's own pictures need none of them. A resource named for no format Qt has built in is read guessing,
+// and any other path as readImageFile reads it.
+QMPLATFORM_EXPORT QImage readOwnPicture(const QString& path);
+// The same as a pixmap, kept in the pixmap cache by its path as QPixmap(path) keeps it.
+QMPLATFORM_EXPORT QPixmap ownPixmap(const QString& path);
 
 // The size of the picture at path as its header gives it, without decoding the pixels; an invalid size when
 // path is not a regular file or not a picture.

@@ -242,9 +242,10 @@ std::optional<QStringView> findValue(QStringView text, QStringView section, QStr
     return std::nullopt;
 }
 
-QStringList keyNames(QStringView text, QStringView section)
+// The keys of the first section of that name, in file order.
+std::vector<Line> sectionKeys(QStringView text, QStringView section)
 {
-    QStringList names;
+    std::vector<Line> keys;
     LineReader reader(text);
     Line line;
     bool inSection = false;
@@ -254,9 +255,17 @@ QStringList keyNames(QStringView text, QStringView section)
                 break;
             inSection = sameName(line.name, section);
         } else if (inSection && line.kind == LineKind::Key) {
-            names.append(line.name.toString());
+            keys.push_back(line);
         }
     }
+    return keys;
+}
+
+QStringList keyNames(QStringView text, QStringView section)
+{
+    QStringList names;
+    for (const Line& line : sectionKeys(text, section))
+        names.append(line.name.toString());
     return names;
 }
 
@@ -411,6 +420,18 @@ QStringList GetPrivateProfileKeyNames(const QString& section, const QString& fil
         return {};
     const ProfileText profile = readProfile(file);
     return profile.readable ? keyNames(profile.text, sectionName) : QStringList();
+}
+
+QList<std::pair<QString, QString>> GetPrivateProfileSection(const QString& section, const QString& file)
+{
+    QList<std::pair<QString, QString>> entries;
+    const QStringView sectionName = trimBlanks(section);
+    if (sectionName.isEmpty())
+        return entries;
+    const ProfileText profile = readProfile(file);
+    for (const Line& line : sectionKeys(profile.text, sectionName))
+        entries.append({line.name.toString(), line.value.toString()});
+    return entries;
 }
 
 QStringList GetPrivateProfileSectionNames(const QString& file)

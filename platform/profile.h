@@ -13,6 +13,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 namespace platform {
 
 // The value of key in section, or defaultValue when there is none, cut to bufferSize - 1 characters.
@@ -25,6 +27,11 @@ QMPLATFORM_EXPORT QString GetPrivateProfileString(const QString& section, const 
 
 // The key names of section in file order (duplicates included), with no buffer limit.
 QMPLATFORM_EXPORT QStringList GetPrivateProfileKeyNames(const QString& section, const QString& file);
+
+// The keys of section with their values as a value read gives them (not cut), in file order, duplicates
+// included; empty for a missing file or section.
+QMPLATFORM_EXPORT QList<std::pair<QString, QString>> GetPrivateProfileSection(
+    const QString& section, const QString& file);
 
 // The section names of the file in file order, with no buffer limit.
 QMPLATFORM_EXPORT QStringList GetPrivateProfileSectionNames(const QString& file);

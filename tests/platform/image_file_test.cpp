@@ -1,11 +1,15 @@
 #include "platform/image_file.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,7 +27,46 @@ QImage gradient(int w, int h)
     return img;
 }
 
+// A PNG compiled into Qt Widgets, standing for the program's own pictures.
+const QString kCompiledPicture = QStringLiteral(":/qt-project.org/styles/commonstyle/images/up-16.png");
+
+bool imagePluginLoaded()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("/imageformats/");
+}
+
 } // namespace
+
+// Run only as the child of OwnPicture.LoadsNoImagePluginWhileOtherPicturesStillReadEveryFormat, a process in
+// which nothing has read a picture yet.
+TEST(OwnPictureProbe, DISABLED_Report)
+{
+    const QImage own = readOwnPicture(kCompiledPicture);
+    std::printf("own=%dx%d plugins=%d\n", own.width(), own.height(), int(imagePluginLoaded()));
+    QTemporaryDir dir;
+    const QString jpeg = dir.filePath(QStringLiteral("photo.jpg"));
+    gradient(30, 20).save(jpeg, "JPG");
+    std::printf("jpeg=%dx%d plugins=%d\n", readImageFile(jpeg).width(), readImageFile(jpeg).height(),
+        int(imagePluginLoaded()));
+}
+
+TEST(OwnPicture, LoadsNoImagePluginWhileOtherPicturesStillReadEveryFormat)
+{
+    ASSERT_TRUE(QFile::exists(kCompiledPicture));
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+        {QStringLiteral("--gtest_also_run_disabled_tests"),
+            QStringLiteral("--gtest_filter=OwnPictureProbe.*")});
+    ASSERT_TRUE(child.waitForFinished(60000));
+    const QByteArray said = child.readAllStandardOutput();
+    EXPECT_TRUE(said.contains("own=16x16 plugins=0\n")) << said.constData();
+    EXPECT_TRUE(said.contains("jpeg=30x20 plugins=1\n")) << said.constData();
+
+    // A picture of the program's own that is not there reads as none, as any missing picture.
+    EXPECT_TRUE(readOwnPicture(QStringLiteral(":/nothing/here.png")).isNull());
+    EXPECT_EQ(readOwnPicture(kCompiledPicture).size(), QSize(16, 16));
+}
 
 // Each of these would hang or never end if it were opened like a picture file.
 TEST(ReadImageFile, RefusesWhatIsNotARegularFile)

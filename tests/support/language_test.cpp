@@ -8,6 +8,7 @@
 #include "support_main/test_util.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -152,6 +153,43 @@ TEST_F(LanguageTest, SetLanguageWithoutAWritableFolderFailsButHoldsInMemory)
     ASSERT_TRUE(gone.remove());
     EXPECT_EQ(SetLanguage(u"French"_s), 0);
     EXPECT_EQ(GetLanguage(), u"French"_s);
+}
+
+// The translations are kept between calls while the file stays as it was, and found as a read of the file
+// would find them.
+TEST_F(LanguageTest, KeptTranslationsFollowTheFileItsFolderAndTheLanguage)
+{
+    const auto writtenLongAgo = [](const QString& text) {
+        qmtest::writeFile(u"Language.ini"_s, text.toUtf8());
+        QFile file(u"Language.ini"_s);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(
+            file.setFileTime(QDateTime::fromSecsSinceEpoch(1700000000), QFileDevice::FileModificationTime));
+    };
+    writtenLongAgo(u"[Setting]\nLanguage=English\n[english]\n白板=Whiteboard\nPen=One\npen=Two\n"
+                   u"[Chinese]\n白板=黑板\n[English]\n橡皮=Eraser\n"_s);
+    qmexpand_internal::reloadLanguage();
+    // Keys match without regard to case or surrounding blanks, the first wins, and only the first section of
+    // the language's name counts, as a single read of the file gives them.
+    EXPECT_EQ(GetConfigString(u"白板"_s), u"Whiteboard"_s);
+    EXPECT_EQ(GetConfigString(u" PEN "_s), u"One"_s);
+    EXPECT_EQ(GetConfigString(u"橡皮"_s), u"橡皮"_s);
+    EXPECT_EQ(GetConfigString(u"白板"_s), u"Whiteboard"_s);
+
+    // An edit of the same length, dated as the old file was, in place.
+    writtenLongAgo(u"[Setting]\nLanguage=English\n[english]\n白板=Blackboard\nPen=One\npen=Two\n"
+                   u"[Chinese]\n白板=黑板\n[English]\n橡皮=Eraser\n"_s);
+    EXPECT_EQ(GetConfigString(u"白板"_s), u"Blackboard"_s);
+
+    // The same file in another folder with other words.
+    QTemporaryDir other;
+    qmtest::ScopedCurrentDir cd(other.path());
+    writtenLongAgo(u"[Setting]\nLanguage=English\n[english]\n白板=Greenboard\nPen=One\npen=Two\n"
+                   u"[Chinese]\n白板=黑板\n[English]\n橡皮=Eraser\n"_s);
+    EXPECT_EQ(GetConfigString(u"白板"_s), u"Greenboard"_s);
+
+    SetLanguage(u"Chinese"_s);
+    EXPECT_EQ(GetConfigString(u"白板"_s), u"黑板"_s);
 }
 
 // Run only as the child of LanguageTest.IsReadWhenTheLibraryLoads, in a folder whose language file it
