@@ -88,8 +88,7 @@ bool saveCapture(const QImage& picture, const QString& path, int bmpDepth)
     if (!file.open(QIODevice::WriteOnly))
         return false;
     if (qstrcmp(format, "BMP") == 0) {
-        const QByteArray bytes = OWNERBITMAP::EncodeBitmap(picture, bmpDepth);
-        if (bytes.isEmpty() || file.write(bytes) != bytes.size()) {
+        if (OWNERBITMAP::WriteBitmap(file, picture, bmpDepth) < 0) {
             file.cancelWriting();
             return false;
         }

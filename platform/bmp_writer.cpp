@@ -1,5 +1,6 @@
 #include "platform/bmp_writer.h"
 
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -68,6 +69,37 @@ void put32(char* at, quint32 v)
         at[i] = char((v >> (8 * i)) & 0xFF);
 }
 
+void encodeRow(const QRgb* line, qint64 width, int depth, const std::vector<QRgb>& table, unsigned char* row)
+{
+    if (depth < 8)
+        std::memset(row, 0, std::size_t((width * depth + 7) / 8));
+    for (qint64 x = 0; x < width; ++x) {
+        const QRgb px = line[x];
+        switch (depth) {
+        case 32:
+            row[4 * x] = uchar(qBlue(px));
+            row[4 * x + 1] = uchar(qGreen(px));
+            row[4 * x + 2] = uchar(qRed(px));
+            row[4 * x + 3] = 0;
+            break;
+        case 24:
+            row[3 * x] = uchar(qBlue(px));
+            row[3 * x + 1] = uchar(qGreen(px));
+            row[3 * x + 2] = uchar(qRed(px));
+            break;
+        case 8:
+            row[x] = uchar(nearestEntry(table, depth, px));
+            break;
+        case 4:
+            row[x / 2] |= uchar(nearestEntry(table, depth, px) << (x % 2 == 0 ? 4 : 0));
+            break;
+        case 1:
+            row[x / 8] |= uchar(nearestEntry(table, depth, px) << (7 - x % 8));
+            break;
+        }
+    }
+}
+
 } // namespace
 
 int BitmapDepthFor(int displayBits)
@@ -87,10 +119,10 @@ int DisplayBits()
     return screen ? screen->depth() : 24;
 }
 
-QByteArray EncodeBitmap(const QImage& image, int depth)
+qint64 WriteBitmap(QIODevice& out, const QImage& image, int depth)
 {
     if (image.isNull() || (depth != 1 && depth != 4 && depth != 8 && depth != 24 && depth != 32))
-        return QByteArray();
+        return -1;
     const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
     const qint64 width = rgb.width();
     const qint64 height = rgb.height();
@@ -101,10 +133,10 @@ QByteArray EncodeBitmap(const QImage& image, int depth)
     const qint64 imageBytes = rowBytes * height;
     const qint64 fileBytes = offset + imageBytes;
     if (fileBytes > std::numeric_limits<qint32>::max())
-        return QByteArray();
+        return -1;
 
-    QByteArray out(qsizetype(fileBytes), '\0');
-    char* d = out.data();
+    QByteArray head(qsizetype(offset), '\0');
+    char* d = head.data();
     d[0] = 'B';
     d[1] = 'M';
     put32(d + 2, quint32(fileBytes));
@@ -123,38 +155,30 @@ QByteArray EncodeBitmap(const QImage& image, int depth)
         palette[4 * i + 1] = char(qGreen(table[i]));
         palette[4 * i + 2] = char(qRed(table[i]));
     }
+    if (out.write(head) != head.size())
+        return -1;
 
-    char* pixels = d + offset;
+    // One row at a time: a screen-sized picture never needs a second screen-sized buffer, which the
+    // allocator of a worker thread would keep long after the write.
+    QByteArray row(qsizetype(rowBytes), '\0');
     for (qint64 y = 0; y < height; ++y) {
         // Rows go bottom-up; the padding at the end of each row stays zero.
-        const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(int(height - 1 - y)));
-        auto* row = reinterpret_cast<unsigned char*>(pixels + y * rowBytes);
-        for (qint64 x = 0; x < width; ++x) {
-            const QRgb px = line[x];
-            switch (depth) {
-            case 32:
-                row[4 * x] = uchar(qBlue(px));
-                row[4 * x + 1] = uchar(qGreen(px));
-                row[4 * x + 2] = uchar(qRed(px));
-                break;
-            case 24:
-                row[3 * x] = uchar(qBlue(px));
-                row[3 * x + 1] = uchar(qGreen(px));
-                row[3 * x + 2] = uchar(qRed(px));
-                break;
-            case 8:
-                row[x] = uchar(nearestEntry(table, depth, px));
-                break;
-            case 4:
-                row[x / 2] |= uchar(nearestEntry(table, depth, px) << (x % 2 == 0 ? 4 : 0));
-                break;
-            case 1:
-                row[x / 8] |= uchar(nearestEntry(table, depth, px) << (7 - x % 8));
-                break;
-            }
-        }
+        encodeRow(reinterpret_cast<const QRgb*>(rgb.constScanLine(int(height - 1 - y))), width, depth, table,
+            reinterpret_cast<unsigned char*>(row.data()));
+        if (out.write(row) != row.size())
+            return -1;
     }
-    return out;
+    return fileBytes;
+}
+
+QByteArray EncodeBitmap(const QImage& image, int depth)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (WriteBitmap(buffer, image, depth) < 0)
+        return QByteArray();
+    return bytes;
 }
 
 } // namespace OWNERBITMAP

@@ -5,6 +5,7 @@
 #include "platform/platform_export.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QImage>
 
 namespace OWNERBITMAP {
@@ -22,5 +23,8 @@ QMPLATFORM_EXPORT int DisplayBits();
 // The whole file for image in depth (1, 4, 8, 24 or 32); empty for any other depth or a null image.
 // Depths 1, 4 and 8 carry a colour table of 2^depth entries and map each pixel to its nearest entry.
 QMPLATFORM_EXPORT QByteArray EncodeBitmap(const QImage& image, int depth);
+// The same file written to out a row at a time; its size, or -1 for a depth or image EncodeBitmap refuses or
+// a failed write.
+QMPLATFORM_EXPORT qint64 WriteBitmap(QIODevice& out, const QImage& image, int depth);
 
 } // namespace OWNERBITMAP

@@ -206,22 +206,19 @@ bool StorePageFiles(const QString& objectFile, const std::vector<CPenNode>& node
     std::ostringstream text;
     WritePageObjects(text, nodes);
     const std::string objects = std::move(text).str();
-    QByteArray bitmap;
-    if (picture) {
-        bitmap = OWNERBITMAP::EncodeBitmap(*picture, depth);
-        if (bitmap.isEmpty())
-            return fail(pictureFile);
-    }
+    if (picture && (picture->isNull() || OWNERBITMAP::BitmapDepthFor(depth) != depth))
+        return fail(pictureFile);
 
     QSaveFile objectOut(objectFile);
     if (!objectOut.open(QIODevice::WriteOnly)
         || objectOut.write(objects.data(), qint64(objects.size())) != qint64(objects.size()))
         return fail(objectFile);
     QSaveFile pictureOut(pictureFile);
+    qint64 pictureBytes = 0;
     if (picture) {
-        if (!pictureOut.open(QIODevice::WriteOnly) || pictureOut.write(bitmap) != bitmap.size())
-            return fail(pictureFile);
-        if (!pictureOut.commit())
+        if (!pictureOut.open(QIODevice::WriteOnly)
+            || (pictureBytes = OWNERBITMAP::WriteBitmap(pictureOut, *picture, depth)) < 0
+            || !pictureOut.commit())
             return fail(pictureFile);
     }
     if (!objectOut.commit())
@@ -229,15 +226,14 @@ bool StorePageFiles(const QString& objectFile, const std::vector<CPenNode>& node
     // The renames reach the disk before the journal of the page starts again from them.
     syncFolderOf(objectFile);
     if (bytesWritten)
-        *bytesWritten = qint64(objects.size()) + bitmap.size();
+        *bytesWritten = qint64(objects.size()) + pictureBytes;
     return true;
 }
 
 bool StorePagePicture(const QString& pictureFile, const QImage& picture, int depth)
 {
-    const QByteArray bitmap = OWNERBITMAP::EncodeBitmap(picture, depth);
     QSaveFile out(pictureFile);
-    return !bitmap.isEmpty() && out.open(QIODevice::WriteOnly) && out.write(bitmap) == bitmap.size()
+    return out.open(QIODevice::WriteOnly) && OWNERBITMAP::WriteBitmap(out, picture, depth) >= 0
         && out.commit();
 }
 

@@ -97,10 +97,7 @@ bool importPicture(const QString& picture, const QString& target)
         return false;
     if (QFileInfo(picture).suffix().compare(QStringLiteral("bmp"), Qt::CaseInsensitive) == 0)
         return QFile::copy(picture, target);
-    const QByteArray bitmap = OWNERBITMAP::EncodeBitmap(platform::readImageFile(picture), 24);
-    QSaveFile out(target);
-    return !bitmap.isEmpty() && out.open(QIODevice::WriteOnly) && out.write(bitmap) == bitmap.size()
-        && out.commit();
+    return StorePagePicture(target, platform::readImageFile(picture), 24);
 }
 
 // The page the board shows is stored before another one replaces it.

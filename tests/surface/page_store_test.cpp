@@ -11,6 +11,7 @@
 #include "surface/screen_pen_wnd.h"
 #include "surface/surface_state.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -247,6 +248,8 @@ TEST(PageStorePicture, HeaderAndPixelsAreByteExact)
         EXPECT_EQ(back.pixel(1, 1), qRgb(0, 0, 0));
     }
     EXPECT_TRUE(OWNERBITMAP::EncodeBitmap(image, 16).isEmpty());
+    QBuffer unwritable;
+    EXPECT_EQ(OWNERBITMAP::WriteBitmap(unwritable, image, 24), -1);
 }
 
 TEST(PageStorePicture, DepthFollowsTheDisplay)
