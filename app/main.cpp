@@ -3,6 +3,7 @@
 #include "app/whiteboard_app.h"
 
 #include "platform/message_box.h"
+#include "platform/pixel_upload.h"
 #include "platform/window_stack.h"
 
 #include <QApplication>
@@ -27,6 +28,7 @@ int main(int argc, char** argv)
         return showCrashReport(argc, argv, report);
 
     static CWhiteBoardApp theApp;
+    platform::sendPixelsThroughTheConnection();
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     CWhiteBoardApp::LoadQtTranslations(app);

@@ -3,6 +3,7 @@
 // percentiles come from the individual moves.
 #include "bench_util.h"
 #include "instruments/my_shape.h"
+#include "platform/pixel_upload.h"
 #include "platform/shell.h"
 #include "surface/instrument_gesture.h"
 #include "surface/page_model.h"
@@ -240,6 +241,8 @@ BENCHMARK(BM_InstrumentDrag)
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
+    // The surface sends its pixels as the program does.
+    platform::sendPixelsThroughTheConnection();
     QApplication app(argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
