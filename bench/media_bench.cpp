@@ -2,6 +2,7 @@
 // - one drag step of a 1920 × 1080 picture with the tracker over a page of 2 000 strokes, from the mouse
 //   event to the paint of what changed;
 // - the material preview opened on a folder of 200 photographs, until its first 28 thumbnails are shown;
+// - the first video of a run until its first frame is drawn;
 // - a 1280 × 720, 30 fps video playing in its frame over the page for 60 s: frames drawn and dropped (the
 //   sink's QoS messages) and the CPU the process spends on it.
 #include "bench_util.h"
@@ -183,23 +184,49 @@ void BM_ThumbnailDecodeSerial(benchmark::State& state)
 }
 BENCHMARK(BM_ThumbnailDecodeSerial)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 
+// A 1280 x 720, 30 fps lesson video with sound, made once per run.
+QString lessonVideo(int seconds)
+{
+    const QString video = scratch().filePath(QStringLiteral("lesson-%1.mp4").arg(seconds));
+    if (QFile::exists(video))
+        return video;
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"),
+        {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-f"),
+            QStringLiteral("lavfi"), QStringLiteral("-i"),
+            QStringLiteral("testsrc2=size=1280x720:rate=30:duration=%1").arg(seconds), QStringLiteral("-f"),
+            QStringLiteral("lavfi"), QStringLiteral("-i"), QStringLiteral("sine=duration=%1").arg(seconds),
+            QStringLiteral("-c:v"), QStringLiteral("libx264"), QStringLiteral("-preset"),
+            QStringLiteral("veryfast"), QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"),
+            QStringLiteral("-c:a"), QStringLiteral("aac"), video});
+    ffmpeg.waitForFinished(600000);
+    return video;
+}
+
+// The first video of a run, from the insertion until its first frame is drawn: the player's library and
+// GStreamer are loaded then. Run it alone (--benchmark_filter=FirstVideo), so that nothing before it loaded
+// them.
+void BM_FirstVideoFrame(benchmark::State& state)
+{
+    const QString video = lessonVideo(10);
+    auto surface = openSurface();
+    for (auto _ : state) {
+        const double w0 = wallNs();
+        surface->InsertVideo(video);
+        while (player::CurrentPlaybackStats().rendered == 0 && wallNs() - w0 < 10e9)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        const double ms = (wallNs() - w0) / 1e6;
+        state.SetIterationTime(ms / 1e3);
+        state.counters["first_frame_ms"] = player::CurrentPlaybackStats().rendered > 0 ? ms : -1;
+    }
+    benchLesson().Pages().Clear();
+}
+BENCHMARK(BM_FirstVideoFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+
 void BM_VideoInPageFrame(benchmark::State& state)
 {
     const int seconds = int(state.range(0));
-    const QString video = scratch().filePath(QStringLiteral("lesson.mp4"));
-    if (!QFile::exists(video)) {
-        QProcess ffmpeg;
-        ffmpeg.start(QStringLiteral("ffmpeg"),
-            {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-f"),
-                QStringLiteral("lavfi"), QStringLiteral("-i"),
-                QStringLiteral("testsrc2=size=1280x720:rate=30:duration=%1").arg(seconds + 5),
-                QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                QStringLiteral("sine=duration=%1").arg(seconds + 5), QStringLiteral("-c:v"),
-                QStringLiteral("libx264"), QStringLiteral("-preset"), QStringLiteral("veryfast"),
-                QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"), QStringLiteral("-c:a"),
-                QStringLiteral("aac"), video});
-        ffmpeg.waitForFinished(600000);
-    }
+    const QString video = lessonVideo(seconds + 5);
     auto surface = openSurface();
     for (auto _ : state) {
         surface->InsertVideo(video);
