@@ -1,5 +1,6 @@
 #include "app/whiteboard_app.h"
 
+#include "app/calibration_dlg.h"
 #include "app/crash_handler.h"
 #include "app/whiteboard_dlg.h"
 #include "app/whiteboard_messages.h"
@@ -46,6 +47,8 @@ bool CWhiteBoardApp::InitInstance()
     hiddenOwner_ = new QWidget(nullptr, Qt::Tool);
     hiddenOwner_->setWindowTitle(QStringLiteral("hide"));
 
+    // A board calibrated before is calibrated again: the touch driver forgets it when X restarts.
+    DIALOG::CCalibrationDlg::ApplyStoredCalibration();
     auto* panel = new DIALOG::CWhiteBoardDlg(hiddenOwner_);
     panel->OfferRecoveryAtStart();
     // Logging out or Ctrl+C in a terminal ends the program as a confirmed close does: the page folders are

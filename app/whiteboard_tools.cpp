@@ -3,6 +3,7 @@
 // for the tools page.
 #include "app/whiteboard_dlg.h"
 
+#include "app/calibration_dlg.h"
 #include "app/outside_windows.h"
 #include "app/tool_dlg.h"
 #include "app/tool_tip_dlg.h"
@@ -23,7 +24,6 @@
 #include <QPointer>
 #include <QProcess>
 #include <QSet>
-#include <QStandardPaths>
 #include <QTimer>
 
 using namespace Qt::Literals::StringLiterals;
@@ -164,10 +164,7 @@ void CWhiteBoardDlg::ShowCalculator()
 
 void CWhiteBoardDlg::StartCalibration()
 {
-    // On X11 a touch board is calibrated by xinput_calibrator: four taps, applied to the running session.
-    const QString calibrator = QStandardPaths::findExecutable(u"xinput_calibrator"_s);
-    if (calibrator.isEmpty() || !QProcess::startDetached(calibrator, {}, QDir::currentPath()))
-        platform::ShowNotice(GetConfigString(u"没有安装触摸屏定位程序 xinput-calibrator"_s));
+    StartTouchCalibration(this);
 }
 
 } // namespace DIALOG

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMouseEvent>
+#include <QTest>
 #include <QThread>
 #include <QWindow>
 
@@ -155,6 +156,67 @@ void BM_PenMove(benchmark::State& state)
     benchLesson().Pages().Clear();
 }
 BENCHMARK(BM_PenMove)->Arg(3)->Arg(15)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(20000);
+
+// Fingers writing at once: one touch event moves every finger a step along its own loop (as a touch frame
+// reports all its contacts in one event), timed from the event handed to Qt's touch path until the changed
+// part of the window has been painted. Argument: the number of fingers; one finger is the mouse's path.
+void BM_FingersMove(benchmark::State& state)
+{
+    static QPointingDevice* frame = QTest::createTouchDevice(QInputDevice::DeviceType::TouchScreen,
+        QInputDevice::Capability::Position | QInputDevice::Capability::Area);
+    const int fingers = int(state.range(0));
+    auto surface = openSurface();
+    QWidget* w = surface.get();
+    // Each finger writes in a band of its own, so that no two strokes meet.
+    const auto at = [&](int finger, long i) {
+        const QPointF p = strokePoint(i);
+        return QPoint(int(p.x()), 80 + finger * 90 + int(std::fmod(std::abs(p.y()), 60.0)));
+    };
+    auto touch = QTest::touchEvent(w, frame, false);
+    const auto pressAll = [&](long i) {
+        for (int f = 0; f < fingers; ++f)
+            touch.press(f, at(f, i), w);
+        touch.commit(false);
+    };
+    const auto releaseAll = [&](long i) {
+        for (int f = 0; f < fingers; ++f)
+            touch.release(f, at(f, i), w);
+        touch.commit(false);
+    };
+    StepTimes times;
+    long i = 0;
+    pressAll(i);
+    for (auto _ : state) {
+        ++i;
+        if (i % 1000 == 0) {
+            state.PauseTiming();
+            releaseAll(i - 1);
+            benchLesson().Pages().Clear();
+            surface->RedrawPage();
+            paintPending(w);
+            pressAll(i);
+            state.ResumeTiming();
+            continue;
+        }
+        times.time(state, [&] {
+            for (int f = 0; f < fingers; ++f)
+                touch.move(f, at(f, i), w);
+            touch.commit(false);
+            paintPending(w);
+        });
+    }
+    releaseAll(i);
+    times.report(state, "us", 1e3);
+    state.counters["cpu_p50_us_per_finger"] = state.counters["cpu_p50_us"] / fingers;
+    benchLesson().Pages().Clear();
+}
+BENCHMARK(BM_FingersMove)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(10)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(10000);
 
 // A page that a long lesson leaves: 2 000 strokes of 100 points across the screen.
 void fillPage()

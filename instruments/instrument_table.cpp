@@ -162,6 +162,44 @@ bool InstrumentTable::grab(int i, QPoint p, InstrumentStep& step)
     return true;
 }
 
+int InstrumentTable::HoldableAt(QPoint p) const
+{
+    const int active = activeIndex();
+    const auto holds = [&](int i) {
+        const MyShape* shape = entries_[std::size_t(i)].shape.get();
+        return i != kCompassEntry && shape && shape->visible && shape->HitBody(p.x(), p.y());
+    };
+    if (active >= 0 && holds(active))
+        return active;
+    int taken = -1;
+    for (int i = 0; i < kInstrumentEntries; ++i)
+        if (holds(i))
+            taken = i;
+    return taken;
+}
+
+void InstrumentTable::BeginHold(int index)
+{
+    ActivateEntry(index);
+    placing_ = moving_ = handleDrag_ = protractorTurn_ = false;
+}
+
+InstrumentStep InstrumentTable::PlaceHeld(int index, QPoint origin, QPoint handle)
+{
+    InstrumentStep step;
+    MyShape* shape
+        = index >= 0 && index < kInstrumentEntries ? entries_[std::size_t(index)].shape.get() : nullptr;
+    if (!shape || !shape->visible)
+        return step;
+    const QRegion before = shape->dirtyRgn;
+    shape->ptOrigin = origin;
+    shape->ptHandle = handle;
+    shape->UpdateRegions();
+    step.repaint = InstrumentStep::Repaint::Changed;
+    step.dirty = before + shape->dirtyRgn;
+    return step;
+}
+
 InstrumentStep InstrumentTable::Press(QPoint p)
 {
     InstrumentStep step;

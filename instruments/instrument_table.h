@@ -103,6 +103,14 @@ public:
     const Entry& entry(int index) const { return entries_[std::size_t(index)]; }
     MyShape* shape(int index) const { return entries_[std::size_t(index)].shape.get(); }
 
+    // The instrument under p that two fingers may hold (any but the compass, whose legs are handles of
+    // their own); -1 when none. Of two overlapping ones the later is taken, as a press takes it.
+    int HoldableAt(QPoint p) const;
+    // Two fingers took hold of entry index: it becomes the active one, and a drag under way ends.
+    void BeginHold(int index);
+    // The held entry index lies at origin and handle now.
+    InstrumentStep PlaceHeld(int index, QPoint origin, QPoint handle);
+
     InstrumentStep Press(QPoint p);
     InstrumentStep Move(QPoint p, const QRect& toolStrip);
     InstrumentStep Release(QPoint p);

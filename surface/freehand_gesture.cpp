@@ -19,6 +19,12 @@ Gesture::Press FreehandGesture::press(QPoint p)
     CPenNode& o = host_.object();
     drawing_ = true;
     lastPoint_ = dragStart_ = p;
+    pressured_ = pressure_ >= 0.0 && host_.eraseMode() == kEraseModeNone
+        && ((o.kind == Pen && !o.highlight) || o.kind == SpeedPen);
+    if (pressured_) {
+        o.AddPoint(p.x(), p.y(), 1, pressureWidth());
+        return Press::Captured;
+    }
     if (o.kind == SpeedPen && host_.eraseMode() == kEraseModeNone) {
         speed_.Begin(p, host_.clock());
         // The stroke starts where the pen went down, so that the first segment is kept with it.
@@ -39,6 +45,13 @@ void FreehandGesture::move(QPoint p)
         return;
     CPenNode& o = host_.object();
     Canvas& canvas = host_.canvas();
+    if (pressured_) {
+        const int width = pressureWidth();
+        canvas.LiveSegment(lastPoint_, p, o.colour, width, platform::R2_COPYPEN);
+        o.AddPoint(p.x(), p.y(), 1, width);
+        lastPoint_ = p;
+        return;
+    }
     switch (o.kind) {
     case Pen:
         canvas.LiveSegment(lastPoint_, p, o.colour, o.width, penRop2(o));
@@ -76,13 +89,26 @@ void FreehandGesture::release(QPoint p)
         return;
     drawing_ = false;
     CPenNode& o = host_.object();
-    if (!IsClick(o, p))
-        o.AddPoint(p.x(), p.y(), 1, o.kind == SpeedPen ? speed_.speedWidth : 0);
+    if (!IsClick(o, p)) {
+        const int width = pressured_ ? pressureWidth() : o.kind == SpeedPen ? speed_.speedWidth : 0;
+        o.AddPoint(p.x(), p.y(), 1, width);
+    }
     dash_.Reset();
     if (o.kind != Picture) {
         stamped_ = false;
+        // A pressed stroke is kept with its widths; a tap stays the pen's dot.
+        const NodeKind kind = o.kind;
+        if (pressured_ && o.points.size() > 1)
+            o.kind = SpeedPen;
         host_.commitCurrentObject(QRect(dragStart_, p).normalized());
+        o.kind = kind;
     }
+    pressured_ = false;
+}
+
+int FreehandGesture::pressureWidth() const
+{
+    return PressureWidth(host_.object().width, pressure_);
 }
 
 void FreehandGesture::liveBrush(QPoint from, QPoint to)
@@ -125,7 +151,7 @@ void FreehandGesture::paintOverlay(QPainter& p) const
     const auto at = [&](std::size_t i) { return QPoint(o.points[i].x, o.points[i].y); };
     p.save();
     platform::beginGdi(p);
-    switch (o.kind) {
+    switch (pressured_ ? SpeedPen : o.kind) {
     case Pen:
         platform::setRop2(p, penRop2(o));
         p.setPen(platform::gdiPen(o.colour, o.width));

@@ -19,7 +19,14 @@ public:
     std::optional<QCursor> cursor(QPoint point) const override;
     // The stroke drawn so far, for areas of the window rebuilt while it is drawn.
     void paintOverlay(QPainter& painter) const override;
-    void cancel() override { drawing_ = false; }
+    void cancel() override { drawing_ = pressured_ = false; }
+
+    // A stylus's pressure (0 to 1) for the next press, move or release; negative for a pointer without
+    // one. A pen (not a highlighter) or speed pen pressed with pressure draws each segment in the width the
+    // pressure gives, and is kept as a stroke of widths per point, the form the speed pen's strokes have.
+    void SetPressure(double pressure) { pressure_ = pressure; }
+    // The speed pen's range, for a second writer that draws with the surface's speed pen.
+    void SetSpeed(const SpeedPenWidth& speed) { speed_ = speed; }
 
     // SetSpeedPen: the speed pen's width range from the chosen width; returns the pen width.
     int SetSpeedWidth(int width) { return speed_.SetWidth(width); }
@@ -27,8 +34,12 @@ public:
 
 private:
     void liveBrush(QPoint from, QPoint to);
+    int pressureWidth() const;
 
     bool drawing_ = false;
+    double pressure_ = -1.0;
+    // The press under way draws with the stylus's pressure.
+    bool pressured_ = false;
     QPoint lastPoint_;
     QPoint dragStart_;
     DashRhythm dash_;

@@ -58,6 +58,11 @@ public:
     virtual QRect toolStrip() const = 0;
     // Milliseconds of a steady clock.
     virtual qint64 clock() const = 0;
+    // The rubber band of a shape being dragged: the canvas's one band for the mouse; a finger among several
+    // shows a band of its own.
+    virtual void moveBand(const Band& band) { canvas().MoveBand(band); }
+    virtual void removeBand() { canvas().RemoveBand(); }
+    virtual QRect bandBounds() { return canvas().BandBounds(); }
 
 protected:
     ~GestureHost() = default;

@@ -90,6 +90,30 @@ void InstrumentGesture::release(QPoint point)
     repaint(step);
 }
 
+void InstrumentGesture::BeginHold(int index, QPointF first, QPointF second)
+{
+    const MyShape* shape = index >= 0 && index < kInstrumentEntries ? table_.shape(index) : nullptr;
+    if (!shape || !shape->visible)
+        return;
+    table_.BeginHold(index);
+    hold_ = HandHold {shape->ptOrigin, shape->ptHandle, first, second};
+    holdIndex_ = index;
+    host_.canvas().Compose(host_.canvas().rect());
+}
+
+void InstrumentGesture::MoveHold(QPointF first, QPointF second)
+{
+    if (holdIndex_ < 0)
+        return;
+    const auto [origin, handle] = HeldPlace(hold_, first, second);
+    repaint(table_.PlaceHeld(holdIndex_, origin, handle));
+}
+
+void InstrumentGesture::EndHold()
+{
+    holdIndex_ = -1;
+}
+
 void InstrumentGesture::cancel()
 {
     table_.ResetArc();

@@ -4,6 +4,7 @@
 // visible instruments in table order, the active one last, over the page in every mode) go here; the
 // instruments themselves are reached only through the instrument table. A compass drag draws an arc into
 // the surface's current object, and the release commits it to the page like any other object.
+#include "instruments/hand_hold.h"
 #include "instruments/instrument_table.h"
 #include "surface/gesture.h"
 
@@ -34,6 +35,14 @@ public:
     // Empties the five places, as a new surface starts.
     void ClearInstruments() { table_.Clear(); }
 
+    // Two fingers on an instrument: HoldableAt finds one under a finger (-1 for none), BeginHold takes it
+    // with the fingers at first and second, MoveHold carries and turns it with them, EndHold lets go.
+    int HoldableAt(QPoint point) const { return table_.HoldableAt(point); }
+    void BeginHold(int index, QPointF first, QPointF second);
+    void MoveHold(QPointF first, QPointF second);
+    void EndHold();
+    bool holding() const { return holdIndex_ >= 0; }
+
     const InstrumentTable& table() const { return table_; }
 
     // The recorder's IsPlaying unless a test or benchmark says otherwise.
@@ -44,6 +53,8 @@ private:
 
     // Hover and painting read and rebuild the instruments' regions: the table changes under const calls.
     mutable InstrumentTable table_;
+    HandHold hold_;
+    int holdIndex_ = -1;
 };
 
 } // namespace DIALOG

@@ -53,6 +53,7 @@ CScreenPenWnd::CScreenPenWnd(QWidget* owner, Lesson& lesson, const QString& page
     , erasers_(*this)
     , freehand_(*this)
     , chain_ {&buttons_, &picture_, &instrument_, &text_, &shapes_, &erasers_, &freehand_}
+    , hands_(*this, *this)
 {
     setWindowTitle(kTitle);
     platform::SetStackLayer(this, platform::StackLayer::Page);
@@ -60,6 +61,7 @@ CScreenPenWnd::CScreenPenWnd(QWidget* owner, Lesson& lesson, const QString& page
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
+    setAttribute(Qt::WA_AcceptTouchEvents);
     setFocusPolicy(Qt::NoFocus);
     // Every pointer move is a point of the stroke: moves must not be merged into one.
     QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
@@ -67,8 +69,8 @@ CScreenPenWnd::CScreenPenWnd(QWidget* owner, Lesson& lesson, const QString& page
     setGeometry(VirtualScreenRect());
 
     // What shows over the page, bottom to top; the canvas puts the rubber band above them all.
-    for (const Overlay* overlay : std::initializer_list<const Overlay*> {
-             &toolStrip_, &freehand_, &erasers_, &shapes_, &instrument_, &picture_, &text_, &buttons_})
+    for (const Overlay* overlay : std::initializer_list<const Overlay*> {&toolStrip_, &freehand_, &hands_,
+             &erasers_, &shapes_, &instrument_, &picture_, &text_, &buttons_})
         canvas_.AddOverlay(overlay);
     canvas_.SetRepaint([this](const QRect& area) { update(area); });
 
@@ -85,7 +87,7 @@ CScreenPenWnd::CScreenPenWnd(QWidget* owner, Lesson& lesson, const QString& page
     // closed) reaches the journal within a second.
     auto* journalTimer = new QTimer(this);
     connect(journalTimer, &QTimer::timeout, this, [this] {
-        if (!capturing_)
+        if (!capturing_ && !hands_.busy())
             lesson_.JournalChanges();
     });
     journalTimer->start(1000);
@@ -269,6 +271,7 @@ void CScreenPenWnd::HideSurface()
     finishGestures();
     if (!windowExists_)
         return;
+    hands_.finishAll();
     capturing_ = false;
     active_ = nullptr;
     hide();
@@ -328,6 +331,7 @@ void CScreenPenWnd::loadPageFiles(const QString& picturePath)
 
 void CScreenPenWnd::dropPendingWork()
 {
+    hands_.dropAll();
     for (Gesture* gesture : chain_)
         gesture->drop();
     canvas_.RemoveBand();
@@ -432,10 +436,17 @@ void CScreenPenWnd::paintEvent(QPaintEvent* event)
 
 void CScreenPenWnd::mousePressEvent(QMouseEvent* event)
 {
+    if (hands_.follows(*event))
+        return;
     const QPoint p = event->position().toPoint();
     lastMousePoint_ = p;
-    if (event->button() != Qt::LeftButton)
-        return;
+    if (event->button() == Qt::LeftButton)
+        primaryPress(p);
+}
+
+void CScreenPenWnd::primaryPress(QPoint p)
+{
+    lastMousePoint_ = p;
     capturing_ = true;
     active_ = nullptr;
     // A press of the pen tools changes the page; one in instrument mode does not.
@@ -465,21 +476,37 @@ void CScreenPenWnd::mouseDoubleClickEvent(QMouseEvent* event)
 
 void CScreenPenWnd::mouseMoveEvent(QMouseEvent* event)
 {
+    if (hands_.follows(*event))
+        return;
     const QPoint p = event->position().toPoint();
     if (!capturing_ || !(event->buttons() & Qt::LeftButton)) {
         lastMousePoint_ = p;
         updateCursor(p);
         return;
     }
-    if (active_)
+    primaryMove(p);
+}
+
+void CScreenPenWnd::primaryMove(QPoint p)
+{
+    if (capturing_ && active_)
         active_->move(p);
     lastMousePoint_ = p;
 }
 
 void CScreenPenWnd::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (hands_.follows(*event))
+        return;
     const QPoint p = event->position().toPoint();
-    if (event->button() != Qt::LeftButton || !capturing_) {
+    if (event->button() == Qt::LeftButton)
+        primaryRelease(p);
+    lastMousePoint_ = p;
+}
+
+void CScreenPenWnd::primaryRelease(QPoint p)
+{
+    if (!capturing_) {
         lastMousePoint_ = p;
         return;
     }

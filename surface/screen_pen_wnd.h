@@ -1,8 +1,9 @@
 #pragma once
 // The pen surface: a borderless window over the whole virtual screen that the teacher writes on. It is a
 // host: its window, its message table, the tool operations of the panels, the board's buttons and an
-// ordered chain of gestures that mouse input goes to. What it shows is kept by its canvas: the still
-// background, the page (background plus every committed object) and the window image.
+// ordered chain of gestures that mouse input goes to; fingers and a stylus come through its hands. What it
+// shows is kept by its canvas: the still background, the page (background plus every committed object) and
+// the window image.
 #include "platform/win_types.h"
 #include "surface/board_buttons.h"
 #include "surface/canvas.h"
@@ -16,6 +17,7 @@
 #include "surface/picture_gesture.h"
 #include "surface/shape_gesture.h"
 #include "surface/text_gesture.h"
+#include "surface/touch_writers.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -36,7 +38,7 @@ namespace DIALOG {
 class CTransparentEdit;
 class CImageReviewDlg;
 
-class CScreenPenWnd : public QWidget, private GestureHost {
+class CScreenPenWnd : public QWidget, private GestureHost, private PointerTarget {
     Q_OBJECT
 public:
     using NavButton = DIALOG::NavButton;
@@ -118,6 +120,8 @@ public:
     // The last point the mouse handlers saw, and whether a press is being followed.
     QPoint lastMousePoint() const { return lastMousePoint_; }
     bool mouseHeld() const { return capturing_; }
+    // The fingers and the stylus.
+    TouchWriters& hands() { return hands_; }
 
     // Replaces the background (a stored page picture, a colour) and draws the page again.
     void SetBackground(const QImage& picture);
@@ -150,6 +154,8 @@ signals:
     void pageNotice(const QString& text);
 
 protected:
+    bool event(QEvent* event) override;
+    void tabletEvent(QTabletEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -170,6 +176,17 @@ private:
     bool instrumentMode() const override;
     qint64 clock() const override { return clock_.elapsed(); }
     QRect toolStrip() const override { return toolStrip_.rect(); }
+
+    // PointerTarget: the mouse's press, moves and release, which the first finger and the stylus share.
+    bool primaryIdle() const override { return !capturing_; }
+    void primaryPress(QPoint point) override;
+    void primaryMove(QPoint point) override;
+    void primaryRelease(QPoint point) override;
+    void primaryDrop() override;
+    void setPressure(double pressure) override { freehand_.SetPressure(pressure); }
+    int pointEraserSize() const override { return erasers_.eraserSize(); }
+    const SpeedPenWidth& speedPen() const override { return freehand_.speed(); }
+    InstrumentGesture& heldInstruments() override { return instrument_; }
 
     void initialise(const QString& pagePicture);
     void takeScreenPicture();
@@ -231,6 +248,7 @@ private:
     std::array<Gesture*, 7> chain_;
     // The gesture following the press under way.
     Gesture* active_ = nullptr;
+    TouchWriters hands_;
 
     std::unique_ptr<CImageReviewDlg> review_;
 

@@ -38,7 +38,7 @@ void ShapeGesture::move(QPoint p)
     if (!drawing_)
         return;
     const CPenNode& o = host_.object();
-    host_.canvas().MoveBand(Band {o.kind, dragStart_, p, std::max(o.width, 1)});
+    host_.moveBand(Band {o.kind, dragStart_, p, std::max(o.width, 1)});
     if (o.kind == Polyline)
         host_.notifyOwner(ScreenPenMsg::kPolyline, 1);
 }
@@ -52,14 +52,14 @@ void ShapeGesture::release(QPoint p)
     o.AddPoint(p.x(), p.y(), 1, 0);
     Canvas& canvas = host_.canvas();
     if (o.kind == Polyline) {
-        canvas.RemoveBand();
+        host_.removeBand();
         canvas.LiveSegment(
             dragStart_, p, o.colour, o.width, o.highlight ? platform::R2_MASKPEN : platform::R2_COPYPEN);
         dragStart_ = p;
         return;
     }
-    const QRect band = canvas.BandBounds();
-    canvas.RemoveBand();
+    const QRect band = host_.bandBounds();
+    host_.removeBand();
     host_.commitCurrentObject(QRect(dragStart_, p).normalized() | band);
 }
 
@@ -69,7 +69,7 @@ void ShapeGesture::finish()
     if (!host_.windowExists() || o.kind != Polyline || host_.lesson().Pen().kind != Polyline
         || o.points.empty())
         return;
-    host_.canvas().RemoveBand();
+    host_.removeBand();
     drawing_ = false;
     host_.commitCurrentObject(QRect());
     host_.notifyOwner(ScreenPenMsg::kPolyline, 0);

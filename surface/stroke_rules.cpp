@@ -85,6 +85,12 @@ bool IsShapeKind(NodeKind kind)
         || kind == Cube || kind == Cylinder;
 }
 
+int PressureWidth(int chosen, double pressure)
+{
+    const double p = std::clamp(pressure, 0.0, 1.0);
+    return std::max(1, int(std::lround(std::max(chosen, 1) * std::exp2(2.0 * p - 1.0))));
+}
+
 bool IsClick(const CPenNode& object, QPoint release)
 {
     return object.points.size() == 1 && !IsShapeKind(object.kind) && object.kind != Polyline
@@ -146,9 +152,8 @@ std::vector<QPoint> CounterClockwiseArc(QPoint centre, const std::vector<QPoint>
 
     // The angle of each point counter-clockwise on the screen (y grows downwards), followed through the
     // drag without jumps: each step goes the short way, so a sweep past a full turn goes past 2π.
-    const auto angleOf = [centre](QPoint p) {
-        return std::atan2(-double(p.y() - centre.y()), double(p.x() - centre.x()));
-    };
+    const auto angleOf
+        = [centre](QPoint p) { return std::atan2(-double(p.y() - centre.y()), double(p.x() - centre.x())); };
     constexpr double kTurn = 2.0 * 3.14159265358979323846;
     struct Swept {
         double angle;
@@ -164,7 +169,8 @@ std::vector<QPoint> CounterClockwiseArc(QPoint centre, const std::vector<QPoint>
         angle += step;
         swept.push_back({angle, distinct[i]});
     }
-    std::stable_sort(swept.begin(), swept.end(), [](const Swept& a, const Swept& b) { return a.angle < b.angle; });
+    std::stable_sort(
+        swept.begin(), swept.end(), [](const Swept& a, const Swept& b) { return a.angle < b.angle; });
 
     const double from = swept.front().angle;
     const bool wholeTurn = swept.back().angle - from >= kTurn;

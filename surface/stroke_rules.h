@@ -50,6 +50,11 @@ struct SpeedPenWidth {
     int Step(QPoint point, qint64 now);
 };
 
+// The width a stylus pressing with pressure (0 to 1) gives a pen of the chosen width: half of it at the
+// lightest touch, the chosen width at half pressure and twice it at the firmest, growing by equal ratios in
+// between as the eye judges widths; never less than one pixel.
+int PressureWidth(int chosen, double pressure);
+
 // A lasso counts as closed when its ends are at most this far apart, the distance cut to whole pixels: a
 // hand-drawn loop never meets itself exactly.
 constexpr int kLassoClosing = 100;

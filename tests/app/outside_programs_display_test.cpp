@@ -100,10 +100,10 @@ TEST_F(OutsidePrograms, ACalculatorThatEndsWithoutAWindowSaysSoInTheTip)
     EXPECT_TRUE(boxes.isEmpty());
 }
 
-TEST_F(OutsidePrograms, CalibrationWithoutTheCalibratorSaysWhatIsMissing)
+TEST_F(OutsidePrograms, CalibrationWithoutATouchScreenSaysSoInOneLine)
 {
     panel->OnCommand(kCmdCalibration);
-    EXPECT_EQ(platform::CurrentNotice(), QStringLiteral("没有安装触摸屏定位程序 xinput-calibrator"));
+    EXPECT_EQ(platform::CurrentNotice(), QStringLiteral("没有找到触摸屏，无需定位"));
     // The settings window comes later, and says so.
     panel->OnCommand(kCmdSettings);
     EXPECT_EQ(platform::CurrentNotice(), QStringLiteral("此功能尚未提供"));

@@ -206,7 +206,8 @@ std::vector<QPoint> pencilAt(std::initializer_list<double> degrees)
     std::vector<QPoint> points;
     for (double d : degrees) {
         const double a = d * 3.14159265358979323846 / 180.0;
-        points.emplace_back(200 + int(std::lround(100 * std::cos(a))), 200 - int(std::lround(100 * std::sin(a))));
+        points.emplace_back(
+            200 + int(std::lround(100 * std::cos(a))), 200 - int(std::lround(100 * std::sin(a))));
     }
     return points;
 }
@@ -238,7 +239,8 @@ TEST(StrokeRulesCompassArc, EveryDragBecomesTheArcItSweptCounterClockwise)
     // Across the leftward ray (180° to 190° is -170°): still one short arc.
     EXPECT_EQ(CounterClockwiseArc(centre, pencilAt({200, 190, 170})), pencilAt({170, 190, 200}));
     // The hand turns back: the arc is as far as it went either way.
-    EXPECT_EQ(CounterClockwiseArc(centre, pencilAt({40, 60, 80, 50, 20, 30})), pencilAt({20, 30, 40, 50, 60, 80}));
+    EXPECT_EQ(
+        CounterClockwiseArc(centre, pencilAt({40, 60, 80, 50, 20, 30})), pencilAt({20, 30, 40, 50, 60, 80}));
     // All the way round and on: a closed circle, every step short.
     std::initializer_list<double> round = {0, 60, 120, 180, 240, 300, 360, 420};
     const std::vector<QPoint> circle = CounterClockwiseArc(centre, pencilAt(round));
@@ -276,4 +278,19 @@ TEST(StrokeRulesCompassArc, DrawnArcCoversOnlyWhatTheHandSwept)
                 (x >= 200 && y <= 200 ? inQuarter : elsewhere)++;
     EXPECT_GT(inQuarter, 100);
     EXPECT_EQ(elsewhere, 0);
+}
+
+TEST(StrokeRulesPressure, AStylusSpansHalfToTwiceTheChosenWidth)
+{
+    EXPECT_EQ(PressureWidth(10, 0.0), 5);
+    EXPECT_EQ(PressureWidth(10, 0.5), 10);
+    EXPECT_EQ(PressureWidth(10, 1.0), 20);
+    // Equal steps of pressure give equal ratios of width.
+    EXPECT_EQ(PressureWidth(16, 0.25), 11);
+    EXPECT_EQ(PressureWidth(16, 0.75), 23);
+    // Readings outside the range are the range's ends; a one-pixel pen never vanishes.
+    EXPECT_EQ(PressureWidth(10, -0.3), 5);
+    EXPECT_EQ(PressureWidth(10, 1.7), 20);
+    EXPECT_EQ(PressureWidth(1, 0.0), 1);
+    EXPECT_EQ(PressureWidth(0, 1.0), 2);
 }
