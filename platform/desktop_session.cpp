@@ -49,18 +49,9 @@ QString SessionLogLine(const SessionVariables& session)
               .arg(QString::fromLocal8Bit(session.display));
 }
 
-namespace {
-bool& waylandAtStart()
-{
-    static bool wayland = IsWaylandSession(CurrentSessionVariables());
-    return wayland;
-}
-} // namespace
-
 void ChooseX11Platform()
 {
     const SessionVariables session = CurrentSessionVariables();
-    waylandAtStart() = IsWaylandSession(session);
     if (const QByteArray platform = PlatformToSet(session); !platform.isEmpty())
         qputenv("QT_QPA_PLATFORM", platform);
     if (const QString line = SessionLogLine(session); !line.isEmpty())
@@ -69,7 +60,7 @@ void ChooseX11Platform()
 
 bool InWaylandSession()
 {
-    return waylandAtStart();
+    return IsWaylandSession(CurrentSessionVariables());
 }
 
 } // namespace platform

@@ -34,7 +34,7 @@ QMPLATFORM_EXPORT QString SessionLogLine(const SessionVariables& session);
 // before a QApplication exists.
 QMPLATFORM_EXPORT void ChooseX11Platform();
 
-// The session of this process, as it was when the program started.
+// The session of this process.
 QMPLATFORM_EXPORT bool InWaylandSession();
 
 } // namespace platform
