@@ -2,6 +2,7 @@
 #include "app/crash_handler.h"
 #include "app/whiteboard_app.h"
 
+#include "platform/desktop_session.h"
 #include "platform/message_box.h"
 #include "platform/pixel_upload.h"
 #include "platform/window_stack.h"
@@ -24,6 +25,8 @@ int showCrashReport(int argc, char** argv, const char* text)
 
 int main(int argc, char** argv)
 {
+    // On a Wayland desktop too the program is an X11 program (through XWayland): set before Qt starts.
+    platform::ChooseX11Platform();
     if (const char* report = std::getenv(crash::kCrashMessageVariable))
         return showCrashReport(argc, argv, report);
 

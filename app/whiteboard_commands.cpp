@@ -2,6 +2,7 @@
 // bluetooth receiver, the logo wall).
 #include "app/whiteboard_dlg.h"
 
+#include "app/deck_opening.h"
 #include "app/directry.h"
 #include "app/dlg_show.h"
 #include "app/erase_radius_dlg.h"
@@ -18,6 +19,7 @@
 #include "board3d/board3d_exports.h"
 #include "controls/button_ex.h"
 #include "platform/desktop_probe.h"
+#include "platform/desktop_session.h"
 #include "platform/dialog_units.h"
 #include "platform/message_box.h"
 #include "platform/notice.h"
@@ -297,7 +299,7 @@ void CWhiteBoardDlg::OpenOfficeFile()
     QDir::setCurrent(cwd);
     const QString extension = QFileInfo(file).suffix().toLower();
     if (extension == u"ppt"_s || extension == u"pptx"_s || extension == u"wps"_s)
-        platform::shellOpen(file);
+        OpenDeck(file);
 }
 
 void CWhiteBoardDlg::PlaySlideShow()
@@ -306,7 +308,9 @@ void CWhiteBoardDlg::PlaySlideShow()
     HideTabWindow();
     const QList<platform::WindowRef> windows = platform::FindPresentationWindows();
     if (windows.isEmpty()) {
-        platform::ShowNotice(GetConfigString(u"没有找到打开的演示文稿"_s));
+        // A show running natively on a Wayland desktop is not among them: play says so rather than press keys
+        // into nothing.
+        platform::ShowNotice(NoPresentationText(platform::InWaylandSession()));
         return;
     }
     const platform::WindowRef presentation = windows.first();

@@ -5,6 +5,7 @@
 #include "platform/messages.h"
 #include "platform/notice.h"
 #include "support/language.h"
+#include "support/screen_picture.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -39,18 +40,7 @@ QRect qmhelp::screenQRect()
 
 QImage qmhelp::grabScreen(const QRect& rect)
 {
-    if (rect.isEmpty())
-        return {};
-    QScreen* screen = QGuiApplication::screenAt(rect.center());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return {};
-    // The grab takes coordinates relative to the screen it is asked of.
-    const QPoint origin = screen->geometry().topLeft();
-    return screen->grabWindow(0, rect.x() - origin.x(), rect.y() - origin.y(), rect.width(), rect.height())
-        .toImage()
-        .convertToFormat(QImage::Format_RGB32);
+    return TakeScreenPicture(rect, platform::OwnWindows::Shown);
 }
 
 namespace {

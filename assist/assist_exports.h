@@ -64,7 +64,8 @@ QMHELP_EXPORT QImage lastCapture();
 QMHELP_EXPORT QWidget* captureWindow();
 // The picture zoom window while it is open; null otherwise.
 QMHELP_EXPORT QWidget* zoomWindow();
-// The desktop's pixels under rect, as they are now.
+// The desktop's pixels under rect, as they are now; null, after the teacher was told why, when the desktop
+// gave none.
 QMHELP_EXPORT QImage grabScreen(const QRect& rect);
 // The timer window when it exists (to hide it while another aid takes its snapshot); null otherwise.
 QWidget* existingTimerWindow();

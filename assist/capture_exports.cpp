@@ -53,12 +53,17 @@ void BeginCapSelect()
     if (openCaptureWindow())
         return;
     const QRect screen = qmhelp::screenQRect();
-    const QImage snapshot = qmhelp::grabScreen(screen);
-    lastCaptureBitmap().Attach(snapshot);
     // Without a screen rectangle there is nothing to select from; a window of no size would hold the
     // caller's loop with nothing to click.
-    if (screen.isEmpty())
+    if (screen.isEmpty()) {
+        lastCaptureBitmap().Attach(QImage());
         return;
+    }
+    const QImage snapshot = qmhelp::grabScreen(screen);
+    // With no picture from the desktop (the teacher was told why) the last capture stays as it was.
+    if (snapshot.isNull())
+        return;
+    lastCaptureBitmap().Attach(snapshot);
     DIALOG::CCapBitmapDlg dlg(&lastCaptureBitmap(), snapshot, screen);
     openCaptureWindow() = &dlg;
     // The teacher's Enter and Escape go to this window.

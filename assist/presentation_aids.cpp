@@ -124,6 +124,11 @@ void StartSpoltLight(int* flag, int diameter)
     if (hideMask() | hideMagnifier())
         waitMs(150);
     const QImage snapshot = qmhelp::grabScreen(screen);
+    if (snapshot.isNull()) {
+        // The teacher was told why; the button goes off instead of lighting a black screen.
+        *flag = 0;
+        return;
+    }
     a.spotlight = new DIALOG::CSpoltLight(flag, unsigned(std::max(diameter, 2)), snapshot, screen);
     a.spotlightFlag = flag;
     a.spotlight->show();
@@ -177,6 +182,14 @@ int StartMagnifier(int* flag, int, int)
     const TimerOutOfTheWay timer;
     if (show && (hideSpotlight() | hideMask()))
         waitMs(150);
+    const QImage snapshot = show ? qmhelp::grabScreen(screen) : QImage();
+    if (show && snapshot.isNull()) {
+        // The teacher was told why; no black magnifier comes up.
+        *flag = 0;
+        if (a.magnifier)
+            a.magnifier->hide();
+        return 0;
+    }
     if (!a.magnifier) {
         if (!show)
             return 0;
@@ -186,7 +199,7 @@ int StartMagnifier(int* flag, int, int)
     if (flag)
         a.magnifier->setFlag(flag);
     if (show) {
-        a.magnifier->restart(qmhelp::grabScreen(screen), screen);
+        a.magnifier->restart(snapshot, screen);
         a.magnifier->show();
         a.magnifier->raise();
     } else {

@@ -73,7 +73,10 @@ bool open(int factor)
     const QRect screen = qmhelp::screenQRect();
     if (screen.isEmpty())
         return false;
-    auto* window = new DIALOG::CMyWboard(qmhelp::grabScreen(screen), screen, factor);
+    const QImage snapshot = qmhelp::grabScreen(screen);
+    if (snapshot.isNull())
+        return false;
+    auto* window = new DIALOG::CMyWboard(snapshot, screen, factor);
     window->setRequestHandler(request);
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, window, [] { delete zoom().window; });
     zoom().window = window;

@@ -7,6 +7,7 @@
 #include "recorder/recorder_exports.h"
 #include "support/language.h"
 #include "support/multi_screen.h"
+#include "support/screen_picture.h"
 #include "surface/image_review_dlg.h"
 #include "surface/page_format.h"
 #include "surface/page_model.h"
@@ -144,8 +145,12 @@ void CScreenPenWnd::takeScreenPicture()
         HideRecordWindow();
     notifyOwner(kCapturing, 0);
     // The picture holds what the teacher sees of other programs: none of the program's windows or notices.
-    const platform::ProgramWindowsHidden hidden;
-    CopyScreens(canvas_.background(), geometry().topLeft());
+    const QImage shot = TakeScreenPicture(geometry(), platform::OwnWindows::Hidden);
+    // Without a picture (the teacher was told why) the page is white: writing goes on, on no black page.
+    if (shot.isNull())
+        canvas_.background().fill(0xFFFFFFFF);
+    else
+        QPainter(&canvas_.background()).drawImage(0, 0, shot);
 }
 
 QRect CScreenPenWnd::panelScreenRect() const

@@ -1,8 +1,6 @@
 #include "surface/surface_screens.h"
 
 #include <QGuiApplication>
-#include <QPainter>
-#include <QPixmap>
 #include <QScreen>
 
 namespace DIALOG {
@@ -13,16 +11,6 @@ QRect VirtualScreenRect()
     for (QScreen* s : QGuiApplication::screens())
         all |= s->geometry();
     return all.isEmpty() ? QRect(0, 0, 1920, 1080) : all;
-}
-
-void CopyScreens(QImage& picture, QPoint origin)
-{
-    QPainter p(&picture);
-    for (QScreen* s : QGuiApplication::screens()) {
-        const QPixmap shot = s->grabWindow(0);
-        if (!shot.isNull())
-            p.drawPixmap(s->geometry().translated(-origin), shot);
-    }
 }
 
 } // namespace DIALOG

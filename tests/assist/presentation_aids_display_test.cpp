@@ -2,6 +2,9 @@
 #include "assist/magnifier_wnd.h"
 #include "assist/mask_dlg.h"
 #include "assist/presentation_aids_model.h"
+#include "platform/message_box.h"
+#include "platform/notice.h"
+#include "support_main/private_bus.h"
 #include "support_main/test_util.h"
 
 #include <QApplication>
@@ -9,6 +12,7 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -231,4 +235,53 @@ TEST_F(AidsDesktop, TheMagnifierEnlargesTheSelectedAreaAroundItsCentre)
     EXPECT_EQ(shot.pixel(975, 540), QColor(Qt::blue).rgb());
     EXPECT_EQ(shot.pixel(985, 540), kBehind);
     EXPECT_EQ(shot.pixel(945, 200), kBehind) << "the screen outside the area changed";
+}
+
+TEST_F(AidsDesktop, InAWaylandSessionTheAidsShowThePortalsPictureAndARefusalLeavesEveryButtonOff)
+{
+    constexpr QRgb kNative = 0xFF3070F0; // what only the portal sees: a native window
+    QImage native(1920, 1080, QImage::Format_RGB32);
+    native.fill(kNative);
+    qmtest::PortalSession session(native);
+    ASSERT_TRUE(session.ready());
+    platform::setMessageBoxHook([](const platform::MessageBoxRequest&) { return platform::IDOK; });
+
+    int spot = 1;
+    StartSpoltLight(&spot, 300);
+    ASSERT_NE(qmhelp::spotlightWindow(), nullptr);
+    QWidget* window = qmhelp::spotlightWindow();
+    ASSERT_TRUE(
+        qmtest::waitFor([&] { return window->windowHandle() && window->windowHandle()->isExposed(); }));
+    settle();
+    EXPECT_EQ(screenShot().pixel(960, 540), kNative) << "the spot shows the desktop the portal gave";
+    int off = 0;
+    StartSpoltLight(&off, 300);
+
+    session.portal().setAnswer(qmtest::FakeScreenshotPortal::Answer::Refuse);
+    spot = 1;
+    StartSpoltLight(&spot, 300);
+    EXPECT_EQ(spot, 0);
+    EXPECT_EQ(qmhelp::spotlightWindow(), nullptr);
+    EXPECT_FALSE(platform::CurrentNotice().isEmpty()) << "the teacher is told why";
+    int magnifier = 1;
+    StartMagnifier(&magnifier, 0, 0);
+    EXPECT_EQ(magnifier, 0);
+    EXPECT_TRUE(!qmhelp::magnifierWindow() || !qmhelp::magnifierWindow()->isVisible());
+    int zoom = 1;
+    PictuerZoomOut(&zoom);
+    EXPECT_EQ(zoom, 0);
+    EXPECT_EQ(qmhelp::zoomWindow(), nullptr);
+    // A capture window over a black picture would wait for a selection: closed here if it came.
+    bool captureOpened = false;
+    QObject watch;
+    QTimer::singleShot(3000, &watch, [&] {
+        if (QWidget* capture = qmhelp::captureWindow()) {
+            captureOpened = true;
+            capture->close();
+        }
+    });
+    BeginCapSelect();
+    EXPECT_FALSE(captureOpened);
+    EXPECT_EQ(session.portal().calls(), 5);
+    platform::setMessageBoxHook({});
 }

@@ -2,6 +2,7 @@
 // painting text into a QImage, QPixmap and real windows all work. Each run gets a home folder of its own,
 // so that nothing a test does touches the user's Templates or settings, and a program folder of its own, so
 // that runs side by side never store pages into the same folder.
+#include "platform/desktop_session.h"
 #include "platform/shell.h"
 
 #include <QApplication>
@@ -23,6 +24,8 @@ int main(int argc, char** argv)
         qunsetenv("XDG_CONFIG_HOME");
         qunsetenv("XDG_DATA_HOME");
     }
+    // As the program does: on the Wayland test desktop the windows are X11 windows through XWayland.
+    platform::ChooseX11Platform();
     QApplication app(argc, argv);
     if (home.isValid() && QDir().mkpath(home.filePath(QStringLiteral("program"))))
         platform::setProgramFilePath(home.filePath(QStringLiteral("program/"))

@@ -2,9 +2,12 @@
 // the wiring of input, windows and messages. The stroke rules are tested without a display.
 #include "surface/screen_pen_wnd.h"
 
+#include "platform/message_box.h"
 #include "platform/messages.h"
+#include "platform/notice.h"
 #include "platform/shell.h"
 #include "platform/x11_desktop.h"
+#include "support_main/private_bus.h"
 #include "support_main/test_util.h"
 #include "surface/page_model.h"
 #include "surface/surface_messages.h"
@@ -268,6 +271,62 @@ TEST_F(ScreenPenDisplay, ScreenPictureIsTakenWithTheOwnerHidden)
     EXPECT_NE(s.backgroundBitmap().pixel(inside), qRgb(255, 0, 255));
     EXPECT_TRUE(owner_->isVisible());
     EXPECT_EQ(s.backgroundBitmap().size(), QSize(1920, 1080));
+}
+
+// What a Wayland desktop shows (native windows) only its portal can give: four coloured quarters, none of
+// them what the X server here would show.
+QImage portalDesktop()
+{
+    QImage picture(1920, 1080, QImage::Format_RGB32);
+    picture.fill(0xFF10A050);
+    for (int y = 0; y < 540; ++y)
+        for (int x = 0; x < 960; ++x)
+            picture.setPixel(x, y, 0xFF9030C0);
+    return picture;
+}
+
+TEST_F(ScreenPenDisplay, InAWaylandSessionWritingFreezesThePortalsPictureAfterSayingOnceWhatItIsFor)
+{
+    qmtest::PortalSession session(portalDesktop());
+    ASSERT_TRUE(session.ready());
+    std::vector<platform::MessageBoxRequest> boxes;
+    platform::setMessageBoxHook([&](const platform::MessageBoxRequest& r) {
+        boxes.push_back(r);
+        return platform::IDOK;
+    });
+    lesson_.SetBoardMode(kBoardDesktop);
+    CScreenPenWnd& s = open();
+    EXPECT_EQ(s.backgroundBitmap().pixel(100, 100), 0xFF9030C0u);
+    EXPECT_EQ(s.backgroundBitmap().pixel(1800, 1000), 0xFF10A050u);
+    ASSERT_EQ(boxes.size(), 1u) << "the permission question is explained before the first picture";
+    EXPECT_EQ(boxes.front().caption, QStringLiteral("提示"));
+
+    // A stroke lands on the frozen picture.
+    s.SetPen(3, RGB(0, 0, 0));
+    shown();
+    drag({400, 700}, {440, 700});
+    EXPECT_EQ(s.backgroundBitmap().pixel(420, 700), 0xFF10A050u) << "the picture under the ink stays";
+    EXPECT_GT(inked(s.pageBitmap(), QRect(400, 695, 41, 11), 0xFF10A050), 20);
+
+    surface_.reset();
+    open();
+    EXPECT_EQ(boxes.size(), 1u) << "and only once";
+    platform::setMessageBoxHook({});
+}
+
+TEST_F(ScreenPenDisplay, InAWaylandSessionARefusedPictureGivesAWhitePageAndSaysWhy)
+{
+    qmtest::PortalSession session(portalDesktop());
+    ASSERT_TRUE(session.ready());
+    platform::setMessageBoxHook([](const platform::MessageBoxRequest&) { return platform::IDOK; });
+    session.portal().setAnswer(qmtest::FakeScreenshotPortal::Answer::Refuse);
+    lesson_.SetBoardMode(kBoardDesktop);
+    CScreenPenWnd& s = open();
+    for (const QPoint p : {QPoint(10, 10), QPoint(960, 540), QPoint(1900, 1070)})
+        EXPECT_EQ(s.backgroundBitmap().pixel(p), kWhite) << "never a black page";
+    EXPECT_TRUE(platform::CurrentNotice().contains(QStringLiteral("截取屏幕画面")))
+        << platform::CurrentNotice().toStdString();
+    platform::setMessageBoxHook({});
 }
 
 TEST_F(ScreenPenDisplay, BoardExitLeavesBoardModeAndClosesTheSurface)
