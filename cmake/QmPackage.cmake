@@ -3,12 +3,10 @@ set(CPACK_PACKAGE_NAME quillmark)
 set(CPACK_PACKAGE_VENDOR Quillmark)
 set(CPACK_PACKAGE_CONTACT "Quillmark developers <quillmark@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "classroom presentation and annotation suite")
-set(CPACK_PACKAGE_DESCRIPTION
-  "A small floating panel stays above everything; from it a teacher writes with a pen over a frozen\n"
-  "picture of the desktop or on whiteboard pages, places geometry instruments, inserts pictures and\n"
-  "videos, and calls up presentation aids: capture and zoom, spotlight, screen mask, magnifier, timer,\n"
-  "screen recorder, video player, slide-show toolbar and a 3D picture wall.")
-string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+set(CPACK_PACKAGE_DESCRIPTION "A small floating panel stays above everything. From it a teacher writes with a pen \
+over a frozen picture of the desktop or on whiteboard pages, places geometry instruments, inserts pictures and \
+videos, and calls up presentation aids: capture and zoom, spotlight, screen mask, magnifier, timer, screen \
+recorder, video player, slide-show toolbar and a 3D picture wall.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
