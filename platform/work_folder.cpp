@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace platform {
@@ -71,7 +72,7 @@ bool programFolderIsInstalled()
 {
     const QString folder = programFolder();
     return QFileInfo::exists(folder + u'/' + QLatin1String(kInstalledMark))
-        || ::access(QFile::encodeName(folder).constData(), W_OK) != 0;
+        || ::faccessat(AT_FDCWD, QFile::encodeName(folder).constData(), W_OK, AT_EACCESS) != 0;
 }
 
 QString workFolder()
