@@ -6,6 +6,8 @@
 #include "platform/message_box.h"
 #include "platform/pixel_upload.h"
 #include "platform/window_stack.h"
+#include "platform/work_folder.h"
+#include "support/language_reload.h"
 
 #include <QApplication>
 
@@ -30,6 +32,9 @@ int main(int argc, char** argv)
     if (const char* report = std::getenv(crash::kCrashMessageVariable))
         return showCrashReport(argc, argv, report);
 
+    // An installed program works in the user's own folder, whose language file the reading at load missed.
+    if (platform::enterWorkFolder())
+        ReadLanguageAgain();
     static CWhiteBoardApp theApp;
     platform::sendPixelsThroughTheConnection();
     QApplication app(argc, argv);

@@ -10,6 +10,7 @@
 #include "platform/messages.h"
 #include "platform/shell.h"
 #include "platform/termination.h"
+#include "platform/work_folder.h"
 #include "support/language.h"
 #include "surface/lesson_recovery.h"
 
@@ -34,7 +35,7 @@ bool CWhiteBoardApp::InitInstance()
     // them under it when it quits. A copy on another display started from the same program folder would do
     // the same to the lesson running there.
     if (!platform::acquireInstanceLock()
-        || DIALOG::LessonSession::HeldElsewhere(DIALOG::LessonFolders(platform::programFolder()))) {
+        || DIALOG::LessonSession::HeldElsewhere(DIALOG::LessonFolders(platform::workFolder()))) {
         platform::MessageBox(nullptr, GetConfigString(QStringLiteral("您已经启动了软件")),
             GetConfigString(QStringLiteral("信息提示")), platform::MB_OK | platform::MB_ICONEXCLAMATION);
         const platform::WindowRef running = FindPanel();

@@ -27,6 +27,7 @@
 #include "platform/shell.h"
 #include "platform/window_flags.h"
 #include "platform/window_ops.h"
+#include "platform/work_folder.h"
 #include "recorder/recorder_exports.h"
 #include "support/bluetooth.h"
 #include "support/language.h"
@@ -143,7 +144,7 @@ void cleanUpKeyboardLayouts()
 
 CWhiteBoardDlg::CWhiteBoardDlg(QWidget* parent)
     : QDialog(parent, platform::kFloatingToolFlags)
-    , lesson_(QFileInfo(platform::programFilePath()).absolutePath())
+    , lesson_(platform::workFolder())
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     // The panel never takes the focus, so it is never the active window: its tips show all the same.

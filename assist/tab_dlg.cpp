@@ -10,6 +10,7 @@
 #include "platform/messages.h"
 #include "platform/shell.h"
 #include "platform/window_flags.h"
+#include "platform/work_folder.h"
 #include "support/language.h"
 #include "support/multi_screen.h"
 
@@ -142,7 +143,7 @@ private:
 };
 
 CTabDlg::CTabDlg(QWidget* /*parent*/, QWidget* owner)
-    : tempFolder_(platform::programFolder() + u"/Temp"_s)
+    : tempFolder_(platform::workFolder() + u"/Temp"_s)
     , owner_(owner)
 {
     // Without a templates folder the panel keeps no folders there: an empty base would put them at the root.

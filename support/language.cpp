@@ -1,6 +1,7 @@
 #include "support/language.h"
 
 #include "support/language_internal.h"
+#include "support/language_reload.h"
 
 #include "platform/messages.h"
 #include "platform/profile.h"
@@ -141,6 +142,11 @@ QString GetLanguage()
     return currentLanguage();
 }
 
+void ReadLanguageAgain()
+{
+    currentLanguage() = readLanguage();
+}
+
 int SetLanguage(const QString& name)
 {
     // A null name would delete the key instead of storing an empty language.
@@ -171,7 +177,7 @@ namespace qmexpand_internal {
 
 void reloadLanguage()
 {
-    currentLanguage() = readLanguage();
+    ReadLanguageAgain();
 }
 
 } // namespace qmexpand_internal
