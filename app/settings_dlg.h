@@ -12,6 +12,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -86,7 +87,7 @@ private:
     QLabel* languageNote_ = nullptr;
     QLabel* microphoneNote_ = nullptr;
     QPushButton* apply_ = nullptr;
-    class QFormLayout* form_ = nullptr;
+    QFormLayout* form_ = nullptr;
     QString chosenMicrophone_;
     bool microphonesListed_ = false;
 };
