@@ -85,6 +85,7 @@ const CWhiteBoardDlg::CommandEntry* CWhiteBoardDlg::FindCommand(int id)
         {kCmdShowUserPanel, {F::Menus, false, [](P& p, int) { p.ShowUserPanel(); }}},
         {kCmdShare, {F::Menus, false, [](P& p, int) { p.OpenShareAddress(); }}},
         {kCmdInstallBluetooth, {F::Menus, false, [](P& p, int) { p.InstallBluetoothDriver(); }}},
+        {kCmdSettings, {F::Menus, true, [](P& p, int) { p.ShowSettings(); }}},
     };
     const auto found = table.find(id);
     return found == table.end() ? nullptr : &found->second;

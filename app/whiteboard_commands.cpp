@@ -123,7 +123,7 @@ void CWhiteBoardDlg::StartWriting()
     if (!BoardPageOpen())
         lesson_.SetBoardMode(kBoardDesktop);
     EnsureSurface();
-    SetSurfacePen(kDefaultPenWidth, RGB(255, 0, 0));
+    SetStartingPen();
     toolDlg_->SetPage(11);
     HideTabAndShowToolbar();
     raise();
@@ -143,7 +143,7 @@ void CWhiteBoardDlg::StartAnnotating()
     StoreCurrentPage();
     lesson_.SetBoardMode(kBoardDesktop);
     EnsureSurface();
-    SetSurfacePen(kDefaultPenWidth, RGB(255, 0, 0));
+    SetStartingPen();
     HideTabAndShowToolbar();
     officeWindowPresent_ = platform::presentation::officeWindowPresent();
 }
@@ -162,7 +162,7 @@ void CWhiteBoardDlg::OpenWhiteboard(bool withPen)
         return;
     EnterWhiteboardMode();
     if (withPen)
-        SetSurfacePen(kDefaultPenWidth, RGB(255, 0, 0));
+        SetStartingPen();
 }
 
 void CWhiteBoardDlg::LeaveThePage()
@@ -339,7 +339,7 @@ void CWhiteBoardDlg::LeaveSlideShowForWhiteboard()
 {
     if (!(surface_ && lesson_.BoardMode() == kBoardWhite)) {
         EnterWhiteboardMode();
-        SetSurfacePen(kDefaultPenWidth, RGB(255, 0, 0));
+        SetStartingPen();
     }
     lineStyleDlg_->Refresh();
     RestorePanel();

@@ -32,6 +32,7 @@
 #include "support/bluetooth.h"
 #include "support/language.h"
 #include "support/multi_screen.h"
+#include "support/program_settings.h"
 #include "surface/page_model.h"
 #include "surface/page_store.h"
 #include "surface/screen_pen_wnd.h"
@@ -271,6 +272,12 @@ void CWhiteBoardDlg::OnInitDialog()
     LoadButtonImages();
 
     StartLessonFolders();
+    // A settings file that was damaged or edited by hand: the teacher learns which settings went back to
+    // their defaults.
+    const settings::SettingsRead read = settings::ReadSettings();
+    if (!read.unreadable.isEmpty())
+        platform::ShowNotice(
+            settings::UnreadableSettingsText(settings::SettingsFile(), read.unreadable), 10000);
 }
 
 QPoint CWhiteBoardDlg::startupPosition(int screenWidth, int screenHeight, int panelWidth, int /*panelHeight*/)
@@ -290,9 +297,15 @@ void CWhiteBoardDlg::PlaceAtStartup()
     panelSize_ = QSize(
         platform::dialogUnitsToPixelsX(kPanelWidthDu), platform::dialogUnitsToPixelsY(kPanelHeightDu));
     setFixedSize(panelSize_);
+    // The monitor chosen in the settings while it is connected, else the primary one.
+    const QString chosen = settings::ReadSettings().values.monitor;
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize screenSize = screen ? screen->size() : QSize(1024, 768);
-    move(startupPosition(screenSize.width(), screenSize.height(), panelSize_.width(), panelSize_.height()));
+    for (QScreen* each : QGuiApplication::screens())
+        if (!chosen.isEmpty() && each->name() == chosen)
+            screen = each;
+    const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+    move(area.topLeft()
+        + startupPosition(area.width(), area.height(), panelSize_.width(), panelSize_.height()));
     lastPosition_ = pos();
 }
 

@@ -243,6 +243,8 @@ private:
     // second surface and orphan the first. A request put off answers 0.
     LRESULT NowOrOnceSurfaceBuilt(std::function<LRESULT()> request);
     void SetSurfacePen(int width, COLORREF colour);
+    // The pen the teacher starts with, as the settings give it, on the surface.
+    void SetStartingPen();
     void CopyLineStyleToSharedPen();
     void ToggleTabDlg(int tab);
     void OpenBackground(const QString& picturePath);
@@ -293,6 +295,8 @@ private:
     void ShowLogoWall();
     void InstallBluetoothDriver();
     void OpenShareAddress();
+    // The settings window (main menu): modal, above the panels.
+    void ShowSettings();
     void OnStayaliveTimer();
     void PopupMenuAtCursor(QMenu* menu);
 

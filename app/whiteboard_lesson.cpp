@@ -9,6 +9,7 @@
 #include "platform/message_box.h"
 #include "platform/shell.h"
 #include "support/language.h"
+#include "support/program_settings.h"
 #include "surface/page_format.h"
 #include "surface/page_model.h"
 #include "surface/page_store.h"
@@ -182,7 +183,8 @@ QString CWhiteBoardDlg::KeepPages(const std::vector<LessonPage>& pages, bool* fa
 {
     if (failed)
         *failed = false;
-    const QString root = KeptLessonsFolder();
+    const settings::ProgramSettings chosen = settings::ReadSettings().values;
+    const QString root = settings::KeptLessonsFolderOf(chosen);
     QString folder = root + u"/"_s + KeptLessonFolderName(QDateTime::currentDateTime());
     for (int n = 2; QFileInfo::exists(folder); ++n)
         folder = root + u"/"_s + KeptLessonFolderName(QDateTime::currentDateTime()) + u"-%1"_s.arg(n);
@@ -197,7 +199,7 @@ QString CWhiteBoardDlg::KeepPages(const std::vector<LessonPage>& pages, bool* fa
             IsEnglish() ? u"Tips"_s : u"提示"_s, platform::MB_OK | platform::MB_ICONWARNING);
         return {};
     }
-    PruneKeptLessons(root);
+    PruneKeptLessons(root, chosen.keptLessons);
     return folder;
 }
 

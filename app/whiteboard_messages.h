@@ -88,12 +88,12 @@ constexpr int kCmdScreenKeyboard = 32905; // main menu: the screen keyboard
 constexpr int kCmdCalibration = 32804; // main menu: 4-point calibration of a touch board
 constexpr int kCmdPictureInPictureOpen = 32806; // no menu item: the program has no picture in picture
 constexpr int kCmdPictureInPictureClose = 32807;
-constexpr int kCmdSettings = 32808; // main menu: settings, not there yet
+constexpr int kCmdSettings = 32808; // main menu: the settings window
 // The main menu's last item: quit, after the close question (the framework's usual exit command).
 constexpr int kCmdExit = 57665;
-// Calibration, picture-in-picture, view, settings, bluetooth reconnect, light check, show panel: no action.
-constexpr int kCmdsWithoutAction[] = {32806, 32807, 32808, 32809, 32814, 32816, 32820, 32821, 32822, 32824,
-    32826, 32832, 32833, 32835, 32840, 32858, 32775};
+// Calibration, picture-in-picture, view, bluetooth reconnect, light check, show panel: no action.
+constexpr int kCmdsWithoutAction[] = {32806, 32807, 32809, 32814, 32816, 32820, 32821, 32822, 32824, 32826,
+    32832, 32833, 32835, 32840, 32858, 32775};
 
 constexpr int kHotKeyId = 1688;
 constexpr int kTimerStayalive = 8;

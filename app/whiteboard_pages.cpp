@@ -30,6 +30,7 @@
 #include "support/bluetooth.h"
 #include "support/language.h"
 #include "support/multi_screen.h"
+#include "support/program_settings.h"
 #include "surface/image_review_dlg.h"
 #include "surface/page_format.h"
 #include "surface/page_model.h"
@@ -126,6 +127,27 @@ void CWhiteBoardDlg::SetSurfacePen(int width, COLORREF colour)
         return;
     surface_->SetPen(width, colour);
     toolDlg_->SetActiveTool(CToolDlg::kPageWriting, 1054);
+}
+
+void CWhiteBoardDlg::SetStartingPen()
+{
+    if (!surface_)
+        return;
+    // Read at each press: a pen chosen in the settings is the next one the teacher starts with.
+    const settings::ProgramSettings chosen = settings::ReadSettings().values;
+    switch (chosen.penKind) {
+    case settings::PenKind::Dashed:
+        surface_->SetDashPen(chosen.penWidth, chosen.penColour);
+        toolDlg_->SetActiveTool(CToolDlg::kPageWriting, 1056);
+        break;
+    case settings::PenKind::Highlighter:
+        surface_->SetHighlighter(chosen.penWidth, chosen.penColour);
+        toolDlg_->SetActiveTool(CToolDlg::kPageWriting, 1055);
+        break;
+    case settings::PenKind::Pen:
+        SetSurfacePen(chosen.penWidth, chosen.penColour);
+        break;
+    }
 }
 
 void CWhiteBoardDlg::CopyLineStyleToSharedPen()
@@ -330,7 +352,7 @@ void CWhiteBoardDlg::TurnToNextPage()
     if (lesson_.BoardMode() == kBoardWhite) {
         lesson_.MoveToNewPage();
         EnterWhiteboardMode();
-        SetSurfacePen(kDefaultPenWidth, RGB(255, 0, 0));
+        SetStartingPen();
     } else {
         OnCommand(kCmdWriting);
     }

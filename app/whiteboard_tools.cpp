@@ -1,10 +1,12 @@
 // The main panel's ways to the tools that take a picture of the screen or live in another program: the
 // capture, the screen keyboard, the calculator and the touch board's calibration, and the main menu's items
 // for the tools page.
+// The settings window, from the main menu.
 #include "app/whiteboard_dlg.h"
 
 #include "app/calibration_dlg.h"
 #include "app/outside_windows.h"
+#include "app/settings_dlg.h"
 #include "app/tool_dlg.h"
 #include "app/tool_tip_dlg.h"
 #include "app/whiteboard_messages.h"
@@ -160,6 +162,12 @@ void CWhiteBoardDlg::ShowCalculator()
         });
     if (start != Start::Done)
         ShowTip(starting);
+}
+
+void CWhiteBoardDlg::ShowSettings()
+{
+    CSettingsDlg dialog(DialogOwner());
+    dialog.exec();
 }
 
 void CWhiteBoardDlg::StartCalibration()

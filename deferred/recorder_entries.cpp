@@ -14,4 +14,6 @@ QM_DEFERRED_OPEN(kRecorder, void, ShowRecordWindow, (), (), void())
 QM_DEFERRED_ASK(kRecorder, void, HideRecordWindow, (), (), void())
 QM_DEFERRED_OPEN(kRecorder, void, ShowRecordControlWindow, (), (), void())
 QM_DEFERRED_ASK(kRecorder, void, DestroyRecordControlWindow, (), (), void())
+QM_DEFERRED_OPEN(kRecorder, int, GetSoundSources, (QStringList * names, QStringList* descriptions),
+    (names, descriptions), -1)
 }

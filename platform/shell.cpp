@@ -87,6 +87,14 @@ QString dataHome()
     return QDir::cleanPath(data);
 }
 
+QString configHome()
+{
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (config.isEmpty() || !QDir::isAbsolutePath(config))
+        config = QDir::homePath() + QStringLiteral("/.config");
+    return QDir::cleanPath(config);
+}
+
 QString templatesFolder()
 {
     const QString home = QDir::cleanPath(QDir::homePath());

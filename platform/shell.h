@@ -20,6 +20,8 @@ QMPLATFORM_EXPORT void setProgramFilePath(const QString& path);
 // is no home folder at all.
 QMPLATFORM_EXPORT QString templatesFolder();
 QMPLATFORM_EXPORT QString dataHome();
+// $XDG_CONFIG_HOME, or ~/.config when it is unset or not absolute: where the user's settings go.
+QMPLATFORM_EXPORT QString configHome();
 QMPLATFORM_EXPORT QString documentsFolder();
 
 // There are no 8.3 names here: the short form of a path is the path itself.

@@ -185,9 +185,7 @@ bool CRecordDlg::beginSession(const QString& path, const Compressor& compressor)
     }
     sessionPath_ = path;
     compressor_ = compressor;
-    SessionSettings settings;
-    settings.path = path;
-    settings.compressor = compressor;
+    SessionSettings settings = sessionSettingsFor(path, compressor, settings::ReadSettings().values);
     session_ = std::make_unique<RecordingSession>();
     QPointer<CRecordDlg> self(this);
     settings.soundLost = [self] {

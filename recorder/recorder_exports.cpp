@@ -1,6 +1,7 @@
 #include "recorder/recorder_exports.h"
 
 #include "recorder/record_dlg.h"
+#include "recorder/sound_input.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -75,4 +76,18 @@ void ShowRecordControlWindow()
 void DestroyRecordControlWindow()
 {
     delete window().data();
+}
+
+int GetSoundSources(QStringList* names, QStringList* descriptions)
+{
+    const std::optional<QList<recorder::SoundSource>> sources = recorder::soundSources();
+    if (!sources)
+        return 0;
+    for (const recorder::SoundSource& source : *sources) {
+        if (names)
+            names->append(source.name);
+        if (descriptions)
+            descriptions->append(source.description);
+    }
+    return 1;
 }

@@ -2,6 +2,8 @@
 // The screen recorder's exports.
 #include "recorder/qmvidio_export.h"
 
+#include <QStringList>
+
 extern "C" {
 // The start/pause button's action.
 QMVIDIO_EXPORT void StartRecordScreen();
@@ -15,4 +17,7 @@ QMVIDIO_EXPORT void HideRecordWindow();
 // Toggles the record control window; then, unless a save dialog is open, the start/pause button's action.
 QMVIDIO_EXPORT void ShowRecordControlWindow();
 QMVIDIO_EXPORT void DestroyRecordControlWindow();
+// The microphones the sound server offers, by name and by description: 1 when a sound server answered, 0
+// when none did. It waits up to two seconds for the server: call it off the user-interface thread.
+QMVIDIO_EXPORT int GetSoundSources(QStringList* names, QStringList* descriptions);
 }

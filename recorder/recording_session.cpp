@@ -13,6 +13,22 @@
 
 namespace recorder {
 
+SessionSettings sessionSettingsFor(
+    const QString& path, const Compressor& compressor, const settings::ProgramSettings& chosen)
+{
+    SessionSettings session;
+    session.path = path;
+    session.compressor = compressor;
+    // Only rates whose frame time is a whole number of milliseconds: the capture clock counts in them, and
+    // any rounding would let the picture drift from the sound over a lesson.
+    const int rate = settings::IsFrameRateOffered(chosen.frameRate) ? chosen.frameRate : session.rate;
+    session.rate = rate;
+    session.intervalMs = 1000 / rate;
+    session.keyFrameEvery = rate;
+    session.microphone = chosen.microphone;
+    return session;
+}
+
 namespace {
 
 // Frames waiting for the encoder; a grab finding them all in use is dropped rather than kept in memory.
@@ -209,7 +225,7 @@ struct RecordingSession::Impl {
         SoundInput input;
         // The microphone opens while the screen side sets up; what it hears before the recording clock starts
         // is older than frame 0 and is dropped.
-        const bool opened = settings.sound && input.open(settings.sampleRate);
+        const bool opened = settings.sound && input.open(settings.sampleRate, settings.microphone);
         if (!waitForSetup() || !opened) {
             if (settings.sound && !opened && !stopping && settings.soundLost)
                 settings.soundLost();

@@ -6,6 +6,7 @@
 #include "recorder/avi_writer.h"
 #include "recorder/qmvidio_export.h"
 #include "recorder/recording_clock.h"
+#include "support/program_settings.h"
 
 #include <QString>
 
@@ -25,12 +26,18 @@ struct SessionSettings {
     int quality = 3000;
     bool sound = true;
     int sampleRate = 22050;
+    QString microphone; // the source to record from; empty: the sound server's default
     // Free bytes at the file's place; statvfs unless a test says otherwise.
     std::function<int64_t(const QString&)> freeBytes;
     // Called once, on the sound thread, when the microphone cannot be opened or stops giving sound before the
     // end; the recording goes on without sound.
     std::function<void()> soundLost;
 };
+
+// A recording's settings under the teacher's: the frame rate (a frame every 1000 / rate ms, a key frame each
+// second) and the microphone.
+QMVIDIO_EXPORT SessionSettings sessionSettingsFor(
+    const QString& path, const Compressor& compressor, const settings::ProgramSettings& chosen);
 
 // How a recording ended.
 enum class SessionEnd {

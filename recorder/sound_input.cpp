@@ -11,41 +11,42 @@ namespace recorder {
 
 namespace {
 
-struct SourceCount {
-    int inputs = 0;
+struct SourceList {
+    QList<SoundSource> inputs;
     bool done = false;
 };
 
-void countSource(pa_context*, const pa_source_info* info, int last, void* data)
+void listSource(pa_context*, const pa_source_info* info, int last, void* data)
 {
-    auto* count = static_cast<SourceCount*>(data);
+    auto* list = static_cast<SourceList*>(data);
     if (last) {
-        count->done = true;
+        list->done = true;
         return;
     }
     if (info && info->monitor_of_sink == PA_INVALID_INDEX)
-        ++count->inputs;
+        list->inputs.append({QString::fromUtf8(info->name),
+            QString::fromUtf8(info->description ? info->description : info->name)});
 }
 
 } // namespace
 
-bool hasSoundInput()
+std::optional<QList<SoundSource>> soundSources()
 {
     pa_mainloop* loop = pa_mainloop_new();
     if (!loop)
-        return false;
+        return std::nullopt;
     pa_context* context = pa_context_new(pa_mainloop_get_api(loop), "Quillmark recorder");
-    SourceCount count;
+    SourceList list;
     bool asked = false;
     if (context && pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0) {
         // A server that does not answer within two seconds counts as no sound card.
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-        while (!count.done && std::chrono::steady_clock::now() < until) {
+        while (!list.done && std::chrono::steady_clock::now() < until) {
             const pa_context_state_t state = pa_context_get_state(context);
             if (state == PA_CONTEXT_FAILED || state == PA_CONTEXT_TERMINATED)
                 break;
             if (state == PA_CONTEXT_READY && !asked) {
-                pa_operation* op = pa_context_get_source_info_list(context, countSource, &count);
+                pa_operation* op = pa_context_get_source_info_list(context, listSource, &list);
                 if (op)
                     pa_operation_unref(op);
                 asked = true;
@@ -58,7 +59,15 @@ bool hasSoundInput()
     if (context)
         pa_context_unref(context);
     pa_mainloop_free(loop);
-    return count.done && count.inputs > 0;
+    if (!list.done)
+        return std::nullopt;
+    return list.inputs;
+}
+
+bool hasSoundInput()
+{
+    const std::optional<QList<SoundSource>> sources = soundSources();
+    return sources && !sources->isEmpty();
 }
 
 // The stream runs on PulseAudio's own thread; a read waits for it with a deadline, so that a microphone that
@@ -112,7 +121,14 @@ SoundInput::~SoundInput()
     close();
 }
 
-bool SoundInput::open(int sampleRate)
+bool SoundInput::open(int sampleRate, const QString& source)
+{
+    if (!source.isEmpty() && openDevice(sampleRate, source.toUtf8().constData()))
+        return true;
+    return openDevice(sampleRate, nullptr);
+}
+
+bool SoundInput::openDevice(int sampleRate, const char* device)
 {
     close();
     d->sampleRate = sampleRate;
@@ -156,7 +172,7 @@ bool SoundInput::open(int sampleRate)
         if (ok) {
             pa_stream_set_state_callback(d->stream, Impl::streamChanged, d->loop);
             pa_stream_set_read_callback(d->stream, Impl::dataCame, d->loop);
-            ok = pa_stream_connect_record(d->stream, nullptr, &buffer,
+            ok = pa_stream_connect_record(d->stream, device, &buffer,
                      pa_stream_flags_t(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_ADJUST_LATENCY
                          | PA_STREAM_AUTO_TIMING_UPDATE))
                 >= 0;

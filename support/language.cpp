@@ -182,6 +182,17 @@ void reloadLanguage()
 
 } // namespace qmexpand_internal
 
+QString LanguageAtNextStart()
+{
+    return readLanguage();
+}
+
+bool SetLanguageAtNextStart(const QString& name)
+{
+    return platform::WritePrivateProfileString(
+        u"Setting"_s, u"Language"_s, name.isNull() ? u""_s : name, kLanguageFile.toString());
+}
+
 QStringList PanelTitles()
 {
     const QString chinese = u"白板"_s;

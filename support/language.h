@@ -29,6 +29,14 @@ QMEXPAND_EXPORT QString GetConfigString(const QString& key);
 
 } // extern "C"
 
+// The language the next start will read from the language file ("Chinese" when it names none).
+QMEXPAND_EXPORT QString LanguageAtNextStart();
+
+// Stores name in the language file for the next start and leaves the language in force alone: the windows
+// open now built their texts in it, and a process speaking two languages at once would confuse a teacher.
+// False when the file could not be written.
+QMEXPAND_EXPORT bool SetLanguageAtNextStart(const QString& name);
+
 // The main panel's title in the language in force.
 inline QString PanelTitle()
 {

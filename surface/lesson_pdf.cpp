@@ -4,6 +4,7 @@
 #include "platform/gdi.h"
 #include "platform/image_file.h"
 #include "platform/shell.h"
+#include "support/program_settings.h"
 #include "surface/page_format.h"
 #include "surface/page_model.h"
 #include "surface/pen_node.h"
@@ -334,7 +335,7 @@ QSize PageFitIn(const QSizeF& points, const QSize& screen)
 
 QString KeptLessonsFolder()
 {
-    return platform::dataHome() + QStringLiteral("/Quillmark/lessons");
+    return settings::KeptLessonsFolderOf(settings::ReadSettings().values);
 }
 
 QString KeptLessonFolderName(const QDateTime& when)

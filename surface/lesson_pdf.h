@@ -94,7 +94,7 @@ QSize PageFitIn(const QSizeF& points, const QSize& screen);
 
 // The most lessons kept; the oldest go first.
 constexpr int kKeptLessons = 20;
-// $XDG_DATA_HOME/Quillmark/lessons.
+// The folder the teacher chose in the settings, else $XDG_DATA_HOME/Quillmark/lessons.
 QString KeptLessonsFolder();
 // The folder name of a lesson kept at when: "2026-12-08-14-05-09", so that names sort as times do.
 QString KeptLessonFolderName(const QDateTime& when);

@@ -71,6 +71,19 @@ TEST_F(LanguageTest, WithoutAFileTheLanguageIsChineseAndTextsStayChinese)
     EXPECT_EQ(GetConfigString(u"信息提示"_s), u"信息提示"_s);
 }
 
+TEST_F(LanguageTest, ALanguageChosenForTheNextStartLeavesTheOneInForce)
+{
+    loadWith(u"[Setting]\nLanguage=Chinese\n[English]\n信息提示=Information\n"_s);
+    ASSERT_TRUE(SetLanguageAtNextStart(u"English"_s));
+    // The windows open now keep speaking the language they were built in.
+    EXPECT_EQ(GetLanguage(), u"Chinese"_s);
+    EXPECT_EQ(GetConfigString(u"信息提示"_s), u"信息提示"_s);
+    EXPECT_EQ(LanguageAtNextStart(), u"English"_s);
+    qmexpand_internal::reloadLanguage();
+    EXPECT_TRUE(IsEnglish()) << "the next start reads it";
+    EXPECT_TRUE(qmtest::readFile(u"Language.ini"_s).contains("[English]\n信息提示=Information"));
+}
+
 TEST_F(LanguageTest, LowerCaseLanguageFindsItsSectionWithoutRegardToCase)
 {
     loadWith(u"[setting]\nlanguage = english\n[English]\n信息提示=Information\n"_s);
