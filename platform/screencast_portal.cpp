@@ -200,9 +200,10 @@ struct ScreenCastPortal::Impl {
         for (const QString& path : subscribed)
             bus.disconnect(kService, path, kRequest, QStringLiteral("Response"), &wait,
                 SLOT(onResponse(uint, QVariantMap)));
-        if (wait.failure == CaptureFailure::None && wait.code != 0)
-            wait.fail(CaptureFailure::Refused,
-                QStringLiteral("%1: the portal answered %2").arg(method).arg(wait.code));
+        if (wait.failure == CaptureFailure::None && wait.code != 0) {
+            wait.failure = CaptureFailure::Refused;
+            wait.detail = QStringLiteral("%1: the portal answered %2").arg(method).arg(wait.code);
+        }
     }
 
     // The session's PipeWire connection; -1 with the reason on failure.
@@ -211,7 +212,13 @@ struct ScreenCastPortal::Impl {
         QDBusMessage call = QDBusMessage::createMethodCall(
             kService, kObject, kScreenCast, QStringLiteral("OpenPipeWireRemote"));
         call << QVariant::fromValue(QDBusObjectPath(session)) << QVariantMap();
-        const QDBusMessage reply = bus.call(call, QDBus::Block, answerMs);
+        // Waited for in a local loop, like the requests: the portal may live in this very process (tests).
+        QDBusPendingCallWatcher watcher(bus.asyncCall(call, answerMs));
+        QEventLoop loop;
+        QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, &QEventLoop::quit);
+        if (!watcher.isFinished())
+            loop.exec(QEventLoop::ExcludeUserInputEvents);
+        const QDBusMessage reply = watcher.reply();
         if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
             stream.failure = CaptureFailure::NoAnswer;
             stream.detail = QStringLiteral("OpenPipeWireRemote: ") + reply.errorMessage();

@@ -83,7 +83,7 @@ TEST_F(ScreenCastPortalClient, RefusalSilenceAndNoPortalEachSayWhy)
     fake.setAnswer(FakeScreenCastPortal::Answer::Refuse);
     platform::ScreenCastPortal refused(client);
     const ScreenCastStream no = refused.start(QString());
-    EXPECT_EQ(no.failure, CaptureFailure::Refused);
+    EXPECT_EQ(no.failure, CaptureFailure::Refused) << no.detail.toStdString();
     EXPECT_LT(no.fd, 0);
 
     fake.setAnswer(FakeScreenCastPortal::Answer::Silent);
