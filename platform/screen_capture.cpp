@@ -125,4 +125,9 @@ void SetPortalForTests(const QString& connectionName, int timeoutMs)
     portalForTests() = {connectionName, timeoutMs};
 }
 
+QString PortalConnectionForTests()
+{
+    return portalForTests().connectionName;
+}
+
 } // namespace platform

@@ -19,6 +19,8 @@ enum class CaptureFailure {
     Refused, // the desktop or the teacher said no
     NoAnswer, // nothing came back in time
     BadPicture, // an answer without a readable picture file
+    NoFrames, // a screen cast that gives no stream or no pictures
+    SessionClosed, // the desktop ended the screen cast
 };
 
 enum class CaptureBackend { X11, Portal };
@@ -48,5 +50,7 @@ QMPLATFORM_EXPORT QImage CropDesktopPicture(const QImage& whole, const QRect& de
 // Tests put the bus connection of that name (QDBusConnection::connectToBus) and a shorter limit in place of
 // the session bus and the 10-second limit; an empty name puts them back.
 QMPLATFORM_EXPORT void SetPortalForTests(const QString& connectionName, int timeoutMs);
+// The connection name set above; empty for the session bus.
+QMPLATFORM_EXPORT QString PortalConnectionForTests();
 
 } // namespace platform

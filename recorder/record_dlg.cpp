@@ -1,13 +1,16 @@
 #include "recorder/record_dlg.h"
 
+#include "recorder/cast_frames.h"
 #include "recorder/disk_space.h"
 #include "recorder/sound_input.h"
 #include "recorder/timer_dlg.h"
 
 #include "platform/message_box.h"
+#include "platform/profile.h"
 #include "platform/shell.h"
 #include "platform/window_stack.h"
 #include "support/language.h"
+#include "support/screen_picture.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -68,7 +71,33 @@ Compressor preferredForScreen(FrameSize screen)
     return index >= 0 ? list[size_t(index)] : defaultCompressor();
 }
 
+// The desktop's answer to the share question, kept for the next recording (per user, as the desktop keeps
+// it).
+const QString kPortalSection = QStringLiteral("Portal");
+const QString kCastTokenKey = QStringLiteral("ScreenCastToken");
+
 } // namespace
+
+QString castFailureText(platform::CaptureFailure failure)
+{
+    using platform::CaptureFailure;
+    switch (failure) {
+    case CaptureFailure::None:
+        return {};
+    case CaptureFailure::NoPortal:
+        return GetConfigString(QStringLiteral("无法录制屏幕：此桌面没有屏幕共享服务（xdg-desktop-portal）"));
+    case CaptureFailure::Refused:
+        return GetConfigString(QStringLiteral("无法录制屏幕：桌面没有允许共享屏幕"));
+    case CaptureFailure::NoAnswer:
+        return GetConfigString(QStringLiteral("无法录制屏幕：桌面没有应答"));
+    case CaptureFailure::BadPicture:
+    case CaptureFailure::NoFrames:
+        return GetConfigString(QStringLiteral("无法录制屏幕：没有屏幕画面"));
+    case CaptureFailure::SessionClosed:
+        return GetConfigString(QStringLiteral("桌面结束了屏幕共享，录制已停止"));
+    }
+    return {};
+}
 
 void CRecordDlg::setSaveDialog(SaveDialog dialog)
 {
@@ -187,6 +216,7 @@ bool CRecordDlg::beginSession(const QString& path, const Compressor& compressor)
     compressor_ = compressor;
     SessionSettings settings = sessionSettingsFor(path, compressor, settings::ReadSettings().values);
     session_ = std::make_unique<RecordingSession>();
+    castIfWayland(settings);
     QPointer<CRecordDlg> self(this);
     settings.soundLost = [self] {
         QMetaObject::invokeMethod(
@@ -197,20 +227,39 @@ bool CRecordDlg::beginSession(const QString& path, const Compressor& compressor)
             },
             Qt::QueuedConnection);
     };
-    session_->start(settings, [self](SessionEnd how, const SessionStats&) {
+    session_->start(settings, [self](SessionEnd how, const SessionStats& stats) {
         // From the encoder thread: the window hears of it on its own thread.
         QMetaObject::invokeMethod(
             self.data(),
-            [self, how] {
+            [self, how, screen = stats.screenFailure] {
                 if (self)
-                    self->sessionEnded(how);
+                    self->sessionEnded(how, screen);
             },
             Qt::QueuedConnection);
     });
     return true;
 }
 
-void CRecordDlg::sessionEnded(SessionEnd how)
+void CRecordDlg::castIfWayland(SessionSettings& settings)
+{
+    if (platform::CaptureBackendInUse() != platform::CaptureBackend::Portal)
+        return;
+    CastSettings cast;
+    cast.restoreToken = platform::GetPrivateProfileString(
+        kPortalSection, kCastTokenKey, QString(), 4096, ScreenPictureProfile());
+    cast.tokenKept = [](const QString& token) {
+        const QString profile = ScreenPictureProfile();
+        QDir().mkpath(QFileInfo(profile).absolutePath());
+        platform::WritePrivateProfileString(kPortalSection, kCastTokenKey, token, profile);
+    };
+    cast.busName = platform::PortalConnectionForTests();
+    settings.source = [cast](std::function<bool()> stopped) mutable {
+        cast.cancelled = std::move(stopped);
+        return std::make_unique<CastFrames>(cast);
+    };
+}
+
+void CRecordDlg::sessionEnded(SessionEnd how, platform::CaptureFailure screen)
 {
     const bool english = IsEnglish();
     switch (how) {
@@ -236,7 +285,18 @@ void CRecordDlg::sessionEnded(SessionEnd how)
     case SessionEnd::WriteFailed:
         control_->recordingCutOff(diskFullMessage(mountPointOf(sessionPath_), english));
         break;
+    case SessionEnd::ScreenLost:
+        control_->recordingCutOff(castFailureText(screen));
+        break;
     case SessionEnd::NoScreen:
+        // Never a silent black recording: the teacher reads why there is none (unless the teacher stopped it
+        // while the desktop was still asking).
+        if (control_->recording())
+            platform::MessageBox(this,
+                castFailureText(
+                    screen == platform::CaptureFailure::None ? platform::CaptureFailure::NoFrames : screen),
+                english ? QStringLiteral("Tips") : QStringLiteral("提示"),
+                platform::MB_OK | platform::MB_ICONWARNING);
         control_->stop();
         control_->recordingEnded(false);
         break;

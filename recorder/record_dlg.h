@@ -12,6 +12,9 @@
 #include <memory>
 
 class CTimerDlg;
+
+// The line the teacher reads when the screen cannot be recorded, or stopped being.
+QMVIDIO_EXPORT QString castFailureText(platform::CaptureFailure failure);
 class QLabel;
 class QToolButton;
 
@@ -41,8 +44,9 @@ public:
     void stopRecording();
     void playLastRecording();
     QString elapsedLabel() const;
-    // The session closed its file (called on the window's thread).
-    void sessionEnded(recorder::SessionEnd how);
+    // The session closed its file (called on the window's thread); screen says why there was no picture.
+    void sessionEnded(
+        recorder::SessionEnd how, platform::CaptureFailure screen = platform::CaptureFailure::None);
     // The microphone went away: the recording goes on without sound, and the user is told.
     void soundLost();
 
@@ -57,6 +61,8 @@ private:
     void refresh();
     void showRates();
     bool beginSession(const QString& path, const recorder::Compressor& compressor);
+    // In a Wayland session the pictures come from the desktop's screen cast.
+    void castIfWayland(recorder::SessionSettings& settings);
 
     std::unique_ptr<recorder::RecordControl> control_;
     std::unique_ptr<recorder::RecordingSession> session_;

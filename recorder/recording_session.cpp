@@ -1,6 +1,7 @@
 #include "recorder/recording_session.h"
 
 #include "recorder/disk_space.h"
+#include "recorder/frame_repeater.h"
 #include "recorder/screen_grabber.h"
 #include "recorder/sound_input.h"
 
@@ -123,16 +124,17 @@ struct RecordingSession::Impl {
         changed.notify_all();
     }
 
-    void capture()
+    // Opens the source and the file and starts the clock with the first picture; false (told to the other
+    // threads) when either cannot be had.
+    bool setUp(FrameSource& source)
     {
-        ScreenGrabber grabber;
         std::vector<uint8_t> first;
-        if (!grabber.open() || !grabber.grab(first)) {
-            finishSetup(Setup::Failed, SessionEnd::NoScreen);
-            markDone(captureDone);
-            return;
+        if (!source.open() || !source.grab(first)) {
+            std::lock_guard guard(statsLock);
+            stats.screenFailure = source.failure();
+            return false;
         }
-        screen = grabber.screenSize();
+        screen = source.screenSize();
         const FrameFit fit = fitCompressor(settings.compressor, screen, screen);
         AviSettings avi;
         avi.compressor = fit.compressor;
@@ -144,8 +146,7 @@ struct RecordingSession::Impl {
         avi.sampleRate = settings.sampleRate;
         if (!writer.open(settings.path, avi)) {
             finishSetup(Setup::Failed, SessionEnd::CreateFailed);
-            markDone(captureDone);
-            return;
+            return false;
         }
         {
             std::lock_guard guard(statsLock);
@@ -160,11 +161,38 @@ struct RecordingSession::Impl {
         }
         ++framesOut;
         push(Item {true, 0, std::move(first), {}});
-        countGrab(grabber);
+        countGrab(source);
         finishSetup(Setup::Ready, SessionEnd::Finished);
+        return true;
+    }
 
+    void capture()
+    {
+        std::unique_ptr<FrameSource> source = settings.source
+            ? settings.source([this] { return bool(stopping); })
+            : std::make_unique<ScreenGrabber>();
+        if (!source || !setUp(*source)) {
+            {
+                std::lock_guard guard(lock);
+                if (setup == Setup::Waiting) {
+                    setup = Setup::Failed;
+                    setupEnd = SessionEnd::NoScreen;
+                }
+            }
+            changed.notify_all();
+            markDone(captureDone);
+            return;
+        }
+        // A source that sends pictures only as the screen changes is held to the frame rate by repetition.
+        FrameRepeater repeater(settings.intervalMs);
+        repeater.pictureCame();
+        repeater.due(0);
         int64_t last = 0;
         while (!stopping) {
+            if (source->lost()) {
+                screenLost(source->failure());
+                break;
+            }
             if (paused) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
                 continue;
@@ -177,27 +205,57 @@ struct RecordingSession::Impl {
                 continue;
             }
             last = number;
+            grabOne(*source, source->changesOnly() ? &repeater : nullptr, now, number);
+        }
+        const int64_t stoppedAt = elapsed();
+        if (source->changesOnly()) {
+            const int64_t final = repeater.last(stoppedAt);
             std::vector<uint8_t> buffer;
-            if (!takeBuffer(buffer)) {
-                std::lock_guard guard(statsLock);
-                ++stats.framesDropped;
-                continue;
+            if (final > 0 && takeBuffer(buffer)) {
+                if (source->newest(buffer))
+                    push(Item {true, final, std::move(buffer), {}});
+                else
+                    giveBack(std::move(buffer));
             }
-            if (!grabber.grab(buffer)) {
-                giveBack(std::move(buffer));
-                continue;
-            }
-            push(Item {true, number, std::move(buffer), {}});
-            countGrab(grabber);
         }
         {
             std::lock_guard guard(statsLock);
-            stats.recordedMs = elapsed();
+            stats.recordedMs = stoppedAt;
         }
         markDone(captureDone);
     }
 
-    void countGrab(const ScreenGrabber& grabber)
+    // One tick of the clock: the picture goes under its frame number, or, from a source of changes only,
+    // under the number the repeater gives, when there is a new one.
+    void grabOne(FrameSource& source, FrameRepeater* repeater, int64_t now, int64_t number)
+    {
+        std::vector<uint8_t> buffer;
+        if (!takeBuffer(buffer)) {
+            std::lock_guard guard(statsLock);
+            ++stats.framesDropped;
+            return;
+        }
+        if (!source.grab(buffer)) {
+            giveBack(std::move(buffer));
+            return;
+        }
+        if (repeater) {
+            repeater->pictureCame();
+            number = repeater->due(now);
+        }
+        push(Item {true, number, std::move(buffer), {}});
+        countGrab(source);
+    }
+
+    void screenLost(platform::CaptureFailure why)
+    {
+        std::lock_guard guard(statsLock);
+        stats.screenFailure = why;
+        // The sound ends with the picture.
+        stopping = true;
+    }
+
+    void countGrab(const FrameSource& grabber)
     {
         std::lock_guard guard(statsLock);
         ++stats.framesGrabbed;
@@ -394,9 +452,10 @@ struct RecordingSession::Impl {
             last = stats;
         }
         if (ended)
-            ended(full                  ? SessionEnd::DiskFull
-                    : failed || !closed ? SessionEnd::WriteFailed
-                                        : SessionEnd::Finished,
+            ended(full                                                     ? SessionEnd::DiskFull
+                    : failed || !closed                                    ? SessionEnd::WriteFailed
+                    : last.screenFailure != platform::CaptureFailure::None ? SessionEnd::ScreenLost
+                                                                           : SessionEnd::Finished,
                 last);
     }
 };

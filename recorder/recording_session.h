@@ -4,6 +4,7 @@
 // Nothing here makes the caller wait for the file: start and stop return at once, and the end is told through
 // a callback.
 #include "recorder/avi_writer.h"
+#include "recorder/frame_source.h"
 #include "recorder/qmvidio_export.h"
 #include "recorder/recording_clock.h"
 #include "support/program_settings.h"
@@ -32,6 +33,9 @@ struct SessionSettings {
     // Called once, on the sound thread, when the microphone cannot be opened or stops giving sound before the
     // end; the recording goes on without sound.
     std::function<void()> soundLost;
+    // Where the pictures come from; the X server unless set (a Wayland session sets the screen cast). Called
+    // on the capture thread with what tells a source that waits on the desktop that the recording stopped.
+    std::function<std::unique_ptr<FrameSource>(std::function<bool()> stopped)> source;
 };
 
 // A recording's settings under the teacher's: the frame rate (a frame every 1000 / rate ms, a key frame each
@@ -45,7 +49,8 @@ enum class SessionEnd {
     CreateFailed, // the AVI could not be created with that compressor
     WriteFailed, // writing failed: what was written plays
     DiskFull, // the file system of the file fell below kMinimumFreeBytes: what was written plays
-    NoScreen, // no display to grab
+    NoScreen, // no picture of the screen to record: the reason is in SessionStats::screenFailure
+    ScreenLost, // the pictures stopped mid-way (the desktop ended its cast): what was written plays
 };
 
 struct SessionStats {
@@ -57,6 +62,7 @@ struct SessionStats {
     int64_t recordedMs = 0; // recording time when the capture ended
     FrameSize size;
     QString handler;
+    platform::CaptureFailure screenFailure = platform::CaptureFailure::None;
 };
 
 class QMVIDIO_EXPORT RecordingSession {

@@ -138,6 +138,12 @@ FrameSize ScreenGrabber::screenSize() const
     return {d->width, d->height};
 }
 
+platform::CaptureFailure ScreenGrabber::failure() const
+{
+    // No display, or a server that gives no pixels (XWayland): the recording cannot show the screen.
+    return platform::CaptureFailure::NoFrames;
+}
+
 int ScreenGrabber::cursorChanges() const
 {
     return d->cursorChanges;

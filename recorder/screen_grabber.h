@@ -1,6 +1,7 @@
 #pragma once
 // Grabs the whole screen with XShm on the recorder's own X connection, with the mouse cursor drawn in.
 #include "recorder/compressors.h"
+#include "recorder/frame_source.h"
 #include "recorder/qmvidio_export.h"
 
 #include <cstdint>
@@ -22,21 +23,22 @@ struct CursorPicture {
 QMVIDIO_EXPORT void drawCursor(
     uint8_t* bgrx, int stride, int width, int height, const CursorPicture& cursor, int x, int y);
 
-class QMVIDIO_EXPORT ScreenGrabber {
+class QMVIDIO_EXPORT ScreenGrabber : public FrameSource {
 public:
     ScreenGrabber();
-    ~ScreenGrabber();
+    ~ScreenGrabber() override;
     ScreenGrabber(const ScreenGrabber&) = delete;
     ScreenGrabber& operator=(const ScreenGrabber&) = delete;
 
     // Opens a connection of its own to the display; false when there is none.
-    bool open();
-    FrameSize screenSize() const;
+    bool open() override;
+    FrameSize screenSize() const override;
+    platform::CaptureFailure failure() const override;
     // Copies the screen with the cursor into `bgrx` (screen width × 4 bytes a row); false when the grab
     // failed.
-    bool grab(std::vector<uint8_t>& bgrx);
+    bool grab(std::vector<uint8_t>& bgrx) override;
     // Cursor changes seen since open (each change fetches the new picture once).
-    int cursorChanges() const;
+    int cursorChanges() const override;
 
 private:
     struct Impl;

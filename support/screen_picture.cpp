@@ -50,6 +50,8 @@ QString CaptureFailureText(platform::CaptureFailure failure)
     case platform::CaptureFailure::NoAnswer:
         return GetConfigString(u"无法截取屏幕画面：桌面在10秒内没有应答"_s);
     case platform::CaptureFailure::BadPicture:
+    case platform::CaptureFailure::NoFrames:
+    case platform::CaptureFailure::SessionClosed:
         return GetConfigString(u"无法截取屏幕画面：桌面给出的画面无法读取"_s);
     }
     return {};
