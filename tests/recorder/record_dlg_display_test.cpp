@@ -371,8 +371,6 @@ TEST_F(RecordWindowTest, NoPictureOfTheScreenIsSaidInOneLineAndAnEndedCastOffers
 
 TEST_F(RecordWindowTest, InAWaylandSessionTheDesktopIsAskedOnceAndAStreamWithoutPicturesIsSaid)
 {
-    GTEST_SKIP() << "pipewiresrc on a connection that never answers blocks the capture thread in its state "
-                    "change; the recorder must give up on it first";
     qmtest::PrivateBus bus;
     ASSERT_TRUE(bus.started());
     qmtest::FakeScreenCastPortal portal;
