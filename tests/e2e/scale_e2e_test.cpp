@@ -95,11 +95,15 @@ TEST(Scale, OnA4KBoardAtTwiceTheDpiThePanelIsTwiceAsLargeAndItsTextSharp)
         GTEST_SKIP() << "needs a 4K desktop (scripts/virtual-desktop --size 3840x2160)";
     const PanelSeen plain = panelAt(96);
     const PanelSeen doubled = panelAt(192);
-    setXftDpi(96);
+    // A desktop that says its scale through GDK_SCALE alone, which Qt does not read.
+    qputenv("GDK_SCALE", "2");
+    const PanelSeen gdk = panelAt(96);
+    qunsetenv("GDK_SCALE");
     ASSERT_TRUE(plain.geometry.isValid());
     EXPECT_NEAR(doubled.geometry.width(), 2 * plain.geometry.width(), 2)
         << "at 96 dpi " << plain.geometry.width();
     EXPECT_NEAR(doubled.geometry.height(), 2 * plain.geometry.height(), 2);
+    EXPECT_NEAR(gdk.geometry.width(), 2 * plain.geometry.width(), 2) << "with GDK_SCALE=2";
     EXPECT_GT(plain.edge, 100) << "the label was not found at 96 dpi";
     EXPECT_GE(doubled.edge, plain.edge * 9 / 10)
         << "blurred at 192 dpi: " << doubled.edge << " against " << plain.edge;
