@@ -3,6 +3,7 @@
 #include "app/whiteboard_app.h"
 
 #include "platform/desktop_session.h"
+#include "platform/display_scale.h"
 #include "platform/message_box.h"
 #include "platform/pixel_upload.h"
 #include "platform/window_stack.h"
@@ -37,6 +38,8 @@ int main(int argc, char** argv)
         ReadLanguageAgain();
     static CWhiteBoardApp theApp;
     platform::sendPixelsThroughTheConnection();
+    // Windows and text scale together on a high-density screen, as the desktop asks.
+    platform::ChooseDisplayScale();
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     CWhiteBoardApp::LoadQtTranslations(app);
