@@ -1,16 +1,14 @@
 #include "platform/screencast_portal.h"
 
-#include "platform/screenshot_portal.h"
+#include "platform/portal_request.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
 #include <QDBusUnixFileDescriptor>
 #include <QEventLoop>
-#include <QTimer>
 #include <QVariantMap>
 
 #include <fcntl.h>
@@ -21,10 +19,9 @@ namespace platform {
 
 namespace {
 
-const QString kService = QStringLiteral("org.freedesktop.portal.Desktop");
-const QString kObject = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString& kService = kPortalService;
+const QString& kObject = kPortalObject;
 const QString kScreenCast = QStringLiteral("org.freedesktop.portal.ScreenCast");
-const QString kRequest = QStringLiteral("org.freedesktop.portal.Request");
 const QString kSession = QStringLiteral("org.freedesktop.portal.Session");
 constexpr uint kMonitor = 1;
 constexpr uint kCursorEmbedded = 2;
@@ -36,41 +33,6 @@ QString nextToken()
     return QStringLiteral("quillmarkcast%1").arg(++counter);
 }
 
-// One request's answer, or the reason there is none.
-class CastRequest : public QObject {
-    Q_OBJECT
-public:
-    bool done = false;
-    uint code = 0;
-    QVariantMap results;
-    CaptureFailure failure = CaptureFailure::None;
-    QString detail;
-
-    void fail(CaptureFailure why, const QString& text)
-    {
-        if (done)
-            return;
-        done = true;
-        failure = why;
-        detail = text;
-        emit finished();
-    }
-
-public slots:
-    void onResponse(uint responseCode, const QVariantMap& responseResults)
-    {
-        if (done)
-            return;
-        done = true;
-        code = responseCode;
-        results = responseResults;
-        emit finished();
-    }
-
-signals:
-    void finished();
-};
-
 class SessionWatch : public QObject {
     Q_OBJECT
 public:
@@ -78,14 +40,6 @@ public:
 public slots:
     void onClosed() { closed = true; }
 };
-
-CaptureFailure failureOfCallError(const QDBusError& error)
-{
-    if (error.type() == QDBusError::NoReply || error.type() == QDBusError::TimedOut
-        || error.type() == QDBusError::Timeout)
-        return CaptureFailure::NoAnswer;
-    return CaptureFailure::NoPortal;
-}
 
 // Reads the (ii) of a stream's size.
 QSize sizeOf(const QVariant& value)
@@ -149,61 +103,11 @@ struct ScreenCastPortal::Impl {
     {
     }
 
-    // Calls a method that answers through a request object, and waits for the answer within limitMs.
-    void ask(CastRequest& wait, const QString& method, const QVariantList& arguments, QVariantMap options,
+    // Calls a method of the screen cast that answers through a request object.
+    PortalAnswer ask(const QString& method, const QVariantList& arguments, const QVariantMap& options,
         int limitMs, const std::function<bool()>& cancelled)
     {
-        const QString token = nextToken();
-        options.insert(QStringLiteral("handle_token"), token);
-        const QString predicted = ScreenshotPortal::requestPath(bus.baseService(), token);
-        QStringList subscribed {predicted};
-        // Subscribed before the call: the answer may come before the call's reply does.
-        bus.connect(kService, predicted, kRequest, QStringLiteral("Response"), &wait,
-            SLOT(onResponse(uint, QVariantMap)));
-        QDBusMessage call = QDBusMessage::createMethodCall(kService, kObject, kScreenCast, method);
-        call.setArguments(arguments);
-        call << options;
-        QDBusPendingCallWatcher watcher(bus.asyncCall(call, limitMs));
-        QObject::connect(
-            &watcher, &QDBusPendingCallWatcher::finished, &wait, [&](QDBusPendingCallWatcher* w) {
-                const QDBusPendingReply<QDBusObjectPath> reply = *w;
-                if (reply.isError()) {
-                    wait.fail(failureOfCallError(reply.error()),
-                        method + QStringLiteral(": ") + reply.error().message());
-                    return;
-                }
-                const QString handle = reply.value().path();
-                if (!wait.done && handle != predicted) {
-                    bus.connect(kService, handle, kRequest, QStringLiteral("Response"), &wait,
-                        SLOT(onResponse(uint, QVariantMap)));
-                    subscribed.append(handle);
-                }
-            });
-        QTimer limit;
-        limit.setSingleShot(true);
-        QObject::connect(&limit, &QTimer::timeout, &wait, [&] {
-            wait.fail(
-                CaptureFailure::NoAnswer, QStringLiteral("%1: no answer in %2 ms").arg(method).arg(limitMs));
-        });
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, &wait, [&] {
-            if (cancelled && cancelled())
-                wait.fail(CaptureFailure::Refused, QStringLiteral("cancelled"));
-        });
-        QEventLoop loop;
-        QObject::connect(&wait, &CastRequest::finished, &loop, &QEventLoop::quit);
-        if (!wait.done) {
-            limit.start(limitMs);
-            poll.start(100);
-            loop.exec(QEventLoop::ExcludeUserInputEvents);
-        }
-        for (const QString& path : subscribed)
-            bus.disconnect(kService, path, kRequest, QStringLiteral("Response"), &wait,
-                SLOT(onResponse(uint, QVariantMap)));
-        if (wait.failure == CaptureFailure::None && wait.code != 0) {
-            wait.failure = CaptureFailure::Refused;
-            wait.detail = QStringLiteral("%1: the portal answered %2").arg(method).arg(wait.code);
-        }
+        return askPortal(bus, kScreenCast, method, arguments, options, limitMs, cancelled);
     }
 
     // The session's PipeWire connection; -1 with the reason on failure.
@@ -249,16 +153,15 @@ ScreenCastPortal::~ScreenCastPortal()
 ScreenCastStream ScreenCastPortal::start(const QString& restoreToken, const std::function<bool()>& cancelled)
 {
     ScreenCastStream stream;
-    const auto failed = [&stream](const CastRequest& wait) {
-        stream.failure = wait.failure;
-        stream.detail = wait.detail;
+    const auto failed = [&stream](const PortalAnswer& answer) {
+        stream.failure = answer.failure;
+        stream.detail = answer.detail;
         return stream;
     };
     if (!d->bus.isConnected())
         return failedWith(CaptureFailure::NoPortal, QStringLiteral("no session bus"));
     close();
-    CastRequest created;
-    d->ask(created, QStringLiteral("CreateSession"), {},
+    const PortalAnswer created = d->ask(QStringLiteral("CreateSession"), {},
         {{QStringLiteral("session_handle_token"), nextToken()}}, d->answerMs, cancelled);
     if (created.failure != CaptureFailure::None)
         return failed(created);
@@ -274,14 +177,14 @@ ScreenCastStream ScreenCastPortal::start(const QString& restoreToken, const std:
         {QStringLiteral("persist_mode"), kPersistUntilRevoked}};
     if (!restoreToken.isEmpty())
         choice.insert(QStringLiteral("restore_token"), restoreToken);
-    CastRequest chosen;
-    d->ask(chosen, QStringLiteral("SelectSources"), {session}, choice, d->answerMs, cancelled);
+    const PortalAnswer chosen
+        = d->ask(QStringLiteral("SelectSources"), {session}, choice, d->answerMs, cancelled);
     if (chosen.failure != CaptureFailure::None)
         return failed(chosen);
 
     // The share question, when the desktop asks it, is answered within this call.
-    CastRequest started;
-    d->ask(started, QStringLiteral("Start"), {session, QString()}, {}, d->questionMs, cancelled);
+    const PortalAnswer started
+        = d->ask(QStringLiteral("Start"), {session, QString()}, {}, d->questionMs, cancelled);
     if (started.failure != CaptureFailure::None)
         return failed(started);
     stream.restoreToken = started.results.value(QStringLiteral("restore_token")).toString();
