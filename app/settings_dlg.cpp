@@ -92,12 +92,7 @@ CSettingsDlg::CSettingsDlg(QWidget* owner, SourceLister lister)
     languageNote_ = new QLabel(
         say(u"语言在下次启动白板时改变。", u"The language changes when the whiteboard starts next."), this);
     languageNote_->setObjectName(u"note"_s);
-    auto* languageBox = new QWidget(this);
-    auto* languageRow = new QVBoxLayout(languageBox);
-    languageRow->setContentsMargins(0, 0, 0, 0);
-    languageRow->addWidget(language_);
-    languageRow->addWidget(languageNote_);
-    addRow(say(u"语言", u"Language"), languageBox);
+    addRow(say(u"语言", u"Language"), withNote(language_, languageNote_));
     addRow(say(u"起始的笔", u"Starting pen"), buildPenRow());
     addRow(say(u"保存的课", u"Kept lessons"), buildKeptRow());
     keptCount_ = new QSpinBox(this);
@@ -118,12 +113,7 @@ CSettingsDlg::CSettingsDlg(QWidget* owner, SourceLister lister)
     microphone_->addItem(say(u"系统默认的麦克风", u"The system's default microphone"), QString());
     microphoneNote_ = new QLabel(say(u"正在查找麦克风…", u"Looking for microphones…"), this);
     microphoneNote_->setObjectName(u"note"_s);
-    auto* microphoneBox = new QWidget(this);
-    auto* microphoneRow = new QVBoxLayout(microphoneBox);
-    microphoneRow->setContentsMargins(0, 0, 0, 0);
-    microphoneRow->addWidget(microphone_);
-    microphoneRow->addWidget(microphoneNote_);
-    addRow(say(u"录音的麦克风", u"Recording microphone"), microphoneBox);
+    addRow(say(u"录音的麦克风", u"Recording microphone"), withNote(microphone_, microphoneNote_));
 
     frameRate_ = new QComboBox(this);
     for (int rate : settings::kFrameRates)
@@ -142,6 +132,16 @@ CSettingsDlg::~CSettingsDlg() = default;
 void CSettingsDlg::addRow(const QString& label, QWidget* field)
 {
     form_->addRow(label.isEmpty() ? QString() : label + u":"_s, field);
+}
+
+QWidget* CSettingsDlg::withNote(QWidget* control, QLabel* note)
+{
+    auto* box = new QWidget(this);
+    auto* column = new QVBoxLayout(box);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(control);
+    column->addWidget(note);
+    return box;
 }
 
 QWidget* CSettingsDlg::buildPenRow()

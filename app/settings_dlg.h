@@ -66,6 +66,8 @@ private:
     QWidget* buildKeptRow();
     void buildButtons();
     void addRow(const QString& label, QWidget* field);
+    // The control with its note in a line under it.
+    QWidget* withNote(QWidget* control, QLabel* note);
     void load();
     void listMicrophones(SourceLister lister);
     void microphonesCame(int answer, const QStringList& names, const QStringList& descriptions);

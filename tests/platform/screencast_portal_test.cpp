@@ -2,9 +2,7 @@
 #include "platform/screencast_portal.h"
 
 #include "support_main/fake_screencast_portal.h"
-
-#include <QCoreApplication>
-#include <QDeadlineTimer>
+#include "support_main/test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -25,16 +23,6 @@ protected:
         ASSERT_TRUE(client.isConnected());
     }
     void TearDown() override { QDBusConnection::disconnectFromBus(client.name()); }
-
-    // Handles the bus until the condition holds (or a generous limit passes, for a failing test).
-    template<typename Condition>
-    static bool spinUntil(Condition condition)
-    {
-        const QDeadlineTimer limit(10000);
-        while (!condition() && !limit.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        return condition();
-    }
 
     qmtest::PrivateBus bus;
     FakeScreenCastPortal fake;
@@ -64,7 +52,8 @@ TEST_F(ScreenCastPortalClient, SharesTheMonitorWithItsCursorAndPassesTheKeptToke
     EXPECT_FALSE(asked.contains(QStringLiteral("restore_token")));
     if (first.fd >= 0)
         ::close(first.fd);
-    EXPECT_TRUE(spinUntil([&] { return fake.closes() == 1; })) << "the session was left open on the desktop";
+    EXPECT_TRUE(qmtest::waitFor([&] { return fake.closes() == 1; }))
+        << "the session was left open on the desktop";
 
     platform::ScreenCastPortal again(client);
     const ScreenCastStream second = again.start(first.restoreToken);
@@ -111,7 +100,7 @@ TEST_F(ScreenCastPortalClient, ASessionTheDesktopClosesIsNoticed)
     ASSERT_EQ(stream.failure, CaptureFailure::None) << stream.detail.toStdString();
     EXPECT_FALSE(portal.closedByDesktop());
     fake.closeSession();
-    EXPECT_TRUE(spinUntil([&] { return portal.closedByDesktop(); }));
+    EXPECT_TRUE(qmtest::waitFor([&] { return portal.closedByDesktop(); }));
     portal.close();
     EXPECT_EQ(fake.closes(), 0) << "a session the desktop closed is not closed again";
     if (stream.fd >= 0)
