@@ -43,9 +43,10 @@ endfunction()
 # A GoogleTest program registered with CTest, one CTest test per test case.
 #   DISPLAY: the test needs the virtual desktop (a real X display); otherwise it runs on Qt's
 #            offscreen platform and must not need a display.
+#   WAYLAND: the test needs a Wayland desktop (scripts/wayland-test); elsewhere it skips.
 #   The test main builds a QApplication, so painting text into a QImage works in every test.
 function(qm_test name)
-  cmake_parse_arguments(ARG "DISPLAY" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "DISPLAY;WAYLAND" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} qm_test_main GTest::gtest Qt6::Widgets)
   target_compile_definitions(${name} PRIVATE
@@ -55,7 +56,12 @@ function(qm_test name)
     BUILD_WITH_INSTALL_RPATH OFF BUILD_RPATH "${QM_BIN_DIR}")
   qm_warnings(${name})
   # The sanitizer settings are the tests' own environment, so that ctest run by hand behaves as scripts/test.
-  if(ARG_DISPLAY)
+  if(ARG_WAYLAND)
+    # Apart from the X11 desktop's tests (-L wayland): scripts/wayland-test runs them on a Wayland desktop.
+    set(ARG_DISPLAY ON)
+    set(labels wayland)
+    set(env "QM_TEST_DISPLAY=1" "QT_QPA_PLATFORM=xcb" ${QM_SANITIZER_ENVIRONMENT})
+  elseif(ARG_DISPLAY)
     set(labels display)
     set(env "QM_TEST_DISPLAY=1" ${QM_SANITIZER_ENVIRONMENT})
   else()

@@ -1,0 +1,147 @@
+// The recorder on a real Wayland desktop (headless mutter from scripts/wayland-test): the share question of
+// the desktop's ScreenCast portal comes at the first recording and is answered through mutter's remote
+// desktop input; the desktop's answer is kept in the teacher's profile, so the next recording asks nothing;
+// the recorded pictures show a native Wayland window and the ink written over it.
+#include "e2e/program_driver.h"
+#include "support_main/test_util.h"
+#include "wayland/mutter_desktop.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using qmtest::MutterInput;
+using qmtest::NativeWindow;
+using qmtest::ProgramDriver;
+
+namespace {
+
+const QString kPanel = QStringLiteral("白板");
+const QString kSurface = QStringLiteral("ScreenPen");
+constexpr int kCmdRecorder = 1145, kCmdWhiteboard = 1128;
+const QColor kNative(30, 150, 90);
+const QColor kInk(255, 0, 0);
+
+// xdg-desktop-portal-gnome's share question on a 1920x1080 monitor: a dialog in the middle, the monitor's
+// row under the "remember" box, and the Share button at the top right, greyed until a monitor is chosen.
+const QPoint kMonitorRow(789, 564), kShareButton(1172, 413), kDialogBody(960, 640);
+
+bool shareQuestionShown(const QImage& screen, bool monitorChosen)
+{
+    const QRgb body = screen.pixel(kDialogBody), share = screen.pixel(kShareButton);
+    const bool blue = qBlue(share) > qRed(share) + 60;
+    return qmtest::near(body, QColor(250, 250, 250), 6) && blue && (!monitorChosen || qRed(share) < 110);
+}
+
+// The recordings under folder, oldest first.
+QStringList recordingsIn(const QString& folder)
+{
+    QStringList found;
+    QDirIterator files(
+        folder, {QStringLiteral("*.avi")}, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (files.hasNext())
+        found << files.next();
+    return found;
+}
+
+// Two pictures a second of the recording, as a player decodes them.
+QList<QImage> picturesOf(const QString& recording)
+{
+    QTemporaryDir dir;
+    QProcess::execute(QStringLiteral("ffmpeg"),
+        {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), recording,
+            QStringLiteral("-vf"), QStringLiteral("fps=2"), dir.filePath(QStringLiteral("%03d.png"))});
+    QList<QImage> pictures;
+    for (const QString& name : QDir(dir.path()).entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name))
+        pictures << QImage(dir.filePath(name)).convertToFormat(QImage::Format_RGB32);
+    return pictures;
+}
+
+bool anyShows(const QList<QImage>& pictures, QPoint at, const QColor& colour)
+{
+    for (const QImage& picture : pictures) {
+        if (picture.rect().contains(at) && qmtest::near(picture.pixel(at), colour, 40))
+            return true;
+    }
+    return false;
+}
+
+// Starts the program with the profile file given (when there is one) and presses the recorder button.
+bool startRecording(ProgramDriver& program, const QByteArray& profile)
+{
+    if (!profile.isEmpty())
+        qmtest::writeFile(
+            program.homeFolder() + QStringLiteral("/.local/share/Quillmark/Desktop.ini"), profile);
+    return program.start() && program.waitForWindow(kPanel) != 0
+        && program.pressPanelButton(kCmdRecorder) == 0;
+}
+
+} // namespace
+
+TEST(RecorderOnWayland, TheShareQuestionComesOnceAndTheRecordingShowsTheNativeWindowAndTheInk)
+{
+    if (const QString why = qmtest::whyNoWaylandSession(); !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
+    NativeWindow native(kNative, QSize(600, 400));
+    const QRect shown = native.waitShown();
+    ASSERT_FALSE(shown.isEmpty()) << "the native window did not show: " << native.output().toStdString();
+    MutterInput input;
+    ASSERT_TRUE(input.ready()) << input.error().toStdString();
+
+    // The first recording: the desktop asks which monitor to share; the test chooses it and shares.
+    ProgramDriver first;
+    ASSERT_TRUE(startRecording(first, {})) << first.output().toStdString();
+    ASSERT_FALSE(
+        qmtest::waitForScreen([](const QImage& s) { return shareQuestionShown(s, false); }, 30000).isNull())
+        << "no share question";
+    input.click(kMonitorRow);
+    ASSERT_FALSE(
+        qmtest::waitForScreen([](const QImage& s) { return shareQuestionShown(s, true); }, 5000).isNull());
+    input.click(kShareButton);
+    ASSERT_NE(first.waitForWindow(QStringLiteral("CTimerDlg"), 20000), 0u)
+        << "the recording did not start: " << first.output().toStdString();
+    qmtest::waitFor([] { return false; }, 2500);
+
+    // Ink over the desktop on the whiteboard, drawn through the XWayland display as the pen would.
+    ASSERT_EQ(first.pressPanelButton(kCmdWhiteboard), 0);
+    ASSERT_NE(first.waitForWindow(kSurface), 0u);
+    const QPoint from(300, 700), to(900, 700);
+    first.drag(qmtest::straightPath(from, to));
+    qmtest::waitFor([] { return false; }, 2500);
+    const QString profile = first.homeFolder() + QStringLiteral("/.local/share/Quillmark/Desktop.ini");
+    const QByteArray kept = qmtest::readFile(profile);
+    EXPECT_TRUE(kept.contains("ScreenCastToken="))
+        << "the desktop's answer is not kept: " << kept.toStdString();
+    first.killNow();
+
+    const QStringList firstRecordings = recordingsIn(first.homeFolder());
+    ASSERT_EQ(firstRecordings.size(), 1);
+    const QList<QImage> pictures = picturesOf(firstRecordings.first());
+    ASSERT_GE(pictures.size(), 6) << "three seconds of pictures at least";
+    EXPECT_EQ(pictures.first().size(), QSize(1920, 1080));
+    EXPECT_TRUE(anyShows(pictures, shown.center(), kNative)) << "the native window is not in the recording";
+    EXPECT_TRUE(anyShows(pictures, (from + to) / 2, kInk)) << "the ink is not in the recording";
+
+    // The next recording, with the kept answer: it starts and the desktop asks nothing.
+    ProgramDriver second;
+    ASSERT_TRUE(startRecording(second, kept)) << second.output().toStdString();
+    bool asked = false;
+    const bool started = qmtest::waitFor(
+        [&] {
+            const QImage screen = qmtest::mutterScreen();
+            asked = asked || (!screen.isNull() && shareQuestionShown(screen, false));
+            return second.waitForWindow(QStringLiteral("CTimerDlg"), 10) != 0;
+        },
+        20000);
+    ASSERT_TRUE(started) << "the second recording did not start: " << second.output().toStdString();
+    EXPECT_FALSE(asked) << "the desktop asked again";
+    qmtest::waitFor([] { return false; }, 2000);
+    second.killNow();
+    const QStringList secondRecordings = recordingsIn(second.homeFolder());
+    ASSERT_EQ(secondRecordings.size(), 1);
+    EXPECT_TRUE(anyShows(picturesOf(secondRecordings.first()), shown.center(), kNative));
+}
