@@ -116,7 +116,8 @@ CRecordDlg::CRecordDlg(QWidget* parent)
     connect(&rateTimer_, &QTimer::timeout, this, [this] { showRates(); });
     secondTimer_.setInterval(1000);
     connect(&secondTimer_, &QTimer::timeout, this, [this] {
-        control_->tick();
+        if (!awaitingFirstPicture())
+            control_->tick();
         refresh();
     });
     refresh();
@@ -316,6 +317,11 @@ void CRecordDlg::soundLost()
         platform::MB_OK | platform::MB_ICONWARNING);
 }
 
+bool CRecordDlg::awaitingFirstPicture() const
+{
+    return session_ && session_->running() && session_->stats().framesGrabbed == 0;
+}
+
 void CRecordDlg::refresh()
 {
     startButton_->setIcon(pictures(control_->pictureNormal(), control_->pictureDown()));
@@ -336,7 +342,7 @@ void CRecordDlg::refresh()
     }
     if (timerDlg_) {
         timerDlg_->setSeconds(control_->elapsedSeconds());
-        if (control_->timerRunning())
+        if (control_->timerRunning() && !awaitingFirstPicture())
             timerDlg_->startCounting();
         else
             timerDlg_->stopCounting();

@@ -60,6 +60,8 @@ private:
     recorder::RecordControlHooks controlHooks();
     void refresh();
     void showRates();
+    // A recording counts from its first picture: until then the desktop may still be asking to share.
+    bool awaitingFirstPicture() const;
     bool beginSession(const QString& path, const recorder::Compressor& compressor);
     // In a Wayland session the pictures come from the desktop's screen cast.
     void castIfWayland(recorder::SessionSettings& settings);

@@ -1,5 +1,6 @@
 #include "recorder/record_dlg.h"
 #include "recorder/recorder_exports.h"
+#include "recorder/timer_dlg.h"
 
 #include "avi_probe.h"
 #include "platform/message_box.h"
@@ -412,6 +413,41 @@ TEST_F(RecordWindowTest, InAWaylandSessionTheDesktopIsAskedOnceAndAStreamWithout
     DestroyRecordControlWindow();
     spin(500);
     EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
+    qputenv("XDG_SESSION_TYPE", session);
+    platform::SetPortalForTests(QString(), platform::kPortalTimeoutMs);
+    QDBusConnection::disconnectFromBus(client);
+}
+
+// The recording's time counts from its first picture, as the file does: while the desktop still asks whether
+// to share the screen, the window and the floating time stay at nought.
+TEST_F(RecordWindowTest, TheTimeWaitsWhileTheDesktopAsksToShareTheScreen)
+{
+    qmtest::PrivateBus bus;
+    ASSERT_TRUE(bus.started());
+    qmtest::FakeScreenCastPortal portal;
+    portal.setAnswer(qmtest::FakeScreenCastPortal::Answer::Silent);
+    ASSERT_TRUE(portal.serve(bus));
+    const QString client = QStringLiteral("record-window-question");
+    ASSERT_TRUE(bus.connect(client).isConnected());
+    platform::SetPortalForTests(client, 5000);
+    const QByteArray session = qgetenv("XDG_SESSION_TYPE");
+    qputenv("XDG_SESSION_TYPE", "wayland");
+
+    ShowRecordControlWindow();
+    CRecordDlg* dlg = recordWindow();
+    ASSERT_NE(dlg, nullptr);
+    ASSERT_TRUE(qmtest::waitFor([&] { return portal.starts() == 1; }, 10000));
+    spin(2500);
+    EXPECT_EQ(dlg->elapsedLabel().toStdString(), "00:00:00");
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (const auto* floating = dynamic_cast<CTimerDlg*>(widget)) {
+            EXPECT_EQ(floating->seconds(), 0);
+            EXPECT_FALSE(floating->counting());
+        }
+    }
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
+
+    DestroyRecordControlWindow();
     qputenv("XDG_SESSION_TYPE", session);
     platform::SetPortalForTests(QString(), platform::kPortalTimeoutMs);
     QDBusConnection::disconnectFromBus(client);
