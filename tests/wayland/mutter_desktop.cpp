@@ -217,7 +217,40 @@ void MutterInput::drag(const QList<QPoint>& points)
     button(false);
 }
 
-NativeWindow::NativeWindow(const QColor& colour, QSize size)
+bool gnomeShellRuns()
+{
+    return QDBusConnection::sessionBus().interface()->isServiceRegistered(
+        QStringLiteral("org.gnome.Shell.Screenshot"));
+}
+
+bool leaveOverview(MutterInput& input)
+{
+    QDBusInterface shell(QStringLiteral("org.gnome.Shell"), QStringLiteral("/org/gnome/Shell"),
+        QStringLiteral("org.gnome.Shell"), QDBusConnection::sessionBus());
+    if (!shell.property("OverviewActive").toBool())
+        return true;
+    constexpr uint kEscapeKeysym = 0xff1b;
+    input.key(kEscapeKeysym);
+    return waitFor([&] { return !shell.property("OverviewActive").toBool(); }, 5000);
+}
+
+bool grantScreenshots()
+{
+    QDBusInterface store(QStringLiteral("org.freedesktop.impl.portal.PermissionStore"),
+        QStringLiteral("/org/freedesktop/impl/portal/PermissionStore"),
+        QStringLiteral("org.freedesktop.impl.portal.PermissionStore"), QDBusConnection::sessionBus());
+    // A program outside a sandbox has the empty application id.
+    const QDBusMessage reply = store.call(QStringLiteral("SetPermission"), QStringLiteral("screenshot"), true,
+        QStringLiteral("screenshot"), QString(), QStringList {QStringLiteral("yes")});
+    return reply.type() == QDBusMessage::ReplyMessage;
+}
+
+QString desktopProfileIn(const QString& home)
+{
+    return home + QStringLiteral("/.local/share/Quillmark/Desktop.ini");
+}
+
+NativeWindow::NativeWindow(const QColor& colour, QSize size, const QColor& middle)
     : colour_(colour)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -227,7 +260,8 @@ NativeWindow::NativeWindow(const QColor& colour, QSize size)
     // The system's Python: its GTK bindings come with the distribution.
     process_.start(QStringLiteral("/usr/bin/python3"),
         {QStringLiteral(QM_SOURCE_DIR "/tests/wayland/native_window.py"), colour.name().mid(1),
-            QString::number(size.width()), QString::number(size.height())});
+            QString::number(size.width()), QString::number(size.height()),
+            middle.isValid() ? middle.name().mid(1) : QString()});
 }
 
 NativeWindow::~NativeWindow()

@@ -62,10 +62,20 @@ private:
     QString error_;
 };
 
-// A native Wayland window filled with one colour, while the object lives.
+// GNOME Shell only: whether it runs here (its Screenshot service answers the desktop's Screenshot portal).
+bool gnomeShellRuns();
+// Leaves the overview GNOME Shell starts in, so that windows show as on a teacher's desktop.
+bool leaveOverview(MutterInput& input);
+// Lets every program take screenshots without the desktop's question, as a teacher's earlier "yes" does.
+bool grantScreenshots();
+// The teacher's profile of the desktop's answers, in a home folder.
+QString desktopProfileIn(const QString& home);
+
+// A native Wayland window filled with one colour (and a square of a second in the middle, when given),
+// while the object lives.
 class NativeWindow {
 public:
-    NativeWindow(const QColor& colour, QSize size);
+    NativeWindow(const QColor& colour, QSize size, const QColor& middle = QColor());
     ~NativeWindow();
     // Where it shows on the screen, found by its colour; an empty rectangle when it did not show in time.
     QRect waitShown(int timeoutMs = 20000);

@@ -74,8 +74,7 @@ bool anyShows(const QList<QImage>& pictures, QPoint at, const QColor& colour)
 bool startRecording(ProgramDriver& program, const QByteArray& profile)
 {
     if (!profile.isEmpty())
-        qmtest::writeFile(
-            program.homeFolder() + QStringLiteral("/.local/share/Quillmark/Desktop.ini"), profile);
+        qmtest::writeFile(qmtest::desktopProfileIn(program.homeFolder()), profile);
     return program.start() && program.waitForWindow(kPanel) != 0
         && program.pressPanelButton(kCmdRecorder) == 0;
 }
@@ -86,11 +85,12 @@ TEST(RecorderOnWayland, TheShareQuestionComesOnceAndTheRecordingShowsTheNativeWi
 {
     if (const QString why = qmtest::whyNoWaylandSession(); !why.isEmpty())
         GTEST_SKIP() << why.toStdString();
+    MutterInput input;
+    ASSERT_TRUE(input.ready()) << input.error().toStdString();
+    ASSERT_TRUE(qmtest::leaveOverview(input));
     NativeWindow native(kNative, QSize(600, 400));
     const QRect shown = native.waitShown();
     ASSERT_FALSE(shown.isEmpty()) << "the native window did not show: " << native.output().toStdString();
-    MutterInput input;
-    ASSERT_TRUE(input.ready()) << input.error().toStdString();
 
     // The first recording: the desktop asks which monitor to share; the test chooses it and shares.
     ProgramDriver first;
@@ -112,8 +112,7 @@ TEST(RecorderOnWayland, TheShareQuestionComesOnceAndTheRecordingShowsTheNativeWi
     const QPoint from(300, 700), to(900, 700);
     first.drag(qmtest::straightPath(from, to));
     qmtest::waitFor([] { return false; }, 2500);
-    const QString profile = first.homeFolder() + QStringLiteral("/.local/share/Quillmark/Desktop.ini");
-    const QByteArray kept = qmtest::readFile(profile);
+    const QByteArray kept = qmtest::readFile(qmtest::desktopProfileIn(first.homeFolder()));
     EXPECT_TRUE(kept.contains("ScreenCastToken="))
         << "the desktop's answer is not kept: " << kept.toStdString();
     first.killNow();
