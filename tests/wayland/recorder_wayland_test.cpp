@@ -61,6 +61,18 @@ QList<QImage> picturesOf(const QString& recording)
     return pictures;
 }
 
+// How many seconds of sound the recording holds, as a player decodes it.
+double soundSeconds(const QString& recording)
+{
+    QProcess sound;
+    sound.start(QStringLiteral("ffmpeg"),
+        {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), recording,
+            QStringLiteral("-map"), QStringLiteral("0:a"), QStringLiteral("-f"), QStringLiteral("s16le"),
+            QStringLiteral("-")});
+    sound.waitForFinished(60000);
+    return double(sound.readAllStandardOutput().size()) / 2.0 / 22050.0;
+}
+
 bool anyShows(const QList<QImage>& pictures, QPoint at, const QColor& colour)
 {
     for (const QImage& picture : pictures) {
@@ -124,6 +136,7 @@ TEST(RecorderOnWayland, TheShareQuestionComesOnceAndTheRecordingShowsTheNativeWi
     EXPECT_EQ(pictures.first().size(), QSize(1920, 1080));
     EXPECT_TRUE(anyShows(pictures, shown.center(), kNative)) << "the native window is not in the recording";
     EXPECT_TRUE(anyShows(pictures, (from + to) / 2, kInk)) << "the ink is not in the recording";
+    EXPECT_GE(soundSeconds(firstRecordings.first()), 3.0) << "the sound is recorded as on X11";
 
     // The next recording, with the kept answer: it starts and the desktop asks nothing.
     ProgramDriver second;
@@ -138,9 +151,11 @@ TEST(RecorderOnWayland, TheShareQuestionComesOnceAndTheRecordingShowsTheNativeWi
         20000);
     ASSERT_TRUE(started) << "the second recording did not start: " << second.output().toStdString();
     EXPECT_FALSE(asked) << "the desktop asked again";
-    qmtest::waitFor([] { return false; }, 2000);
+    qmtest::waitFor([] { return false; }, 4000);
     second.killNow();
     const QStringList secondRecordings = recordingsIn(second.homeFolder());
     ASSERT_EQ(secondRecordings.size(), 1);
-    EXPECT_TRUE(anyShows(picturesOf(secondRecordings.first()), shown.center(), kNative));
+    const QList<QImage> again = picturesOf(secondRecordings.first());
+    ASSERT_FALSE(again.isEmpty()) << "no picture in the second recording";
+    EXPECT_TRUE(anyShows(again, shown.center(), kNative));
 }
