@@ -54,9 +54,7 @@ TEST(FreezeOnGnomeShell, WritingShowsTheNativeWindowsPictureOnThePageAndTheInkOv
             return qmtest::near(screen.pixel(middle), kMiddle) && qmtest::near(screen.pixel(border), kOuter);
         },
         5000);
-    ASSERT_FALSE(page.isNull());
-    EXPECT_TRUE(qmtest::near(page.pixel(middle), kMiddle)) << QColor(page.pixel(middle)).name().toStdString();
-    EXPECT_TRUE(qmtest::near(page.pixel(border), kOuter)) << QColor(page.pixel(border)).name().toStdString();
+    ASSERT_FALSE(page.isNull()) << "the page does not show the window's picture";
     const QPoint outside(shown.right() + 40, shown.bottom() + 40);
     EXPECT_FALSE(qmtest::near(page.pixel(outside), kOuter)) << "the picture is in its place, not stretched";
 
@@ -65,6 +63,6 @@ TEST(FreezeOnGnomeShell, WritingShowsTheNativeWindowsPictureOnThePageAndTheInkOv
     program.drag(qmtest::straightPath(from, to));
     const QImage inked = qmtest::waitForScreen(
         [&](const QImage& screen) { return qmtest::near(screen.pixel((from + to) / 2), kInk, 40); }, 5000);
-    EXPECT_TRUE(!inked.isNull() && qmtest::near(inked.pixel((from + to) / 2), kInk, 40));
+    ASSERT_FALSE(inked.isNull()) << "no ink over the picture";
     EXPECT_TRUE(qmtest::near(inked.pixel(middle), kMiddle)) << "the ink leaves the rest of the picture";
 }

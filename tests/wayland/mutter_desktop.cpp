@@ -124,13 +124,13 @@ QImage mutterScreen()
 QImage waitForScreen(const std::function<bool(const QImage&)>& seen, int timeoutMs)
 {
     QImage last;
-    waitFor(
+    const bool found = waitFor(
         [&] {
             last = mutterScreen();
             return !last.isNull() && seen(last);
         },
         timeoutMs);
-    return last;
+    return found ? last : QImage();
 }
 
 MutterInput::MutterInput()
@@ -215,6 +215,37 @@ void MutterInput::drag(const QList<QPoint>& points)
     for (const QPoint& point : points)
         moveTo(point);
     button(false);
+}
+
+// The question on a 1920x1080 monitor: a dialog in the middle, the monitor's row under the "remember" box,
+// and the Share button at the top right, greyed until a monitor is chosen.
+const QPoint kMonitorRow(1100, 564), kShareButton(1140, 413), kDialogBody(960, 640);
+
+bool shareQuestionShown(const QImage& screen, bool monitorChosen)
+{
+    if (!screen.rect().contains(kMonitorRow) || !screen.rect().contains(kShareButton))
+        return false;
+    // The Share button's colour tells only the chosen state: greyed, it looks different with and without
+    // focus. The monitor's row is white, or light grey once chosen.
+    const QRgb body = screen.pixel(kDialogBody), row = screen.pixel(kMonitorRow),
+               share = screen.pixel(kShareButton);
+    const bool shown = near(body, QColor(250, 250, 250), 6) && qRed(row) > 215 && qGreen(row) > 215;
+    return shown && (!monitorChosen || (qBlue(share) > qRed(share) + 60 && qRed(share) < 110));
+}
+
+bool answerShareQuestion(MutterInput& input, int timeoutMs)
+{
+    if (waitForScreen([](const QImage& s) { return shareQuestionShown(s); }, timeoutMs).isNull())
+        return false;
+    // A dialog that came up without the focus may take the first click for the focus alone.
+    for (int tries = 0; tries < 3; ++tries) {
+        input.click(kMonitorRow);
+        if (!waitForScreen([](const QImage& s) { return shareQuestionShown(s, true); }, 3000).isNull()) {
+            input.click(kShareButton);
+            return true;
+        }
+    }
+    return false;
 }
 
 bool gnomeShellRuns()

@@ -31,7 +31,7 @@ public slots:
 // One picture of the whole monitor as mutter composes it (native and XWayland windows alike); a null image
 // when mutter gave none.
 QImage mutterScreen();
-// Waits until a picture of the screen satisfies seen; the last picture looked at, null when none did.
+// Waits until a picture of the screen satisfies seen; that picture, or a null image when none did in time.
 QImage waitForScreen(const std::function<bool(const QImage&)>& seen, int timeoutMs);
 
 // A remote desktop session of mutter: the pointer goes to absolute places of the monitor, the keys come
@@ -61,6 +61,11 @@ private:
     bool ready_ = false;
     QString error_;
 };
+
+// xdg-desktop-portal-gnome's question whether to share the monitor: whether a picture of the screen shows it
+// (with the monitor chosen: the Share button lit), and the answer "share", given through input.
+bool shareQuestionShown(const QImage& screen, bool monitorChosen = false);
+bool answerShareQuestion(MutterInput& input, int timeoutMs = 60000);
 
 // GNOME Shell only: whether it runs here (its Screenshot service answers the desktop's Screenshot portal).
 bool gnomeShellRuns();
