@@ -3,9 +3,9 @@
 #include "support_main/test_util.h"
 
 #include <QDBusConnectionInterface>
-#include <QDBusInterface>
+#include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QDBusReply>
+#include <QDBusVariant>
 #include <QThread>
 
 #include <gst/app/gstappsink.h>
@@ -31,22 +31,46 @@ struct CastSession {
     QString stream;
 };
 
+// A method call by name: QDBusInterface would introspect the object and keep what it learnt for good.
+QDBusMessage callOn(const QDBusConnection& bus, const QString& service, const QString& path,
+    const QString& interface, const QString& method, const QVariantList& arguments = {})
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
+    message.setArguments(arguments);
+    return bus.call(message, QDBus::Block, 20000);
+}
+
+// The object path a call answered with; empty on an error.
+QString pathIn(const QDBusMessage& reply)
+{
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return {};
+    return qvariant_cast<QDBusObjectPath>(reply.arguments().first()).path();
+}
+
+QVariant propertyOf(const QDBusConnection& bus, const QString& service, const QString& path,
+    const QString& interface, const QString& name)
+{
+    const QDBusMessage reply = callOn(bus, service, path, QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("Get"), {interface, name});
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return {};
+    return qvariant_cast<QDBusVariant>(reply.arguments().first()).variant();
+}
+
 CastSession createCast(const QDBusConnection& bus, const QString& remoteSessionId)
 {
     QVariantMap properties;
     if (!remoteSessionId.isEmpty())
         properties.insert(QStringLiteral("remote-desktop-session-id"), remoteSessionId);
-    QDBusInterface cast(kCast, QStringLiteral("/org/gnome/Mutter/ScreenCast"), kCast, bus);
-    const QDBusReply<QDBusObjectPath> session = cast.call(QStringLiteral("CreateSession"), properties);
-    if (!session.isValid())
+    const QString session = pathIn(callOn(bus, kCast, QStringLiteral("/org/gnome/Mutter/ScreenCast"), kCast,
+        QStringLiteral("CreateSession"), {properties}));
+    if (session.isEmpty())
         return {};
-    QDBusInterface sessionObject(kCast, session.value().path(), kCastSession, bus);
     // cursor-mode 0: the pointer is not drawn into the picture, so it never hides what a test looks at.
-    const QDBusReply<QDBusObjectPath> stream = sessionObject.call(QStringLiteral("RecordMonitor"), QString(),
-        QVariantMap {{QStringLiteral("cursor-mode"), QVariant::fromValue(uint(0))}});
-    if (!stream.isValid())
-        return {session.value().path(), {}};
-    return {session.value().path(), stream.value().path()};
+    const QString stream = pathIn(callOn(bus, kCast, session, kCastSession, QStringLiteral("RecordMonitor"),
+        {QString(), QVariantMap {{QStringLiteral("cursor-mode"), QVariant::fromValue(uint(0))}}}));
+    return {session, stream};
 }
 
 // Pulls one picture from a PipeWire node of the desktop's PipeWire.
@@ -112,11 +136,10 @@ QImage mutterScreen()
     const QString stream = QStringLiteral("org.gnome.Mutter.ScreenCast.Stream");
     const QString added = QStringLiteral("PipeWireStreamAdded");
     bus.connect(kCast, cast.stream, stream, added, &node, SLOT(added(uint)));
-    QDBusInterface session(kCast, cast.path, kCastSession, bus);
-    session.call(QStringLiteral("Start"));
+    callOn(bus, kCast, cast.path, kCastSession, QStringLiteral("Start"));
     waitFor([&] { return node.node != 0; }, 10000);
     const QImage picture = node.node != 0 ? pullPicture(node.node) : QImage();
-    session.call(QStringLiteral("Stop"));
+    callOn(bus, kCast, cast.path, kCastSession, QStringLiteral("Stop"));
     bus.disconnect(kCast, cast.stream, stream, added, &node, SLOT(added(uint)));
     return picture;
 }
@@ -136,15 +159,15 @@ QImage waitForScreen(const std::function<bool(const QImage&)>& seen, int timeout
 MutterInput::MutterInput()
     : bus_(QDBusConnection::sessionBus())
 {
-    QDBusInterface remote(kRemote, QStringLiteral("/org/gnome/Mutter/RemoteDesktop"), kRemote, bus_);
-    const QDBusReply<QDBusObjectPath> session = remote.call(QStringLiteral("CreateSession"));
-    if (!session.isValid()) {
-        error_ = session.error().message();
+    const QDBusMessage session = callOn(bus_, kRemote, QStringLiteral("/org/gnome/Mutter/RemoteDesktop"),
+        kRemote, QStringLiteral("CreateSession"));
+    session_ = pathIn(session);
+    if (session_.isEmpty()) {
+        error_ = session.errorMessage();
         return;
     }
-    session_ = session.value().path();
-    QDBusInterface sessionObject(kRemote, session_, kRemoteSession, bus_);
-    const QString id = sessionObject.property("SessionId").toString();
+    const QString id
+        = propertyOf(bus_, kRemote, session_, kRemoteSession, QStringLiteral("SessionId")).toString();
     // Absolute pointer positions are given on a stream of the monitor, linked to this session.
     const CastSession cast = createCast(bus_, id);
     castSession_ = cast.path;
@@ -168,8 +191,7 @@ MutterInput::~MutterInput()
 
 bool MutterInput::call(const QString& method, const QVariantList& arguments)
 {
-    QDBusInterface session(kRemote, session_, kRemoteSession, bus_);
-    const QDBusMessage reply = session.callWithArgumentList(QDBus::Block, method, arguments);
+    const QDBusMessage reply = callOn(bus_, kRemote, session_, kRemoteSession, method, arguments);
     if (reply.type() == QDBusMessage::ErrorMessage) {
         error_ = method + QStringLiteral(": ") + reply.errorMessage();
         return false;
@@ -256,23 +278,28 @@ bool gnomeShellRuns()
 
 bool leaveOverview(MutterInput& input)
 {
-    QDBusInterface shell(QStringLiteral("org.gnome.Shell"), QStringLiteral("/org/gnome/Shell"),
-        QStringLiteral("org.gnome.Shell"), QDBusConnection::sessionBus());
-    if (!shell.property("OverviewActive").toBool())
+    const QString shell = QStringLiteral("org.gnome.Shell");
+    const auto inOverview = [&] {
+        return propertyOf(QDBusConnection::sessionBus(), shell, QStringLiteral("/org/gnome/Shell"), shell,
+            QStringLiteral("OverviewActive"))
+            .toBool();
+    };
+    if (!inOverview())
         return true;
     constexpr uint kEscapeKeysym = 0xff1b;
     input.key(kEscapeKeysym);
-    return waitFor([&] { return !shell.property("OverviewActive").toBool(); }, 5000);
+    return waitFor([&] { return !inOverview(); }, 5000);
 }
 
 bool grantScreenshots()
 {
-    QDBusInterface store(QStringLiteral("org.freedesktop.impl.portal.PermissionStore"),
-        QStringLiteral("/org/freedesktop/impl/portal/PermissionStore"),
-        QStringLiteral("org.freedesktop.impl.portal.PermissionStore"), QDBusConnection::sessionBus());
+    const QString store = QStringLiteral("org.freedesktop.impl.portal.PermissionStore");
     // A program outside a sandbox has the empty application id.
-    const QDBusMessage reply = store.call(QStringLiteral("SetPermission"), QStringLiteral("screenshot"), true,
-        QStringLiteral("screenshot"), QString(), QStringList {QStringLiteral("yes")});
+    const QDBusMessage reply = callOn(QDBusConnection::sessionBus(), store,
+        QStringLiteral("/org/freedesktop/impl/portal/PermissionStore"), store,
+        QStringLiteral("SetPermission"),
+        {QStringLiteral("screenshot"), true, QStringLiteral("screenshot"), QString(),
+            QStringList {QStringLiteral("yes")}});
     return reply.type() == QDBusMessage::ReplyMessage;
 }
 
