@@ -5,6 +5,7 @@
 
 #include "app/ppt_tool_bar.h"
 #include "assist/conversion_progress.h"
+#include "controls/button_ex.h"
 #include "platform/message_box.h"
 #include "support/language.h"
 #include "support_main/test_util.h"
@@ -135,4 +136,25 @@ TEST(WindowsFit, EveryWindowOpenedFromThePanelIsWhollyOnItsScreenInBothLanguages
         panel.OnDestroy();
     }
     SetLanguage(u"Chinese"_s);
+}
+
+// The panel's buttons are drawn from pictures of the screen's density: twice the pixels on a board scaled to
+// 2, in the same place and size.
+TEST(WindowsFit, ThePanelsButtonsHaveThePixelsOfTheScreen)
+{
+    QTemporaryDir dir;
+    qmtest::ScopedCurrentDir cwd(dir.path());
+    CWhiteBoardDlg panel(nullptr);
+    panel.OnInitDialog();
+    panel.show();
+    settle();
+    const qreal ratio = panel.devicePixelRatio();
+    UICONTROL::CButtonEx* writing = panel.Button(kCmdWriting);
+    ASSERT_NE(writing, nullptr);
+    const QPixmap& picture = writing->Picture(false);
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(picture.devicePixelRatio(), ratio > 1 ? 2 : 1);
+    EXPECT_EQ(picture.size(), writing->size() * picture.devicePixelRatio())
+        << "drawn at the device's pixels, one to one";
+    panel.OnDestroy();
 }
