@@ -74,6 +74,9 @@ CSettingsDlg::CSettingsDlg(QWidget* owner, SourceLister lister)
     setStyleSheet(kStyle);
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(0, 0, 0, 12);
+    // The window takes the size of its rows: one the window manager cannot resize gets no handle, the strip
+    // of frame that otherwise lies under the buttons.
+    page->setSizeConstraint(QLayout::SetFixedSize);
     auto* title = new QLabel(say(u"白板设置", u"Whiteboard settings"), this);
     title->setObjectName(u"title"_s);
     page->addWidget(title);

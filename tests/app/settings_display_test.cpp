@@ -230,6 +230,8 @@ TEST_F(SettingsWindow, TheMainMenuItemOpensTheWindow)
         if (dialog) {
             const QRect area = dialog->screen()->availableGeometry();
             EXPECT_TRUE(area.contains(dialog->frameGeometry())) << "fully visible";
+            // A window of fixed size gets no resize handle under its buttons.
+            EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
             dialog->reject();
         }
     });
