@@ -46,7 +46,7 @@ void CDlgShow::reloadPicture()
     if (picture_.isNull())
         setFixedSize(platform::dialogUnitsToPixelsX(80), platform::dialogUnitsToPixelsY(47));
     else
-        setFixedSize(picture_.size());
+        setFixedSize(picture_.deviceIndependentSize().toSize());
 }
 
 void CDlgShow::Restore()

@@ -9,6 +9,7 @@
 #include "platform/window_stack.h"
 #include "platform/work_folder.h"
 #include "support/language_reload.h"
+#include "support/program_settings.h"
 
 #include <QApplication>
 
@@ -38,8 +39,8 @@ int main(int argc, char** argv)
         ReadLanguageAgain();
     static CWhiteBoardApp theApp;
     platform::sendPixelsThroughTheConnection();
-    // Windows and text scale together on a high-density screen, as the desktop asks.
-    platform::ChooseDisplayScale();
+    // Windows and text scale together on a high-density screen, as the desktop or the teacher asks.
+    platform::ChooseDisplayScale(settings::ReadSettings().values.scale);
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     CWhiteBoardApp::LoadQtTranslations(app);

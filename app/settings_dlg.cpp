@@ -2,6 +2,7 @@
 
 #include "controls/colour_button.h"
 #include "platform/autostart.h"
+#include "platform/display_scale.h"
 #include "platform/image_file.h"
 #include "platform/message_box.h"
 #include "platform/shell.h"
@@ -73,6 +74,9 @@ CSettingsDlg::CSettingsDlg(QWidget* owner, SourceLister lister)
     setStyleSheet(kStyle);
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(0, 0, 0, 12);
+    // The window takes the size of its rows: one the window manager cannot resize gets no handle, the strip
+    // of frame that otherwise lies under the buttons.
+    page->setSizeConstraint(QLayout::SetFixedSize);
     auto* title = new QLabel(say(u"白板设置", u"Whiteboard settings"), this);
     title->setObjectName(u"title"_s);
     page->addWidget(title);
@@ -119,6 +123,7 @@ CSettingsDlg::CSettingsDlg(QWidget* owner, SourceLister lister)
     for (int rate : settings::kFrameRates)
         frameRate_->addItem(say(u"每秒 %1 帧", u"%1 frames a second").arg(rate), rate);
     addRow(say(u"录屏的帧率", u"Recording frame rate"), frameRate_);
+    addRow(say(u"显示比例", u"Display scale"), buildScaleRow());
 
     buildButtons();
     page->addStretch();
@@ -167,6 +172,19 @@ QWidget* CSettingsDlg::buildPenRow()
     row->addWidget(penWidth_);
     row->addWidget(penColour_);
     return box;
+}
+
+QWidget* CSettingsDlg::buildScaleRow()
+{
+    scale_ = new QComboBox(this);
+    scale_->addItem(say(u"自动（跟随桌面）", u"Automatic (the desktop's)"), 0.0);
+    for (const double choice : platform::kScaleChoices)
+        scale_->addItem(u"%1 %"_s.arg(qRound(choice * 100)), choice);
+    // Qt takes its scale once, before the first window: a new one needs a new start.
+    auto* note = new QLabel(
+        say(u"显示比例在下次启动白板时改变。", u"The scale changes when the whiteboard starts next."), this);
+    note->setObjectName(u"note"_s);
+    return withNote(scale_, note);
 }
 
 QWidget* CSettingsDlg::buildKeptRow()
@@ -227,8 +245,9 @@ void CSettingsDlg::load()
     chosenMicrophone_ = v.microphone;
     selectOrKeep(microphone_, v.microphone);
     frameRate_->setCurrentIndex(std::max(0, frameRate_->findData(v.frameRate)));
+    scale_->setCurrentIndex(std::max(0, scale_->findData(v.scale)));
 
-    for (QComboBox* box : {language_, penKind_, monitor_, microphone_, frameRate_})
+    for (QComboBox* box : {language_, penKind_, monitor_, microphone_, frameRate_, scale_})
         connect(box, &QComboBox::currentIndexChanged, this, &CSettingsDlg::changed);
     for (QSpinBox* box : {penWidth_, keptCount_})
         connect(box, &QSpinBox::valueChanged, this, &CSettingsDlg::changed);
@@ -313,6 +332,7 @@ settings::ProgramSettings CSettingsDlg::Shown() const
     v.monitor = monitor_->currentData().toString();
     v.microphone = microphone_->currentData().toString();
     v.frameRate = frameRate_->currentData().toInt();
+    v.scale = scale_->currentData().toDouble();
     return v;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The settings window (main menu 32808): the language, the pen a teacher starts with, where kept lessons go
 // and how many stay, starting with the session, the monitor the panel opens on, and the recorder's microphone
-// and frame rate. OK and Apply store what is shown; Cancel stores nothing. The language changes at the next
-// start, and the window says so.
+// and frame rate, the windows' scale. OK and Apply store what is shown; Cancel stores nothing. The language
+// changes at the next start, as does the scale, and the window says so.
 #include "support/program_settings.h"
 
 #include <QDialog>
@@ -54,6 +54,7 @@ public:
     QComboBox* Monitor() const { return monitor_; }
     QComboBox* Microphone() const { return microphone_; }
     QComboBox* FrameRate() const { return frameRate_; }
+    QComboBox* Scale() const { return scale_; }
     QPushButton* ApplyButton() const { return apply_; }
     // The line that tells of a damaged settings file; hidden when the file was read whole.
     QLabel* DamageNote() const { return damageNote_; }
@@ -64,6 +65,7 @@ public:
 private:
     QWidget* buildPenRow();
     QWidget* buildKeptRow();
+    QWidget* buildScaleRow();
     void buildButtons();
     void addRow(const QString& label, QWidget* field);
     // The control with its note in a line under it.
@@ -85,6 +87,7 @@ private:
     QComboBox* monitor_ = nullptr;
     QComboBox* microphone_ = nullptr;
     QComboBox* frameRate_ = nullptr;
+    QComboBox* scale_ = nullptr;
     QLabel* damageNote_ = nullptr;
     QLabel* languageNote_ = nullptr;
     QLabel* microphoneNote_ = nullptr;

@@ -1,5 +1,6 @@
 #include "board3d/board_menu.h"
 
+#include "platform/image_file.h"
 #include "platform/window_flags.h"
 #include "support/language.h"
 
@@ -44,8 +45,8 @@ constexpr Entry kEntries[] = {
 
 PictureButton::PictureButton(const QString& pictureBase, const QString& caption, QWidget* parent)
     : QAbstractButton(parent)
-    , normal_(pictureBase + QStringLiteral("_normal.png"))
-    , pressed_(pictureBase + QStringLiteral("_down.png"))
+    , normal_(platform::ownPixmap(pictureBase + QStringLiteral("_normal.png")))
+    , pressed_(platform::ownPixmap(pictureBase + QStringLiteral("_down.png")))
 {
     setText(caption);
     setToolTip(caption);

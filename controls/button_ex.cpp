@@ -48,7 +48,7 @@ const QPixmap& CButtonEx::picture(bool down) const
 QSize CButtonEx::sizeHint() const
 {
     const QPixmap& normal = picture(false);
-    return normal.isNull() ? QSize(23, 24) : normal.size();
+    return normal.isNull() ? QSize(23, 24) : normal.deviceIndependentSize().toSize();
 }
 
 void CButtonEx::paintEvent(QPaintEvent*)

@@ -19,6 +19,8 @@ public:
     void SetPictures(const QString& normalPath, const QString& pressedPath);
 
     QSize sizeHint() const override;
+    // The picture the button draws now, pressed or not.
+    const QPixmap& Picture(bool down) const { return picture(down); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

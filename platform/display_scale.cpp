@@ -82,9 +82,31 @@ ScaleSources CurrentScaleSources()
     return sources;
 }
 
-void ChooseDisplayScale()
+QString ScaleChoiceText(double choice)
 {
-    if (const QByteArray factor = ScaleFactorToSet(CurrentScaleSources()); !factor.isEmpty())
+    return choice > 0 ? QString::number(qRound(choice * 100)) : QStringLiteral("auto");
+}
+
+std::optional<double> ScaleChoiceFromText(const QString& text)
+{
+    QString percent = text.trimmed();
+    if (percent.isEmpty() || percent.compare(QLatin1String("auto"), Qt::CaseInsensitive) == 0)
+        return 0.0;
+    if (percent.endsWith(u'%'))
+        percent.chop(1);
+    bool ok = false;
+    const int value = percent.trimmed().toInt(&ok);
+    for (const double choice : kScaleChoices)
+        if (ok && value == qRound(choice * 100))
+            return choice;
+    return std::nullopt;
+}
+
+void ChooseDisplayScale(double chosenScale)
+{
+    ScaleSources sources = CurrentScaleSources();
+    sources.chosenScale = chosenScale;
+    if (const QByteArray factor = ScaleFactorToSet(sources); !factor.isEmpty())
         qputenv("QT_SCALE_FACTOR", factor);
 }
 

@@ -6,6 +6,9 @@
 #include "platform/platform_export.h"
 
 #include <QByteArray>
+#include <QString>
+
+#include <optional>
 
 namespace platform {
 
@@ -33,7 +36,17 @@ QMPLATFORM_EXPORT QByteArray ScaleFactorToSet(const ScaleSources& sources);
 // The environment of this process and the X server's Xft.dpi, read with Xlib (Qt has not started yet).
 QMPLATFORM_EXPORT ScaleSources CurrentScaleSources();
 
-// Sets the factor chosen above; called in main() before the application object exists.
-QMPLATFORM_EXPORT void ChooseDisplayScale();
+// The scales a teacher may choose instead of the desktop's own (a choice of 0).
+inline constexpr double kScaleChoices[] = {1, 1.25, 1.5, 2};
+
+// A choice as a profile keeps it: "auto" for the desktop's scale, else a percentage ("150").
+QMPLATFORM_EXPORT QString ScaleChoiceText(double choice);
+// The choice such a text names ("auto", "", "150", "150 %", "150%"), 0 for the desktop's scale; nothing for
+// a text that names no offered scale.
+QMPLATFORM_EXPORT std::optional<double> ScaleChoiceFromText(const QString& text);
+
+// Sets the factor chosen above, with the teacher's choice (0: none); called in main() before the
+// application object exists.
+QMPLATFORM_EXPORT void ChooseDisplayScale(double chosenScale);
 
 } // namespace platform

@@ -29,10 +29,15 @@ QMPLATFORM_EXPORT QImage readImageFile(
 // A picture of the program's own (compiled in, ":/..."), read as the format its name ends in. Qt otherwise
 // guesses the format by asking every image-format plugin, which loads them all with their codecs, and the
 // program's own pictures need none of them. A resource named for no format Qt has built in is read guessing,
-// and any other path as readImageFile reads it.
-QMPLATFORM_EXPORT QImage readOwnPicture(const QString& path);
-// The same as a pixmap, kept in the pixmap cache by its path as QPixmap(path) keeps it.
+// and any other path as readImageFile reads it. With a devicePixelRatio above 1 the picture of twice the size
+// beside it ("name@2x.png"), when there is one, with a device pixel ratio of 2: its size in logical pixels
+// stays that of the plain one.
+QMPLATFORM_EXPORT QImage readOwnPicture(const QString& path, qreal devicePixelRatio = 1);
+// The same as a pixmap at the application's device pixel ratio, kept in the pixmap cache by its path as
+// QPixmap(path) keeps it.
 QMPLATFORM_EXPORT QPixmap ownPixmap(const QString& path);
+// The name of the picture of twice the size beside path: "a/b@2x.png" for "a/b.png".
+QMPLATFORM_EXPORT QString twicePicturePath(const QString& path);
 
 // The size of the picture at path as its header gives it, without decoding the pixels; an invalid size when
 // path is not a regular file or not a picture.

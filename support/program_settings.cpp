@@ -2,6 +2,7 @@
 
 #include "support/language.h"
 
+#include "platform/display_scale.h"
 #include "platform/profile.h"
 #include "platform/shell.h"
 
@@ -29,6 +30,7 @@ const QString kKeptCount = u"KeptLessons"_s;
 const QString kMonitor = u"Monitor"_s;
 const QString kMicrophone = u"Microphone"_s;
 const QString kFrameRate = u"FrameRate"_s;
+const QString kScale = u"Scale"_s;
 constexpr int kValueBuffer = 4096;
 
 const QStringList& penKindNames()
@@ -136,6 +138,7 @@ SettingsRead ReadSettings(const QString& file)
         const std::optional<int> rate = wholeNumber(t, 1, 1000);
         return rate && IsFrameRateOffered(*rate) ? rate : std::nullopt;
     });
+    readKey(kScale, file, &v.scale, bad, platform::ScaleChoiceFromText);
     return read;
 }
 
@@ -152,6 +155,7 @@ bool WriteSettings(const ProgramSettings& v, const QString& file)
         {kMonitor, v.monitor},
         {kMicrophone, v.microphone},
         {kFrameRate, QString::number(v.frameRate)},
+        {kScale, platform::ScaleChoiceText(v.scale)},
     };
     bool written = true;
     for (const auto& [key, value] : values)

@@ -32,6 +32,7 @@ struct ProgramSettings {
     QString monitor; // a screen's name; empty or absent: the primary screen
     QString microphone; // a PulseAudio source; empty: the sound server's default
     int frameRate = 20;
+    double scale = 0; // the windows' scale from the next start: 0 is the desktop's, else one of kScaleChoices
 
     bool operator==(const ProgramSettings&) const = default;
 };

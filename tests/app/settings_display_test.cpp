@@ -108,6 +108,7 @@ TEST_F(SettingsWindow, EachSettingIsKeptAfterARestartAndTakesEffect)
         choose(dialog->Monitor(), screen);
         choose(dialog->Microphone(), u"test-mic"_s);
         choose(dialog->FrameRate(), 10);
+        choose(dialog->Scale(), 1.5);
         EXPECT_TRUE(dialog->ApplyButton()->isEnabled());
         // The language waits for the next start: this window and the panel keep the one in force.
         EXPECT_FALSE(IsEnglish());
@@ -134,6 +135,7 @@ TEST_F(SettingsWindow, EachSettingIsKeptAfterARestartAndTakesEffect)
         EXPECT_EQ(dialog->Monitor()->currentData(), screen);
         EXPECT_EQ(dialog->Microphone()->currentData(), u"test-mic"_s);
         EXPECT_EQ(dialog->FrameRate()->currentData(), 10);
+        EXPECT_EQ(dialog->Scale()->currentData(), 1.5);
         EXPECT_EQ(dialog->windowTitle(), u"Settings"_s);
     }
 
@@ -192,12 +194,15 @@ TEST_F(SettingsWindow, CancelStoresNothingAndABadFolderIsToldAndKeepsTheWindowOp
 
 TEST_F(SettingsWindow, ADamagedProfileIsToldAndOnlyItsBadValuesFallBack)
 {
-    qmtest::writeFile(settings::SettingsFile(), "[Settings]\nPenWidth=wide\nFrameRate=25\nMonitor=DP-9\n");
+    qmtest::writeFile(
+        settings::SettingsFile(), "[Settings]\nPenWidth=wide\nFrameRate=25\nMonitor=DP-9\nScale=huge\n");
     auto dialog = open([](QStringList*, QStringList*) { return 0; });
     EXPECT_TRUE(dialog->DamageNote()->isVisible());
     EXPECT_TRUE(dialog->DamageNote()->text().contains(u"PenWidth"_s));
     EXPECT_EQ(dialog->PenWidth()->value(), settings::ProgramSettings {}.penWidth);
     EXPECT_EQ(dialog->FrameRate()->currentData(), 25);
+    EXPECT_TRUE(dialog->DamageNote()->text().contains(u"Scale"_s));
+    EXPECT_EQ(dialog->Scale()->currentData(), 0.0) << "automatic";
     EXPECT_TRUE(dialog->Monitor()->currentText().startsWith(u"DP-9"_s))
         << "a monitor not connected now stays";
     // No sound server: one line says what that means for a recording.
@@ -208,6 +213,7 @@ TEST_F(SettingsWindow, ADamagedProfileIsToldAndOnlyItsBadValuesFallBack)
     EXPECT_TRUE(read.unreadable.isEmpty());
     EXPECT_EQ(read.values.monitor, u"DP-9"_s);
     EXPECT_EQ(read.values.frameRate, 25);
+    EXPECT_EQ(read.values.scale, 0);
 }
 
 TEST_F(SettingsWindow, TheMainMenuItemOpensTheWindow)
@@ -224,6 +230,8 @@ TEST_F(SettingsWindow, TheMainMenuItemOpensTheWindow)
         if (dialog) {
             const QRect area = dialog->screen()->availableGeometry();
             EXPECT_TRUE(area.contains(dialog->frameGeometry())) << "fully visible";
+            // A window of fixed size gets no resize handle under its buttons.
+            EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
             dialog->reject();
         }
     });

@@ -68,11 +68,14 @@ struct PanelSeen {
     int edge = 0;
 };
 
-// The panel's place on screen and the sharpness of its writing button's label, at this Xft.dpi.
-PanelSeen panelAt(int dpi)
+// The panel's place on screen and the sharpness of its writing button's label, at this Xft.dpi, with this
+// text in the program's settings profile.
+PanelSeen panelAt(int dpi, const char* settings = "")
 {
     EXPECT_TRUE(setXftDpi(dpi));
     ProgramDriver program;
+    qmtest::writeFile(program.homeFolder() + QStringLiteral("/.config/Quillmark/Quillmark.ini"),
+        QByteArray("[Settings]\n") + settings);
     EXPECT_TRUE(program.start());
     EXPECT_NE(program.waitForWindow(kPanel), 0u) << program.output().toStdString();
     qmtest::waitFor([] { return false; }, 1500);
@@ -99,11 +102,16 @@ TEST(Scale, OnA4KBoardAtTwiceTheDpiThePanelIsTwiceAsLargeAndItsTextSharp)
     qputenv("GDK_SCALE", "2");
     const PanelSeen gdk = panelAt(96);
     qunsetenv("GDK_SCALE");
+    // The teacher's own choice in the settings comes before the desktop's.
+    const PanelSeen chosenPlain = panelAt(192, "Scale=100\n");
+    const PanelSeen chosenDouble = panelAt(96, "Scale=200\n");
     ASSERT_TRUE(plain.geometry.isValid());
     EXPECT_NEAR(doubled.geometry.width(), 2 * plain.geometry.width(), 2)
         << "at 96 dpi " << plain.geometry.width();
     EXPECT_NEAR(doubled.geometry.height(), 2 * plain.geometry.height(), 2);
     EXPECT_NEAR(gdk.geometry.width(), 2 * plain.geometry.width(), 2) << "with GDK_SCALE=2";
+    EXPECT_NEAR(chosenPlain.geometry.width(), plain.geometry.width(), 2) << "100 % chosen at 192 dpi";
+    EXPECT_NEAR(chosenDouble.geometry.width(), 2 * plain.geometry.width(), 2) << "200 % chosen at 96 dpi";
     EXPECT_GT(plain.edge, 100) << "the label was not found at 96 dpi";
     EXPECT_GE(doubled.edge, plain.edge * 9 / 10)
         << "blurred at 192 dpi: " << doubled.edge << " against " << plain.edge;

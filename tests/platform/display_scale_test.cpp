@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 using platform::ScaleSources;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -94,4 +95,24 @@ TEST(DisplayScale, AScaleTheUserGaveQtIsKept)
     sources.screenScaleFactors = "  ";
     EXPECT_FALSE(platform::ScaleGivenToQt(sources));
     EXPECT_EQ(platform::ScaleFactorToSet(sources), "2");
+}
+
+TEST(DisplayScale, AChoiceIsKeptAsAPercentageAndOnlyAnOfferedOneIsRead)
+{
+    for (const double choice : {0.0, 1.0, 1.25, 1.5, 2.0})
+        EXPECT_EQ(platform::ScaleChoiceFromText(platform::ScaleChoiceText(choice)), choice) << choice;
+    EXPECT_EQ(platform::ScaleChoiceText(1.25), u"125"_s);
+    EXPECT_EQ(platform::ScaleChoiceText(0), u"auto"_s);
+    // As a hand writes it.
+    EXPECT_EQ(platform::ScaleChoiceFromText(u" 150 % "_s), 1.5);
+    EXPECT_EQ(platform::ScaleChoiceFromText(u"Auto"_s), 0.0);
+    EXPECT_EQ(platform::ScaleChoiceFromText(u""_s), 0.0);
+    // A scale not offered, or not a scale: the caller falls back to the desktop's and names the key.
+    for (const QString& bad : {u"175"_s, u"1.5"_s, u"2"_s, u"150%%"_s, u"big"_s, u"-100"_s})
+        EXPECT_EQ(platform::ScaleChoiceFromText(bad), std::nullopt) << bad.toStdString();
+
+    // The choice of 100 % on a 4K board at 192 dpi halves what Qt would do alone.
+    ScaleSources board = fromXftDpi(192);
+    board.chosenScale = *platform::ScaleChoiceFromText(u"100"_s);
+    EXPECT_EQ(platform::ScaleFactorToSet(board), "0.5");
 }

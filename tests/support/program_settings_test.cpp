@@ -34,6 +34,7 @@ ProgramSettings changedEverywhere()
     v.monitor = u"HDMI-1"_s;
     v.microphone = u"alsa_input.usb-Blue_Yeti-00.analog-stereo"_s;
     v.frameRate = 10;
+    v.scale = 1.25;
     return v;
 }
 
@@ -59,6 +60,7 @@ TEST_F(SettingsProfile, EverySettingComesBackAsStoredAndTheFolderIsMade)
     const QByteArray text = qmtest::readFile(file());
     EXPECT_TRUE(text.contains("PenKind=highlighter")) << text.constData();
     EXPECT_TRUE(text.contains("PenColour=#12A39A")) << text.constData();
+    EXPECT_TRUE(text.contains("Scale=125")) << text.constData();
 }
 
 TEST_F(SettingsProfile, HandEditsInAnotherCaseWithBlanksAndAHomeFolderAreRead)
@@ -83,10 +85,11 @@ TEST_F(SettingsProfile, ValuesThatCannotBeReadFallBackAloneAndAreNamed)
     // 30 frames a second is not offered.
     write("[Settings]\nPenKind=highlighter\nPenWidth=12abc\nPenColour=reddish\n"
           "KeptLessonsFolder=/srv/class 4b/lessons\nKeptLessons=0\nMonitor=HDMI-1\n"
-          "Microphone=alsa_input.usb-Blue_Yeti-00.analog-stereo\nFrameRate=30\n");
+          "Microphone=alsa_input.usb-Blue_Yeti-00.analog-stereo\nFrameRate=30\nScale=300\n");
     const settings::SettingsRead read = ReadSettings(file());
-    EXPECT_EQ(
-        read.unreadable, (QStringList {u"PenWidth"_s, u"PenColour"_s, u"KeptLessons"_s, u"FrameRate"_s}));
+    EXPECT_EQ(read.unreadable,
+        (QStringList {u"PenWidth"_s, u"PenColour"_s, u"KeptLessons"_s, u"FrameRate"_s, u"Scale"_s}));
+    EXPECT_EQ(read.values.scale, 0) << "the desktop's own scale";
     const ProgramSettings defaults;
     EXPECT_EQ(read.values.penWidth, defaults.penWidth);
     EXPECT_EQ(read.values.penColour, defaults.penColour);
