@@ -1,7 +1,10 @@
 #include "surface/gesture.h"
 
+#include <QGuiApplication>
 #include <QPixmap>
+#include <QScreen>
 
+#include <cmath>
 #include <map>
 
 namespace DIALOG {
@@ -33,10 +36,21 @@ QCursor ResourceCursor(int resource)
     // outlive the application object that a static would be destroyed after.
     static const auto* cursors = [] {
         auto* loaded = new std::map<int, QCursor>;
+        // X shows a cursor's picture pixel for pixel: on a scaled desktop it is enlarged here, as the
+        // desktop's own cursors are.
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const double ratio = screen ? screen->devicePixelRatio() : 1.0;
         for (const CursorResource& c : kCursorResources) {
-            const QPixmap picture(QStringLiteral(":/skin/cursors/%1.png").arg(c.number));
-            (*loaded)[c.number] = picture.isNull() ? QCursor(Qt::CrossCursor)
-                                                   : QCursor(picture, c.hotSpot.x(), c.hotSpot.y());
+            QPixmap picture(QStringLiteral(":/skin/cursors/%1.png").arg(c.number));
+            if (picture.isNull()) {
+                (*loaded)[c.number] = QCursor(Qt::CrossCursor);
+                continue;
+            }
+            if (ratio != 1.0)
+                picture
+                    = picture.scaled(picture.size() * ratio, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            (*loaded)[c.number] = QCursor(
+                picture, int(std::lround(c.hotSpot.x() * ratio)), int(std::lround(c.hotSpot.y() * ratio)));
         }
         return loaded;
     }();

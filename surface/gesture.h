@@ -5,6 +5,7 @@
 // changes. Gestures know the surface only through GestureHost, and never each other.
 #include "platform/win_types.h"
 #include "surface/canvas.h"
+#include "surface/device_scale.h"
 
 #include <QCursor>
 #include <QImage>
@@ -58,6 +59,9 @@ public:
     virtual QRect toolStrip() const = 0;
     // Milliseconds of a steady clock.
     virtual qint64 clock() const = 0;
+    // The canvas, the page's objects and the points gestures get are in device pixels; the surface's child
+    // windows and the sizes the teacher chose are in logical ones.
+    virtual DeviceScale deviceScale() const { return DeviceScale(); }
     // The rubber band of a shape being dragged: the canvas's one band for the mouse; a finger among several
     // shows a band of its own.
     virtual void moveBand(const Band& band) { canvas().MoveBand(band); }

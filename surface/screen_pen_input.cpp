@@ -2,6 +2,7 @@
 // the gestures, and the window paints the window image at the screen's full resolution.
 #include "surface/screen_pen_wnd.h"
 
+#include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -12,7 +13,7 @@ namespace DIALOG {
 void CScreenPenWnd::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
-    canvas_.PaintWindow(p, event->region());
+    canvas_.PaintWindow(p, event->region(), scale_.ratio);
 }
 
 // ---- mouse ----
@@ -21,7 +22,7 @@ void CScreenPenWnd::mousePressEvent(QMouseEvent* event)
 {
     if (hands_.follows(*event))
         return;
-    const QPoint p = event->position().toPoint();
+    const QPoint p = pagePoint(event->position());
     lastMousePoint_ = p;
     if (event->button() == Qt::LeftButton)
         primaryPress(p);
@@ -61,7 +62,7 @@ void CScreenPenWnd::mouseMoveEvent(QMouseEvent* event)
 {
     if (hands_.follows(*event))
         return;
-    const QPoint p = event->position().toPoint();
+    const QPoint p = pagePoint(event->position());
     if (!capturing_ || !(event->buttons() & Qt::LeftButton)) {
         lastMousePoint_ = p;
         updateCursor(p);
@@ -81,7 +82,7 @@ void CScreenPenWnd::mouseReleaseEvent(QMouseEvent* event)
 {
     if (hands_.follows(*event))
         return;
-    const QPoint p = event->position().toPoint();
+    const QPoint p = pagePoint(event->position());
     if (event->button() == Qt::LeftButton)
         primaryRelease(p);
     lastMousePoint_ = p;
@@ -105,8 +106,13 @@ void CScreenPenWnd::primaryRelease(QPoint p)
 
 void CScreenPenWnd::setToolStripRect()
 {
-    toolStrip_.PlaceIn(panelScreenRect());
+    toolStrip_.PlaceIn(panelScreenRect(), scale_);
     canvas_.Compose(toolStrip_.rect());
+}
+
+QPoint CScreenPenWnd::cursorPoint() const
+{
+    return pagePoint(QPointF(mapFromGlobal(QCursor::pos())));
 }
 
 void CScreenPenWnd::updateCursor(QPoint point)

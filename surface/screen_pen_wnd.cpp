@@ -45,7 +45,8 @@ CScreenPenWnd::CScreenPenWnd(QWidget* owner, Lesson& lesson, const QString& page
             | Qt::X11BypassWindowManagerHint)
     , owner_(owner)
     , lesson_(lesson)
-    , canvas_(VirtualScreenRect().size())
+    , scale_ {VirtualScreenRatio()}
+    , canvas_(scale_.size(VirtualScreenRect().size()))
     , picture_(*this)
     , instrument_(*this)
     , buttons_(*this, [this](NavButton button) { OnNavButton(button); })
@@ -73,7 +74,7 @@ CScreenPenWnd::CScreenPenWnd(QWidget* owner, Lesson& lesson, const QString& page
     for (const Overlay* overlay : std::initializer_list<const Overlay*> {&toolStrip_, &freehand_, &hands_,
              &erasers_, &shapes_, &instrument_, &picture_, &text_, &buttons_})
         canvas_.AddOverlay(overlay);
-    canvas_.SetRepaint([this](const QRect& area) { update(area); });
+    canvas_.SetRepaint([this](const QRect& area) { update(scale_.toLogical(area)); });
 
     messages_ = std::make_unique<platform::MessageTable>(this, kClassName);
     messages_->on(kTextChanged, [this](WPARAM, LPARAM) -> LRESULT {
@@ -107,7 +108,7 @@ void CScreenPenWnd::initialise(const QString& pagePicture)
 {
     instrument_.ClearInstruments();
     modeWord_.clear();
-    erasers_.SetEraserSize(EraserGesture::kDefaultSize);
+    erasers_.SetEraserSize(scale_.length(EraserGesture::kDefaultSize));
     eraseMode_ = kEraseModeNone;
     text_.Reset();
 
@@ -145,7 +146,7 @@ void CScreenPenWnd::takeScreenPicture()
         HideRecordWindow();
     notifyOwner(kCapturing, 0);
     // The picture holds what the teacher sees of other programs: none of the program's windows or notices.
-    const QImage shot = TakeScreenPicture(geometry(), platform::OwnWindows::Hidden);
+    const QImage shot = TakeScreenPicture(geometry(), platform::OwnWindows::Hidden, scale_.ratio);
     // Without a picture (the teacher was told why) the page is white: writing goes on, on no black page.
     if (shot.isNull())
         canvas_.background().fill(0xFFFFFFFF);
@@ -157,7 +158,7 @@ QRect CScreenPenWnd::panelScreenRect() const
 {
     // The board's buttons and the tool strip go where the teacher stands: on the panel's monitor.
     const QRect screen = CMultiScreen(owner_).GetScreenRect();
-    return screen.isEmpty() ? rect() : screen.translated(-geometry().topLeft());
+    return screen.isEmpty() ? canvas_.rect() : scale_.toDevice(screen.translated(-geometry().topLeft()));
 }
 
 void CScreenPenWnd::notifyOwner(UINT message, WPARAM wParam)
@@ -256,8 +257,8 @@ void CScreenPenWnd::enterInstrumentMode(bool compassArcs)
     resetCurrentObject();
     modeWord_ = kTool;
     ShowSurface();
-    canvas_.Compose(rect());
-    updateCursor(mapFromGlobal(QCursor::pos()));
+    canvas_.Compose(canvas_.rect());
+    updateCursor(cursorPoint());
 }
 
 void CScreenPenWnd::ShowSurface()
@@ -425,7 +426,7 @@ void CScreenPenWnd::fullRedraw()
         std::lock_guard guard(lesson_.Pages().Lock());
         canvas_.RedrawPage(lesson_.Pages().nodes, &eraserSource_);
     }
-    canvas_.Compose(rect());
+    canvas_.Compose(canvas_.rect());
     picture_.SyncMedia();
     // Every change of the page as a whole (a clear, an undo, a page opened) ends in a full redraw.
     lesson_.JournalChanges();

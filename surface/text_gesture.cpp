@@ -85,11 +85,13 @@ void TextGesture::placeTextBox(const QRect& box, bool wasOpen, const QRect& prev
     const platform::WindowRef keyboard = platform::FindWindow(platform::kScreenKeyboardClass, QString());
     const QRect keyboardRect
         = platform::IsWindowVisible(keyboard) ? platform::GetWindowRect(keyboard) : QRect();
-    const bool keyboardInTheWay = keyboardRect.contains(window_->mapToGlobal(box.bottomLeft()))
-        || keyboardRect.contains(window_->mapToGlobal(box.bottomRight()));
+    // The box is a child window: placed in logical pixels, while the page's points are device pixels.
+    const QRect placed = host_.deviceScale().toLogicalGeometry(box);
+    const bool keyboardInTheWay = keyboardRect.contains(window_->mapToGlobal(placed.bottomLeft()))
+        || keyboardRect.contains(window_->mapToGlobal(placed.bottomRight()));
     if (keyboardInTheWay)
         platform::ShowWindow(keyboard, false);
-    textEdit_->setGeometry(box);
+    textEdit_->setGeometry(placed);
     canvas.Compose(TextTracker::FrameBounds(box) | TextTracker::FrameBounds(previous));
     if (!wasOpen) {
         textEdit_->SetFontHeight(textSize_);
@@ -118,7 +120,8 @@ void TextGesture::finish()
         return;
     const QString text = textEdit_->toPlainText();
     const QRect box = tracker_.rect();
-    const int height = textEdit_->FontHeight();
+    // The font's height is physical, the stored text's in the page's pixels.
+    const int height = host_.deviceScale().length(textEdit_->FontHeight());
     closeTextBox();
     if (text.isEmpty())
         return;
@@ -141,7 +144,7 @@ void TextGesture::OnTextChanged()
     if (!BoxOpen())
         return;
     const QRect before = TextTracker::FrameBounds(tracker_.rect());
-    tracker_.SetRect(textEdit_->geometry());
+    tracker_.SetRect(host_.deviceScale().toDevice(textEdit_->geometry()));
     host_.canvas().Compose(before | TextTracker::FrameBounds(tracker_.rect()));
 }
 
