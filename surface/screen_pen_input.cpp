@@ -22,7 +22,7 @@ void CScreenPenWnd::mousePressEvent(QMouseEvent* event)
 {
     if (hands_.follows(*event))
         return;
-    const QPoint p = pagePoint(event->position());
+    const QPoint p = pagePoint(event->scenePosition());
     lastMousePoint_ = p;
     if (event->button() == Qt::LeftButton)
         primaryPress(p);
@@ -62,7 +62,7 @@ void CScreenPenWnd::mouseMoveEvent(QMouseEvent* event)
 {
     if (hands_.follows(*event))
         return;
-    const QPoint p = pagePoint(event->position());
+    const QPoint p = pagePoint(event->scenePosition());
     if (!capturing_ || !(event->buttons() & Qt::LeftButton)) {
         lastMousePoint_ = p;
         updateCursor(p);
@@ -82,7 +82,7 @@ void CScreenPenWnd::mouseReleaseEvent(QMouseEvent* event)
 {
     if (hands_.follows(*event))
         return;
-    const QPoint p = pagePoint(event->position());
+    const QPoint p = pagePoint(event->scenePosition());
     if (event->button() == Qt::LeftButton)
         primaryRelease(p);
     lastMousePoint_ = p;

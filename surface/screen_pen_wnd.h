@@ -222,7 +222,8 @@ private:
     void updateCursor(QPoint point);
     // Where the mouse is now, as a point of the page.
     QPoint cursorPoint() const;
-    // An event's position as a point of the page, in device pixels.
+    // An event's position as a point of the page, in device pixels. Mouse events give it as their scene
+    // position (the surface is a window of its own): their widget position is rounded to a logical pixel.
     QPoint pagePoint(QPointF position) const { return scale_.toDevice(position); }
     void setToolStripRect();
 
