@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QScreen>
 #include <QWidget>
@@ -31,6 +32,7 @@ constexpr int kTools = 1121;
 constexpr int kHistory = 1123;
 constexpr int kWrite = 1075;
 constexpr int kSave = 1132;
+constexpr int kOpenPdf = 32901;
 
 QRect geometryOf(const QString& title)
 {
@@ -211,6 +213,35 @@ TEST(Scale, OnA4KBoardTheSurfaceWritesAndStoresAtTheScreensFullResolution)
     const int plainInk = redInColumn(plain.shown, (from.x() + to.x()) / 2);
     EXPECT_GT(plainInk, 0);
     EXPECT_NEAR(redInColumn(doubled.shown, (from.x() + to.x()) / 2), 2 * plainInk, 1);
+}
+
+TEST(Scale, OnA4KBoardAPdfPageFillsTheScreenAtItsFullResolution)
+{
+    if (screenPixels().width() < 3840)
+        GTEST_SKIP() << "needs a 4K desktop (scripts/virtual-desktop --size 3840x2160)";
+    ASSERT_TRUE(setXftDpi(192));
+    ProgramDriver program;
+    const QString pdf = program.homeFolder() + QStringLiteral("/lesson.pdf");
+    {
+        QPdfWriter writer(pdf);
+        QPainter painter(&writer);
+        painter.fillRect(QRect(0, 0, writer.width(), writer.height()), Qt::red);
+    }
+    ASSERT_TRUE(program.start());
+    ASSERT_NE(program.waitForWindow(kPanel), 0u) << program.output().toStdString();
+    ASSERT_EQ(program.pressPanelButton(kOpenPdf), 0);
+    ASSERT_NE(program.waitForWindow(QStringLiteral("打开PDF或幻灯片")), 0u) << "no file dialog";
+    qmtest::waitFor([] { return false; }, 800);
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+a")});
+    QProcess::execute(QStringLiteral("xdotool"),
+        {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), pdf});
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+    ASSERT_NE(program.waitForWindow(kSurface), 0u);
+    // The portrait page stands the screen's full height in the middle, its lower half included.
+    const QPoint lowMiddle(screenPixels().width() / 2, screenPixels().height() * 5 / 6);
+    EXPECT_TRUE(qmtest::waitFor([&] { return red(qmtest::screenshot().pixel(lowMiddle)); }, 10000))
+        << "the page was made for a screen of half the pixels";
+    quit(program);
 }
 
 TEST(Scale, OnA4KBoardAtTwiceTheDpiThePanelIsTwiceAsLargeAndItsTextSharp)
