@@ -30,27 +30,26 @@ constexpr CursorResource kCursorResources[] = {
 
 } // namespace
 
+QCursor CursorAtScale(QPixmap picture, QPoint hotSpot, double ratio)
+{
+    if (ratio == 1.0)
+        return QCursor(picture, hotSpot.x(), hotSpot.y());
+    picture = picture.scaled(picture.size() * ratio, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return QCursor(picture, int(std::lround(hotSpot.x() * ratio)), int(std::lround(hotSpot.y() * ratio)));
+}
+
 QCursor ResourceCursor(int resource)
 {
     // Loaded once, since the surface asks on every pointer move, and kept to the end: cursors must not
     // outlive the application object that a static would be destroyed after.
     static const auto* cursors = [] {
         auto* loaded = new std::map<int, QCursor>;
-        // X shows a cursor's picture pixel for pixel: on a scaled desktop it is enlarged here, as the
-        // desktop's own cursors are.
         const QScreen* screen = QGuiApplication::primaryScreen();
         const double ratio = screen ? screen->devicePixelRatio() : 1.0;
         for (const CursorResource& c : kCursorResources) {
-            QPixmap picture(QStringLiteral(":/skin/cursors/%1.png").arg(c.number));
-            if (picture.isNull()) {
-                (*loaded)[c.number] = QCursor(Qt::CrossCursor);
-                continue;
-            }
-            if (ratio != 1.0)
-                picture
-                    = picture.scaled(picture.size() * ratio, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-            (*loaded)[c.number] = QCursor(
-                picture, int(std::lround(c.hotSpot.x() * ratio)), int(std::lround(c.hotSpot.y() * ratio)));
+            const QPixmap picture(QStringLiteral(":/skin/cursors/%1.png").arg(c.number));
+            (*loaded)[c.number]
+                = picture.isNull() ? QCursor(Qt::CrossCursor) : CursorAtScale(picture, c.hotSpot, ratio);
         }
         return loaded;
     }();

@@ -9,6 +9,7 @@
 
 #include <QCursor>
 #include <QImage>
+#include <QPixmap>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -104,6 +105,10 @@ protected:
 };
 
 // The cursor picture of a program resource number, with its hot spot; a cross when it cannot be loaded.
+// On a scaled desktop it is enlarged by the desktop's ratio.
 QCursor ResourceCursor(int resource);
+// A cursor of picture for a desktop of ratio: X shows a cursor's picture pixel for pixel, so a scaled
+// desktop gets it enlarged, hot spot included, as the desktop's own cursors are.
+QCursor CursorAtScale(QPixmap picture, QPoint hotSpot, double ratio);
 
 } // namespace DIALOG

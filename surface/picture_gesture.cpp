@@ -187,6 +187,7 @@ void PictureGesture::select(int index)
             return;
         tracker_.SetFrame(frameOf(pages().nodes[std::size_t(index)]));
     }
+    tracker_.SetScale(host_.deviceScale().ratio);
     selected_ = index;
     if (moveIcon_.isNull())
         moveIcon_ = binPicture(QStringLiteral("RectangMove.PNG"));
@@ -535,6 +536,7 @@ LRESULT PictureGesture::OnFlashClicked()
         return 0;
     const QRect window = host_.deviceScale().toDevice(flash_->geometry());
     selected_ = flashIndex_;
+    tracker_.SetScale(host_.deviceScale().ratio);
     tracker_.SetFrame(
         TrackerFrame {QPointF(centreOf(window)), double(window.width()), double(window.height()), 0.0});
     if (moveIcon_.isNull())

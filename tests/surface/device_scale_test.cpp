@@ -1,6 +1,7 @@
 #include "surface/device_scale.h"
 
 #include "surface/canvas.h"
+#include "surface/gesture.h"
 
 #include <QPainter>
 #include <QRegion>
@@ -118,4 +119,17 @@ TEST(DeviceScale, TheWindowShowsEachDevicePixelOfTheCanvasOnce)
         for (int x = 0; x < 8; ++x)
             EXPECT_EQ(window.pixel(x, y), x < 4 ? QColor(Qt::red).rgb() : expected.pixel(x, y))
                 << x << "," << y;
+}
+
+TEST(DeviceScale, ACursorPictureIsAsLargeOnAScaledDesktopAsOnAPlainOne)
+{
+    QPixmap picture(32, 32);
+    picture.fill(Qt::black);
+    const QCursor plain = CursorAtScale(picture, QPoint(2, 29), 1.0);
+    EXPECT_EQ(plain.pixmap().size(), QSize(32, 32));
+    EXPECT_EQ(plain.hotSpot(), QPoint(2, 29));
+    // The pen's tip stays under the hot spot.
+    const QCursor doubled = CursorAtScale(picture, QPoint(2, 29), 2.0);
+    EXPECT_EQ(doubled.pixmap().size(), QSize(64, 64));
+    EXPECT_EQ(doubled.hotSpot(), QPoint(4, 58));
 }
