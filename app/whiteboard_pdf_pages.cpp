@@ -12,6 +12,7 @@
 #include "platform/message_box.h"
 #include "support/language.h"
 #include "support/multi_screen.h"
+#include "surface/device_scale.h"
 #include "surface/page_format.h"
 #include "surface/page_store.h"
 #include "surface/surface_state.h"
@@ -81,7 +82,8 @@ bool CWhiteBoardDlg::OpenPagesOf(const QString& path)
     auto pdf = std::make_unique<OpenedPdf>();
     const int id = pdf->id = ++nextPdfId_;
     pdf->name = QFileInfo(path).fileName();
-    pdf->screen = CMultiScreen(this).GetScreenRect().size();
+    // Pages are made at the screen's own pixels, as the surface they are shown on works in.
+    pdf->screen = DeviceScale {devicePixelRatio()}.size(CMultiScreen(this).GetScreenRect().size());
     if (pdf->screen.isEmpty())
         pdf->screen = QSize(1920, 1080);
     pdf->progress = new CConversionProgress(GetConfigString(u"打开PDF或幻灯片"_s), pdf->name, this);

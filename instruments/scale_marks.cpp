@@ -8,7 +8,9 @@
 #include <QPainter>
 #include <QRect>
 #include <QString>
+#include <QTransform>
 
+#include <algorithm>
 #include <cmath>
 
 namespace DIALOG {
@@ -35,16 +37,19 @@ void PaintScaleMarks(QPainter& painter, const QImage& page, const ScaleMarks& ma
     QFont font = painter.font();
     font.setStyleStrategy(QFont::NoAntialias);
     painter.setFont(font);
-    QPen pen(QColor(0, 0, 0), 1, Qt::SolidLine, Qt::FlatCap);
+    // One pixel of the page as the painter scales it: a scaled desktop draws the ticks as thick as at
+    // scale 1.
+    const QTransform& t = painter.transform();
+    QPen pen(QColor(0, 0, 0), std::max(1.0, t.m11()), Qt::SolidLine, Qt::FlatCap);
     pen.setCosmetic(true);
     for (const ScaleTick& tick : marks.ticks) {
-        pen.setColor(InverseOfPixelAt(page, tick.to));
+        pen.setColor(InverseOfPixelAt(page, t.map(tick.to)));
         painter.setPen(pen);
         // A flat-capped one-pixel line leaves its end pixel out, as GDI's LineTo does.
         painter.drawLine(tick.from, tick.to);
     }
     for (const ScaleNumber& number : marks.numbers) {
-        pen.setColor(InverseOfPixelAt(page, number.anchor));
+        pen.setColor(InverseOfPixelAt(page, t.map(number.anchor)));
         painter.setPen(pen);
         TextOut(painter, number.origin, QString::number(number.value));
     }

@@ -9,6 +9,7 @@
 #include <QPixmap>
 #include <QScreen>
 
+#include <cmath>
 #include <cstdio>
 #include <optional>
 
@@ -25,9 +26,16 @@ QRect desktopRect()
 }
 
 // Each monitor's part of area, read from the X server.
-QImage grabFromX11(const QRect& area)
+// A rectangle of the program's pixels in the picture's.
+QRect scaled(const QRect& r, double ratio)
 {
-    QImage picture(area.size(), QImage::Format_RGB32);
+    return QRect(int(std::lround(r.x() * ratio)), int(std::lround(r.y() * ratio)),
+        int(std::lround(r.width() * ratio)), int(std::lround(r.height() * ratio)));
+}
+
+QImage grabFromX11(const QRect& area, double ratio)
+{
+    QImage picture(scaled(QRect(QPoint(0, 0), area.size()), ratio).size(), QImage::Format_RGB32);
     picture.fill(Qt::black);
     QPainter p(&picture);
     for (QScreen* s : QGuiApplication::screens()) {
@@ -36,10 +44,13 @@ QImage grabFromX11(const QRect& area)
             continue;
         // A screen's grab takes coordinates relative to that screen.
         const QRect onScreen = part.translated(-s->geometry().topLeft());
-        const QPixmap shot
-            = s->grabWindow(0, onScreen.x(), onScreen.y(), onScreen.width(), onScreen.height());
-        if (!shot.isNull())
-            p.drawPixmap(part.translated(-area.topLeft()).topLeft(), shot);
+        QPixmap shot = s->grabWindow(0, onScreen.x(), onScreen.y(), onScreen.width(), onScreen.height());
+        if (shot.isNull())
+            continue;
+        // The grab holds the screen's own pixels; drawn as they are, none is lost to a scaling.
+        if (ratio != 1.0)
+            shot.setDevicePixelRatio(1.0);
+        p.drawPixmap(scaled(part.translated(-area.topLeft()), ratio), shot);
     }
     return picture;
 }
@@ -55,7 +66,7 @@ PortalForTests& portalForTests()
     return portal;
 }
 
-ScreenPicture grabFromPortal(const QRect& area)
+ScreenPicture grabFromPortal(const QRect& area, double ratio)
 {
     PortalPicture taken;
     {
@@ -75,7 +86,10 @@ ScreenPicture grabFromPortal(const QRect& area)
     QRect desktop = desktopRect();
     if (desktop.isEmpty())
         desktop = QRect(QPoint(0, 0), taken.image.size());
-    return {CropDesktopPicture(taken.image, desktop, area), CaptureFailure::None, {}};
+    if (ratio == 1.0)
+        return {CropDesktopPicture(taken.image, desktop, area), CaptureFailure::None, {}};
+    return {CropDesktopPicture(taken.image, scaled(desktop, ratio), scaled(area, ratio)),
+        CaptureFailure::None, {}};
 }
 
 } // namespace
@@ -90,16 +104,16 @@ CaptureBackend CaptureBackendInUse()
     return CaptureBackendFor(InWaylandSession());
 }
 
-ScreenPicture CaptureScreen(const QRect& area, OwnWindows own)
+ScreenPicture CaptureScreen(const QRect& area, OwnWindows own, double ratio)
 {
     if (area.isEmpty())
         return {};
     if (CaptureBackendInUse() == CaptureBackend::Portal)
-        return grabFromPortal(area);
+        return grabFromPortal(area, ratio);
     std::optional<ProgramWindowsHidden> hidden;
     if (own == OwnWindows::Hidden)
         hidden.emplace();
-    return {grabFromX11(area), CaptureFailure::None, {}};
+    return {grabFromX11(area, ratio), CaptureFailure::None, {}};
 }
 
 QImage CropDesktopPicture(const QImage& whole, const QRect& desktop, const QRect& area)

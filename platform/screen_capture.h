@@ -34,13 +34,14 @@ QMPLATFORM_EXPORT CaptureBackend CaptureBackendInUse();
 enum class OwnWindows { Shown, Hidden };
 
 struct ScreenPicture {
-    QImage image; // RGB32, the size of the area asked for; null on failure
+    QImage image; // RGB32, the size of the area asked for times the ratio asked for; null on failure
     CaptureFailure failure = CaptureFailure::None;
     QString detail;
 };
 
-// The picture of area, in the coordinates of the whole desktop (all monitors).
-QMPLATFORM_EXPORT ScreenPicture CaptureScreen(const QRect& area, OwnWindows own);
+// The picture of area, in the coordinates of the whole desktop (all monitors), with ratio pixels of the
+// picture to each of the program's pixels: a scaled desktop's ratio gives the screen's full resolution.
+QMPLATFORM_EXPORT ScreenPicture CaptureScreen(const QRect& area, OwnWindows own, double ratio = 1.0);
 
 // The part of a picture of the whole desktop that shows area. desktop is the desktop's rectangle in the
 // program's coordinates; a picture of another size (a scaled desktop) is scaled to it first. Parts of area

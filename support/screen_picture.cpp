@@ -57,11 +57,11 @@ QString CaptureFailureText(platform::CaptureFailure failure)
     return {};
 }
 
-QImage TakeScreenPicture(const QRect& area, platform::OwnWindows own)
+QImage TakeScreenPicture(const QRect& area, platform::OwnWindows own, double ratio)
 {
     if (platform::CaptureBackendInUse() == platform::CaptureBackend::Portal)
         explainPermissionOnce();
-    const platform::ScreenPicture picture = platform::CaptureScreen(area, own);
+    const platform::ScreenPicture picture = platform::CaptureScreen(area, own, ratio);
     if (picture.failure != platform::CaptureFailure::None)
         platform::ShowNotice(CaptureFailureText(picture.failure));
     return picture.image;

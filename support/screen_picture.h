@@ -9,7 +9,7 @@
 #include <QRect>
 
 // The picture of area in the coordinates of the whole desktop; null after the teacher was told why.
-QMEXPAND_EXPORT QImage TakeScreenPicture(const QRect& area, platform::OwnWindows own);
+QMEXPAND_EXPORT QImage TakeScreenPicture(const QRect& area, platform::OwnWindows own, double ratio = 1.0);
 
 // The one line the teacher reads when no picture came, in the language in force.
 QMEXPAND_EXPORT QString CaptureFailureText(platform::CaptureFailure failure);

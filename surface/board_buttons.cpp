@@ -25,8 +25,10 @@ BoardButtons::BoardButtons(GestureHost& host, std::function<void(NavButton)> cli
 {
 }
 
-void BoardButtons::Place(const QRect& primary)
+void BoardButtons::Place(const QRect& device)
 {
+    scale_ = host_.deviceScale();
+    const QRect primary = scale_.toLogicalGeometry(device);
     const QString bin = platform::programFolder() + QStringLiteral("/Bin/");
     const QString names[kNavButtonCount] = {QStringLiteral("exit.png"), QStringLiteral("left.png"),
         QStringLiteral("right.png"), QStringLiteral("color.png")};
@@ -48,7 +50,7 @@ const BoardButtons::PictureButton* BoardButtons::hit(QPoint point) const
     if (!host_.lesson().OnBoard())
         return nullptr;
     for (const PictureButton& b : buttons_) {
-        if (b.rect.contains(point))
+        if (b.rect.contains(scale_.toLogical(point)))
             return &b;
     }
     return nullptr;
@@ -58,14 +60,15 @@ Gesture::Press BoardButtons::press(QPoint point)
 {
     const PictureButton* button = hit(point);
     if (!button)
-        return host_.lesson().OnBoard() && pageNumber_.contains(point) ? Press::Clicked : Press::Declined;
+        return host_.lesson().OnBoard() && pageNumberRect().contains(point) ? Press::Clicked
+                                                                            : Press::Declined;
     clicked_(NavButton(button - buttons_.data()));
     return Press::Clicked;
 }
 
 std::optional<QCursor> BoardButtons::cursor(QPoint point) const
 {
-    if (hit(point) || (host_.lesson().OnBoard() && pageNumber_.contains(point)))
+    if (hit(point) || (host_.lesson().OnBoard() && pageNumberRect().contains(point)))
         return QCursor(Qt::ArrowCursor);
     return std::nullopt;
 }
@@ -74,6 +77,10 @@ void BoardButtons::paintOverlay(QPainter& p) const
 {
     if (!host_.lesson().OnBoard())
         return;
+    p.save();
+    p.scale(scale_.ratio, scale_.ratio);
+    // Pictures drawn larger than they are stay smooth rather than blocky.
+    p.setRenderHint(QPainter::SmoothPixmapTransform, scale_.ratio != 1.0);
     for (const PictureButton& b : buttons_) {
         if (!b.picture.isNull()) {
             p.drawImage(b.rect, b.picture);
@@ -87,6 +94,7 @@ void BoardButtons::paintOverlay(QPainter& p) const
         }
     }
     paintPageNumber(p);
+    p.restore();
 }
 
 void BoardButtons::paintPageNumber(QPainter& p) const
@@ -117,6 +125,7 @@ void RemovalSquare::paintOverlay(QPainter& p) const
     if (rect_.width() < kSize)
         return;
     p.save();
+    p.scale(scale_.ratio, scale_.ratio);
     p.setRenderHint(QPainter::Antialiasing, true);
     const QRectF tile = QRectF(rect_).adjusted(3, 3, -3, -3);
     p.setPen(Qt::NoPen);

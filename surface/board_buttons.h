@@ -20,11 +20,12 @@ class BoardButtons : public Gesture {
 public:
     BoardButtons(GestureHost& host, std::function<void(NavButton)> clicked);
 
-    // Loads the pictures from the program's "Bin" folder and lays the buttons out in primary (window
-    // coordinates).
+    // Loads the pictures from the program's "Bin" folder and lays the buttons out in primary (device pixels
+    // of the page). The buttons keep their physical size: they are laid out in logical pixels and drawn
+    // scaled; what they answer is in device pixels.
     void Place(const QRect& primary);
-    QRect rect(NavButton button) const { return buttons_[button].rect; }
-    QRect pageNumberRect() const { return pageNumber_; }
+    QRect rect(NavButton button) const { return scale_.toDevice(buttons_[button].rect); }
+    QRect pageNumberRect() const { return scale_.toDevice(pageNumber_); }
 
     Press press(QPoint point) override;
     std::optional<QCursor> cursor(QPoint point) const override;
@@ -41,6 +42,7 @@ private:
     std::function<void(NavButton)> clicked_;
     std::array<PictureButton, kNavButtonCount> buttons_;
     QRect pageNumber_;
+    DeviceScale scale_;
 };
 
 // The removal square of the tool strip; drawn only once the strip has its full size.
@@ -48,16 +50,20 @@ class RemovalSquare : public Overlay {
 public:
     static constexpr int kSize = 48;
 
-    const QRect& rect() const { return rect_; }
-    // The bottom-right corner of primary (window coordinates).
-    void PlaceIn(const QRect& primary)
+    // In device pixels of the page.
+    QRect rect() const { return scale_.toDevice(rect_); }
+    // The bottom-right corner of primary (device pixels of the page); the square keeps its physical size.
+    void PlaceIn(const QRect& primary, const DeviceScale& scale = DeviceScale())
     {
-        rect_ = QRect(primary.right() + 1 - kSize, primary.bottom() + 1 - kSize, kSize, kSize);
+        scale_ = scale;
+        const QRect logical = scale.toLogicalGeometry(primary);
+        rect_ = QRect(logical.right() + 1 - kSize, logical.bottom() + 1 - kSize, kSize, kSize);
     }
     void paintOverlay(QPainter& painter) const override;
 
 private:
     QRect rect_ {0, 0, 1, 1};
+    DeviceScale scale_;
 };
 
 } // namespace DIALOG

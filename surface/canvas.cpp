@@ -99,11 +99,18 @@ void Canvas::Compose(const QRect& area)
     repaint(r);
 }
 
-void Canvas::PaintWindow(QPainter& painter, const QRegion& region) const
+void Canvas::PaintWindow(QPainter& painter, const QRegion& region, double ratio) const
 {
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    for (const QRect& r : region)
-        painter.drawImage(r.topLeft(), windowImage_, r);
+    for (const QRect& r : region) {
+        if (ratio == 1.0) {
+            painter.drawImage(r.topLeft(), windowImage_, r);
+            continue;
+        }
+        // Each device pixel of the window image lands on one pixel of the screen: nothing is resampled.
+        const QRectF source(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio);
+        painter.drawImage(QRectF(r), windowImage_, source);
+    }
 }
 
 void Canvas::LiveSegment(QPoint from, QPoint to, COLORREF colour, int width, int rop2)

@@ -65,8 +65,9 @@ public:
     QRect DrawOnPage(const CPenNode& node, const QImage* eraserSource);
     // Rebuilds the window image over area from the page, the overlays and the band, and repaints it.
     void Compose(const QRect& area);
-    // Copies the window image to a window's painter over region.
-    void PaintWindow(QPainter& painter, const QRegion& region) const;
+    // Copies the window image to a window's painter over region (logical pixels of a window whose device
+    // pixel ratio is ratio: the canvas is in its device pixels).
+    void PaintWindow(QPainter& painter, const QRegion& region, double ratio = 1.0) const;
 
     // Live ink, straight into the window image: a segment in a GDI pen with a raster operation, and brush
     // dots stamped at centres.

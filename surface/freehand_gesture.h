@@ -29,7 +29,14 @@ public:
     void SetSpeed(const SpeedPenWidth& speed) { speed_ = speed; }
 
     // SetSpeedPen: the speed pen's width range from the chosen width; returns the pen width.
-    int SetSpeedWidth(int width) { return speed_.SetWidth(width); }
+    // width is the panel's; the speed pen's widths are in the page's device pixels.
+    int SetSpeedWidth(int width, const DeviceScale& scale = DeviceScale())
+    {
+        speed_.SetWidth(width);
+        speed_.speedMinWidth = scale.length(speed_.speedMinWidth);
+        speed_.speedWidth = speed_.speedMaxWidth = scale.length(speed_.speedMaxWidth);
+        return speed_.speedMaxWidth;
+    }
     const SpeedPenWidth& speed() const { return speed_; }
 
 private:

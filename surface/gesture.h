@@ -5,9 +5,11 @@
 // changes. Gestures know the surface only through GestureHost, and never each other.
 #include "platform/win_types.h"
 #include "surface/canvas.h"
+#include "surface/device_scale.h"
 
 #include <QCursor>
 #include <QImage>
+#include <QPixmap>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -58,6 +60,9 @@ public:
     virtual QRect toolStrip() const = 0;
     // Milliseconds of a steady clock.
     virtual qint64 clock() const = 0;
+    // The canvas, the page's objects and the points gestures get are in device pixels; the surface's child
+    // windows and the sizes the teacher chose are in logical ones.
+    virtual DeviceScale deviceScale() const { return DeviceScale(); }
     // The rubber band of a shape being dragged: the canvas's one band for the mouse; a finger among several
     // shows a band of its own.
     virtual void moveBand(const Band& band) { canvas().MoveBand(band); }
@@ -100,6 +105,10 @@ protected:
 };
 
 // The cursor picture of a program resource number, with its hot spot; a cross when it cannot be loaded.
+// On a scaled desktop it is enlarged by the desktop's ratio.
 QCursor ResourceCursor(int resource);
+// A cursor of picture for a desktop of ratio: X shows a cursor's picture pixel for pixel, so a scaled
+// desktop gets it enlarged, hot spot included, as the desktop's own cursors are.
+QCursor CursorAtScale(QPixmap picture, QPoint hotSpot, double ratio);
 
 } // namespace DIALOG

@@ -35,9 +35,11 @@ public:
     // Empties the five places, as a new surface starts.
     void ClearInstruments() { table_.Clear(); }
 
-    // Two fingers on an instrument: HoldableAt finds one under a finger (-1 for none), BeginHold takes it
-    // with the fingers at first and second, MoveHold carries and turns it with them, EndHold lets go.
-    int HoldableAt(QPoint point) const { return table_.HoldableAt(point); }
+    // Points come in the page's device pixels; the instruments are laid out in logical ones, so that they
+    // keep their physical size on a scaled desktop. Two fingers on an instrument: HoldableAt finds one under
+    // a finger (-1 for none), BeginHold takes it with the fingers at first and second, MoveHold carries and
+    // turns it with them, EndHold lets go.
+    int HoldableAt(QPoint point) const;
     void BeginHold(int index, QPointF first, QPointF second);
     void MoveHold(QPointF first, QPointF second);
     void EndHold();
@@ -50,6 +52,7 @@ public:
 
 private:
     void repaint(const InstrumentStep& step);
+    DeviceScale scale() const { return host_.deviceScale(); }
 
     // Hover and painting read and rebuild the instruments' regions: the table changes under const calls.
     mutable InstrumentTable table_;

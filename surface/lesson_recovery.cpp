@@ -1,6 +1,7 @@
 #include "surface/lesson_recovery.h"
 
 #include "platform/image_file.h"
+#include "surface/device_scale.h"
 #include "surface/page_format.h"
 #include "surface/page_journal.h"
 #include "surface/page_store.h"
@@ -49,8 +50,9 @@ QStringList objectsOf(const QStringList& pictures)
 
 QSize pageSize()
 {
+    // In the screen's own pixels, as the surface keeps its pages.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
-        return screen->virtualGeometry().size();
+        return DeviceScale {screen->devicePixelRatio()}.size(screen->virtualGeometry().size());
     return {1920, 1080};
 }
 

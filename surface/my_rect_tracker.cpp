@@ -44,7 +44,7 @@ QPointF CMyRectTracker::HandleCentre(int index) const
 
 QPointF CMyRectTracker::RotateIconCentre() const
 {
-    return toScreen(QPointF(0.0, -frame_.height / 2.0 - kRotateIconOffset));
+    return toScreen(QPointF(0.0, -frame_.height / 2.0 - (kRotateIconOffset * scale_)));
 }
 
 QPolygonF CMyRectTracker::Outline() const
@@ -54,13 +54,13 @@ QPolygonF CMyRectTracker::Outline() const
 
 CMyRectTracker::Part CMyRectTracker::HitTest(QPointF point, int* handle) const
 {
-    const double iconReach = kIconSize / 2.0;
+    const double iconReach = (kIconSize * scale_) / 2.0;
     if (distance(point, RotateIconCentre()) <= iconReach)
         return Part::Rotate;
     if (distance(point, MoveIconCentre()) <= iconReach)
         return Part::MoveIcon;
     int nearest = -1;
-    double best = kPickDistance;
+    double best = (kPickDistance * scale_);
     for (int i = 0; i < 8; ++i) {
         if (const double d = distance(point, HandleCentre(i)); d <= best) {
             best = d;
@@ -115,13 +115,13 @@ void CMyRectTracker::Drag(QPointF point)
         double top = -start_.height / 2.0;
         double bottom = start_.height / 2.0;
         if (hx < 0)
-            left = std::min(local.x(), right - kMinSide);
+            left = std::min(local.x(), right - (kMinSide * scale_));
         if (hx > 0)
-            right = std::max(local.x(), left + kMinSide);
+            right = std::max(local.x(), left + (kMinSide * scale_));
         if (hy < 0)
-            top = std::min(local.y(), bottom - kMinSide);
+            top = std::min(local.y(), bottom - (kMinSide * scale_));
         if (hy > 0)
-            bottom = std::max(local.y(), top + kMinSide);
+            bottom = std::max(local.y(), top + (kMinSide * scale_));
         const QPointF centre = toScreen(QPointF((left + right) / 2.0, (top + bottom) / 2.0));
         frame_.centre = centre;
         frame_.width = right - left;
@@ -135,9 +135,10 @@ QRect CMyRectTracker::Bounds() const
 {
     QRectF area = Outline().boundingRect();
     const QPointF icon = RotateIconCentre();
-    area |= QRectF(icon.x() - kIconSize / 2.0, icon.y() - kIconSize / 2.0, kIconSize, kIconSize);
-    return area.toAlignedRect().adjusted(
-        -kIconSize / 2 - 2, -kIconSize / 2 - 2, kIconSize / 2 + 2, kIconSize / 2 + 2);
+    const double side = kIconSize * scale_;
+    area |= QRectF(icon.x() - side / 2.0, icon.y() - side / 2.0, side, side);
+    const int margin = int(std::ceil(side / 2.0 + 2.0 * scale_));
+    return area.toAlignedRect().adjusted(-margin, -margin, margin, margin);
 }
 
 void CMyRectTracker::Draw(QPainter& painter, const QImage& moveIcon, const QImage& rotateIcon) const
@@ -146,15 +147,16 @@ void CMyRectTracker::Draw(QPainter& painter, const QImage& moveIcon, const QImag
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     const QColor frameColour(0x1B, 0x4C, 0x8C);
-    painter.setPen(QPen(frameColour, 1.5, Qt::DashLine));
+    painter.setPen(QPen(frameColour, 1.5 * scale_, Qt::DashLine));
     painter.setBrush(Qt::NoBrush);
     painter.drawPolygon(Outline());
     painter.drawLine(toScreen(QPointF(0.0, -frame_.height / 2.0)),
-        toScreen(QPointF(0.0, -frame_.height / 2.0 - kRotateIconOffset + kIconSize / 2.0)));
-    painter.setPen(QPen(frameColour, 1.5));
+        toScreen(
+            QPointF(0.0, -frame_.height / 2.0 - (kRotateIconOffset * scale_) + (kIconSize * scale_) / 2.0)));
+    painter.setPen(QPen(frameColour, 1.5 * scale_));
     painter.setBrush(Qt::white);
     for (int i = 0; i < 8; ++i)
-        painter.drawEllipse(HandleCentre(i), kHandleRadius, kHandleRadius);
+        painter.drawEllipse(HandleCentre(i), (kHandleRadius * scale_), (kHandleRadius * scale_));
     const double degrees = frame_.angle * 180.0 / std::numbers::pi;
     for (const auto& [icon, centre] :
         {std::pair {&moveIcon, MoveIconCentre()}, std::pair {&rotateIcon, RotateIconCentre()}}) {
@@ -163,7 +165,8 @@ void CMyRectTracker::Draw(QPainter& painter, const QImage& moveIcon, const QImag
         painter.save();
         painter.translate(centre);
         painter.rotate(degrees);
-        painter.drawImage(QRectF(-kIconSize / 2.0, -kIconSize / 2.0, kIconSize, kIconSize), *icon);
+        const double side = kIconSize * scale_;
+        painter.drawImage(QRectF(-side / 2.0, -side / 2.0, side, side), *icon);
         painter.restore();
     }
     painter.restore();

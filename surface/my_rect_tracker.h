@@ -35,6 +35,9 @@ public:
     static constexpr double kMinSide = 8.0;
 
     void SetFrame(const TrackerFrame& frame) { frame_ = frame; }
+    // Device pixels per logical pixel of the page: the handles, icons and distances above keep their
+    // physical size.
+    void SetScale(double scale) { scale_ = scale; }
     const TrackerFrame& frame() const { return frame_; }
 
     // What a press at point takes, in the order rotate icon, move icon, the nearest handle, the body;
@@ -62,6 +65,7 @@ private:
     QPointF toLocal(QPointF screen) const;
 
     TrackerFrame frame_;
+    double scale_ = 1.0;
     TrackerFrame start_;
     Part part_ = Part::None;
     int handle_ = 0;

@@ -151,7 +151,9 @@ Gesture::Press PictureGesture::placePicture(QPoint point)
     const QString path = node.PicturePathForLoad();
     const QRect screen = host_.canvas().rect();
     const QSize natural = platform::imageFileSize(path);
-    const PictureBox box = PlacePicture(natural.isValid() ? natural : QSize(1, 1), point, screen);
+    // A picture is as large on a scaled desktop as on a plain one: its pixels are logical ones.
+    const QSize shown = natural.isValid() ? host_.deviceScale().size(natural) : QSize(1, 1);
+    const PictureBox box = PlacePicture(shown, point, screen);
     node.boxWidth = box.width;
     node.boxHeight = box.height;
     node.boxCentreX = box.centreX;
@@ -185,6 +187,7 @@ void PictureGesture::select(int index)
             return;
         tracker_.SetFrame(frameOf(pages().nodes[std::size_t(index)]));
     }
+    tracker_.SetScale(host_.deviceScale().ratio);
     selected_ = index;
     if (moveIcon_.isNull())
         moveIcon_ = binPicture(QStringLiteral("RectangMove.PNG"));
@@ -242,8 +245,8 @@ void PictureGesture::move(QPoint point)
     tracker_.Drag(point);
     if (video_ && selected_ == videoIndex_) {
         const TrackerFrame& f = tracker_.frame();
-        video_->setGeometry(
-            QRectF(f.centre.x() - f.width / 2.0, f.centre.y() - f.height / 2.0, f.width, f.height).toRect());
+        video_->setGeometry(host_.deviceScale().toLogicalGeometry(
+            QRectF(f.centre.x() - f.width / 2.0, f.centre.y() - f.height / 2.0, f.width, f.height).toRect()));
     }
     host_.canvas().Compose(before | shownBounds());
 }
@@ -340,7 +343,8 @@ bool PictureGesture::InsertVideo(const QString& path, QPoint centre)
     }
     CPenNode node(0, 0, 0, Video);
     node.SetMediaPath(path);
-    const QSize size = videoFrameSize(host_.canvas().rect());
+    const DeviceScale scale = host_.deviceScale();
+    const QSize size = scale.size(videoFrameSize(scale.toLogicalGeometry(host_.canvas().rect())));
     node.mediaWidth = size.width();
     node.mediaHeight = size.height();
     node.mediaCentreX = centre.x();
@@ -372,8 +376,8 @@ bool PictureGesture::InsertFlash(const QString& path, QPoint centre)
     CPenNode node(0, 0, 0, Flash);
     node.SetMediaPath(path);
     // A movie's usual stage, 550 × 400, under the frame's caption.
-    node.mediaWidth = 550;
-    node.mediaHeight = 400 + CFlashFrame::kCaptionHeight;
+    node.mediaWidth = host_.deviceScale().length(550);
+    node.mediaHeight = host_.deviceScale().length(400 + CFlashFrame::kCaptionHeight);
     node.mediaCentreX = centre.x();
     node.mediaCentreY = centre.y();
     node.mediaShown = true;
@@ -411,8 +415,11 @@ void PictureGesture::syncFlash()
         = DecodeStoredPath(QByteArray(wanted.mediaPath.c_str(), qsizetype(wanted.mediaPath.size())));
     if (flash_ && (flashIndex_ != index || flash_->path() != path))
         closeFlashFrame();
-    const QPoint centre(wanted.mediaCentreX, wanted.mediaCentreY);
-    const QSize size(std::max(wanted.mediaWidth, 160), std::max(wanted.mediaHeight, 120));
+    // A media window is a child window, placed in logical pixels; the page keeps its place in device ones.
+    const DeviceScale scale = host_.deviceScale();
+    const QPoint centre = scale.toLogical(QPoint(wanted.mediaCentreX, wanted.mediaCentreY));
+    const QSize size(
+        std::max(scale.physical(wanted.mediaWidth), 160), std::max(scale.physical(wanted.mediaHeight), 120));
     if (flash_) {
         flash_->Place(centre, size);
         return;
@@ -420,7 +427,9 @@ void PictureGesture::syncFlash()
     flashIndex_ = index;
     flash_ = new CFlashFrame(host_.surfaceWindow(), path);
     flash_->Place(centre, size);
-    flash_->moved = [this](const QRect& place) { pages().ReframeStep(flashIndex_, frameOfWindow(place)); };
+    flash_->moved = [this](const QRect& place) {
+        pages().ReframeStep(flashIndex_, frameOfWindow(host_.deviceScale().toDevice(place)));
+    };
     flash_->closed = [this] {
         // Every Flash object of the page is no longer shown; the frame goes once its click has returned.
         {
@@ -488,14 +497,16 @@ void PictureGesture::SyncMedia()
         = DecodeStoredPath(QByteArray(wanted.mediaPath.c_str(), qsizetype(wanted.mediaPath.size())));
     if (video_ && (videoIndex_ != index || video_->path() != path))
         closeVideoFrame();
-    const QPoint centre(wanted.mediaCentreX, wanted.mediaCentreY);
-    const QSize size(
-        std::max(wanted.mediaWidth, 160), std::max(wanted.mediaHeight, 90 + CMediaFrame::kCaptionHeight));
+    const DeviceScale scale = host_.deviceScale();
+    const QPoint centre = scale.toLogical(QPoint(wanted.mediaCentreX, wanted.mediaCentreY));
+    const QSize size(std::max(scale.physical(wanted.mediaWidth), 160),
+        std::max(scale.physical(wanted.mediaHeight), 90 + CMediaFrame::kCaptionHeight));
     if (!video_) {
         videoIndex_ = index;
         video_ = new CMediaFrame(host_.surfaceWindow(), path);
-        video_->moved
-            = [this](const QRect& place) { pages().ReframeStep(videoIndex_, frameOfWindow(place)); };
+        video_->moved = [this](const QRect& place) {
+            pages().ReframeStep(videoIndex_, frameOfWindow(host_.deviceScale().toDevice(place)));
+        };
         video_->Place(centre, size);
         video_->show();
         if (!video_->Load()) {
@@ -523,8 +534,9 @@ LRESULT PictureGesture::OnFlashClicked()
 {
     if (pictureSelected() || !flash_)
         return 0;
-    const QRect window = flash_->geometry();
+    const QRect window = host_.deviceScale().toDevice(flash_->geometry());
     selected_ = flashIndex_;
+    tracker_.SetScale(host_.deviceScale().ratio);
     tracker_.SetFrame(
         TrackerFrame {QPointF(centreOf(window)), double(window.width()), double(window.height()), 0.0});
     if (moveIcon_.isNull())

@@ -42,7 +42,7 @@ void CScreenPenWnd::primaryDrop()
     canvas_.RemoveBand();
     lesson_.Pages().pageChanged = changedBeforePress_;
     // The live ink of the press is only in the window image: the page shows again.
-    canvas_.Compose(rect());
+    canvas_.Compose(canvas_.rect());
 }
 
 } // namespace DIALOG

@@ -40,7 +40,7 @@ void CScreenPenWnd::resetCurrentObject()
 void CScreenPenWnd::endToolChange()
 {
     ShowSurface();
-    updateCursor(mapFromGlobal(QCursor::pos()));
+    updateCursor(cursorPoint());
 }
 
 void CScreenPenWnd::setPenState(NodeKind kind, BOOL highlight, COLORREF colour, int width)
@@ -53,28 +53,28 @@ void CScreenPenWnd::setPenState(NodeKind kind, BOOL highlight, COLORREF colour, 
 
 void CScreenPenWnd::SetPen(int width, COLORREF colour)
 {
-    setPenState(Pen, 0, colour, width);
+    setPenState(Pen, 0, colour, scale_.length(width));
 }
 
 void CScreenPenWnd::SetHighlighter(int width, COLORREF colour)
 {
-    setPenState(Pen, 1, colour, width);
+    setPenState(Pen, 1, colour, scale_.length(width));
 }
 
 void CScreenPenWnd::SetDashPen(int width, COLORREF colour)
 {
-    setPenState(DashPen, 0, colour, width);
+    setPenState(DashPen, 0, colour, scale_.length(width));
 }
 
 void CScreenPenWnd::SetBrushPen(int width, COLORREF colour)
 {
-    setPenState(BrushPen, 0, colour, width);
+    setPenState(BrushPen, 0, colour, scale_.length(width));
 }
 
 void CScreenPenWnd::SetSpeedPen(int width, COLORREF colour)
 {
     beginToolChange();
-    lesson_.Pen() = PenState {SpeedPen, 0, colour, freehand_.SetSpeedWidth(width)};
+    lesson_.Pen() = PenState {SpeedPen, 0, colour, freehand_.SetSpeedWidth(width, scale_)};
     resetCurrentObject();
     endToolChange();
 }
@@ -105,7 +105,7 @@ void CScreenPenWnd::ApplyPenAttributes(int width, COLORREF colour)
 {
     PenState& s = lesson_.Pen();
     // An object being drawn keeps its look; one not begun yet takes the new width and colour.
-    if (s.ApplyAttributes(width, colour) && currentObject_.points.empty()) {
+    if (s.ApplyAttributes(scale_.length(width), colour) && currentObject_.points.empty()) {
         currentObject_.width = s.width;
         currentObject_.colour = s.colour;
     }
@@ -113,12 +113,13 @@ void CScreenPenWnd::ApplyPenAttributes(int width, COLORREF colour)
 
 void CScreenPenWnd::SetPointEraser(int size)
 {
-    setEraserState(PenState {EraseTrail, 0, EraserGesture::kPointEraserColour, size});
+    setEraserState(PenState {EraseTrail, 0, EraserGesture::kPointEraserColour, scale_.length(size)});
 }
 
 void CScreenPenWnd::SetLassoEraser()
 {
-    setEraserState(PenState {EraseLasso, 0, EraserGesture::kLassoColour, EraserGesture::kLassoWidth});
+    setEraserState(
+        PenState {EraseLasso, 0, EraserGesture::kLassoColour, scale_.length(EraserGesture::kLassoWidth)});
 }
 
 void CScreenPenWnd::setEraserState(const PenState& state)
@@ -133,7 +134,7 @@ void CScreenPenWnd::setEraserState(const PenState& state)
     }
     lesson_.Pen() = state;
     resetCurrentObject();
-    updateCursor(mapFromGlobal(QCursor::pos()));
+    updateCursor(cursorPoint());
 }
 
 void CScreenPenWnd::ClearScreen()
@@ -182,7 +183,7 @@ void CScreenPenWnd::SetToolMode()
 {
     modeWord_ = kTool;
     if (windowExists_)
-        canvas_.Compose(rect());
+        canvas_.Compose(canvas_.rect());
 }
 
 } // namespace DIALOG

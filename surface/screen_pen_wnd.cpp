@@ -45,7 +45,8 @@ CScreenPenWnd::CScreenPenWnd(QWidget* owner, Lesson& lesson, const QString& page
             | Qt::X11BypassWindowManagerHint)
     , owner_(owner)
     , lesson_(lesson)
-    , canvas_(VirtualScreenRect().size())
+    , scale_ {VirtualScreenRatio()}
+    , canvas_(scale_.size(VirtualScreenRect().size()))
     , picture_(*this)
     , instrument_(*this)
     , buttons_(*this, [this](NavButton button) { OnNavButton(button); })
@@ -73,7 +74,7 @@ CScreenPenWnd::CScreenPenWnd(QWidget* owner, Lesson& lesson, const QString& page
     for (const Overlay* overlay : std::initializer_list<const Overlay*> {&toolStrip_, &freehand_, &hands_,
              &erasers_, &shapes_, &instrument_, &picture_, &text_, &buttons_})
         canvas_.AddOverlay(overlay);
-    canvas_.SetRepaint([this](const QRect& area) { update(area); });
+    canvas_.SetRepaint([this](const QRect& area) { update(scale_.toLogical(area)); });
 
     messages_ = std::make_unique<platform::MessageTable>(this, kClassName);
     messages_->on(kTextChanged, [this](WPARAM, LPARAM) -> LRESULT {
@@ -107,7 +108,7 @@ void CScreenPenWnd::initialise(const QString& pagePicture)
 {
     instrument_.ClearInstruments();
     modeWord_.clear();
-    erasers_.SetEraserSize(EraserGesture::kDefaultSize);
+    erasers_.SetEraserSize(scale_.length(EraserGesture::kDefaultSize));
     eraseMode_ = kEraseModeNone;
     text_.Reset();
 
@@ -145,7 +146,7 @@ void CScreenPenWnd::takeScreenPicture()
         HideRecordWindow();
     notifyOwner(kCapturing, 0);
     // The picture holds what the teacher sees of other programs: none of the program's windows or notices.
-    const QImage shot = TakeScreenPicture(geometry(), platform::OwnWindows::Hidden);
+    const QImage shot = TakeScreenPicture(geometry(), platform::OwnWindows::Hidden, scale_.ratio);
     // Without a picture (the teacher was told why) the page is white: writing goes on, on no black page.
     if (shot.isNull())
         canvas_.background().fill(0xFFFFFFFF);
@@ -157,7 +158,7 @@ QRect CScreenPenWnd::panelScreenRect() const
 {
     // The board's buttons and the tool strip go where the teacher stands: on the panel's monitor.
     const QRect screen = CMultiScreen(owner_).GetScreenRect();
-    return screen.isEmpty() ? rect() : screen.translated(-geometry().topLeft());
+    return screen.isEmpty() ? canvas_.rect() : scale_.toDevice(screen.translated(-geometry().topLeft()));
 }
 
 void CScreenPenWnd::notifyOwner(UINT message, WPARAM wParam)
@@ -256,8 +257,8 @@ void CScreenPenWnd::enterInstrumentMode(bool compassArcs)
     resetCurrentObject();
     modeWord_ = kTool;
     ShowSurface();
-    canvas_.Compose(rect());
-    updateCursor(mapFromGlobal(QCursor::pos()));
+    canvas_.Compose(canvas_.rect());
+    updateCursor(cursorPoint());
 }
 
 void CScreenPenWnd::ShowSurface()
@@ -425,120 +426,10 @@ void CScreenPenWnd::fullRedraw()
         std::lock_guard guard(lesson_.Pages().Lock());
         canvas_.RedrawPage(lesson_.Pages().nodes, &eraserSource_);
     }
-    canvas_.Compose(rect());
+    canvas_.Compose(canvas_.rect());
     picture_.SyncMedia();
     // Every change of the page as a whole (a clear, an undo, a page opened) ends in a full redraw.
     lesson_.JournalChanges();
-}
-
-void CScreenPenWnd::paintEvent(QPaintEvent* event)
-{
-    QPainter p(this);
-    canvas_.PaintWindow(p, event->region());
-}
-
-// ---- mouse ----
-
-void CScreenPenWnd::mousePressEvent(QMouseEvent* event)
-{
-    if (hands_.follows(*event))
-        return;
-    const QPoint p = event->position().toPoint();
-    lastMousePoint_ = p;
-    if (event->button() == Qt::LeftButton)
-        primaryPress(p);
-}
-
-void CScreenPenWnd::primaryPress(QPoint p)
-{
-    lastMousePoint_ = p;
-    capturing_ = true;
-    active_ = nullptr;
-    // A press of the pen tools changes the page; one in instrument mode does not.
-    changedBeforePress_ = lesson_.Pages().pageChanged;
-    if (!instrumentMode())
-        lesson_.Pages().pageChanged = true;
-    // A board button may hand the page to the owner, which can delete this surface before it returns.
-    const QPointer<CScreenPenWnd> self(this);
-    for (Gesture* gesture : chain_) {
-        const Gesture::Press taken = gesture->press(p);
-        if (taken == Gesture::Press::Declined)
-            continue;
-        if (!self)
-            return;
-        if (taken == Gesture::Press::Captured)
-            active_ = gesture;
-        else
-            capturing_ = false;
-        return;
-    }
-}
-
-void CScreenPenWnd::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    mousePressEvent(event);
-}
-
-void CScreenPenWnd::mouseMoveEvent(QMouseEvent* event)
-{
-    if (hands_.follows(*event))
-        return;
-    const QPoint p = event->position().toPoint();
-    if (!capturing_ || !(event->buttons() & Qt::LeftButton)) {
-        lastMousePoint_ = p;
-        updateCursor(p);
-        return;
-    }
-    primaryMove(p);
-}
-
-void CScreenPenWnd::primaryMove(QPoint p)
-{
-    if (capturing_ && active_)
-        active_->move(p);
-    lastMousePoint_ = p;
-}
-
-void CScreenPenWnd::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (hands_.follows(*event))
-        return;
-    const QPoint p = event->position().toPoint();
-    if (event->button() == Qt::LeftButton)
-        primaryRelease(p);
-    lastMousePoint_ = p;
-}
-
-void CScreenPenWnd::primaryRelease(QPoint p)
-{
-    if (!capturing_) {
-        lastMousePoint_ = p;
-        return;
-    }
-    capturing_ = false;
-    if (Gesture* gesture = std::exchange(active_, nullptr))
-        gesture->release(p);
-    setToolStripRect();
-    lastMousePoint_ = p;
-    updateCursor(p);
-    // The end of a stroke or a drag: what it committed goes to the journal, never a move before it.
-    lesson_.JournalChanges();
-}
-
-void CScreenPenWnd::setToolStripRect()
-{
-    toolStrip_.PlaceIn(panelScreenRect());
-    canvas_.Compose(toolStrip_.rect());
-}
-
-void CScreenPenWnd::updateCursor(QPoint point)
-{
-    for (const Gesture* gesture : chain_) {
-        if (const std::optional<QCursor> cursor = gesture->cursor(point)) {
-            setCursor(*cursor);
-            return;
-        }
-    }
 }
 
 // ---- board navigation ----

@@ -117,7 +117,8 @@ public:
     int textSize() const { return text_.textSize(); }
     CTransparentEdit* textEdit() const { return text_.textEdit(); }
     QRect textBoxRect() const { return text_.boxRect(); }
-    // The last point the mouse handlers saw, and whether a press is being followed.
+    // The last point the mouse handlers saw (device pixels, as the page's points), and whether a press is
+    // being followed.
     QPoint lastMousePoint() const { return lastMousePoint_; }
     bool mouseHeld() const { return capturing_; }
     // The fingers and the stylus.
@@ -176,6 +177,7 @@ private:
     bool instrumentMode() const override;
     qint64 clock() const override { return clock_.elapsed(); }
     QRect toolStrip() const override { return toolStrip_.rect(); }
+    DeviceScale deviceScale() const override { return scale_; }
 
     // PointerTarget: the mouse's press, moves and release, which the first finger and the stylus share.
     bool primaryIdle() const override { return !capturing_; }
@@ -218,6 +220,11 @@ private:
     void OnBackgroundColour();
 
     void updateCursor(QPoint point);
+    // Where the mouse is now, as a point of the page.
+    QPoint cursorPoint() const;
+    // An event's position as a point of the page, in device pixels. Mouse events give it as their scene
+    // position (the surface is a window of its own): their widget position is rounded to a logical pixel.
+    QPoint pagePoint(QPointF position) const { return scale_.toDevice(position); }
     void setToolStripRect();
 
     QPointer<QWidget> owner_;
@@ -225,6 +232,8 @@ private:
     QElapsedTimer clock_;
     Lesson& lesson_;
     QImage eraserSource_;
+    // Set before the canvas, which is made at the screen's full resolution.
+    DeviceScale scale_;
     Canvas canvas_;
 
     CPenNode currentObject_;

@@ -13,4 +13,11 @@ QRect VirtualScreenRect()
     return all.isEmpty() ? QRect(0, 0, 1920, 1080) : all;
 }
 
+double VirtualScreenRatio()
+{
+    // An X desktop has one scale for all its screens.
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    return primary ? primary->devicePixelRatio() : 1.0;
+}
+
 } // namespace DIALOG

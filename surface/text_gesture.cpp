@@ -33,6 +33,7 @@ Gesture::Press TextGesture::press(QPoint point)
 {
     if (host_.object().kind != Text)
         return Press::Declined;
+    tracker_.SetScale(host_.deviceScale().ratio);
     tracking_ = true;
     if (BoxOpen()) {
         const TextTracker::Hit hit = tracker_.HitTest(point);
@@ -50,9 +51,9 @@ void TextGesture::move(QPoint point)
 {
     if (!tracking_)
         return;
-    const QRect before = TextTracker::FrameBounds(tracker_.TrackedRect());
+    const QRect before = tracker_.FrameBounds(tracker_.TrackedRect());
     tracker_.TrackTo(point);
-    host_.canvas().Compose(before | TextTracker::FrameBounds(tracker_.TrackedRect()));
+    host_.canvas().Compose(before | tracker_.FrameBounds(tracker_.TrackedRect()));
 }
 
 void TextGesture::release(QPoint)
@@ -62,7 +63,7 @@ void TextGesture::release(QPoint)
     tracking_ = false;
     const bool wasOpen = !tracker_.RubberBanding() && BoxOpen();
     const QRect previous = tracker_.rect();
-    const QRect before = TextTracker::FrameBounds(tracker_.TrackedRect());
+    const QRect before = tracker_.FrameBounds(tracker_.TrackedRect());
     const QRect box = tracker_.End();
     host_.canvas().Compose(before);
     placeTextBox(box, wasOpen, previous);
@@ -71,13 +72,13 @@ void TextGesture::release(QPoint)
 void TextGesture::placeTextBox(const QRect& box, bool wasOpen, const QRect& previous)
 {
     Canvas& canvas = host_.canvas();
-    if (IsTextBoxTooSmall(box)) {
+    if (IsTextBoxTooSmall(box, host_.deviceScale().ratio)) {
         // An open box keeps its text and its last good size; a new one is dropped.
         if (wasOpen)
             tracker_.SetRect(previous);
         else
             tracker_.MoveOffScreen();
-        canvas.Compose(TextTracker::FrameBounds(box) | TextTracker::FrameBounds(previous));
+        canvas.Compose(tracker_.FrameBounds(box) | tracker_.FrameBounds(previous));
         return;
     }
     // The on-screen keyboard steps aside while the box is placed when it covers one of the box's lower
@@ -85,12 +86,14 @@ void TextGesture::placeTextBox(const QRect& box, bool wasOpen, const QRect& prev
     const platform::WindowRef keyboard = platform::FindWindow(platform::kScreenKeyboardClass, QString());
     const QRect keyboardRect
         = platform::IsWindowVisible(keyboard) ? platform::GetWindowRect(keyboard) : QRect();
-    const bool keyboardInTheWay = keyboardRect.contains(window_->mapToGlobal(box.bottomLeft()))
-        || keyboardRect.contains(window_->mapToGlobal(box.bottomRight()));
+    // The box is a child window: placed in logical pixels, while the page's points are device pixels.
+    const QRect placed = host_.deviceScale().toLogicalGeometry(box);
+    const bool keyboardInTheWay = keyboardRect.contains(window_->mapToGlobal(placed.bottomLeft()))
+        || keyboardRect.contains(window_->mapToGlobal(placed.bottomRight()));
     if (keyboardInTheWay)
         platform::ShowWindow(keyboard, false);
-    textEdit_->setGeometry(box);
-    canvas.Compose(TextTracker::FrameBounds(box) | TextTracker::FrameBounds(previous));
+    textEdit_->setGeometry(placed);
+    canvas.Compose(tracker_.FrameBounds(box) | tracker_.FrameBounds(previous));
     if (!wasOpen) {
         textEdit_->SetFontHeight(textSize_);
         textEdit_->SetTextColour(textColour_);
@@ -104,7 +107,7 @@ void TextGesture::placeTextBox(const QRect& box, bool wasOpen, const QRect& prev
 
 void TextGesture::closeTextBox()
 {
-    const QRect frame = TextTracker::FrameBounds(tracker_.rect());
+    const QRect frame = tracker_.FrameBounds(tracker_.rect());
     textEdit_->EndTyping();
     textEdit_->hide();
     textEdit_->clear();
@@ -118,7 +121,8 @@ void TextGesture::finish()
         return;
     const QString text = textEdit_->toPlainText();
     const QRect box = tracker_.rect();
-    const int height = textEdit_->FontHeight();
+    // The font's height is physical, the stored text's in the page's pixels.
+    const int height = host_.deviceScale().length(textEdit_->FontHeight());
     closeTextBox();
     if (text.isEmpty())
         return;
@@ -126,7 +130,7 @@ void TextGesture::finish()
     node.AddPoint(box.left(), box.top());
     node.AddPoint(box.left() + box.width(), box.top() + box.height());
     node.SetEditText(text);
-    host_.commitObject(node, TextTracker::FrameBounds(box));
+    host_.commitObject(node, tracker_.FrameBounds(box));
 }
 
 void TextGesture::drop()
@@ -140,9 +144,9 @@ void TextGesture::OnTextChanged()
 {
     if (!BoxOpen())
         return;
-    const QRect before = TextTracker::FrameBounds(tracker_.rect());
-    tracker_.SetRect(textEdit_->geometry());
-    host_.canvas().Compose(before | TextTracker::FrameBounds(tracker_.rect()));
+    const QRect before = tracker_.FrameBounds(tracker_.rect());
+    tracker_.SetRect(host_.deviceScale().toDevice(textEdit_->geometry()));
+    host_.canvas().Compose(before | tracker_.FrameBounds(tracker_.rect()));
 }
 
 std::optional<QCursor> TextGesture::cursor(QPoint point) const
@@ -161,11 +165,11 @@ void TextGesture::paintOverlay(QPainter& p) const
 {
     if (tracker_.Tracking()) {
         if (tracker_.RubberBanding())
-            TextTracker::DrawRubberBand(p, tracker_.TrackedRect());
+            tracker_.DrawRubberBand(p, tracker_.TrackedRect());
         else
-            TextTracker::DrawFrame(p, tracker_.TrackedRect());
+            tracker_.DrawFrame(p, tracker_.TrackedRect());
     } else if (BoxOpen()) {
-        TextTracker::DrawFrame(p, tracker_.rect());
+        tracker_.DrawFrame(p, tracker_.rect());
     }
 }
 

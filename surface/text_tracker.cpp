@@ -2,11 +2,15 @@
 
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
+
 namespace DIALOG {
 
-bool IsTextBoxTooSmall(const QRect& box)
+bool IsTextBoxTooSmall(const QRect& box, double scale)
 {
-    return box.width() < 32 && box.height() <= 32;
+    const double limit = 32 * scale;
+    return box.width() < limit && box.height() <= limit;
 }
 
 void TextTracker::MoveOffScreen()
@@ -15,30 +19,32 @@ void TextTracker::MoveOffScreen()
     mode_ = Mode::Idle;
 }
 
-QRect TextTracker::handleRect(const QRect& box, Hit hit)
+QRect TextTracker::handleRect(const QRect& box, Hit hit) const
 {
-    const QRect outer = box.adjusted(-kFrame, -kFrame, kFrame, kFrame);
-    const int midX = outer.left() + outer.width() / 2 - kHandle / 2;
-    const int midY = outer.top() + outer.height() / 2 - kHandle / 2;
-    const int right = outer.right() - kHandle + 1;
-    const int bottom = outer.bottom() - kHandle + 1;
+    const int border = frame();
+    const int side = handle();
+    const QRect outer = box.adjusted(-border, -border, border, border);
+    const int midX = outer.left() + outer.width() / 2 - side / 2;
+    const int midY = outer.top() + outer.height() / 2 - side / 2;
+    const int right = outer.right() - side + 1;
+    const int bottom = outer.bottom() - side + 1;
     switch (hit) {
     case HitTopLeft:
-        return QRect(outer.left(), outer.top(), kHandle, kHandle);
+        return QRect(outer.left(), outer.top(), side, side);
     case HitTopRight:
-        return QRect(right, outer.top(), kHandle, kHandle);
+        return QRect(right, outer.top(), side, side);
     case HitBottomRight:
-        return QRect(right, bottom, kHandle, kHandle);
+        return QRect(right, bottom, side, side);
     case HitBottomLeft:
-        return QRect(outer.left(), bottom, kHandle, kHandle);
+        return QRect(outer.left(), bottom, side, side);
     case HitTop:
-        return QRect(midX, outer.top(), kHandle, kHandle);
+        return QRect(midX, outer.top(), side, side);
     case HitRight:
-        return QRect(right, midY, kHandle, kHandle);
+        return QRect(right, midY, side, side);
     case HitBottom:
-        return QRect(midX, bottom, kHandle, kHandle);
+        return QRect(midX, bottom, side, side);
     case HitLeft:
-        return QRect(outer.left(), midY, kHandle, kHandle);
+        return QRect(outer.left(), midY, side, side);
     default:
         return QRect();
     }
@@ -125,35 +131,37 @@ QRect TextTracker::End()
     return rect_;
 }
 
-QRect TextTracker::FrameBounds(const QRect& box)
+QRect TextTracker::FrameBounds(const QRect& box) const
 {
-    return box.normalized().adjusted(-kFrame - 1, -kFrame - 1, kFrame + 1, kFrame + 1);
+    const int border = frame();
+    return box.normalized().adjusted(-border - 1, -border - 1, border + 1, border + 1);
 }
 
-void TextTracker::DrawRubberBand(QPainter& painter, const QRect& box)
+void TextTracker::DrawRubberBand(QPainter& painter, const QRect& box) const
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setBrush(Qt::NoBrush);
-    QPen pen(QColor(0, 0, 0), 1, Qt::DotLine);
+    QPen pen(QColor(0, 0, 0), std::max(1, int(std::lround(scale_))), Qt::DotLine);
     painter.setPen(pen);
     const QRect r = box.normalized();
     painter.drawRect(r.adjusted(0, 0, -1, -1));
     painter.restore();
 }
 
-void TextTracker::DrawFrame(QPainter& painter, const QRect& box)
+void TextTracker::DrawFrame(QPainter& painter, const QRect& box) const
 {
+    const int border = frame();
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     // A hatched border like the rectangle tracker's, so the box stands out on any page.
-    const QRect outer = box.adjusted(-kFrame, -kFrame, kFrame, kFrame);
+    const QRect outer = box.adjusted(-border, -border, border, border);
     QBrush hatch(QColor(0, 0, 0), Qt::BDiagPattern);
     painter.setPen(Qt::NoPen);
-    painter.fillRect(QRect(outer.left(), outer.top(), outer.width(), kFrame), hatch);
-    painter.fillRect(QRect(outer.left(), box.bottom() + 1, outer.width(), kFrame), hatch);
-    painter.fillRect(QRect(outer.left(), box.top(), kFrame, box.height()), hatch);
-    painter.fillRect(QRect(box.right() + 1, box.top(), kFrame, box.height()), hatch);
+    painter.fillRect(QRect(outer.left(), outer.top(), outer.width(), border), hatch);
+    painter.fillRect(QRect(outer.left(), box.bottom() + 1, outer.width(), border), hatch);
+    painter.fillRect(QRect(outer.left(), box.top(), border, box.height()), hatch);
+    painter.fillRect(QRect(box.right() + 1, box.top(), border, box.height()), hatch);
     for (int h = HitTopLeft; h <= HitLeft; ++h)
         painter.fillRect(handleRect(box, Hit(h)), QColor(0, 0, 0));
     painter.restore();

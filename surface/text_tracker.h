@@ -5,6 +5,9 @@
 #include <QRect>
 #include <Qt>
 
+#include <algorithm>
+#include <cmath>
+
 class QPainter;
 
 namespace DIALOG {
@@ -32,6 +35,9 @@ public:
 
     TextTracker() { MoveOffScreen(); }
 
+    // Device pixels per logical pixel of the page: the frame and its handles keep their physical size.
+    void SetScale(double scale) { scale_ = scale; }
+
     void MoveOffScreen();
     bool IsOffScreen() const { return rect_.left() == kOffScreen; }
     const QRect& rect() const { return rect_; }
@@ -52,16 +58,18 @@ public:
     QRect TrackedRect() const { return tracked_.normalized(); }
 
     // What the frame covers on the screen, handles included.
-    static QRect FrameBounds(const QRect& box);
+    QRect FrameBounds(const QRect& box) const;
     // The rubber band as a dotted outline, or the frame of an open box with its handles.
-    static void DrawRubberBand(QPainter& painter, const QRect& box);
-    static void DrawFrame(QPainter& painter, const QRect& box);
+    void DrawRubberBand(QPainter& painter, const QRect& box) const;
+    void DrawFrame(QPainter& painter, const QRect& box) const;
 
     static Qt::CursorShape CursorFor(Hit hit);
 
 private:
     enum class Mode { Idle, RubberBand, Track };
-    static QRect handleRect(const QRect& box, Hit hit);
+    QRect handleRect(const QRect& box, Hit hit) const;
+    int frame() const { return std::max(1, int(std::lround(kFrame * scale_))); }
+    int handle() const { return std::max(1, int(std::lround(kHandle * scale_))); }
 
     QRect rect_;
     QRect tracked_;
@@ -69,9 +77,11 @@ private:
     QPoint grab_;
     Hit hit_ = HitNothing;
     Mode mode_ = Mode::Idle;
+    double scale_ = 1.0;
 };
 
-// A box narrower than 32 pixels that is also at most 32 pixels high is taken for a slip of the pen.
-bool IsTextBoxTooSmall(const QRect& box);
+// A box narrower than 32 pixels that is also at most 32 pixels high is taken for a slip of the pen (pixels
+// of a plain desktop: scale times as many on a scaled one).
+bool IsTextBoxTooSmall(const QRect& box, double scale = 1.0);
 
 } // namespace DIALOG

@@ -228,6 +228,11 @@ struct TouchWriters::Contact {
     std::unique_ptr<Writer> writer;
 };
 
+QPointF TouchWriters::pagePoint(QPointF position) const
+{
+    return QPointF(surface_.deviceScale().toDevice(position));
+}
+
 TouchWriters::TouchWriters(GestureHost& surface, PointerTarget& target)
     : surface_(surface)
     , target_(target)
@@ -271,15 +276,15 @@ bool TouchWriters::touchEvent(QTouchEvent& event)
         switch (point.state()) {
         case QEventPoint::State::Pressed:
             if (!contact)
-                press(point.id(), point.position(), palm, -1.0);
+                press(point.id(), pagePoint(point.position()), palm, -1.0);
             break;
         case QEventPoint::State::Updated:
             if (contact)
-                move(*contact, point.position(), palm, -1.0);
+                move(*contact, pagePoint(point.position()), palm, -1.0);
             break;
         case QEventPoint::State::Released:
             if (contact)
-                release(*contact, point.position());
+                release(*contact, pagePoint(point.position()));
             break;
         default:
             break;
@@ -297,17 +302,17 @@ bool TouchWriters::tabletEvent(QTabletEvent& event)
         if (event.button() != Qt::LeftButton)
             return false;
         if (!stylus)
-            press(kStylusId, event.position(), eraserEnd, event.pressure());
+            press(kStylusId, pagePoint(event.position()), eraserEnd, event.pressure());
         return true;
     case QEvent::TabletMove:
         if (!stylus)
             return false;
-        move(*stylus, event.position(), stylus->palm, event.pressure());
+        move(*stylus, pagePoint(event.position()), stylus->palm, event.pressure());
         return true;
     case QEvent::TabletRelease:
         if (!stylus)
             return false;
-        release(*stylus, event.position());
+        release(*stylus, pagePoint(event.position()));
         return true;
     default:
         return false;
@@ -354,7 +359,7 @@ bool TouchWriters::startHold(Contact& contact, int instrument)
     for (const std::unique_ptr<Contact>& other : contacts_) {
         if (other.get() == &contact || other->instrument != instrument || other->palm
             || (other->role != Contact::Role::Primary && other->role != Contact::Role::Writer)
-            || (!instrumentMode && other->travel > kHoldSlop))
+            || (!instrumentMode && other->travel > kHoldSlop * surface_.deviceScale().ratio))
             continue;
         // What the first finger began becomes the hold: a drag of the instrument ends where it is, a
         // stroke just begun is let go of.
@@ -393,7 +398,8 @@ void TouchWriters::startWriter(Contact& contact, bool palm, double pressure)
     contact.palm = palm;
     contact.role = Contact::Role::Idle;
     // A palm wipes like the big eraser; the stylus's eraser end as the eraser the teacher chose.
-    const int size = contact.id == kStylusId ? target_.pointEraserSize() : kPalmEraserSize;
+    const int size = contact.id == kStylusId ? target_.pointEraserSize()
+                                             : surface_.deviceScale().length(kPalmEraserSize);
     contact.writer = makeWriter(palm, size);
     if (contact.writer && contact.writer->press(contact.at.toPoint(), pressure))
         contact.role = Contact::Role::Writer;

@@ -106,6 +106,8 @@ private:
     struct Contact;
 
     Contact* find(int id);
+    // An event's position as a point of the page (device pixels).
+    QPointF pagePoint(QPointF position) const;
     void press(int id, QPointF at, bool palm, double pressure);
     void move(Contact& contact, QPointF at, bool palm, double pressure);
     void release(Contact& contact, QPointF at);

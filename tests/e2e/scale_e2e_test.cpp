@@ -6,22 +6,33 @@
 #include "platform/desktop_probe.h"
 #include "platform/x11_desktop.h"
 #include "support_main/test_util.h"
+#include "surface/page_format.h"
+#include "surface/page_model.h"
 
+#include <QDir>
 #include <QGuiApplication>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QScreen>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
+using namespace DIALOG;
 using qmtest::ProgramDriver;
 
 namespace {
 
 const QString kPanel = QStringLiteral("白板");
+const QString kSurface = QStringLiteral("ScreenPen");
 constexpr int kTools = 1121;
 constexpr int kHistory = 1123;
+constexpr int kWrite = 1075;
+constexpr int kSave = 1132;
+constexpr int kOpenPdf = 32901;
 
 QRect geometryOf(const QString& title)
 {
@@ -90,7 +101,151 @@ PanelSeen panelAt(int dpi, const char* settings = "")
     return seen;
 }
 
+// A window of another program on the desktop showing a one-pixel checker of black and white, which only a
+// picture of the desktop at the screen's full resolution keeps.
+class CheckerWindow : public QWidget {
+public:
+    explicit CheckerWindow(const QRect& place)
+        : QWidget(nullptr, Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint)
+    {
+        setGeometry(place);
+        show();
+    }
+
+    static bool black(int x, int y) { return (x + y) % 2 != 0; }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QImage checker(size() * devicePixelRatio(), QImage::Format_RGB32);
+        for (int y = 0; y < checker.height(); ++y)
+            for (int x = 0; x < checker.width(); ++x)
+                checker.setPixel(x, y, black(x, y) ? 0xFF000000 : 0xFFFFFFFF);
+        checker.setDevicePixelRatio(devicePixelRatio());
+        QPainter(this).drawImage(0, 0, checker);
+    }
+};
+
+struct StoredStroke {
+    QImage page;
+    CPenNode stroke;
+    // What the screen showed of the stroke before the page was saved.
+    QImage shown;
+};
+
+bool red(QRgb c)
+{
+    return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60;
+}
+
+// Writes over the desktop at this Xft.dpi with a drag from from to to (the screen's pixels), saves the page
+// and reads back its picture (the frozen desktop) and its first object.
+StoredStroke strokeAt(int dpi, QPoint from, QPoint to)
+{
+    EXPECT_TRUE(setXftDpi(dpi));
+    ProgramDriver program;
+    EXPECT_TRUE(program.start());
+    EXPECT_NE(program.waitForWindow(kPanel), 0u) << program.output().toStdString();
+    StoredStroke stored;
+    if (program.pressPanelButton(kWrite) != 0 || program.waitForWindow(kSurface) == 0) {
+        ADD_FAILURE() << "no surface at " << dpi << " dpi";
+        quit(program);
+        return stored;
+    }
+    program.drag(qmtest::straightPath(from, to));
+    stored.shown = qmtest::screenshot(300);
+    EXPECT_EQ(program.pressPanelButton(kSave), 0);
+    EXPECT_TRUE(program.waitForNoWindow(kSurface));
+    const QString temp = program.programFolder() + QStringLiteral("/Temp");
+    const QStringList objects = QDir(temp).entryList({QStringLiteral("*.kw")}, QDir::Files);
+    if (objects.size() == 1) {
+        const QString path = temp + u'/' + objects.first();
+        stored.page = QImage(WithExtension(path, QStringLiteral("bmp")));
+        PageList list;
+        LoadPage(list, path);
+        if (!list.nodes.empty())
+            stored.stroke = list.nodes.front();
+    }
+    EXPECT_EQ(objects.size(), 1) << "at " << dpi << " dpi in " << temp.toStdString();
+    quit(program);
+    return stored;
+}
+
+// How many red pixels the column at x of a screen's picture holds: the ink's width across a level stroke.
+int redInColumn(const QImage& shown, int x)
+{
+    int n = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        n += red(shown.pixel(x, y));
+    return n;
+}
+
 } // namespace
+
+TEST(Scale, OnA4KBoardTheSurfaceWritesAndStoresAtTheScreensFullResolution)
+{
+    if (screenPixels().width() < 3840)
+        GTEST_SKIP() << "needs a 4K desktop (scripts/virtual-desktop --size 3840x2160)";
+    const CheckerWindow checker(QRect(1001, 301, 64, 64));
+    qmtest::waitFor([] { return false; }, 300);
+    // Where it is in the screen's pixels, whatever scale this test process runs at.
+    const double ratio = checker.devicePixelRatio();
+    const QRect checkerPlace(checker.pos() * ratio, checker.size() * ratio);
+    // Odd pixels, which half a resolution cannot hold.
+    const QPoint from(1201, 1501), to(2001, 1501);
+    const StoredStroke plain = strokeAt(96, from, to);
+    const StoredStroke doubled = strokeAt(192, from, to);
+
+    ASSERT_EQ(doubled.page.size(), QSize(3840, 2160)) << "the stored page at 192 dpi";
+    ASSERT_GE(doubled.stroke.points.size(), 2u);
+    const PenPoint& first = doubled.stroke.points.front();
+    const PenPoint& last = doubled.stroke.points.back();
+    EXPECT_EQ(QPoint(first.x, first.y), from) << "the stroke's points are the screen's pixels";
+    EXPECT_EQ(QPoint(last.x, last.y), to);
+
+    int kept = 0;
+    for (int y = 0; y < checkerPlace.height(); ++y)
+        for (int x = 0; x < checkerPlace.width(); ++x) {
+            const QRgb c = doubled.page.pixel(checkerPlace.x() + x, checkerPlace.y() + y);
+            kept += c == (CheckerWindow::black(x, y) ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+        }
+    EXPECT_EQ(kept, checkerPlace.width() * checkerPlace.height()) << "the frozen desktop lost its detail";
+
+    // The pen looks as wide as at scale 1: twice the pixels, on the screen and in the file.
+    EXPECT_EQ(doubled.stroke.width, 2 * plain.stroke.width);
+    const int plainInk = redInColumn(plain.shown, (from.x() + to.x()) / 2);
+    EXPECT_GT(plainInk, 0);
+    EXPECT_NEAR(redInColumn(doubled.shown, (from.x() + to.x()) / 2), 2 * plainInk, 1);
+}
+
+TEST(Scale, OnA4KBoardAPdfPageFillsTheScreenAtItsFullResolution)
+{
+    if (screenPixels().width() < 3840)
+        GTEST_SKIP() << "needs a 4K desktop (scripts/virtual-desktop --size 3840x2160)";
+    ASSERT_TRUE(setXftDpi(192));
+    ProgramDriver program;
+    const QString pdf = program.homeFolder() + QStringLiteral("/lesson.pdf");
+    {
+        QPdfWriter writer(pdf);
+        QPainter painter(&writer);
+        painter.fillRect(QRect(0, 0, writer.width(), writer.height()), Qt::red);
+    }
+    ASSERT_TRUE(program.start());
+    ASSERT_NE(program.waitForWindow(kPanel), 0u) << program.output().toStdString();
+    ASSERT_EQ(program.pressPanelButton(kOpenPdf), 0);
+    ASSERT_NE(program.waitForWindow(QStringLiteral("打开PDF或幻灯片")), 0u) << "no file dialog";
+    qmtest::waitFor([] { return false; }, 800);
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+a")});
+    QProcess::execute(QStringLiteral("xdotool"),
+        {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), pdf});
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+    ASSERT_NE(program.waitForWindow(kSurface), 0u);
+    // The portrait page stands the screen's full height in the middle, its lower half included.
+    const QPoint lowMiddle(screenPixels().width() / 2, screenPixels().height() * 5 / 6);
+    EXPECT_TRUE(qmtest::waitFor([&] { return red(qmtest::screenshot().pixel(lowMiddle)); }, 10000))
+        << "the page was made for a screen of half the pixels";
+    quit(program);
+}
 
 TEST(Scale, OnA4KBoardAtTwiceTheDpiThePanelIsTwiceAsLargeAndItsTextSharp)
 {

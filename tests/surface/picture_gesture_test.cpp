@@ -68,6 +68,27 @@ TEST(PictureTracker, ResizingKeepsTheOppositeCornerWhereItWas)
     EXPECT_GE(t.frame().height, CMyRectTracker::kMinSide);
 }
 
+TEST(PictureTracker, OnAScaledDesktopItsIconsAndHandlesKeepTheirPhysicalSize)
+{
+    // A frame on a page of device pixels at a scale of 2.
+    CMyRectTracker t;
+    t.SetScale(2.0);
+    t.SetFrame(TrackerFrame {QPointF(800, 600), 400, 200, 0.0});
+    EXPECT_EQ(t.HitTest(QPointF(800, 600 - 100 - 2 * CMyRectTracker::kRotateIconOffset)),
+        CMyRectTracker::Part::Rotate);
+    // A finger a little off a handle still takes it: the pick distance is twice as many pixels.
+    int handle = -1;
+    const double off = 1.5 * CMyRectTracker::kPickDistance;
+    EXPECT_EQ(t.HitTest(QPointF(1000 + off, 700), &handle), CMyRectTracker::Part::Handle);
+    EXPECT_EQ(handle, 4);
+    // What is repainted around the frame reaches over the rotate icon at its doubled size.
+    const double iconTop = 600 - 100 - 2 * CMyRectTracker::kRotateIconOffset - CMyRectTracker::kIconSize;
+    EXPECT_LE(t.Bounds().top(), iconTop);
+    t.Begin(CMyRectTracker::Part::Handle, 4, t.HandleCentre(4));
+    t.Drag(QPointF(0, 0));
+    EXPECT_GE(t.frame().width, 2 * CMyRectTracker::kMinSide);
+}
+
 TEST(PictureTracker, TheRotateIconTurnsTheTopTowardsThePointer)
 {
     CMyRectTracker t;

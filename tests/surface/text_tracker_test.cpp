@@ -42,6 +42,22 @@ TEST(TextTrackerTrack, HandlesResizeAndTheFrameMoves)
     EXPECT_EQ(t.HitTest(QPoint(5, 5)), TextTracker::HitNothing);
 }
 
+TEST(TextTrackerTrack, OnAScaledDesktopTheFrameAndItsHandlesKeepTheirPhysicalSize)
+{
+    // A box of device pixels at a scale of 2: the frame is twice as many pixels wide.
+    TextTracker t;
+    t.SetScale(2.0);
+    t.SetRect(QRect(200, 200, 400, 200));
+    const int frame = 2 * TextTracker::kFrame;
+    EXPECT_EQ(t.HitTest(QPoint(600 + frame - 2, 400 + frame - 2)), TextTracker::HitBottomRight);
+    EXPECT_EQ(t.HitTest(QPoint(400, 200 - frame + 1)), TextTracker::HitTop);
+    EXPECT_TRUE(
+        t.FrameBounds(t.rect()).contains(QRect(200 - frame, 200 - frame, 400 + 2 * frame, 200 + 2 * frame)));
+    // A slip of the pen is judged in the same physical size.
+    EXPECT_TRUE(IsTextBoxTooSmall(QRect(0, 0, 63, 64), 2.0));
+    EXPECT_FALSE(IsTextBoxTooSmall(QRect(0, 0, 64, 20), 2.0));
+}
+
 TEST(TextTrackerTrack, DraggingAnEdgePastTheOtherFlipsTheBox)
 {
     TextTracker t;
