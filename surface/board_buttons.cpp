@@ -6,6 +6,7 @@
 #include "surface/page_store.h"
 #include "surface/surface_state.h"
 
+#include <QFile>
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -37,7 +38,11 @@ void BoardButtons::Place(const QRect& device)
     const int y = primary.bottom() + 1 - kNavSize - kNavGap;
     const int rowRight = primary.right() + 1 - RemovalSquare::kSize - 2 * kNavGap;
     for (int b = 0; b < kNavButtonCount; ++b) {
-        buttons_[b].picture = platform::readImageFile(bin + names[b]);
+        // On a high-density screen the picture of twice the size is drawn pixel for pixel.
+        const QString plain = bin + names[b];
+        const QString twice = platform::twicePicturePath(plain);
+        buttons_[b].picture
+            = platform::readImageFile(scale_.ratio > 1 && QFile::exists(twice) ? twice : plain);
         const int x = rowRight - (kNavButtonCount - order[b]) * (kNavSize + kNavGap) + kNavGap;
         buttons_[b].rect = QRect(x, y, kNavSize, kNavSize);
     }

@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -24,21 +23,9 @@ const QString kPanel = QStringLiteral("白板");
 constexpr int kCmdOpenPdf = 32901;
 const QColor kRed(0xd0, 0x20, 0x20), kGreen(0x20, 0xa0, 0x40), kBlue(0x20, 0x40, 0xd0);
 
-void run(const QString& program, const QStringList& arguments)
-{
-    QProcess p;
-    p.start(program, arguments);
-    p.waitForFinished(20000);
-}
-
 void choose(ProgramDriver& program, const QString& file)
 {
-    ASSERT_NE(program.waitForWindow(QStringLiteral("打开PDF或幻灯片")), 0u) << "no file dialog";
-    qmtest::waitFor([] { return false; }, 800);
-    run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+a")});
-    run(QStringLiteral("xdotool"),
-        {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), file});
-    run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+    ASSERT_TRUE(program.chooseInFileDialog(QStringLiteral("打开PDF或幻灯片"), file)) << "no file dialog";
 }
 
 // An office program that never ends, with a child that never ends either; each notes its process id. It
@@ -154,16 +141,9 @@ TEST(LessonFromADeck, AQuitWhileLibreOfficeHangsEndsTheProgramAndLibreOfficeAndT
         const QString deck
             = qmtest::writeFile(program.homeFolder() + QStringLiteral("/Hanging.pptx"), "deck");
         ASSERT_EQ(program.pressPanelButton(button), 0);
-        if (button == kCmdOpenPdf) {
-            choose(program, deck);
-        } else {
-            ASSERT_NE(program.waitForWindow(QStringLiteral("打开幻灯片")), 0u) << "no deck dialog";
-            qmtest::waitFor([] { return false; }, 800);
-            run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+a")});
-            run(QStringLiteral("xdotool"),
-                {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), deck});
-            run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
-        }
+        const QString dialog
+            = button == kCmdOpenPdf ? QStringLiteral("打开PDF或幻灯片") : QStringLiteral("打开幻灯片");
+        ASSERT_TRUE(program.chooseInFileDialog(dialog, deck)) << "no file dialog";
         ASSERT_TRUE(qmtest::waitFor([&] { return office.started().size() == 2; }, 30000))
             << "LibreOffice started";
 

@@ -100,12 +100,7 @@ TEST(LightStart, WithoutThePdfModuleAPdfIsRefusedWithTheReason)
     ASSERT_NE(program.waitForWindow(kPanel), 0u) << program.output().toStdString();
 
     ASSERT_EQ(program.pressPanelButton(kCmdOpenPdf), 0);
-    ASSERT_NE(program.waitForWindow(QStringLiteral("打开PDF或幻灯片")), 0u) << "no file dialog";
-    qmtest::waitFor([] { return false; }, 800);
-    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+a")});
-    QProcess::execute(QStringLiteral("xdotool"),
-        {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), pdf});
-    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+    ASSERT_TRUE(program.chooseInFileDialog(QStringLiteral("打开PDF或幻灯片"), pdf)) << "no file dialog";
 
     ASSERT_TRUE(answerTheBox(program, QStringLiteral("提示")));
     EXPECT_TRUE(saysInItsOutput(program, QStringLiteral("libQMPdf.so")));

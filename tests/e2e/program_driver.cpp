@@ -124,6 +124,23 @@ int ProgramDriver::pressPanelButton(int id)
         QString::number(id), QStringLiteral("0")});
 }
 
+bool ProgramDriver::chooseInFileDialog(const QString& title, const QString& file)
+{
+    if (waitForWindow(title) == 0)
+        return false;
+    // The dialog's name field takes keys only once the dialog has laid itself out.
+    waitFor([] { return false; }, 800);
+    const auto xdotool = [](const QStringList& arguments) {
+        QProcess p;
+        p.start(QStringLiteral("xdotool"), arguments);
+        p.waitForFinished(20000);
+    };
+    xdotool({QStringLiteral("key"), QStringLiteral("ctrl+a")});
+    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), file});
+    xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    return true;
+}
+
 void ProgramDriver::drag(const QList<QPoint>& points)
 {
     if (points.isEmpty())

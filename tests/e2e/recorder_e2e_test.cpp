@@ -141,7 +141,8 @@ void typeNameInto(unsigned long dialog, const QString& name)
     desktop::activate(dialog);
     qmtest::waitFor([] { return false; }, 500);
     run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+a")});
-    run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), name});
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), name});
     run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
 }
 
@@ -200,8 +201,8 @@ TEST(RecorderThroughTheProgram, RecordFiveSecondsPauseNameTheFileAndItPlays)
 
     // The recording was moved out of the program's scratch folder, not left behind there.
     QStringList left;
-    QDirIterator files(
-        program.homeFolder(), {QStringLiteral("*.avi")}, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    QDirIterator files(program.homeFolder(), {QStringLiteral("*.avi")}, QDir::Files | QDir::Hidden,
+        QDirIterator::Subdirectories);
     while (files.hasNext())
         left << files.next();
     EXPECT_TRUE(left.isEmpty()) << left.join(QLatin1Char(' ')).toStdString();
@@ -226,8 +227,8 @@ TEST(RecorderThroughTheProgram, ARecordingKilledAfterFiveSecondsStillPlaysItsPic
     ASSERT_TRUE(program.waitForExit());
 
     QStringList recordings;
-    QDirIterator files(
-        program.homeFolder(), {QStringLiteral("*.avi")}, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    QDirIterator files(program.homeFolder(), {QStringLiteral("*.avi")}, QDir::Files | QDir::Hidden,
+        QDirIterator::Subdirectories);
     while (files.hasNext())
         recordings << files.next();
     ASSERT_EQ(recordings.size(), 1) << recordings.join(QLatin1Char(' ')).toStdString();

@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 using namespace DIALOG;
 using qmtest::ProgramDriver;
@@ -233,17 +234,32 @@ TEST(Scale, OnA4KBoardAPdfPageFillsTheScreenAtItsFullResolution)
     ASSERT_TRUE(program.start());
     ASSERT_NE(program.waitForWindow(kPanel), 0u) << program.output().toStdString();
     ASSERT_EQ(program.pressPanelButton(kOpenPdf), 0);
-    ASSERT_NE(program.waitForWindow(QStringLiteral("打开PDF或幻灯片")), 0u) << "no file dialog";
-    qmtest::waitFor([] { return false; }, 800);
-    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+a")});
-    QProcess::execute(QStringLiteral("xdotool"),
-        {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("10"), pdf});
-    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+    ASSERT_TRUE(program.chooseInFileDialog(QStringLiteral("打开PDF或幻灯片"), pdf)) << "no file dialog";
     ASSERT_NE(program.waitForWindow(kSurface), 0u);
     // The portrait page stands the screen's full height in the middle, its lower half included.
     const QPoint lowMiddle(screenPixels().width() / 2, screenPixels().height() * 5 / 6);
     EXPECT_TRUE(qmtest::waitFor([&] { return red(qmtest::screenshot().pixel(lowMiddle)); }, 10000))
         << "the page was made for a screen of half the pixels";
+
+    // The board's buttons are drawn from their pictures of twice the size, pixel for pixel: the exit button
+    // is the rightmost of the row, 48 logical pixels square, left of the removal square.
+    const QImage exit = QImage(program.programFolder() + QStringLiteral("/Bin/exit@2x.png"))
+                            .convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(exit.size(), QSize(96, 96));
+    const QImage shown = qmtest::screenshot().copy(
+        QRect(screenPixels().width() - 224, screenPixels().height() - 112, 96, 96));
+    int opaque = 0, same = 0;
+    for (int y = 0; y < exit.height(); ++y)
+        for (int x = 0; x < exit.width(); ++x) {
+            const QRgb want = exit.pixel(x, y), got = shown.pixel(x, y);
+            if (qAlpha(want) < 255)
+                continue;
+            ++opaque;
+            same += std::abs(qRed(want) - qRed(got)) + std::abs(qGreen(want) - qGreen(got))
+                    + std::abs(qBlue(want) - qBlue(got))
+                < 48;
+        }
+    EXPECT_GT(same, opaque * 95 / 100) << "the board's buttons are enlarged from their small pictures";
     quit(program);
 }
 

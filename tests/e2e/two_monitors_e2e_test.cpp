@@ -80,7 +80,7 @@ TEST(TwoMonitors, ThePanelOnTheSecondMonitorTakesItsWindowsAndTheBoardsButtonsTh
     EXPECT_TRUE(qmtest::waitFor([&] { return bluePixels(buttonsOnSecond) > 500; }, 5000));
     EXPECT_LT(bluePixels(buttonsOnFirst), 50);
 
-    program.qmsend({QStringLiteral("--title"), kPanel, QStringLiteral("--registered"), QStringLiteral("Marlowe"),
-        QStringLiteral("1148"), QStringLiteral("0")});
+    program.qmsend({QStringLiteral("--title"), kPanel, QStringLiteral("--registered"),
+        QStringLiteral("Marlowe"), QStringLiteral("1148"), QStringLiteral("0")});
     program.waitForExit(20000);
 }

@@ -33,6 +33,39 @@ using recordertest::probeAvi;
 
 namespace {
 
+// A Wayland session whose desktop portal is a stand-in on a private bus; the session type and the portal
+// are given back when it goes.
+class StandInCastDesktop {
+public:
+    StandInCastDesktop(const QString& client, qmtest::FakeScreenCastPortal::Answer answer)
+        : client_(client)
+        , session_(qgetenv("XDG_SESSION_TYPE"))
+    {
+        portal.setAnswer(answer);
+        ready_ = bus_.started() && portal.serve(bus_) && bus_.connect(client).isConnected();
+        platform::SetPortalForTests(client, 5000);
+        qputenv("XDG_SESSION_TYPE", "wayland");
+    }
+    ~StandInCastDesktop()
+    {
+        qputenv("XDG_SESSION_TYPE", session_);
+        platform::SetPortalForTests(QString(), platform::kPortalTimeoutMs);
+        QDBusConnection::disconnectFromBus(client_);
+    }
+    bool ready() const { return ready_; }
+
+private:
+    qmtest::PrivateBus bus_;
+
+public:
+    qmtest::FakeScreenCastPortal portal;
+
+private:
+    QString client_;
+    QByteArray session_;
+    bool ready_ = false;
+};
+
 // A home of its own, so the scratch recording never lands in the user's templates folder.
 class RecordWindowTest : public ::testing::Test {
 protected:
@@ -372,15 +405,10 @@ TEST_F(RecordWindowTest, NoPictureOfTheScreenIsSaidInOneLineAndAnEndedCastOffers
 
 TEST_F(RecordWindowTest, InAWaylandSessionTheDesktopIsAskedOnceAndAStreamWithoutPicturesIsSaid)
 {
-    qmtest::PrivateBus bus;
-    ASSERT_TRUE(bus.started());
-    qmtest::FakeScreenCastPortal portal;
-    ASSERT_TRUE(portal.serve(bus));
-    const QString client = QStringLiteral("record-window-cast");
-    ASSERT_TRUE(bus.connect(client).isConnected());
-    platform::SetPortalForTests(client, 5000);
-    const QByteArray session = qgetenv("XDG_SESSION_TYPE");
-    qputenv("XDG_SESSION_TYPE", "wayland");
+    StandInCastDesktop desktop(
+        QStringLiteral("record-window-cast"), qmtest::FakeScreenCastPortal::Answer::Share);
+    ASSERT_TRUE(desktop.ready());
+    qmtest::FakeScreenCastPortal& portal = desktop.portal;
 
     ShowRecordControlWindow();
     CRecordDlg* dlg = recordWindow();
@@ -413,25 +441,16 @@ TEST_F(RecordWindowTest, InAWaylandSessionTheDesktopIsAskedOnceAndAStreamWithout
     DestroyRecordControlWindow();
     spin(500);
     EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
-    qputenv("XDG_SESSION_TYPE", session);
-    platform::SetPortalForTests(QString(), platform::kPortalTimeoutMs);
-    QDBusConnection::disconnectFromBus(client);
 }
 
 // The recording's time counts from its first picture, as the file does: while the desktop still asks whether
 // to share the screen, the window and the floating time stay at nought.
 TEST_F(RecordWindowTest, TheTimeWaitsWhileTheDesktopAsksToShareTheScreen)
 {
-    qmtest::PrivateBus bus;
-    ASSERT_TRUE(bus.started());
-    qmtest::FakeScreenCastPortal portal;
-    portal.setAnswer(qmtest::FakeScreenCastPortal::Answer::Silent);
-    ASSERT_TRUE(portal.serve(bus));
-    const QString client = QStringLiteral("record-window-question");
-    ASSERT_TRUE(bus.connect(client).isConnected());
-    platform::SetPortalForTests(client, 5000);
-    const QByteArray session = qgetenv("XDG_SESSION_TYPE");
-    qputenv("XDG_SESSION_TYPE", "wayland");
+    StandInCastDesktop desktop(
+        QStringLiteral("record-window-question"), qmtest::FakeScreenCastPortal::Answer::Silent);
+    ASSERT_TRUE(desktop.ready());
+    const qmtest::FakeScreenCastPortal& portal = desktop.portal;
 
     ShowRecordControlWindow();
     CRecordDlg* dlg = recordWindow();
@@ -448,7 +467,4 @@ TEST_F(RecordWindowTest, TheTimeWaitsWhileTheDesktopAsksToShareTheScreen)
     EXPECT_TRUE(messages.isEmpty()) << messages.join(QLatin1Char('|')).toStdString();
 
     DestroyRecordControlWindow();
-    qputenv("XDG_SESSION_TYPE", session);
-    platform::SetPortalForTests(QString(), platform::kPortalTimeoutMs);
-    QDBusConnection::disconnectFromBus(client);
 }
