@@ -20,8 +20,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/bin)
 # and the decoders of common videos, a Chinese font, the desktop's file opener.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "qt6-qpa-plugins, libqt6svg6, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-x, gstreamer1.0-libav, libpulse0, fonts-wqy-microhei | fonts-noto-cjk, xdg-utils")
-# Slide decks go through LibreOffice Impress, printing through CUPS; the keyboard and calculator are started
-# by name from the panel, and each says so when it is missing.
+# Slide decks go through LibreOffice Impress, printing through CUPS; on a Wayland desktop the frozen desktop
+# and the recorder go through the desktop's portals and PipeWire; the keyboard and calculator are started by
+# name from the panel, and each says so when it is missing.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-  "libreoffice-impress, cups-client, pulseaudio | pipewire-pulse, onboard, galculator, qt6-image-formats-plugins, qt6-translations-l10n, fonts-liberation")
+  "libreoffice-impress, cups-client, pulseaudio | pipewire-pulse, xdg-desktop-portal, xdg-desktop-portal-gnome | xdg-desktop-portal-kde, gstreamer1.0-pipewire, onboard, galculator, qt6-image-formats-plugins, qt6-translations-l10n, fonts-liberation")
 include(CPack)
