@@ -90,12 +90,7 @@ TEST(LightStart, WithoutThePdfModuleAPdfIsRefusedWithTheReason)
 {
     ProgramDriver program;
     ASSERT_TRUE(QFile::remove(program.programFolder() + QStringLiteral("/libQMPdf.so")));
-    const QString pdf = program.homeFolder() + QStringLiteral("/lesson.pdf");
-    {
-        QPdfWriter writer(pdf);
-        QPainter painter(&writer);
-        painter.fillRect(QRect(0, 0, writer.width(), writer.height()), Qt::red);
-    }
+    const QString pdf = qmtest::writeRedPdf(program.homeFolder() + QStringLiteral("/lesson.pdf"));
     ASSERT_TRUE(program.start());
     ASSERT_NE(program.waitForWindow(kPanel), 0u) << program.output().toStdString();
 

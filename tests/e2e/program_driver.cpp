@@ -7,6 +7,8 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QGuiApplication>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPixmap>
 #include <QScreen>
 #include <QThread>
@@ -205,6 +207,14 @@ QPoint boardButtonCentre(int place)
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     const int rowRight = screen.right() + 1 - 48 - 16;
     return QPoint(rowRight - (4 - place) * 56 + 8 + 24, screen.bottom() + 1 - 48 - 8 + 24);
+}
+
+QString writeRedPdf(const QString& path)
+{
+    QPdfWriter writer(path);
+    QPainter painter(&writer);
+    painter.fillRect(QRect(0, 0, writer.width(), writer.height()), Qt::red);
+    return path;
 }
 
 } // namespace qmtest

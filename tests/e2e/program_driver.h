@@ -70,6 +70,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 };
 
+// Writes a one-page PDF filled with red at path; path.
+QString writeRedPdf(const QString& path);
 // Every point from from to to in steps equal parts, both ends included: a drag as a hand makes it.
 QList<QPoint> straightPath(QPoint from, QPoint to, int steps = 20);
 // What the primary screen shows, once settleMs have passed for the last paint to arrive.

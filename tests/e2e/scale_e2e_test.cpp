@@ -225,12 +225,7 @@ TEST(Scale, OnA4KBoardAPdfPageFillsTheScreenAtItsFullResolution)
         GTEST_SKIP() << "needs a 4K desktop (scripts/virtual-desktop --size 3840x2160)";
     ASSERT_TRUE(setXftDpi(192));
     ProgramDriver program;
-    const QString pdf = program.homeFolder() + QStringLiteral("/lesson.pdf");
-    {
-        QPdfWriter writer(pdf);
-        QPainter painter(&writer);
-        painter.fillRect(QRect(0, 0, writer.width(), writer.height()), Qt::red);
-    }
+    const QString pdf = qmtest::writeRedPdf(program.homeFolder() + QStringLiteral("/lesson.pdf"));
     ASSERT_TRUE(program.start());
     ASSERT_NE(program.waitForWindow(kPanel), 0u) << program.output().toStdString();
     ASSERT_EQ(program.pressPanelButton(kOpenPdf), 0);
