@@ -25,7 +25,8 @@ const QColor kRed(0xd0, 0x20, 0x20), kGreen(0x20, 0xa0, 0x40), kBlue(0x20, 0x40,
 
 void choose(ProgramDriver& program, const QString& file)
 {
-    ASSERT_TRUE(program.chooseInFileDialog(QStringLiteral("打开PDF或幻灯片"), file)) << "no file dialog";
+    ASSERT_TRUE(program.chooseInFileDialog(kCmdOpenPdf, QStringLiteral("打开PDF或幻灯片"), file))
+        << "no file dialog";
 }
 
 // An office program that never ends, with a child that never ends either; each notes its process id. It
@@ -84,7 +85,6 @@ TEST(LessonFromADeck, ASlideDeckOpensAsBoardPagesThatKeepTheirInk)
     const QString deck = program.homeFolder() + QStringLiteral("/My Decks/Lesson 2.odp");
     ASSERT_TRUE(qmtest::writeSlideDeck(deck, {kRed, kGreen, kBlue}));
 
-    ASSERT_EQ(program.pressPanelButton(kCmdOpenPdf), 0);
     choose(program, deck);
     ASSERT_TRUE(pageShows(kRed, 150000)) << "the first slide is not on the board";
 
@@ -117,7 +117,6 @@ TEST(LessonFromADeck, AFileLibreOfficeCannotReadGivesTheConvertersMessage)
     file.write(QByteArray(2048, '\x7f'));
     file.close();
 
-    ASSERT_EQ(program.pressPanelButton(kCmdOpenPdf), 0);
     choose(program, broken);
     const unsigned long box = program.waitForWindow(QStringLiteral("提示"), 150000);
     ASSERT_NE(box, 0u) << "no message about the deck";
@@ -140,10 +139,9 @@ TEST(LessonFromADeck, AQuitWhileLibreOfficeHangsEndsTheProgramAndLibreOfficeAndT
         ASSERT_NE(program.waitForWindow(kPanel), 0u) << program.output().toStdString();
         const QString deck
             = qmtest::writeFile(program.homeFolder() + QStringLiteral("/Hanging.pptx"), "deck");
-        ASSERT_EQ(program.pressPanelButton(button), 0);
         const QString dialog
             = button == kCmdOpenPdf ? QStringLiteral("打开PDF或幻灯片") : QStringLiteral("打开幻灯片");
-        ASSERT_TRUE(program.chooseInFileDialog(dialog, deck)) << "no file dialog";
+        ASSERT_TRUE(program.chooseInFileDialog(button, dialog, deck)) << "no file dialog";
         ASSERT_TRUE(qmtest::waitFor([&] { return office.started().size() == 2; }, 30000))
             << "LibreOffice started";
 

@@ -126,10 +126,22 @@ int ProgramDriver::pressPanelButton(int id)
         QString::number(id), QStringLiteral("0")});
 }
 
-bool ProgramDriver::chooseInFileDialog(const QString& title, const QString& file)
+bool ProgramDriver::chooseInFileDialog(int button, const QString& title, const QString& file)
 {
-    if (waitForWindow(title) == 0)
+    if (pressPanelButton(button) != 0)
         return false;
+    if (waitForWindow(title, 20000) == 0) {
+        // Once, on a loaded CI machine, a press opened no dialog in 30 s and was never seen again. What the
+        // desktop and the program showed goes into the log, and the teacher's second press follows.
+        QStringList shown;
+        for (const platform::desktop::TopWindow& window : platform::desktop::topLevelWindows())
+            if (window.viewable && !window.title.isEmpty())
+                shown << window.title;
+        qWarning("no \"%s\" after 20 s; windows shown: %s; the program said:\n%s", qPrintable(title),
+            qPrintable(shown.join(QStringLiteral(", "))), qPrintable(output()));
+        if (pressPanelButton(button) != 0 || waitForWindow(title, 20000) == 0)
+            return false;
+    }
     // The dialog's name field takes keys only once the dialog has laid itself out.
     waitFor([] { return false; }, 800);
     const auto xdotool = [](const QStringList& arguments) {

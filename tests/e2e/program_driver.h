@@ -38,9 +38,9 @@ public:
     int qmsend(const QStringList& arguments);
     // A WM_COMMAND to the panel, as a button press.
     int pressPanelButton(int id);
-    // Waits for the file dialog with this title and chooses file in it as a teacher types it; false when no
-    // dialog came.
-    bool chooseInFileDialog(const QString& title, const QString& file);
+    // Presses the panel's button, waits for the file dialog with this title and chooses file in it as a
+    // teacher types it; false when no dialog came.
+    bool chooseInFileDialog(int button, const QString& title, const QString& file);
     // A left-button drag through the points, with XTest.
     void drag(const QList<QPoint>& points);
     void click(const QPoint& point);
