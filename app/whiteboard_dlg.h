@@ -50,6 +50,9 @@ public:
 
     // Where the panel goes at start-up on a screen of this size.
     static QPoint startupPosition(int screenWidth, int screenHeight, int panelWidth, int panelHeight);
+    // Where a window of this size (its frame) stands beside the panel, so that the panel stays in sight: on
+    // the left when there is room, else on the right, else as far from it as the screen allows.
+    static QPoint besidePanel(const QRect& panel, const QSize& window, const QRect& screen);
 
     // The process-wide running flag: set from the panel's initialisation until its destruction.
     static bool IsRunning();

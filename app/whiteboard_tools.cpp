@@ -25,8 +25,11 @@
 #include <QEventLoop>
 #include <QPointer>
 #include <QProcess>
+#include <QScreen>
 #include <QSet>
 #include <QTimer>
+
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -164,9 +167,30 @@ void CWhiteBoardDlg::ShowCalculator()
         ShowTip(starting);
 }
 
+QPoint CWhiteBoardDlg::besidePanel(const QRect& panel, const QSize& window, const QRect& screen)
+{
+    constexpr int kGap = 12;
+    int x = panel.left() - kGap - window.width();
+    if (x < screen.left()) {
+        x = panel.right() + 1 + kGap;
+        if (x + window.width() > screen.right() + 1)
+            // No room on either side: against the screen's edge on the side with more room.
+            x = panel.center().x() - screen.left() > screen.right() - panel.center().x()
+                ? screen.left()
+                : screen.right() + 1 - window.width();
+    }
+    const int y = std::clamp(
+        panel.top(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - window.height()));
+    return {std::max(x, screen.left()), y};
+}
+
 void CWhiteBoardDlg::ShowSettings()
 {
     CSettingsDlg dialog(DialogOwner());
+    dialog.adjustSize();
+    // The window manager's title bar is not known before the window is mapped; this allows for one.
+    const QSize frame = dialog.size() + QSize(0, 32);
+    dialog.move(besidePanel(frameGeometry(), frame, screen()->availableGeometry()));
     dialog.exec();
 }
 

@@ -32,6 +32,28 @@ TEST(PanelPlacement, AVeryWideScreenPutsThePanelTopRight)
     EXPECT_EQ(CWhiteBoardDlg::startupPosition(11000, 1000, 77, 452), QPoint(11000 - 77, 20));
 }
 
+TEST(PanelPlacement, AWindowBesideThePanelLeavesItInSightAndStaysOnItsScreen)
+{
+    const QRect screen(0, 0, 1920, 1040);
+    // Left of the panel where it starts, top edges level.
+    EXPECT_EQ(
+        CWhiteBoardDlg::besidePanel(QRect(1344, 192, 77, 452), QSize(520, 600), screen), QPoint(812, 192));
+    // A panel near the left edge: on its right. Low on the screen: lifted to end at the screen's foot.
+    EXPECT_EQ(
+        CWhiteBoardDlg::besidePanel(QRect(100, 800, 77, 452), QSize(520, 600), screen), QPoint(189, 440));
+    // On the second monitor the window stays on that monitor.
+    EXPECT_EQ(
+        CWhiteBoardDlg::besidePanel(QRect(1940, 100, 77, 452), QSize(520, 600), QRect(1920, 0, 1920, 1080)),
+        QPoint(2029, 100));
+    // A window wider than either side stands against the screen's edge on the side with more room.
+    EXPECT_EQ(CWhiteBoardDlg::besidePanel(QRect(700, 100, 77, 452), QSize(900, 600), QRect(0, 0, 1366, 768)),
+        QPoint(0, 100));
+    EXPECT_EQ(CWhiteBoardDlg::besidePanel(QRect(500, 100, 77, 452), QSize(900, 600), QRect(0, 0, 1366, 768)),
+        QPoint(466, 100));
+    // Taller than the screen: its top stays on it.
+    EXPECT_EQ(CWhiteBoardDlg::besidePanel(QRect(1344, 192, 77, 452), QSize(520, 1200), screen).y(), 0);
+}
+
 namespace {
 
 class PanelClose : public ::testing::Test {
