@@ -353,6 +353,14 @@ void CRecordDlg::showRates()
 {
     const SessionStats now = sessionStats();
     const int64_t nowMs = steadyMilliseconds()();
+    if (awaitingFirstPicture()) {
+        // The desktop is still asking the teacher whether to share the screen: no rate to tell yet.
+        rates_->setText(
+            IsEnglish() ? QStringLiteral("Waiting to share the screen…") : QStringLiteral("等待共享屏幕…"));
+        ratesFrom_ = now;
+        ratesFromMs_ = nowMs;
+        return;
+    }
     // Pictures that reached the file, not frame numbers: a machine that cannot keep up shows here.
     const auto kept = [](const SessionStats& stats) { return stats.framesGrabbed - stats.framesDropped; };
     rates_->setText(actualRatesText(kept(now) - kept(ratesFrom_),
@@ -382,6 +390,11 @@ void CRecordDlg::stopRecording()
 QString CRecordDlg::elapsedLabel() const
 {
     return elapsed_->text();
+}
+
+QString CRecordDlg::ratesLabel() const
+{
+    return rates_->text();
 }
 
 void CRecordDlg::playLastRecording()

@@ -44,6 +44,7 @@ public:
     void stopRecording();
     void playLastRecording();
     QString elapsedLabel() const;
+    QString ratesLabel() const;
     // The session closed its file (called on the window's thread); screen says why there was no picture.
     void sessionEnded(
         recorder::SessionEnd how, platform::CaptureFailure screen = platform::CaptureFailure::None);

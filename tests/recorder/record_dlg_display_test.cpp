@@ -458,6 +458,7 @@ TEST_F(RecordWindowTest, TheTimeWaitsWhileTheDesktopAsksToShareTheScreen)
     ASSERT_TRUE(qmtest::waitFor([&] { return portal.starts() == 1; }, 10000));
     spin(2500);
     EXPECT_EQ(dlg->elapsedLabel().toStdString(), "00:00:00");
+    EXPECT_EQ(dlg->ratesLabel().toStdString(), "等待共享屏幕…") << "no rate of nothing";
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         if (const auto* floating = dynamic_cast<CTimerDlg*>(widget)) {
             EXPECT_EQ(floating->seconds(), 0);
