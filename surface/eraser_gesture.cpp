@@ -86,7 +86,7 @@ void EraserGesture::release(QPoint p)
 void EraserGesture::lassoRelease(QPoint point)
 {
     CPenNode& o = host_.object();
-    if (!LassoClosed(o.points)) {
+    if (!LassoClosed(o.points, host_.deviceScale().ratio)) {
         o.points.clear();
         host_.canvas().Compose(host_.canvas().rect());
         return;

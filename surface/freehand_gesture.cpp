@@ -64,7 +64,7 @@ void FreehandGesture::move(QPoint p)
         lastPoint_ = p;
         break;
     case DashPen: {
-        const bool drawn = dash_.Step(lastPoint_, p);
+        const bool drawn = dash_.Step(lastPoint_, p, host_.deviceScale().ratio);
         if (drawn)
             canvas.LiveSegment(lastPoint_, p, o.colour, o.width, platform::R2_COPYPEN);
         o.AddPoint(p.x(), p.y(), drawn ? 1 : 0, 0);
@@ -73,7 +73,7 @@ void FreehandGesture::move(QPoint p)
     }
     case SpeedPen: {
         const QPoint from = speed_.speedLastPoint;
-        const int width = speed_.Step(p, host_.clock());
+        const int width = speed_.Step(p, host_.clock(), host_.deviceScale().ratio);
         o.AddPoint(p.x(), p.y(), 1, width);
         canvas.LiveSegment(from, p, o.colour, width, platform::R2_COPYPEN);
         break;

@@ -7,9 +7,9 @@
 
 namespace DIALOG {
 
-bool DashRhythm::Step(QPoint from, QPoint to)
+bool DashRhythm::Step(QPoint from, QPoint to, double ratio)
 {
-    dashDistance += std::hypot(double(to.x() - from.x()), double(to.y() - from.y()));
+    dashDistance += std::hypot(double(to.x() - from.x()), double(to.y() - from.y())) / ratio;
     if (dashDistance >= kSwitchLength) {
         dashDistance -= kSwitchLength;
         dashGap = !dashGap;
@@ -35,10 +35,10 @@ void SpeedPenWidth::Begin(QPoint point, qint64 now)
     speedLastPoint = point;
 }
 
-int SpeedPenWidth::Step(QPoint point, qint64 now)
+int SpeedPenWidth::Step(QPoint point, qint64 now, double ratio)
 {
     speedDistance
-        += std::hypot(double(point.x() - speedLastPoint.x()), double(point.y() - speedLastPoint.y()));
+        += std::hypot(double(point.x() - speedLastPoint.x()), double(point.y() - speedLastPoint.y())) / ratio;
     if (speedDistance >= kJudgeDistance) {
         // Two moves within one millisecond are as fast as the clock can tell, not infinitely fast.
         const double t = double(std::max<qint64>(now - speedClock, 1));
@@ -59,13 +59,13 @@ int SpeedPenWidth::Step(QPoint point, qint64 now)
     return speedWidth;
 }
 
-bool LassoClosed(const std::vector<PenPoint>& points)
+bool LassoClosed(const std::vector<PenPoint>& points, double ratio)
 {
     if (points.empty())
         return false;
     const PenPoint& first = points.front();
     const PenPoint& last = points.back();
-    return int(std::hypot(double(first.x - last.x), double(first.y - last.y))) <= kLassoClosing;
+    return int(std::hypot(double(first.x - last.x), double(first.y - last.y)) / ratio) <= kLassoClosing;
 }
 
 std::vector<PenPoint> ThinLasso(const std::vector<PenPoint>& points)

@@ -11,7 +11,8 @@
 
 namespace DIALOG {
 
-// The live rhythm of a dashed stroke: dash and gap switch every 30 pixels of path.
+// The live rhythm of a dashed stroke: dash and gap switch every 30 pixels of path, logical pixels: the
+// rhythm is given the device pixels per logical one.
 struct DashRhythm {
     static constexpr double kSwitchLength = 30.0;
 
@@ -21,15 +22,15 @@ struct DashRhythm {
 
     // Adds the segment from..to; true when it is drawn, false when it falls in a gap. The point that ends
     // it is stored linked exactly when it is drawn.
-    bool Step(QPoint from, QPoint to);
+    bool Step(QPoint from, QPoint to, double ratio = 1.0);
     void Reset() { *this = DashRhythm(); }
 };
 
 // The speed pen: the faster the hand, the thinner the stroke, within a range set by the chosen width.
 struct SpeedPenWidth {
-    // The width is judged again after this much path.
+    // The width is judged again after this much path, in logical pixels.
     static constexpr double kJudgeDistance = 10.0;
-    // Slower than this (pixels per millisecond) leaves the width as it is.
+    // Slower than this (logical pixels per millisecond) leaves the width as it is.
     static constexpr double kSlowest = 0.05;
 
     double speedPrev = 0.0;
@@ -45,9 +46,9 @@ struct SpeedPenWidth {
     int SetWidth(int width);
     // The pen goes down at point at time now (milliseconds of any steady clock).
     void Begin(QPoint point, qint64 now);
-    // The pen moves to point at time now; returns the width of the segment from speedLastPoint, which
-    // becomes point.
-    int Step(QPoint point, qint64 now);
+    // The pen moves to point (in pixels of ratio logical ones) at time now; returns the width of the
+    // segment from speedLastPoint, which becomes point.
+    int Step(QPoint point, qint64 now, double ratio = 1.0);
 };
 
 // The width a stylus pressing with pressure (0 to 1) gives a pen of the chosen width: half of it at the
@@ -55,10 +56,10 @@ struct SpeedPenWidth {
 // between as the eye judges widths; never less than one pixel.
 int PressureWidth(int chosen, double pressure);
 
-// A lasso counts as closed when its ends are at most this far apart, the distance cut to whole pixels: a
-// hand-drawn loop never meets itself exactly.
+// A lasso counts as closed when its ends are at most this far apart in logical pixels, the distance cut to
+// whole pixels: a hand-drawn loop never meets itself exactly. Its points are in pixels of ratio logical ones.
 constexpr int kLassoClosing = 100;
-bool LassoClosed(const std::vector<PenPoint>& points);
+bool LassoClosed(const std::vector<PenPoint>& points, double ratio = 1.0);
 // A lasso is drawn from its first kMaxLassoPoints points only: a longer one keeps evenly spaced points of
 // the whole way round, both ends among them, so that it erases all it encloses and not a slice of it.
 std::vector<PenPoint> ThinLasso(const std::vector<PenPoint>& points);

@@ -172,6 +172,7 @@ private:
     int eraseMode() const override { return eraseMode_; }
     QRect toolStrip() const override { return surface_.toolStrip(); }
     qint64 clock() const override { return surface_.clock(); }
+    DeviceScale deviceScale() const override { return surface_.deviceScale(); }
     void moveBand(const Band& band) override
     {
         const QRect before = bandBounds();

@@ -33,6 +33,27 @@ TEST(StrokeRulesDash, LongStepsCarryTheirRestIntoTheNextDash)
     EXPECT_TRUE(dash.Step(QPoint(30, 49), QPoint(30, 50)));
 }
 
+// On a board scaled to 2 the points come in device pixels: the dashes, the speed pen's judging and the
+// lasso's reach keep their size on the glass.
+TEST(StrokeRulesScaled, DistancesAreLogicalPixelsOnAScaledBoard)
+{
+    DashRhythm dash;
+    EXPECT_TRUE(dash.Step(QPoint(0, 0), QPoint(59, 0), 2.0));
+    EXPECT_FALSE(dash.Step(QPoint(59, 0), QPoint(60, 0), 2.0)) << "the gap starts after 60 device pixels";
+
+    SpeedPenWidth speed;
+    speed.SetWidth(8);
+    speed.Begin(QPoint(0, 0), 0);
+    speed.Step(QPoint(19, 0), 10, 2.0);
+    EXPECT_EQ(speed.speedPrev, 0.0) << "not judged before 20 device pixels";
+    speed.Step(QPoint(20, 0), 10, 2.0);
+    EXPECT_DOUBLE_EQ(speed.speedPrev, 1.0) << "10 logical pixels in 10 ms";
+
+    const std::vector<PenPoint> loop {{0, 0, 1, 0}, {600, 600, 1, 0}, {200, 0, 1, 0}};
+    EXPECT_TRUE(LassoClosed(loop, 2.0));
+    EXPECT_FALSE(LassoClosed(loop));
+}
+
 TEST(StrokeRulesSpeed, RangeFollowsTheChosenWidth)
 {
     SpeedPenWidth speed;
