@@ -139,6 +139,15 @@ bool red(QRgb c)
     return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60;
 }
 
+// How many red pixels the column at x of a screen's picture holds: the ink's width across a level stroke.
+int redInColumn(const QImage& shown, int x)
+{
+    int n = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        n += red(shown.pixel(x, y));
+    return n;
+}
+
 // Writes over the desktop at this Xft.dpi with a drag from from to to (the screen's pixels), saves the page
 // and reads back its picture (the frozen desktop) and its first object.
 StoredStroke strokeAt(int dpi, QPoint from, QPoint to)
@@ -153,8 +162,21 @@ StoredStroke strokeAt(int dpi, QPoint from, QPoint to)
         quit(program);
         return stored;
     }
+    // A loaded machine may take a while to show the ink, or to take the pointer once the surface is up: a
+    // drag that left no ink is drawn again.
+    const auto inkShown = [&] {
+        return qmtest::waitFor(
+            [&] {
+                stored.shown = qmtest::screenshot();
+                return redInColumn(stored.shown, (from.x() + to.x()) / 2) > 0;
+            },
+            10000);
+    };
     program.drag(qmtest::straightPath(from, to));
-    stored.shown = qmtest::screenshot(300);
+    if (!inkShown()) {
+        program.drag(qmtest::straightPath(from, to));
+        inkShown();
+    }
     EXPECT_EQ(program.pressPanelButton(kSave), 0);
     EXPECT_TRUE(program.waitForNoWindow(kSurface));
     const QString temp = program.programFolder() + QStringLiteral("/Temp");
@@ -170,15 +192,6 @@ StoredStroke strokeAt(int dpi, QPoint from, QPoint to)
     EXPECT_EQ(objects.size(), 1) << "at " << dpi << " dpi in " << temp.toStdString();
     quit(program);
     return stored;
-}
-
-// How many red pixels the column at x of a screen's picture holds: the ink's width across a level stroke.
-int redInColumn(const QImage& shown, int x)
-{
-    int n = 0;
-    for (int y = 0; y < shown.height(); ++y)
-        n += red(shown.pixel(x, y));
-    return n;
 }
 
 } // namespace
