@@ -126,6 +126,7 @@ bool LumoWindow::StartEngine(const wall::WallSettings& settings)
 {
     const WId window = renderTarget_->winId();
     QGuiApplication::sync();
+    engine_.SetScale(renderTarget_->devicePixelRatio());
     if (!engine_.Start(window, renderTarget_->size(), settings)) {
         platform::MessageBox(nullptr, GetConfigString(QStringLiteral("未检测到3D支持,请检查显卡驱动等信息!")),
             TipsTitle(), platform::MB_OK | platform::MB_ICONWARNING);

@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <mutex>
 #include <pthread.h>
@@ -25,6 +26,9 @@ namespace lumo::wall {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// The bar along the foot of the wall, with the tile's number in its middle, in logical pixels.
+constexpr int kBarHeight = 40;
 
 double millisecondsSince(Clock::time_point start)
 {
@@ -68,6 +72,7 @@ struct WallEngine::Impl {
     WallView view;
     std::vector<double> lockWaits;
     int loadGeneration = 0;
+    double ratio = 1.0; // device pixels per logical pixel
 
     // Start-up handshake.
     std::mutex startLock;
@@ -148,7 +153,7 @@ struct WallEngine::Impl {
         s.middle->setOverrideColor(video::SColor(255, 255, 255, 255));
         if (font)
             s.middle->setOverrideFont(font);
-        PlaceGui(s);
+        PlaceGui(s, Device(kBarHeight));
 
         if (!settings.backgroundPicture.isEmpty())
             s.background = s.driver->getTexture(io::path(settings.backgroundPicture.toUtf8().constData()));
@@ -164,14 +169,18 @@ struct WallEngine::Impl {
         s.spinner->drop(); // the scene holds it
     }
 
-    void PlaceGui(Scene& s)
+    static void PlaceGui(Scene& s, s32 bar)
     {
         const s32 w = s32(s.size.Width), h = s32(s.size.Height);
-        s.bar->setRelativePosition(core::recti(0, h - 40, w, h));
-        s.middle->setRelativePosition(core::recti(w / 3, h - 40, 2 * w / 3, h));
+        s.bar->setRelativePosition(core::recti(0, h - bar, w, h));
+        s.middle->setRelativePosition(core::recti(w / 3, h - bar, 2 * w / 3, h));
         if (s.camera && h > 0)
             s.camera->setAspectRatio(float(w) / float(h));
     }
+
+    // Logical pixels as the screen's own; set before the render thread starts and never after.
+    int Device(int logical) const { return int(std::lround(logical * ratio)); }
+    QSize Device(QSize logical) const { return QSize(Device(logical.width()), Device(logical.height())); }
 
     void Publish(Scene& s, quint64 frames)
     {
@@ -249,13 +258,13 @@ struct WallEngine::Impl {
             }
             if (loaded) {
                 s.driver->beginScene(true, true, video::SColor(250, 0, 0, 0));
-                if (s.background && settings.stretchBackground) {
+                if (s.background) {
+                    // At its own size in logical pixels, or stretched over the window.
                     const core::dimension2du b = s.background->getOriginalSize();
-                    s.driver->draw2DImage(s.background,
-                        core::recti(0, 0, s32(s.size.Width), s32(s.size.Height)),
-                        core::recti(0, 0, s32(b.Width), s32(b.Height)));
-                } else if (s.background) {
-                    s.driver->draw2DImage(s.background, core::position2di(0, 0));
+                    const core::recti to = settings.stretchBackground
+                        ? core::recti(0, 0, s32(s.size.Width), s32(s.size.Height))
+                        : core::recti(0, 0, Device(s32(b.Width)), Device(s32(b.Height)));
+                    s.driver->draw2DImage(s.background, to, core::recti(0, 0, s32(b.Width), s32(b.Height)));
                 }
                 s.smgr->drawAll();
                 s.gui->drawAll();
@@ -416,10 +425,16 @@ WallEngine::~WallEngine()
     Stop();
 }
 
-bool WallEngine::Start(unsigned long windowId, QSize size, const WallSettings& settings)
+void WallEngine::SetScale(double ratio)
+{
+    d->ratio = ratio > 0.0 ? ratio : 1.0;
+}
+
+bool WallEngine::Start(unsigned long windowId, QSize logicalSize, const WallSettings& settings)
 {
     if (d->renderThread.joinable())
         return true;
+    const QSize size = d->Device(logicalSize);
     d->settings = settings;
     d->keepRunning = true;
     d->startResult = -1;
@@ -461,23 +476,22 @@ void WallEngine::SetVisible(bool visible)
     d->visible = visible;
 }
 
-void WallEngine::Resize(QSize size)
+void WallEngine::Resize(QSize logicalSize)
 {
-    d->Post([size](Scene& s) {
+    d->Post([size = d->Device(logicalSize), bar = d->Device(kBarHeight)](Scene& s) {
         s.size = core::dimension2du(u32(std::max(1, size.width())), u32(std::max(1, size.height())));
         s.driver->OnResize(s.size);
-        // PlaceGui needs the engine only for its own fields.
-        const s32 w = s32(s.size.Width), h = s32(s.size.Height);
-        s.bar->setRelativePosition(core::recti(0, h - 40, w, h));
-        s.middle->setRelativePosition(core::recti(w / 3, h - 40, 2 * w / 3, h));
-        s.camera->setAspectRatio(float(w) / float(h));
+        Impl::PlaceGui(s, bar);
     });
 }
 
 void WallEngine::Pointer(const PointerEvent& event)
 {
+    PointerEvent device = event;
+    device.x = d->Device(event.x);
+    device.y = d->Device(event.y);
     auto held = d->LockFromUi();
-    d->input.push_back(event);
+    d->input.push_back(device);
 }
 
 void WallEngine::LoadFolder(const QString& folder, std::function<void()> done)
@@ -547,9 +561,9 @@ void WallEngine::SelectIndex(int index)
     });
 }
 
-void WallEngine::SelectAt(QPoint point, float zWhenNone)
+void WallEngine::SelectAt(QPoint logicalPoint, float zWhenNone)
 {
-    d->Post([point, zWhenNone](Scene& s) {
+    d->Post([point = QPoint(d->Device(logicalPoint.x()), d->Device(logicalPoint.y())), zWhenNone](Scene& s) {
         scene::ISceneNode* tile = s.animator->TileAt(core::position2di(point.x(), point.y()));
         s.animator->Select(tile);
         if (!tile)
@@ -564,8 +578,19 @@ void WallEngine::ReloadPicture(const QString& path)
 
 WallView WallEngine::View() const
 {
-    std::lock_guard<std::mutex> held(d->lock);
-    return d->view;
+    WallView view;
+    {
+        std::lock_guard<std::mutex> held(d->lock);
+        view = d->view;
+    }
+    // The device pixels the tile covers, as the logical rectangle that covers them.
+    const QRect& r = view.selectedRect;
+    if (d->ratio != 1.0 && !r.isNull())
+        view.selectedRect
+            = QRect(QPoint(int(std::floor(r.left() / d->ratio)), int(std::floor(r.top() / d->ratio))),
+                QPoint(int(std::ceil((r.right() + 1) / d->ratio)) - 1,
+                    int(std::ceil((r.bottom() + 1) / d->ratio)) - 1));
+    return view;
 }
 
 std::vector<double> WallEngine::TakeLockWaits()

@@ -51,6 +51,10 @@ public:
     WallEngine(const WallEngine&) = delete;
     WallEngine& operator=(const WallEngine&) = delete;
 
+    // The window's device pixels per logical pixel. The scene is drawn at the screen's own pixels, while
+    // every call here takes and gives logical pixels, as Qt's events and windows have them. Set before Start.
+    void SetScale(double ratio);
+
     // Starts the render thread on the native window and waits until it has a device: OpenGL first (hardware
     // or Mesa), then Burning's Video. False when no device could be made; the thread has ended then.
     bool Start(unsigned long windowId, QSize size, const WallSettings& settings);

@@ -68,7 +68,7 @@ void settle()
                 return w->windowHandle() && w->windowHandle()->isExposed() && !w->frameGeometry().isEmpty();
             });
         },
-        10000);
+        30000);
     qmtest::waitFor([] { return false; }, 300);
 }
 

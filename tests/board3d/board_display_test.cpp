@@ -54,8 +54,7 @@ CmfcLumoDlg* theBoard()
 
 QImage screen()
 {
-    QCoreApplication::processEvents();
-    return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+    return qmtest::logicalScreen();
 }
 
 bool isNumberBlue(QRgb pixel)

@@ -5,8 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QProcess>
+#include <QScreen>
 #include <QThread>
 #include <QWidget>
 
@@ -119,6 +121,16 @@ qint64 residentBytes()
         if (line.startsWith("VmRSS:"))
             return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
     return 0;
+}
+
+QImage logicalScreen()
+{
+    QCoreApplication::processEvents();
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen->grabWindow(0)
+        .toImage()
+        .scaled(screen->geometry().size())
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace qmtest

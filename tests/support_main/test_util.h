@@ -1,5 +1,6 @@
 #pragma once
 #include <QEvent>
+#include <QImage>
 #include <QList>
 #include <QPoint>
 #include <QString>
@@ -37,6 +38,8 @@ bool waitFor(const std::function<bool()>& pred, int timeoutMs = 10000);
 void sendMouse(QWidget* widget, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons held);
 // A left-button press at the first point, moves through the others and the release at the last.
 void dragThrough(QWidget* widget, const QList<QPoint>& points);
+// The primary screen's picture as the test's windows see it: in logical pixels, on a board scaled to 2 too.
+QImage logicalScreen();
 // The running processes whose command line holds text (a path that names one piece of work, say); ended
 // processes that nobody has collected yet are left out.
 QList<qint64> processesMentioning(const QString& text);
