@@ -583,13 +583,7 @@ WallView WallEngine::View() const
         std::lock_guard<std::mutex> held(d->lock);
         view = d->view;
     }
-    // The device pixels the tile covers, as the logical rectangle that covers them.
-    const QRect& r = view.selectedRect;
-    if (d->ratio != 1.0 && !r.isNull())
-        view.selectedRect
-            = QRect(QPoint(int(std::floor(r.left() / d->ratio)), int(std::floor(r.top() / d->ratio))),
-                QPoint(int(std::ceil((r.right() + 1) / d->ratio)) - 1,
-                    int(std::ceil((r.bottom() + 1) / d->ratio)) - 1));
+    view.selectedRect = logicalCovering(view.selectedRect, d->ratio);
     return view;
 }
 

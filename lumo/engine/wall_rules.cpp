@@ -45,6 +45,15 @@ QSize tileTextureSize(QSize picture)
     return fitted.expandedTo(QSize(1, 1));
 }
 
+QRect logicalCovering(const QRect& device, double ratio)
+{
+    if (ratio == 1.0 || device.isNull())
+        return device;
+    return QRect(QPoint(int(std::floor(device.left() / ratio)), int(std::floor(device.top() / ratio))),
+        QPoint(int(std::ceil((device.right() + 1) / ratio)) - 1,
+            int(std::ceil((device.bottom() + 1) / ratio)) - 1));
+}
+
 QSize zoomFit(QSize picture)
 {
     const qint64 w = picture.width(), h = picture.height();

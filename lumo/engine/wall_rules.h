@@ -2,6 +2,7 @@
 // The picture wall's rules as plain functions: where the tiles go, how the camera glides, how a zoomed
 // picture is fitted, which clicks count. Shared by the picture wall and the 3D board; no Irrlicht, no
 // windows.
+#include <QRect>
 #include <QSize>
 #include <QSizeF>
 #include <QString>
@@ -46,6 +47,9 @@ float wallLength(int lastIndex, int rows = kWallRows);
 QSizeF tileSize(QSize picture);
 // The size a tile's texture is loaded at: the picture fitted into kTileTextureSide, never enlarged.
 QSize tileTextureSize(QSize picture);
+// The logical rectangle that covers every device pixel of device, at ratio device pixels a logical one: where
+// a tile the engine sees on the screen's own pixels lies for the windows above it.
+QRect logicalCovering(const QRect& device, double ratio);
 // The zoomed picture's size: height 720 when h/720 > w/960, else width 960, with the picture's shape;
 // exactly 960 × 720 when the shapes are equal.
 QSize zoomFit(QSize picture);

@@ -69,6 +69,14 @@ TEST(WallZoom, TilesKeepTheirSizeWhileTheirTexturesShrink)
     EXPECT_EQ(tileTextureSize(QSize(6000, 10)), QSize(512, 1));
 }
 
+TEST(WallScale, ATileOnTheScreensPixelsLiesUnderTheLogicalRectangleThatCoversIt)
+{
+    EXPECT_EQ(logicalCovering(QRect(100, 50, 301, 200), 1.0), QRect(100, 50, 301, 200));
+    // Device pixels 101..401 across: logical 50 to 200, both half-covered ones included.
+    EXPECT_EQ(logicalCovering(QRect(101, 50, 301, 200), 2.0), QRect(50, 25, 151, 100));
+    EXPECT_TRUE(logicalCovering(QRect(), 2.0).isNull()) << "no tile selected";
+}
+
 TEST(WallClicks, AClickCountsTwoSecondsAfterTheLastOneThatCounted)
 {
     EXPECT_FALSE(acceptWallClick(1999, 0));
